@@ -1,0 +1,27 @@
+// The start-up order and the two ways out, the same for every front end.
+#pragma once
+
+#include <cstdint>
+
+class Canvas;
+class SoundOutput;
+
+// What the front end brings to start-up. Each part that does not exist yet stays null.
+struct StartUpPlatform {
+  uint32_t seed = 1;               // the front end reads the clock; the rules never do
+  Canvas* windowCanvas = nullptr;  // the window's picture
+  SoundOutput* sound = nullptr;    // plays effects by name
+  bool readSettingsFile = true;    // false starts as if no settings file existed
+};
+
+// Runs every start-up step in order, from seeding the generator to the first status bar.
+// The records are not reset here: size messages may already have set the geometry, so a
+// front end calls ResetAllRecords() once before it creates its window.
+void StartUp(const StartUpPlatform& platform);
+
+enum class ProgramEnd { kWindowClosed, kExitCommand };
+
+constexpr int kExitCommandCode = 40014;  // the shell sees its low 8 bits, 78
+
+// Writes the settings and returns the process exit code: 0, or 40014 after the Exit command.
+int EndProgram(ProgramEnd how);

@@ -1,0 +1,70 @@
+// The one definition of every global record, and their program-start values.
+#include "core/records.h"
+
+#include <cstring>
+#include <utility>
+
+#include "resources/menu_resource.h"
+
+GameState gameState;
+FieldGeometry fieldGeometry;
+MissileSlot missileSlots[kSlotCount];
+InterceptorSlot interceptorSlots[kSlotCount];
+MenuModel menuModel;
+uint32_t randomSeed;
+uint32_t charToSlot[256];
+ClassRange classRanges[kClassCount];
+
+namespace {
+
+void ResetGameState() {
+  gameState = GameState{};
+  gameState.flushesLeft = 3;
+  gameState.level = 1;
+  gameState.missileCapacity = 26;
+  gameState.slotCount = kSlotCount;
+  gameState.gameOver = 1;
+  gameState.soundOn = 1;
+  gameState.mirvOn = 1;
+  gameState.modeMask = 1;
+}
+
+void ResetFieldGeometry() {
+  fieldGeometry = FieldGeometry{};
+  fieldGeometry.fieldWidth = 640;
+  fieldGeometry.fieldHeight = 448;
+  fieldGeometry.statusHeight = 32;
+  fieldGeometry.groundY = fieldGeometry.fieldTop + fieldGeometry.fieldHeight;
+  fieldGeometry.fieldRight = fieldGeometry.fieldLeft + fieldGeometry.fieldWidth;
+  fieldGeometry.statusTop = fieldGeometry.groundY;
+}
+
+// The items with a command, in ascending identifier order, as the menu resource starts them.
+void ResetMenuModel() {
+  int count = 0;
+  for (const MenuResourcePopup& popup : kMenuResource) {
+    for (int i = 0; i < popup.count; ++i) {
+      const MenuResourceItem& item = popup.items[i];
+      if (item.id == 0) continue;
+      menuModel.items[count++] = {item.id, item.checked, item.greyed};
+    }
+  }
+  for (int i = 1; i < count; ++i) {
+    for (int j = i; j > 0 && menuModel.items[j - 1].id > menuModel.items[j].id; --j) {
+      std::swap(menuModel.items[j - 1], menuModel.items[j]);
+    }
+  }
+}
+
+}  // namespace
+
+void ResetAllRecords() {
+  ResetGameState();
+  ResetFieldGeometry();
+  std::memset(missileSlots, 0, sizeof missileSlots);
+  std::memset(interceptorSlots, 0, sizeof interceptorSlots);
+  ResetMenuModel();
+  randomSeed = 0;
+  std::memset(charToSlot, 0, sizeof charToSlot);
+  std::memset(classRanges, 0, sizeof classRanges);
+}

@@ -1,0 +1,126 @@
+// The drawing operations: sprite copies, erasing, status bar, game-over text, impact dome.
+#include "render/draw.h"
+
+#include <cstdio>
+
+#include "core/records.h"
+#include "render/canvas.h"
+
+Canvas* windowDC = nullptr;
+
+namespace {
+
+constexpr int kCellSize = 32;
+constexpr int kInterceptorSize = 16;
+constexpr int kGlyphCellOffset = 32;
+constexpr int kExplosionCellOffset = 2;
+constexpr int kInterceptorSheetX = 32;
+
+// Holds the longest status text, both numbers at their widest 32-bit form, and its zero.
+char statusText[33];
+
+// Positions truncate toward zero, not down: x = -0.5 gives 0.
+int Trunc(double v) {
+  return static_cast<int>(v);
+}
+
+void CopyCell(double x, double y, int cell, RasterOp op) {
+  windowDC->CopyFromSheet(Trunc(x) - kCellSize / 2, Trunc(y) - kCellSize / 2, kCellSize, kCellSize,
+                          (cell % 16) * kCellSize, (cell / 16) * kCellSize, op, kGreen);
+}
+
+void CopyInterceptorSquare(double x, double y, RasterOp op) {
+  windowDC->CopyFromSheet(Trunc(x) - kInterceptorSize / 2, Trunc(y) - kInterceptorSize / 2,
+                          kInterceptorSize, kInterceptorSize, kInterceptorSheetX, 0, op, kGreen);
+}
+
+// Status texts are white on blue, their box's bottom edge on the band's bottom edge.
+void WriteStatusText(int x, int y, int align, int length) {
+  windowDC->DrawOpaqueText(x, y, align | kAlignBottom, statusText, length, kWhite, kBlue);
+}
+
+int FormatStatus(const char* format, int a, int b) {
+  const int n = std::snprintf(statusText, sizeof statusText, format, a, b);
+  return n < 0 ? 0 : n;
+}
+
+void DrawLauncherBase(int32_t lx) {
+  const int32_t g = fieldGeometry.groundY;
+  windowDC->FillRectangle(lx - 4, g - 8, lx + 4, g, kGreen);
+}
+
+}  // namespace
+
+// A Mirv is the same yellow glyph with its green taken away: red on black.
+void DrawMissileSprite(double x, double y, int32_t slot) {
+  if (windowDC == nullptr) return;
+  const RasterOp op =
+      missileSlots[slot].state == Falling ? RasterOp::kSourceCopy : RasterOp::kSourceAndNotPattern;
+  CopyCell(x, y, slot + kGlyphCellOffset, op);
+}
+
+void EraseCell(double x, double y) {
+  if (windowDC == nullptr) return;
+  CopyCell(x, y, 0, RasterOp::kBlackness);
+}
+
+void DrawExplosionFrame(double x, double y, int32_t frame) {
+  if (windowDC == nullptr) return;
+  CopyCell(x, y, frame + kExplosionCellOffset, RasterOp::kSourceCopy);
+}
+
+void DrawInterceptor(double x, double y) {
+  if (windowDC == nullptr) return;
+  CopyInterceptorSquare(x, y, RasterOp::kSourceCopy);
+}
+
+void EraseInterceptor(double x, double y) {
+  if (windowDC == nullptr) return;
+  CopyInterceptorSquare(x, y, RasterOp::kBlackness);
+}
+
+void DrawStatusBar() {
+  if (windowDC == nullptr) return;
+  const FieldGeometry& f = fieldGeometry;
+  const GameState& g = gameState;
+  const int32_t bottom = f.statusTop + f.statusHeight;
+  windowDC->FillRectangle(f.fieldLeft, f.statusTop, f.fieldRight, bottom, kBlue);
+  const int32_t best = g.highScoreTable[g.level - 1].best;
+  WriteStatusText(f.fieldLeft, bottom, kAlignLeft,
+                  FormatStatus("  Score:%05d/%05d ", g.score, best));
+  WriteStatusText(f.fieldLeft + f.fieldWidth / 2, bottom, kAlignCenter,
+                  FormatStatus(" Lv:%d ", g.level, 0));
+  WriteStatusText(f.fieldLeft + f.fieldWidth, bottom, kAlignRight,
+                  FormatStatus(" Flush:%d  Miss:%02d  ", g.flushesLeft, g.misses));
+  DrawLauncherBase(f.centreLauncherX);
+  DrawLauncherBase(f.leftLauncherX);
+  DrawLauncherBase(f.rightLauncherX);
+}
+
+void BlankField() {
+  if (windowDC == nullptr) return;
+  const FieldGeometry& f = fieldGeometry;
+  windowDC->FillRectangle(f.fieldLeft, f.fieldTop, f.fieldRight, f.groundY, kBlack);
+  DrawStatusBar();
+}
+
+void DrawGameOverText() {
+  if (windowDC == nullptr) return;
+  const FieldGeometry& f = fieldGeometry;
+  windowDC->DrawOpaqueText(f.fieldLeft + f.fieldWidth / 2, f.fieldTop + f.fieldHeight / 2,
+                           kAlignCenter | kAlignBottom, "GAME OVER", 9, kRed, kBlack);
+}
+
+// The dome grows to almost the top of the field, then is wiped from the outside in.
+void DrawImpactEffect(double x) {
+  if (windowDC == nullptr) return;
+  const int cx = Trunc(x);
+  const int32_t g = fieldGeometry.groundY;
+  const int32_t h = fieldGeometry.fieldHeight;
+  for (int32_t r = 0; r < h; ++r) windowDC->DrawUpperHalfCircle(cx, g, r, kWhite);
+  for (int32_t r = h; r >= 0; --r) windowDC->DrawUpperHalfCircle(cx, g, r, kBlack);
+}
+
+// Every text call names its own colours and alignment, and the canvas keeps the window
+// font, so the window picture needs no lasting drawing state of its own here.
+void PrepareWindowDC() {}

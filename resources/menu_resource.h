@@ -1,0 +1,30 @@
+// The menu bar and the accelerator table as data, shared by the menu model and every front end.
+#pragma once
+
+#include <cstdint>
+
+// One popup item. A separator has id 0 and no text. Texts are UTF-8; '&' marks the mnemonic.
+struct MenuResourceItem {
+  const char* text;
+  uint16_t id;
+  bool checked;  // as the resource starts it
+  bool greyed;
+};
+
+struct MenuResourcePopup {
+  const char* text;
+  const MenuResourceItem* items;
+  int count;
+};
+
+constexpr int kMenuPopupCount = 4;
+extern const MenuResourcePopup kMenuResource[kMenuPopupCount];
+
+// Virtual-key codes as the original platform numbers them.
+struct AcceleratorEntry {
+  uint16_t virtualKey;
+  uint16_t command;
+};
+
+constexpr int kAcceleratorCount = 7;
+extern const AcceleratorEntry kAcceleratorTable[kAcceleratorCount];

@@ -1,0 +1,128 @@
+// Shared test fixtures: fresh starts, recording canvas and sound, temporary directories.
+#include "test_support.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/startup.h"
+
+namespace {
+
+std::string Rgb(Colour c) {
+  return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
+}
+
+const char* OpName(RasterOp op) {
+  switch (op) {
+    case RasterOp::kSourceCopy:
+      return "src";
+    case RasterOp::kBlackness:
+      return "black";
+    case RasterOp::kSourceAndNotPattern:
+      return "src&~pat";
+  }
+  return "?";
+}
+
+}  // namespace
+
+void RecordingCanvas::CopyFromSheet(int x, int y, int width, int height, int sheetX, int sheetY,
+                                    RasterOp op, Colour pattern) {
+  std::ostringstream line;
+  line << "copy " << x << ' ' << y << ' ' << width << ' ' << height << ' ' << sheetX << ' '
+       << sheetY << ' ' << OpName(op);
+  if (op == RasterOp::kSourceAndNotPattern) line << " pat=" << Rgb(pattern);
+  calls.push_back(line.str());
+}
+
+void RecordingCanvas::FillRectangle(int left, int top, int right, int bottom, Colour colour) {
+  std::ostringstream line;
+  line << "fill " << left << ' ' << top << ' ' << right << ' ' << bottom << ' ' << Rgb(colour);
+  calls.push_back(line.str());
+}
+
+void RecordingCanvas::DrawOpaqueText(int x, int y, int align, const char* text, int length,
+                                     Colour foreground, Colour background) {
+  std::ostringstream line;
+  line << "text " << x << ' ' << y << ' ' << align << " '" << std::string(text, length)
+       << "' fg=" << Rgb(foreground) << " bg=" << Rgb(background);
+  calls.push_back(line.str());
+}
+
+void RecordingCanvas::DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) {
+  std::ostringstream line;
+  line << "arc " << cx << ' ' << cy << ' ' << r << ' ' << Rgb(pen);
+  calls.push_back(line.str());
+}
+
+void StartFresh(uint32_t seed) {
+  ResetAllRecords();
+  StartUpPlatform platform;
+  platform.seed = seed;
+  platform.readSettingsFile = false;
+  StartUp(platform);
+}
+
+MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy, int32_t state) {
+  MissileSlot& m = missileSlots[slot];
+  if (m.state == Mirv) gameState.liveMirvs -= 1;
+  if (m.state == Falling || m.state >= ExplodingFirst) gameState.liveMissiles -= 1;
+  m = MissileSlot{x, y, dx, dy, state};
+  if (state == Mirv) gameState.liveMirvs += 1;
+  if (state == Falling || state >= ExplodingFirst) gameState.liveMissiles += 1;
+  return m;
+}
+
+int32_t CountSlots(int32_t state) {
+  int32_t n = 0;
+  for (const MissileSlot& m : missileSlots) n += m.state == state ? 1 : 0;
+  return n;
+}
+
+int32_t CountExploding() {
+  int32_t n = 0;
+  for (const MissileSlot& m : missileSlots) n += m.state >= ExplodingFirst ? 1 : 0;
+  return n;
+}
+
+void GameTest::SetUp() {
+  StartFresh();
+  soundOutput = &sound;
+}
+
+void GameTest::TearDown() {
+  soundOutput = nullptr;
+  windowDC = nullptr;
+}
+
+ScopedTempDir::ScopedTempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "volarin-test-XXXXXX").string();
+  const char* made = ::mkdtemp(pattern.data());
+  EXPECT_NE(made, nullptr);
+  path_ = pattern;
+  previous_ = std::filesystem::current_path().string();
+  std::filesystem::current_path(path_);
+}
+
+ScopedTempDir::~ScopedTempDir() {
+  std::filesystem::current_path(previous_);
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+}

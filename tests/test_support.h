@@ -1,0 +1,67 @@
+// Shared test fixtures: a fresh program start, and a canvas and sound output that record.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/records.h"
+#include "render/canvas.h"
+#include "render/sound.h"
+
+class RecordingSound : public SoundOutput {
+ public:
+  void Play(const char* name) override { played.emplace_back(name); }
+  std::vector<std::string> played;
+};
+
+// Every canvas call as one line of text, e.g. "copy 84 -16 32 32 0 64 src" or
+// "text 0 480 8 '  Score:00000/00000 ' fg=255,255,255 bg=0,0,255".
+class RecordingCanvas : public Canvas {
+ public:
+  void CopyFromSheet(int x, int y, int width, int height, int sheetX, int sheetY, RasterOp op,
+                     Colour pattern) override;
+  void FillRectangle(int left, int top, int right, int bottom, Colour colour) override;
+  void DrawOpaqueText(int x, int y, int align, const char* text, int length, Colour foreground,
+                      Colour background) override;
+  void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) override;
+  void Present() override { calls.push_back("present"); }
+  std::vector<std::string> calls;
+};
+
+// The state right after start-up with no settings file, as the scenario runner starts:
+// demonstration mode, default settings, generator seeded with `seed`.
+void StartFresh(uint32_t seed = 1);
+
+// Puts a missile straight into a slot and keeps liveMissiles / liveMirvs in step.
+MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy,
+                          int32_t state = Falling);
+
+// The slot count of missiles that are not Idle, by kind, recounted from the array.
+int32_t CountSlots(int32_t state);
+int32_t CountExploding();
+
+// Starts every test from a fresh program with a recording sound output and no canvas.
+class GameTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  RecordingSound sound;
+};
+
+// Runs the test inside a fresh temporary directory, the working directory restored after.
+class ScopedTempDir {
+ public:
+  ScopedTempDir();
+  ~ScopedTempDir();
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
