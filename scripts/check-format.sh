@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# Fails when a C++ source is not formatted as the repository's .clang-format says.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+git ls-files -co --exclude-standard -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
