@@ -55,7 +55,7 @@ bool TrySpawn(int32_t i) {
 void JumpSideEdges(MissileSlot& m) {
   if (m.x >= fieldGeometry.fieldLeft && m.x <= fieldGeometry.fieldRight) return;
   EraseCell(m.x, m.y);
-  m.x = m.x >= fieldGeometry.fieldLeft ? fieldGeometry.fieldRight : fieldGeometry.fieldLeft;
+  m.x = m.x >= fieldGeometry.fieldLeft ? fieldGeometry.fieldLeft : fieldGeometry.fieldRight;
 }
 
 // Step D at the ground: an explosion just vanishes; a missile ends the game. EndGame clears
