@@ -1,6 +1,7 @@
 // The drawing operations: sprite copies, erasing, status bar, game-over text, impact dome.
 #include "render/draw.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/records.h"
@@ -16,8 +17,9 @@ constexpr int kGlyphCellOffset = 32;
 constexpr int kExplosionCellOffset = 2;
 constexpr int kInterceptorSheetX = 32;
 
-// Holds the longest status text, both numbers at their widest 32-bit form, and its zero.
-char statusText[33];
+// Holds the longest status text and its zero: the flush text with both numbers at their widest
+// 32-bit form is 38 characters, longer than the score text's 32.
+char statusText[39];
 
 // Positions truncate toward zero, not down: x = -0.5 gives 0.
 int Trunc(double v) {
@@ -41,7 +43,7 @@ void WriteStatusText(int x, int y, int align, int length) {
 
 int FormatStatus(const char* format, int a, int b) {
   const int n = std::snprintf(statusText, sizeof statusText, format, a, b);
-  return n < 0 ? 0 : n;
+  return n < 0 ? 0 : std::min(n, static_cast<int>(sizeof statusText) - 1);
 }
 
 void DrawLauncherBase(int32_t lx) {
