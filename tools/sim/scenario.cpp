@@ -1,0 +1,354 @@
+// The scenario runner: strict command parsing, the JSON state line and the runner's own counts.
+#include "tools/sim/scenario.h"
+
+#include <string_view>
+#include <utility>
+
+#include "app/commands.h"
+#include "app/settings.h"
+#include "app/startup.h"
+#include "core/alphabet.h"
+#include "core/game.h"
+#include "core/geometry.h"
+#include "core/random.h"
+#include "core/records.h"
+#include "render/sound.h"
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// The runner's own records: what the window would hear, and how many timer messages it took.
+
+class RecordingSoundOutput : public SoundOutput {
+ public:
+  void Play(const char* name) override { played.emplace_back(name); }
+  std::vector<std::string> played;
+};
+
+RecordingSoundOutput runnerSound;
+uint64_t runnerTicks = 0;
+
+// ---------------------------------------------------------------------------------------------
+// The state line: fixed keys in a fixed order. Doubles are printed with "%.17g", which reads
+// back to the same double and prints whole numbers as integers.
+
+void Append(std::string& text, const char* format, auto... values) {
+  char buffer[512];
+  const int length = std::snprintf(buffer, sizeof buffer, format, values...);
+  text.append(buffer, static_cast<size_t>(length));
+}
+
+void AppendCounters(std::string& text) {
+  const GameState& g = gameState;
+  Append(text,
+         "\"tick\":%llu,\"rng\":%u,\"score\":%d,\"misses\":%d,\"flushesLeft\":%d,\"level\":%d,"
+         "\"liveMissiles\":%d,\"liveMirvs\":%d,\"missileCapacity\":%d,\"gameOver\":%d,"
+         "\"paused\":%d,\"quit\":%d,\"soundOn\":%d,\"mirvOn\":%d,\"modeMask\":%d,",
+         static_cast<unsigned long long>(runnerTicks), randomSeed, g.score, g.misses, g.flushesLeft,
+         g.level, g.liveMissiles, g.liveMirvs, g.missileCapacity, g.gameOver, g.paused, g.quit,
+         g.soundOn, g.mirvOn, static_cast<int>(g.modeMask));
+  const HighScoreEntry* best = g.highScoreTable;
+  Append(text, "\"best\":[%d,%d,%d,%d,%d],", best[0].best, best[1].best, best[2].best, best[3].best,
+         best[4].best);
+}
+
+void AppendField(std::string& text) {
+  const FieldGeometry& f = fieldGeometry;
+  Append(text, "\"field\":[%d,%d,%d,%d,%d,%d,%d,%d],", f.fieldLeft, f.fieldTop, f.fieldWidth,
+         f.fieldHeight, f.groundY, f.leftLauncherX, f.centreLauncherX, f.rightLauncherX);
+}
+
+void AppendMissiles(std::string& text) {
+  const char* separator = "";
+  text += "\"missiles\":[";
+  for (int32_t slot = 0; slot < kSlotCount; ++slot) {
+    const MissileSlot& m = missileSlots[slot];
+    if (m.state == Idle) continue;
+    Append(text, "%s[%d,%d,%.17g,%.17g,%.17g,%.17g]", separator, slot, m.state, m.x, m.y, m.dx,
+           m.dy);
+    separator = ",";
+  }
+  text += "],";
+}
+
+void AppendInterceptors(std::string& text) {
+  const char* separator = "";
+  text += "\"interceptors\":[";
+  for (int32_t slot = 0; slot < kSlotCount; ++slot) {
+    const InterceptorSlot& in = interceptorSlots[slot];
+    if (in.active == 0) continue;
+    Append(text, "%s[%d,%.17g,%.17g,%.17g,%.17g]", separator, slot, in.x, in.y, in.dx, in.dy);
+    separator = ",";
+  }
+  text += "],";
+}
+
+// Effect names are fixed lower-case file names: nothing in them needs escaping.
+void AppendSounds(std::string& text) {
+  const char* separator = "";
+  text += "\"sounds\":[";
+  for (const std::string& name : runnerSound.played) {
+    Append(text, "%s\"%s\"", separator, name.c_str());
+    separator = ",";
+  }
+  text += "],";
+}
+
+void AppendMenu(std::string& text) {
+  const char* separator = "";
+  text += "\"menu\":[";
+  for (const MenuItemState& item : menuModel.items) {
+    Append(text, "%s[%d,%d,%d]", separator, item.id, item.checked, item.greyed);
+    separator = ",";
+  }
+  text += "]";
+}
+
+void AppendStateLine(std::string& text) {
+  text += '{';
+  AppendCounters(text);
+  AppendField(text);
+  AppendMissiles(text);
+  AppendInterceptors(text);
+  AppendSounds(text);
+  AppendMenu(text);
+  text += '}';
+}
+
+// ---------------------------------------------------------------------------------------------
+// The commands. Each line is one command word and its arguments, separated by blanks.
+
+struct CommandCall {
+  uint64_t numbers[2] = {};
+  int count = 0;  // arguments given
+  std::string_view path;
+  long lineNumber = 0;
+  std::FILE* out = nullptr;
+  std::FILE* err = nullptr;
+};
+
+void RunSeed(const CommandCall& call) {
+  SeedRandom(static_cast<uint32_t>(call.numbers[0]));
+}
+
+void RunSize(const CommandCall& call) {
+  OnSize(static_cast<int32_t>(call.numbers[0]), static_cast<int32_t>(call.numbers[1]));
+}
+
+// A paused timer message is still a message the window handled, so it counts.
+void RunTick(const CommandCall& call) {
+  const uint64_t count = call.count == 0 ? 1 : call.numbers[0];
+  for (uint64_t i = 0; i < count; ++i) {
+    OnTick();
+    ++runnerTicks;
+  }
+}
+
+void RunChar(const CommandCall& call) {
+  OnChar(static_cast<uint32_t>(call.numbers[0]));
+}
+
+void RunCommand(const CommandCall& call) {
+  OnCommand(static_cast<uint16_t>(call.numbers[0]));
+}
+
+// As start-up reads the file, then the values derived from it.
+void RunLoad(const CommandCall&) {
+  LoadSettings();
+  ComputeCapacity();
+  CheckMenuFromSettings();
+}
+
+void RunSave(const CommandCall&) {
+  SaveSettings();
+}
+
+void RunDump(const CommandCall& call) {
+  static std::string line;
+  line.clear();
+  AppendStateLine(line);
+  line += '\n';
+  std::fwrite(line.data(), 1, line.size(), call.out);
+  runnerSound.played.clear();
+}
+
+// Pictures come from the presentation layer, which this build does not have yet: the command
+// is accepted and a warning says that nothing was written.
+void WarnNoPicture(const CommandCall& call, const char* command) {
+  std::fflush(call.out);
+  std::fprintf(call.err,
+               "volarin-sim: line %ld: %s: no presentation layer in this build, nothing written "
+               "to %.*s\n",
+               call.lineNumber, command, static_cast<int>(call.path.size()), call.path.data());
+}
+
+void RunPng(const CommandCall& call) {
+  WarnNoPicture(call, "png");
+}
+
+void RunSheet(const CommandCall& call) {
+  WarnNoPicture(call, "sheet");
+}
+
+enum class ArgumentKind { kNone, kDecimal, kCharCode, kPath };
+
+struct CommandForm {
+  std::string_view name;
+  ArgumentKind kind;
+  int required;  // arguments that must be given
+  int allowed;   // arguments that may be given
+  uint64_t max;  // the largest number accepted
+  void (*run)(const CommandCall&);
+};
+
+constexpr uint64_t kMax16 = 65535;
+constexpr uint64_t kMax32 = 4294967295;
+
+constexpr CommandForm kCommandForms[] = {
+    {"seed", ArgumentKind::kDecimal, 1, 1, kMax32, RunSeed},
+    {"size", ArgumentKind::kDecimal, 2, 2, kMax16, RunSize},
+    {"tick", ArgumentKind::kDecimal, 0, 1, kMax32, RunTick},
+    {"char", ArgumentKind::kCharCode, 1, 1, 255, RunChar},
+    {"command", ArgumentKind::kDecimal, 1, 1, kMax16, RunCommand},
+    {"load", ArgumentKind::kNone, 0, 0, 0, RunLoad},
+    {"save", ArgumentKind::kNone, 0, 0, 0, RunSave},
+    {"dump", ArgumentKind::kNone, 0, 0, 0, RunDump},
+    {"png", ArgumentKind::kPath, 1, 1, 0, RunPng},
+    {"sheet", ArgumentKind::kPath, 1, 1, 0, RunSheet},
+};
+
+const CommandForm* FindCommandForm(std::string_view name) {
+  for (const CommandForm& form : kCommandForms) {
+    if (form.name == name) return &form;
+  }
+  return nullptr;
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// The blank-separated words of a line, after dropping one trailing carriage return.
+void SplitWords(std::string_view line, std::vector<std::string_view>& words) {
+  words.clear();
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  size_t at = 0;
+  while (at < line.size()) {
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    const size_t start = at;
+    while (at < line.size() && !IsBlank(line[at])) ++at;
+    if (at > start) words.push_back(line.substr(start, at - start));
+  }
+}
+
+int DigitValue(char c, int base) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (base == 16 && c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (base == 16 && c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Digits only, no sign; "0x" and hex digits where hex is allowed. Empty when the word is a
+// number from 0 to max, else the problem with it.
+std::string ParseNumber(std::string_view word, bool hexAllowed, uint64_t max, uint64_t* value) {
+  int base = 10;
+  std::string_view digits = word;
+  if (hexAllowed && word.starts_with("0x")) {
+    base = 16;
+    digits.remove_prefix(2);
+  }
+  if (digits.empty()) return "not a number '" + std::string(word) + "'";
+  bool tooBig = false;
+  *value = 0;
+  for (char c : digits) {
+    const int digit = DigitValue(c, base);
+    if (digit < 0) return "not a number '" + std::string(word) + "'";
+    if (!tooBig) *value = *value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+    tooBig = tooBig || *value > max;
+  }
+  return tooBig ? "number out of range" : "";
+}
+
+std::string ReadArgument(const CommandForm& form, std::string_view word, CommandCall& call) {
+  if (form.kind == ArgumentKind::kPath) {
+    call.path = word;
+    return "";
+  }
+  const bool hexAllowed = form.kind == ArgumentKind::kCharCode;
+  return ParseNumber(word, hexAllowed, form.max, &call.numbers[call.count]);
+}
+
+// Fills `call` from the words after the command word; empty when they fit the form.
+std::string ReadArguments(const CommandForm& form, const std::vector<std::string_view>& words,
+                          CommandCall& call) {
+  call.count = 0;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (call.count == form.allowed) return "unexpected '" + std::string(words[i]) + "'";
+    std::string problem = ReadArgument(form, words[i], call);
+    if (!problem.empty()) return problem;
+    call.count += 1;
+  }
+  if (call.count >= form.required) return "";
+  return form.kind == ArgumentKind::kPath ? "missing path" : "missing number";
+}
+
+// Runs one line; empty when it ran (or was blank or a comment), else the message for it.
+std::string RunLine(std::string_view line, CommandCall& call) {
+  static std::vector<std::string_view> words;
+  SplitWords(line, words);
+  if (words.empty() || words[0].starts_with('#')) return "";
+  const CommandForm* form = FindCommandForm(words[0]);
+  if (form == nullptr) return "unknown command '" + std::string(words[0]) + "'";
+  std::string problem = ReadArguments(*form, words, call);
+  if (!problem.empty()) return std::string(form->name) + ": " + problem;
+  form->run(call);
+  return "";
+}
+
+}  // namespace
+
+void StartScenario() {
+  ResetAllRecords();
+  runnerSound.played.clear();
+  runnerTicks = 0;
+  StartUpPlatform platform;
+  platform.seed = 1;
+  platform.readSettingsFile = false;
+  platform.windowCanvas = nullptr;
+  platform.sound = &runnerSound;
+  StartUp(platform);
+}
+
+uint64_t ScenarioTicks() {
+  return runnerTicks;
+}
+
+const std::vector<std::string>& ScenarioSounds() {
+  return runnerSound.played;
+}
+
+std::string StateLine() {
+  std::string line;
+  AppendStateLine(line);
+  return line;
+}
+
+int RunScenario(std::istream& in, std::FILE* out, std::FILE* err) {
+  StartScenario();
+  CommandCall call;
+  call.out = out;
+  call.err = err;
+  std::string line;
+  while (std::getline(in, line)) {
+    call.lineNumber += 1;
+    const std::string problem = RunLine(line, call);
+    if (problem.empty()) continue;
+    std::fflush(out);
+    std::fprintf(err, "volarin-sim: line %ld: %s\n", call.lineNumber, problem.c_str());
+    return kScenarioErrorStatus;
+  }
+  std::fflush(out);
+  if (!in.bad()) return 0;
+  std::fprintf(err, "volarin-sim: the commands could not be read\n");
+  return kScenarioErrorStatus;
+}

@@ -1,0 +1,120 @@
+// The scenario runner: the starting state line, strict parsing, and what a run counts.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "test_support.h"
+#include "tools/sim/scenario.h"
+
+namespace {
+
+struct SimRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+SimRun RunInProcess(const std::string& commands) {
+  std::istringstream in(commands);
+  char* outText = nullptr;
+  char* errText = nullptr;
+  size_t outSize = 0;
+  size_t errSize = 0;
+  std::FILE* out = open_memstream(&outText, &outSize);
+  std::FILE* err = open_memstream(&errText, &errSize);
+  SimRun run{RunScenario(in, out, err), "", ""};
+  std::fclose(out);
+  std::fclose(err);
+  run.out.assign(outText, outSize);
+  run.err.assign(errText, errSize);
+  std::free(outText);
+  std::free(errText);
+  return run;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST(SimTest, StartsFromTheProgramStartState) {
+  const SimRun run = RunInProcess("dump\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out,
+            "{\"tick\":0,\"rng\":1,\"score\":0,\"misses\":0,\"flushesLeft\":3,\"level\":1,"
+            "\"liveMissiles\":0,\"liveMirvs\":0,\"missileCapacity\":26,\"gameOver\":1,\"paused\":0,"
+            "\"quit\":0,\"soundOn\":1,\"mirvOn\":1,\"modeMask\":1,\"best\":[0,0,0,0,0],"
+            "\"field\":[0,0,640,448,448,160,320,480],\"missiles\":[],\"interceptors\":[],"
+            "\"sounds\":[],\"menu\":[[40007,1,0],[40008,0,0],[40009,0,0],[40010,0,0],[40011,0,0],"
+            "[40014,0,0],[40015,0,0],[40016,0,1],[40018,1,0],[40020,0,1],[40021,1,0],[40022,1,0],"
+            "[40023,0,0],[40024,0,0],[40025,0,0],[40026,0,0]]}\n");
+}
+
+TEST(SimTest, MalformedLineStopsTheRunWithItsNumber) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"jump 3", "unknown command 'jump'"},
+      {"char", "char: missing number"},
+      {"char 256", "char: number out of range"},
+      {"char 0x100", "char: number out of range"},
+      {"command 65536", "command: number out of range"},
+      {"tick 5 junk", "tick: unexpected 'junk'"},
+      {"tick -1", "tick: not a number '-1'"},
+      {"size 640", "size: missing number"},
+      {"seed 4294967296", "seed: number out of range"},
+      {"seed 0x10", "seed: not a number '0x10'"},
+      {"png", "png: missing path"},
+      {"dump now", "dump: unexpected 'now'"}};
+  for (const auto& [line, problem] : cases) {
+    SCOPED_TRACE(line);
+    const SimRun run = RunInProcess("tick 2\n\ndump\n" + std::string(line) + "\ndump\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "volarin-sim: line 4: " + std::string(problem) + "\n");
+    EXPECT_TRUE(run.out.starts_with("{\"tick\":2,")) << run.out;
+    EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << "only the dump before the line";
+  }
+}
+
+// Both spellings of "A" are a key for slot 0, which is not falling: two misses.
+TEST(SimTest, AcceptsCommentsBlanksCarriageReturnsAndHexCharacters) {
+  const SimRun run = RunInProcess("# typing\n\n   \t\n  char 0x41 \r\nchar\t65\r\n\tdump\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "\"misses\":2,")) << run.out;
+}
+
+// Seed 4000000000 spawns nothing on its first tick (checked by hand): 134 spawn draws.
+TEST(SimTest, OneQuietTickDrawsOnceForEverySlot) {
+  const SimRun run = RunInProcess("seed 4000000000\ntick\ndump\n");
+  EXPECT_TRUE(Contains(run.out, "{\"tick\":1,\"rng\":538922462,")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "\"missiles\":[],")) << run.out;
+}
+
+TEST(SimTest, KeepsGoingAfterExitAndCountsPausedTicks) {
+  const SimRun run = RunInProcess("command 40014\ncommand 40016\ntick 3\ndump\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(Contains(run.out, "{\"tick\":3,")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "\"paused\":1,\"quit\":1,")) << run.out;
+}
+
+TEST(SimTest, ReportsSoundsPlayedSinceThePreviousDumpOnly) {
+  const SimRun run = RunInProcess("command 40015\ndump\npng shot.png\ndump\n");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(Contains(run.out, "\"sounds\":[\"start.wav\"]")) << run.out;
+  EXPECT_TRUE(Contains(run.out.substr(run.out.find('\n')), "\"sounds\":[]")) << run.out;
+  EXPECT_TRUE(Contains(run.err, "line 3: png:")) << run.err;
+}
+
+TEST(SimTest, ProgramRunsTheDemoAndRejectsAMissingFile) {
+  EXPECT_EQ(WEXITSTATUS(std::system(VOLARIN_SIM_PATH " /nonexistent/v.txt 2>/dev/null")), 2);
+  std::FILE* pipe = ::popen(VOLARIN_SIM_PATH " " VOLARIN_SOURCE_DIR "/tools/sim/demo.txt", "r");
+  ASSERT_NE(pipe, nullptr);
+  int lines = 0;
+  for (int c = std::fgetc(pipe); c != EOF; c = std::fgetc(pipe)) lines += c == '\n' ? 1 : 0;
+  EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0);
+  EXPECT_GE(lines, 40);
+  EXPECT_LE(lines, 80);
+}

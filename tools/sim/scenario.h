@@ -1,0 +1,36 @@
+// The scenario runner: drives the game through the window's calls from a command stream.
+//
+// The runner is a front end like the window: it starts the program, hands each command to the
+// same handler the window procedure would, and prints the state of the global records as one
+// JSON line per `dump`. It keeps two things of its own: the number of timer messages handled
+// and the names of the sound effects played since the last dump.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <istream>
+#include <string>
+#include <vector>
+
+// The exit status after a malformed line or an unreadable command file.
+constexpr int kScenarioErrorStatus = 2;
+
+// Resets every record and runs start-up as the runner starts (seed 1, no settings file, no
+// window picture, the runner's recording sound output); zeroes the tick counter and forgets
+// the recorded sounds.
+void StartScenario();
+
+// Timer messages handled since StartScenario, paused ones included.
+uint64_t ScenarioTicks();
+
+// Sound-effect names played since the last dump (or since StartScenario).
+const std::vector<std::string>& ScenarioSounds();
+
+// The state line of the global records, the tick counter and the recorded sounds, without a
+// line end. Forgets nothing; a `dump` prints it and then forgets the sounds.
+std::string StateLine();
+
+// Runs StartScenario, then every command of the stream in order, printing dumps to `out` and
+// messages to `err`. Returns 0, or kScenarioErrorStatus at the first malformed line, after
+// which nothing more runs.
+int RunScenario(std::istream& in, std::FILE* out, std::FILE* err);
