@@ -1,0 +1,31 @@
+// Tests of the alphabet: slot numbers, class ranges and the class mask rules.
+#include "core/alphabet.h"
+
+#include "test_support.h"
+
+TEST_F(GameTest, ClassBoundariesAndOutsidersMapToTheirSlots) {
+  const int32_t firsts[] = {0, 26, 52, 62, 92}, lasts[] = {25, 51, 61, 91, 132};
+  for (int32_t c = Upper; c < kClassCount; ++c) {
+    EXPECT_EQ(classRanges[c].first, firsts[c]);
+    EXPECT_EQ(classRanges[c].last, lasts[c]);
+  }
+  const std::pair<uint32_t, uint32_t> cases[] = {
+      {'a', 26},   {'k', 36},   {'0', 52}, {'=', 71}, {'_', 91},  {0xD6, 129},
+      {0xA6, 131}, {0xDD, 132}, {' ', 0},  {0xD7, 0}, {0x142, 0}, {0xFFFFFFFFu, 0}};
+  for (auto [code, slot] : cases) EXPECT_EQ(SlotForChar(code), slot) << code;
+}
+
+TEST_F(GameTest, ClassMaskRules) {
+  gameState.modeMask = 31;
+  ComputeCapacity();
+  EXPECT_EQ(gameState.missileCapacity, 133);
+  EXPECT_FALSE(SlotEnabled(133));
+  gameState.modeMask = 4;
+  ComputeCapacity();
+  EXPECT_EQ(gameState.missileCapacity, 10);
+  EXPECT_FALSE(SlotEnabled(51) || SlotEnabled(62));
+  EXPECT_TRUE(ToggleClass(4));  // the only class stays on
+  EXPECT_TRUE(ToggleClass(16));
+  EXPECT_FALSE(ToggleClass(4));
+  EXPECT_EQ(gameState.modeMask, 16);
+}
