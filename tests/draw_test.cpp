@@ -1,0 +1,98 @@
+// Tests of the drawing operations: sprite copies, the status bar, the game-over text, the dome.
+#include "render/draw.h"
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "core/game.h"
+#include "core/geometry.h"
+#include "test_support.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+const std::string kOnBlue = "' fg=255,255,255 bg=0,0,255";
+
+class DrawTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    windowDC = &canvas;
+  }
+  RecordingCanvas canvas;
+};
+
+TEST_F(DrawTest, SpritesTruncateTowardZeroAndMirvsTakeTheGreenAway) {
+  PlaceMissile(36, 99.9, 50.7, 0, 1);
+  DrawMissileSprite(99.9, 50.7, 36);
+  DrawMissileSprite(-0.5, -0.5, 36);
+  missileSlots[36].state = Mirv;
+  DrawMissileSprite(99.9, 50.7, 36);
+  DrawInterceptor(99.9, 50.7);
+  EraseInterceptor(-0.5, 8.2);
+  DrawExplosionFrame(99.9, 50.7, 19);
+  EraseCell(99.9, 50.7);
+  EXPECT_EQ(canvas.calls, (Calls{"copy 83 34 32 32 128 128 src", "copy -16 -16 32 32 128 128 src",
+                                 "copy 83 34 32 32 128 128 src&~pat pat=0,255,0",
+                                 "copy 91 42 16 16 32 0 src", "copy -8 0 16 16 32 0 black",
+                                 "copy 83 34 32 32 160 32 src", "copy 83 34 32 32 0 0 black"}));
+}
+
+TEST_F(DrawTest, StatusBarFollowsTheNewSize) {
+  gameState.score = 1234;
+  gameState.level = 3;
+  gameState.highScoreTable[2].best = 5000;
+  gameState.flushesLeft = 2;
+  gameState.misses = 7;
+  OnSize(800, 600);
+  EXPECT_EQ(
+      canvas.calls,
+      (Calls{"fill 0 0 800 568 0,0,0", "fill 0 568 800 600 0,0,255",
+             "text 0 600 8 '  Score:01234/05000 " + kOnBlue, "text 400 600 14 ' Lv:3 " + kOnBlue,
+             "text 800 600 10 ' Flush:2  Miss:07  " + kOnBlue, "fill 396 560 404 568 0,255,0",
+             "fill 196 560 204 568 0,255,0", "fill 596 560 604 568 0,255,0"}));
+}
+
+TEST_F(DrawTest, StatusNumbersPrintUnchangedEvenAtTheirWidest) {
+  gameState.highScoreTable[0].best = -1;
+  gameState.score = gameState.flushesLeft = gameState.misses = INT_MIN;
+  DrawStatusBar();
+  EXPECT_EQ(canvas.calls[1], "text 0 480 8 '  Score:-2147483648/-0001 " + kOnBlue);
+  EXPECT_EQ(canvas.calls[3], "text 640 480 10 ' Flush:-2147483648  Miss:-2147483648  " + kOnBlue);
+}
+
+TEST_F(DrawTest, GameOverIsRedOnBlackInTheMiddle) {
+  DrawGameOverText();
+  EXPECT_EQ(canvas.calls, Calls{"text 320 224 14 'GAME OVER' fg=255,0,0 bg=0,0,0"});
+}
+
+TEST_F(DrawTest, ImpactDomeGrowsWhiteThenShrinksBlack) {
+  Calls expected;
+  for (int r = 0; r < 448; ++r)
+    expected.push_back("arc 99 448 " + std::to_string(r) + " 255,255,255");
+  for (int r = 448; r >= 0; --r) expected.push_back("arc 99 448 " + std::to_string(r) + " 0,0,0");
+  DrawImpactEffect(99.9);
+  EXPECT_EQ(canvas.calls, expected);
+  canvas.calls.clear();
+  fieldGeometry.fieldHeight = 0;
+  DrawImpactEffect(-0.5);
+  fieldGeometry.fieldHeight = -3;
+  DrawImpactEffect(10);
+  EXPECT_EQ(canvas.calls, Calls{"arc 0 448 0 0,0,0"});
+}
+
+TEST_F(DrawTest, NothingIsDrawnWithoutAWindowPicture) {
+  windowDC = nullptr;
+  DrawMissileSprite(99.9, 50.7, 36);
+  DrawExplosionFrame(1, 1, 0);
+  EraseCell(1, 1);
+  DrawInterceptor(1, 1);
+  EraseInterceptor(1, 1);
+  DrawImpactEffect(1);
+  OnSize(800, 600);
+  EndGame();
+  EXPECT_TRUE(canvas.calls.empty());
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+// Tests of the menu: item states through a game, the class and level items, unknown commands.
+#include <string>
+
+#include "app/commands.h"
+#include "core/game.h"
+#include "resources/command_ids.h"
+#include "resources/menu_resource.h"
+#include "test_support.h"
+
+namespace {
+
+// Every item as the last two digits of its identifier, then 'c' if checked and 'g' if greyed.
+std::string Items() {
+  std::string s;
+  for (const MenuItemState& item : menuModel.items) {
+    s += (s.empty() ? "" : " ") + std::to_string(item.id % 100) + (item.checked ? "c" : "") +
+         (item.greyed ? "g" : "");
+  }
+  return s;
+}
+
+template <typename... R>
+std::string Bytes(const R&... r) {
+  return (std::string(reinterpret_cast<const char*>(&r), sizeof r) + ...);
+}
+std::string Records() {
+  return Bytes(gameState, menuModel, missileSlots, interceptorSlots, randomSeed);
+}
+
+constexpr const char* kDemonstration = "7c 8 9 10 11 14 15 16g 18c 20g 21c 22c 23 24 25 26";
+constexpr const char* kPlaying = "7cg 8g 9g 10g 11g 14 15g 16 18c 20 21c 22cg 23g 24g 25g 26g";
+
+class MenuTest : public GameTest {
+ protected:
+  RecordingCanvas canvas;
+};
+
+TEST_F(MenuTest, ItemStatesFollowTheGame) {
+  EXPECT_EQ(Items(), kDemonstration);
+  OnCommand(kCmdStart);
+  EXPECT_EQ(Items(), kPlaying);
+  OnCommand(kCmdPause);
+  EXPECT_EQ(Items(), "7cg 8g 9g 10g 11g 14 15g 16c 18c 20 21c 22cg 23g 24g 25g 26g");
+  OnCommand(kCmdPause);
+  EXPECT_EQ(Items(), kPlaying);
+  OnCommand(kCmdPause);
+  OnCommand(kCmdStop);  // frozen: Pause keeps its check mark, and ticks do nothing
+  EXPECT_EQ(Items(), "7c 8 9 10 11 14 15 16cg 18c 20g 21c 22c 23 24 25 26");
+  const std::string frozen = Records();
+  for (int i = 0; i < 50; ++i) OnTick();
+  EXPECT_EQ(Records(), frozen);
+  OnCommand(kCmdStart);
+  EXPECT_EQ(Items(), kPlaying);
+  EXPECT_EQ(gameState.paused, 0);
+  const std::string playing = Records();
+  OnCommand(kCmdExit);
+  EXPECT_EQ(gameState.quit, 1);
+  gameState.quit = 0;
+  EXPECT_EQ(Records(), playing);
+}
+
+TEST_F(MenuTest, AGameEndingAtTheGroundGreysPauseAndStop) {
+  OnCommand(kCmdStart);
+  PlaceMissile(0, 320, fieldGeometry.groundY - 17, 0, 5);
+  OnTick();
+  EXPECT_EQ(Items(), kDemonstration);
+}
+
+TEST_F(MenuTest, ClassItemsToggleRecomputeCapacityAndClearTheField) {
+  gameState.modeMask = 0;  // as a file may hold: no class checked, the first chosen is the only
+  CheckMenuFromSettings();
+  const struct {
+    uint16_t id;
+    int32_t mask, capacity;
+    const char* items;  // the five class items, in identifier order
+  } steps[] = {{kCmdDigit, 4, 10, "22 23c 24 25 26"},
+               {kCmdDigit, 4, 10, "22 23c 24 25 26"},
+               {kCmdLower, 6, 36, "22 23c 24 25 26c"},
+               {kCmdDigit, 2, 26, "22 23 24 25 26c"},
+               {kCmdKana, 18, 67, "22 23 24 25c 26c"}};
+  EXPECT_EQ(Items().substr(Items().find("22")), "22 23 24 25 26");
+  for (const auto& step : steps) {
+    PlaceMissile(5, 100, 100, 0, 1, Mirv);
+    interceptorSlots[5].active = 1;
+    OnCommand(step.id);
+    EXPECT_EQ(gameState.modeMask, step.mask);
+    EXPECT_EQ(gameState.missileCapacity, step.capacity);
+    EXPECT_EQ(Items().substr(Items().find("22")), step.items);
+    EXPECT_EQ(missileSlots[5].state + interceptorSlots[5].active + gameState.liveMirvs, 0);
+  }
+}
+
+TEST_F(MenuTest, UnknownIdentifiersDoNothingAndTheCurrentLevelOnlyRedraws) {
+  PlaceMissile(3, 100, 100, 0, 1);
+  windowDC = &canvas;
+  const std::string before = Records();
+  for (uint16_t id : {40012, 40013, 40017, 40019, 0, 65535}) OnCommand(id);
+  EXPECT_TRUE(canvas.calls.empty());
+  OnCommand(kCmdLevel1);
+  EXPECT_EQ(Records(), before);
+  ASSERT_EQ(canvas.calls.size(), 7u);  // the band, three texts, three bases
+  EXPECT_EQ(canvas.calls[2], "text 320 480 14 ' Lv:1 ' fg=255,255,255 bg=0,0,255");
+  OnCommand(kCmdLevel1 + 2);
+  EXPECT_EQ(Items(), "7 8 9c 10 11 14 15 16g 18c 20g 21c 22c 23 24 25 26");
+  EXPECT_EQ(gameState.level, 3);
+  EXPECT_EQ(missileSlots[3].state, Falling);
+}
+
+TEST(MenuResource, HoldsFourPopupsWithTheirTextsAndSixteenCommandItems) {
+  std::string menu;
+  int commands = 0;
+  for (const MenuResourcePopup& popup : kMenuResource) {
+    menu += std::string(popup.text) + ":";
+    for (int i = 0; i < popup.count; ++i) {
+      const MenuResourceItem& item = popup.items[i];
+      menu += std::string(item.text ? item.text : "") + "=" + std::to_string(item.id % 100) + "|";
+      commands += item.id != 0 ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(commands, kMenuItemCount);
+  EXPECT_EQ(menu,
+            "ファイル(&F):スタート(&S)=15|一時停止(&P)=16|ストップ(&T)=20|=0|終了(&X)=14|"
+            "モード(&M):アルファベット：大文字(&U)=22|アルファベット：小文字(&L)=26|"
+            "数字(&N)=23|記号(&K)=24|カナ(&A)=25|"
+            "レベル(&L):Level &1=7|Level &2=8|Level &3=9|Level &4=10|Level &5=11|"
+            "オプション(&O):効果音(&S)=18|多弾頭ミサイル(&M)=21|");
+}
+
+}  // namespace
