@@ -25,7 +25,7 @@ double SpawnX() {
   return span == 0 ? 50.0 : static_cast<double>(r % span + 50);
 }
 
-// Step A: one draw for every idle slot on every tick, then the spawn tests in order.
+// One draw for every idle slot on every tick, then the spawn tests in order.
 // Returns true when the slot now holds a new missile.
 bool TrySpawn(int32_t i) {
   const int32_t r = NextRandom();
@@ -51,15 +51,15 @@ bool TrySpawn(int32_t i) {
   return true;
 }
 
-// Step C: a centre past either side edge is erased there and carried to the other edge.
+// A centre past either side edge is erased there and carried to the other edge.
 void JumpSideEdges(MissileSlot& m) {
   if (m.x >= fieldGeometry.fieldLeft && m.x <= fieldGeometry.fieldRight) return;
   EraseCell(m.x, m.y);
   m.x = m.x >= fieldGeometry.fieldLeft ? fieldGeometry.fieldLeft : fieldGeometry.fieldRight;
 }
 
-// Step D at the ground: an explosion just vanishes; a missile ends the game. EndGame clears
-// every slot, and the pass carries on over the cleared slots.
+// At the ground an explosion just vanishes; a missile ends the game. EndGame clears every
+// slot, and the pass carries on over the cleared slots.
 void ReachGround(MissileSlot& m) {
   EraseCell(m.x, m.y);
   if (m.state == Mirv) {
@@ -77,7 +77,8 @@ void ReachGround(MissileSlot& m) {
   m.state = Idle;
 }
 
-// Step D above the ground. The last explosion frame is drawn and erased in the same visit.
+// Above the ground: the sprite, or the next explosion frame; the last frame is drawn and
+// erased in the same visit.
 void DrawMissile(MissileSlot& m, int32_t i) {
   if (m.state < ExplodingFirst) {
     DrawMissileSprite(m.x, m.y, i);
