@@ -1,8 +1,9 @@
 // The scenario runner: strict command parsing, the JSON state line and the runner's own counts.
 #include "tools/sim/scenario.h"
 
+#include <charconv>
+#include <initializer_list>
 #include <string_view>
-#include <utility>
 
 #include "app/commands.h"
 #include "app/settings.h"
@@ -29,13 +30,25 @@ RecordingSoundOutput runnerSound;
 uint64_t runnerTicks = 0;
 
 // ---------------------------------------------------------------------------------------------
-// The state line: fixed keys in a fixed order. Doubles are printed with "%.17g", which reads
-// back to the same double and prints whole numbers as integers.
+// The state line: fixed keys in a fixed order. Doubles are printed as "%.17g" prints them,
+// which reads back to the same double and prints whole numbers as integers.
 
 void Append(std::string& text, const char* format, auto... values) {
   char buffer[512];
   const int length = std::snprintf(buffer, sizeof buffer, format, values...);
   text.append(buffer, static_cast<size_t>(length));
+}
+
+// Each value preceded by a comma. std::to_chars with a precision is defined to give printf's
+// text for the same format, and is several times faster at the hundreds of values of a dump.
+void AppendDoubles(std::string& text, std::initializer_list<double> values) {
+  for (double value : values) {
+    char digits[32];
+    text += ',';
+    text.append(
+        digits,
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 17).ptr);
+  }
 }
 
 void AppendCounters(std::string& text) {
@@ -64,8 +77,9 @@ void AppendMissiles(std::string& text) {
   for (int32_t slot = 0; slot < kSlotCount; ++slot) {
     const MissileSlot& m = missileSlots[slot];
     if (m.state == Idle) continue;
-    Append(text, "%s[%d,%d,%.17g,%.17g,%.17g,%.17g]", separator, slot, m.state, m.x, m.y, m.dx,
-           m.dy);
+    Append(text, "%s[%d,%d", separator, slot, m.state);
+    AppendDoubles(text, {m.x, m.y, m.dx, m.dy});
+    text += ']';
     separator = ",";
   }
   text += "],";
@@ -77,7 +91,9 @@ void AppendInterceptors(std::string& text) {
   for (int32_t slot = 0; slot < kSlotCount; ++slot) {
     const InterceptorSlot& in = interceptorSlots[slot];
     if (in.active == 0) continue;
-    Append(text, "%s[%d,%.17g,%.17g,%.17g,%.17g]", separator, slot, in.x, in.y, in.dx, in.dy);
+    Append(text, "%s[%d", separator, slot);
+    AppendDoubles(text, {in.x, in.y, in.dx, in.dy});
+    text += ']';
     separator = ",";
   }
   text += "],";
