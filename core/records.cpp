@@ -45,7 +45,7 @@ void ResetMenuModel() {
   for (const MenuResourcePopup& popup : kMenuResource) {
     for (int i = 0; i < popup.count; ++i) {
       const MenuResourceItem& item = popup.items[i];
-      if (item.id == 0) continue;
+      if (item.id == 0 || count == kMenuItemCount) continue;
       menuModel.items[count++] = {item.id, item.checked, item.greyed};
     }
   }

