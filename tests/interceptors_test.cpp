@@ -105,3 +105,13 @@ TEST_F(GameTest, HitsScoreUpToTheCeiling) {
     EXPECT_EQ(gameState.liveMissiles, state == Falling ? 1 : 3) << state;
   }
 }
+
+// Only a settings file read mid-run can take every class away under a Mirv; the split then
+// places no piece rather than search for ever.
+TEST_F(GameTest, SplitWithNoRoomLeftPlacesNoPiece) {
+  PlaceMissile(3, 200, 40, 1, 2, Mirv);
+  gameState.modeMask = 0;
+  Fly(3, 200, 50, 0, -2);
+  EXPECT_EQ(gameState.liveMirvs + gameState.liveMissiles, 0);
+  EXPECT_EQ(CountSlots(Idle), kSlotCount);
+}
