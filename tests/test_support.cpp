@@ -84,12 +84,6 @@ int32_t CountSlots(int32_t state) {
   return n;
 }
 
-int32_t CountExploding() {
-  int32_t n = 0;
-  for (const MissileSlot& m : missileSlots) n += m.state >= ExplodingFirst ? 1 : 0;
-  return n;
-}
-
 void GameTest::SetUp() {
   StartFresh();
   soundOutput = &sound;

@@ -39,9 +39,8 @@ void StartFresh(uint32_t seed = 1);
 MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy,
                           int32_t state = Falling);
 
-// The slot count of missiles that are not Idle, by kind, recounted from the array.
+// How many slots hold this state, recounted from the array.
 int32_t CountSlots(int32_t state);
-int32_t CountExploding();
 
 // Starts every test from a fresh program with a recording sound output and no canvas.
 class GameTest : public ::testing::Test {
