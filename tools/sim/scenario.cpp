@@ -180,10 +180,7 @@ void RunSave(const CommandCall&) {
 }
 
 void RunDump(const CommandCall& call) {
-  static std::string line;
-  line.clear();
-  AppendStateLine(line);
-  line += '\n';
+  const std::string line = StateLine() + '\n';
   std::fwrite(line.data(), 1, line.size(), call.out);
   runnerSound.played.clear();
 }
@@ -333,14 +330,6 @@ void StartScenario() {
   platform.windowCanvas = nullptr;
   platform.sound = &runnerSound;
   StartUp(platform);
-}
-
-uint64_t ScenarioTicks() {
-  return runnerTicks;
-}
-
-const std::vector<std::string>& ScenarioSounds() {
-  return runnerSound.played;
 }
 
 std::string StateLine() {

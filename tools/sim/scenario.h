@@ -20,12 +20,6 @@ constexpr int kScenarioErrorStatus = 2;
 // the recorded sounds.
 void StartScenario();
 
-// Timer messages handled since StartScenario, paused ones included.
-uint64_t ScenarioTicks();
-
-// Sound-effect names played since the last dump (or since StartScenario).
-const std::vector<std::string>& ScenarioSounds();
-
 // The state line of the global records, the tick counter and the recorded sounds, without a
 // line end. Forgets nothing; a `dump` prints it and then forgets the sounds.
 std::string StateLine();
