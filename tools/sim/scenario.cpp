@@ -4,6 +4,7 @@
 #include <charconv>
 #include <initializer_list>
 #include <string_view>
+#include <vector>
 
 #include "app/commands.h"
 #include "app/settings.h"

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <istream>
 #include <string>
-#include <vector>
 
 // The exit status after a malformed line or an unreadable command file.
 constexpr int kScenarioErrorStatus = 2;
