@@ -9,15 +9,16 @@
 #include "render/canvas.h"
 #include "render/draw.h"
 #include "render/sound.h"
+#include "render/sprite_sheet.h"
 
-// The sprite sheet and the glyph cells come with the picture; until then those steps are
-// left out and the order of the others stays as it is.
 void StartUp(const StartUpPlatform& platform) {
   SeedRandom(platform.seed);
   windowDC = platform.windowCanvas;
   soundOutput = platform.sound;
+  CreateSpriteSheet();
   PrepareWindowDC();
   BuildCharTables();
+  RenderGlyphCells();
   PlaceLaunchers();
   if (platform.readSettingsFile) {
     LoadSettings();
@@ -26,6 +27,14 @@ void StartUp(const StartUpPlatform& platform) {
   }
   ComputeCapacity();
   CheckMenuFromSettings();
+  DrawStatusBar();
+}
+
+void AttachWindowPicture(Canvas* window) {
+  windowDC = window;
+  CreateSpriteSheet();
+  PrepareWindowDC();
+  RenderGlyphCells();
   DrawStatusBar();
 }
 

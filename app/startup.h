@@ -19,6 +19,11 @@ struct StartUpPlatform {
 // front end calls ResetAllRecords() once before it creates its window.
 void StartUp(const StartUpPlatform& platform);
 
+// Gives a program that started without a window picture its picture: the sprite sheet, the
+// window font and the glyph cells as start-up makes them, then the status bar. The rest of
+// the field appears as the game next draws it.
+void AttachWindowPicture(Canvas* window);
+
 enum class ProgramEnd { kWindowClosed, kExitCommand };
 
 constexpr int kExitCommandCode = 40014;  // the shell sees its low 8 bits, 78

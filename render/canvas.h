@@ -30,10 +30,24 @@ constexpr int kAlignRight = 2;
 constexpr int kAlignCenter = 6;
 constexpr int kAlignBottom = 8;
 
+// The two fonts, both bold at a character height of 24 pixels: the window's font, which also
+// draws the Latin glyph cells, and the Mincho face of the katakana glyph cells.
+enum class FontId { kTextFont, kKanaFont };
+
 // A picture the game draws on. Everything clips to the picture.
 class Canvas {
  public:
   virtual ~Canvas() = default;
+
+  // Makes the sprite sheet that CopyFromSheet reads from: a black width x height picture of
+  // the same kind, owned by this canvas.
+  virtual Canvas* CreateSheet(int width, int height) = 0;
+
+  // Sets `count` pixels of row y from x on.
+  virtual void DrawPixelRow(int x, int y, const Colour* colours, int count) = 0;
+
+  // The font DrawOpaqueText writes with from now on; the text font until another is chosen.
+  virtual void SelectFont(FontId font) = 0;
 
   // Copies a width x height block of the sprite sheet at (sheetX, sheetY) to (x, y).
   virtual void CopyFromSheet(int x, int y, int width, int height, int sheetX, int sheetY,
@@ -42,8 +56,8 @@ class Canvas {
   // Fills columns left..right-1 and rows top..bottom-1.
   virtual void FillRectangle(int left, int top, int right, int bottom, Colour colour) = 0;
 
-  // Text with its character box painted in the background colour, in the window font;
-  // (x, y) is the point of the box that `align` names.
+  // Text in code page 932 with its character box painted in the background colour, in the
+  // selected font; (x, y) is the point on the box's edge that `align` names.
   virtual void DrawOpaqueText(int x, int y, int align, const char* text, int length,
                               Colour foreground, Colour background) = 0;
 

@@ -6,15 +6,13 @@
 
 #include "core/records.h"
 #include "render/canvas.h"
+#include "render/sprite_sheet.h"
 
 Canvas* windowDC = nullptr;
 
 namespace {
 
-constexpr int kCellSize = 32;
 constexpr int kInterceptorSize = 16;
-constexpr int kGlyphCellOffset = 32;
-constexpr int kExplosionCellOffset = 2;
 constexpr int kInterceptorSheetX = 32;
 
 // Holds the longest status text and its zero: the flush text with both numbers at their widest
@@ -49,6 +47,11 @@ int FormatStatus(const char* format, int a, int b) {
 void DrawLauncherBase(int32_t lx) {
   const int32_t g = fieldGeometry.groundY;
   windowDC->FillRectangle(lx - 4, g - 8, lx + 4, g, kGreen);
+}
+
+void DrawPresentedArc(int cx, int cy, int r, Colour pen) {
+  windowDC->DrawUpperHalfCircle(cx, cy, r, pen);
+  windowDC->Present();
 }
 
 }  // namespace
@@ -113,16 +116,20 @@ void DrawGameOverText() {
                            kAlignCenter | kAlignBottom, "GAME OVER", 9, kRed, kBlack);
 }
 
-// The dome grows to almost the top of the field, then is wiped from the outside in.
+// The dome grows to almost the top of the field, then is wiped from the outside in. Each arc
+// is presented on its own so that a front end showing frames can show the dome move.
 void DrawImpactEffect(double x) {
   if (windowDC == nullptr) return;
   const int cx = Trunc(x);
   const int32_t g = fieldGeometry.groundY;
   const int32_t h = fieldGeometry.fieldHeight;
-  for (int32_t r = 0; r < h; ++r) windowDC->DrawUpperHalfCircle(cx, g, r, kWhite);
-  for (int32_t r = h; r >= 0; --r) windowDC->DrawUpperHalfCircle(cx, g, r, kBlack);
+  for (int32_t r = 0; r < h; ++r) DrawPresentedArc(cx, g, r, kWhite);
+  for (int32_t r = h; r >= 0; --r) DrawPresentedArc(cx, g, r, kBlack);
 }
 
-// Every text call names its own colours and alignment, and the canvas keeps the window
-// font, so the window picture needs no lasting drawing state of its own here.
-void PrepareWindowDC() {}
+// Every text call names its own colours and alignment and the pattern of the Mirv copy is
+// passed with it, so the font is the window picture's only lasting state.
+void PrepareWindowDC() {
+  if (windowDC == nullptr) return;
+  windowDC->SelectFont(FontId::kTextFont);
+}

@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 
-packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev clang-format)
+packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev clang-format
+  qt6-base-dev fonts-urw-base35 fonts-ipafont-mincho)
 
 missing=()
 for package in "${packages[@]}"; do

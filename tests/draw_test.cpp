@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "core/game.h"
 #include "core/geometry.h"
 #include "test_support.h"
@@ -67,11 +68,17 @@ TEST_F(DrawTest, GameOverIsRedOnBlackInTheMiddle) {
   EXPECT_EQ(canvas.calls, Calls{"text 320 224 14 'GAME OVER' fg=255,0,0 bg=0,0,0"});
 }
 
+// Every arc is presented, so that a window showing frames shows the dome move.
 TEST_F(DrawTest, ImpactDomeGrowsWhiteThenShrinksBlack) {
   Calls expected;
-  for (int r = 0; r < 448; ++r)
+  for (int r = 0; r < 448; ++r) {
     expected.push_back("arc 99 448 " + std::to_string(r) + " 255,255,255");
-  for (int r = 448; r >= 0; --r) expected.push_back("arc 99 448 " + std::to_string(r) + " 0,0,0");
+    expected.push_back("present");
+  }
+  for (int r = 448; r >= 0; --r) {
+    expected.push_back("arc 99 448 " + std::to_string(r) + " 0,0,0");
+    expected.push_back("present");
+  }
   DrawImpactEffect(99.9);
   EXPECT_EQ(canvas.calls, expected);
   canvas.calls.clear();
@@ -79,7 +86,23 @@ TEST_F(DrawTest, ImpactDomeGrowsWhiteThenShrinksBlack) {
   DrawImpactEffect(-0.5);
   fieldGeometry.fieldHeight = -3;
   DrawImpactEffect(10);
-  EXPECT_EQ(canvas.calls, Calls{"arc 0 448 0 0,0,0"});
+  EXPECT_EQ(canvas.calls, (Calls{"arc 0 448 0 0,0,0", "present"}));
+}
+
+// The sheet is made beside the window picture and gets every glyph once: slots 0 to 91 in the
+// text font, then the 41 katakana from their two-byte codes in the kana font.
+TEST_F(DrawTest, StartUpWritesEachGlyphIntoItsCell) {
+  StartUp({.seed = 1, .windowCanvas = &canvas, .sound = nullptr, .readSettingsFile = false});
+  EXPECT_EQ(Calls(canvas.calls.begin(), canvas.calls.begin() + 2),
+            (Calls{"sheet 512 512", "font text"}));
+  const Calls& glyphs = canvas.sheet->calls;
+  ASSERT_EQ(glyphs.size(), 135u);
+  EXPECT_EQ(glyphs[0], "font text");
+  EXPECT_EQ(glyphs[1], "text 16 95 14 'A' fg=255,255,0 bg=0,0,0");
+  EXPECT_EQ(glyphs[92], "text 368 255 14 '_' fg=255,255,0 bg=0,0,0");
+  EXPECT_EQ(glyphs[93], "font kana");
+  EXPECT_EQ(glyphs[94], "text 400 255 14 '\x83\x41' fg=255,255,0 bg=0,0,0");
+  EXPECT_EQ(glyphs[134], "text 144 351 14 '\x83\x93' fg=255,255,0 bg=0,0,0");
 }
 
 TEST_F(DrawTest, NothingIsDrawnWithoutAWindowPicture) {

@@ -77,8 +77,8 @@ TEST_F(SettingsTest, StartUpReadsTheFileAndExitWritesItBack) {
   StartUp({.seed = 5, .windowCanvas = &canvas});
   EXPECT_EQ(gameState.missileCapacity, 52);
   EXPECT_TRUE(FindMenuItem(kCmdLower)->checked && !FindMenuItem(kCmdSound)->checked);
-  ASSERT_EQ(canvas.calls.size(), 7u);  // the status bar alone
-  EXPECT_EQ(canvas.calls[1], "text 0 480 8 '  Score:00000/04321 ' fg=255,255,255 bg=0,0,255");
+  ASSERT_EQ(canvas.calls.size(), 9u);  // the sheet, the window font, then the status bar
+  EXPECT_EQ(canvas.calls[3], "text 0 480 8 '  Score:00000/04321 ' fg=255,255,255 bg=0,0,255");
   ::chmod(kSettingsFileName, 0604);
   EXPECT_EQ(EndProgram(ProgramEnd::kExitCommand), 40014);
   EXPECT_EQ(ReadFile(kSettingsFileName), "3\n2\n0\n1\n0 -\n4321 bob\n0 -\n0 -\n0 -\n");

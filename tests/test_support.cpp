@@ -31,6 +31,16 @@ const char* OpName(RasterOp op) {
 
 }  // namespace
 
+Canvas* RecordingCanvas::CreateSheet(int width, int height) {
+  calls.push_back("sheet " + std::to_string(width) + " " + std::to_string(height));
+  sheet = std::make_unique<RecordingCanvas>();
+  return sheet.get();
+}
+
+void RecordingCanvas::SelectFont(FontId font) {
+  calls.push_back(font == FontId::kKanaFont ? "font kana" : "font text");
+}
+
 void RecordingCanvas::CopyFromSheet(int x, int y, int width, int height, int sheetX, int sheetY,
                                     RasterOp op, Colour pattern) {
   std::ostringstream line;

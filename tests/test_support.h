@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ class RecordingSound : public SoundOutput {
 // "text 0 480 8 '  Score:00000/00000 ' fg=255,255,255 bg=0,0,255".
 class RecordingCanvas : public Canvas {
  public:
+  Canvas* CreateSheet(int width, int height) override;
+  void DrawPixelRow(int, int, const Colour*, int) override {}
+  void SelectFont(FontId font) override;
   void CopyFromSheet(int x, int y, int width, int height, int sheetX, int sheetY, RasterOp op,
                      Colour pattern) override;
   void FillRectangle(int left, int top, int right, int bottom, Colour colour) override;
@@ -29,6 +33,7 @@ class RecordingCanvas : public Canvas {
   void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) override;
   void Present() override { calls.push_back("present"); }
   std::vector<std::string> calls;
+  std::unique_ptr<RecordingCanvas> sheet;
 };
 
 // The state right after start-up with no settings file, as the scenario runner starts:

@@ -1,0 +1,50 @@
+// The game's canvas over a QImage: the window picture, and the sprite sheet it copies from.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <functional>
+#include <memory>
+
+#include "frontend/qt/game_fonts.h"
+#include "render/canvas.h"
+
+class ImageCanvas : public Canvas {
+ public:
+  // Pictures larger than this on a side are cut to it; the game still sees the size asked
+  // for and whatever falls outside is clipped, as it would be beyond the window's edge.
+  static constexpr int kMaxSide = 8192;
+
+  // A black picture of the given size (each side at least 0 and at most kMaxSide).
+  ImageCanvas(int width, int height);
+
+  // A new size; the part of the old picture that still fits stays, the rest is black.
+  void Resize(int width, int height);
+
+  // Called by Present(); the window shows the picture from it.
+  void SetPresentHandler(std::function<void()> handler) { present_ = std::move(handler); }
+
+  const QImage& image() const { return image_; }
+  const ImageCanvas* sheet() const { return sheet_.get(); }
+
+  Canvas* CreateSheet(int width, int height) override;
+  void DrawPixelRow(int x, int y, const Colour* colours, int count) override;
+  void SelectFont(FontId font) override;
+  void CopyFromSheet(int x, int y, int width, int height, int sheetX, int sheetY, RasterOp op,
+                     Colour pattern) override;
+  void FillRectangle(int left, int top, int right, int bottom, Colour colour) override;
+  void DrawOpaqueText(int x, int y, int align, const char* text, int length, Colour foreground,
+                      Colour background) override;
+  void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) override;
+  void Present() override;
+
+ private:
+  void Plot(int x, int y, QRgb colour);
+  const QImage& SheetImage() const { return sheet_->image_; }
+
+  QImage image_;
+  std::unique_ptr<ImageCanvas> sheet_;
+  QFont font_;
+  TextBox box_{};
+  std::function<void()> present_;
+};

@@ -1,0 +1,243 @@
+// The window picture pixel by pixel: raster operations, the sheet, sprites, status band, dome.
+#include <QImage>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <memory>
+
+#include "app/startup.h"
+#include "core/game.h"
+#include "core/geometry.h"
+#include "frontend/qt/image_canvas.h"
+#include "frontend/qt/offscreen_gui.h"
+#include "render/draw.h"
+#include "render/sprite_sheet.h"
+#include "test_support.h"
+
+namespace {
+
+constexpr QRgb kQBlack = 0xFF000000;
+constexpr QRgb kQRed = 0xFFFF0000;
+constexpr QRgb kQGreen = 0xFF00FF00;
+constexpr QRgb kQYellow = 0xFFFFFF00;
+constexpr QRgb kQBlue = 0xFF0000FF;
+constexpr QRgb kQWhite = 0xFFFFFFFF;
+
+QRgb At(const QImage& image, int x, int y) {
+  return image.pixel(x, y);
+}
+
+int Count(const QImage& image, const QRect& area, QRgb colour) {
+  int n = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) n += At(image, x, y) == colour ? 1 : 0;
+  return n;
+}
+
+// The smallest rectangle holding every pixel of `colour` in `area`; null when there is none.
+QRect Bounds(const QImage& image, const QRect& area, QRgb colour) {
+  QRect bounds;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (At(image, x, y) == colour) bounds |= QRect(x, y, 1, 1);
+  return bounds;
+}
+
+QRect Cell(int n) {
+  return QRect((n % 16) * 32, (n / 16) * 32, 32, 32);
+}
+
+TEST(ImageCanvasTest, RasterOperationsFillsAndClipping) {
+  StartOffscreenGui();
+  ImageCanvas canvas(40, 30);
+  const Colour row[] = {kYellow, kBlack, kGreen, kWhite};
+  Canvas* sheet = canvas.CreateSheet(64, 64);
+  for (int y = 0; y < 64; ++y) sheet->DrawPixelRow(0, y, row, 4);
+  canvas.CopyFromSheet(0, 0, 4, 1, 0, 0, RasterOp::kSourceCopy, kGreen);
+  canvas.CopyFromSheet(0, 1, 4, 1, 0, 0, RasterOp::kSourceAndNotPattern, kGreen);
+  const QImage& image = canvas.image();
+  EXPECT_EQ(At(image, 0, 0), kQYellow);
+  EXPECT_EQ(At(image, 3, 0), kQWhite);
+  EXPECT_EQ(At(image, 0, 1), kQRed);  // yellow AND NOT green
+  EXPECT_EQ(At(image, 1, 1), kQBlack);
+  EXPECT_EQ(At(image, 2, 1), kQBlack);
+  EXPECT_EQ(At(image, 3, 1), 0xFFFF00FFu);
+
+  canvas.FillRectangle(5, 5, 8, 7, kBlue);  // columns 5..7, rows 5..6
+  EXPECT_EQ(Bounds(image, image.rect(), kQBlue), QRect(QPoint(5, 5), QPoint(7, 6)));
+  canvas.CopyFromSheet(6, 6, 1, 1, 0, 0, RasterOp::kBlackness, kGreen);
+  EXPECT_EQ(At(image, 6, 6), kQBlack);
+
+  // Copies reaching past any edge of either picture keep to both.
+  canvas.CopyFromSheet(-3, 10, 32, 1, 0, 0, RasterOp::kSourceCopy, kGreen);
+  EXPECT_EQ(At(image, 0, 10), kQWhite);
+  canvas.CopyFromSheet(38, 28, 32, 32, 0, 0, RasterOp::kSourceCopy, kGreen);
+  EXPECT_EQ(At(image, 39, 29), kQBlack);
+  EXPECT_EQ(At(image, 38, 29), kQYellow);
+  canvas.CopyFromSheet(0, 20, 32, 32, 62, 62, RasterOp::kSourceCopy, kGreen);
+  canvas.CopyFromSheet(INT_MAX - 4, INT_MAX - 4, 32, 32, 0, 0, RasterOp::kSourceCopy, kGreen);
+  canvas.CopyFromSheet(INT_MIN, INT_MIN, 32, 32, 0, 0, RasterOp::kBlackness, kGreen);
+  canvas.FillRectangle(INT_MIN, 29, INT_MAX, INT_MAX, kRed);
+  EXPECT_EQ(Count(image, image.rect(), kQRed), 40 + 1);
+}
+
+TEST(ImageCanvasTest, ResizeKeepsWhatFitsAndCapsHugePictures) {
+  StartOffscreenGui();
+  ImageCanvas canvas(10, 10);
+  canvas.FillRectangle(0, 0, 10, 10, kWhite);
+  canvas.Resize(20, 5);
+  EXPECT_EQ(Count(canvas.image(), canvas.image().rect(), kQWhite), 50);
+  canvas.Resize(65535, 3);
+  EXPECT_EQ(canvas.image().size(), QSize(ImageCanvas::kMaxSide, 3));
+  canvas.Resize(0, 0);
+  canvas.FillRectangle(0, 0, 5, 5, kWhite);
+  canvas.DrawOpaqueText(0, 0, kAlignLeft, "A", 1, kWhite, kBlue);
+  canvas.DrawUpperHalfCircle(0, 0, 3, kWhite);
+  EXPECT_TRUE(canvas.image().isNull());
+}
+
+// One pixel wide, nothing below the centre row, from (cx + r, cy) over the top to (cx - r, cy).
+TEST(ImageCanvasTest, UpperHalfCircleIsOnePixelAroundTheCentre) {
+  StartOffscreenGui();
+  ImageCanvas canvas(60, 40);
+  canvas.DrawUpperHalfCircle(30, 30, 0, kWhite);
+  EXPECT_EQ(Bounds(canvas.image(), canvas.image().rect(), kQWhite), QRect(30, 30, 1, 1));
+  canvas.DrawUpperHalfCircle(30, 30, 12, kWhite);
+  const QImage& image = canvas.image();
+  EXPECT_EQ(Bounds(image, image.rect(), kQWhite), QRect(QPoint(18, 18), QPoint(42, 30)));
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 60; ++x) {
+      if (At(image, x, y) != kQWhite || (x == 30 && y == 30)) continue;
+      const double d = std::hypot(x - 30, y - 30);
+      EXPECT_NEAR(d, 12, 0.75) << x << "," << y;
+      EXPECT_EQ(At(image, 60 - x, y), kQWhite) << x << "," << y;
+    }
+  }
+  canvas.DrawUpperHalfCircle(0, 39, 500, kWhite);  // clipped, not a crash
+}
+
+class PictureTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    StartOffscreenGui();
+    canvas = std::make_unique<ImageCanvas>(640, 480);
+    AttachWindowPicture(canvas.get());
+  }
+  void TearDown() override {
+    GameTest::TearDown();
+    sheetDC = nullptr;
+  }
+  const QImage& Picture() const { return canvas->image(); }
+  const QImage& Sheet() const { return canvas->sheet()->image(); }
+  std::unique_ptr<ImageCanvas> canvas;
+};
+
+TEST_F(PictureTest, SheetHoldsFiveColoursEveryGlyphAndBlackUnusedCells) {
+  const QImage& sheet = Sheet();
+  const QRgb allowed[] = {kQBlack, kQRed, kQGreen, kQYellow, kQBlue};
+  for (int y = 0; y < 512; ++y)
+    for (int x = 0; x < 512; ++x)
+      ASSERT_NE(std::find(std::begin(allowed), std::end(allowed), At(sheet, x, y)),
+                std::end(allowed))
+          << x << "," << y;
+  auto blank = [&](int cell) { return Count(sheet, Cell(cell), kQBlack) == 32 * 32; };
+  EXPECT_TRUE(blank(0));
+  for (int cell = 22; cell <= 31; ++cell) EXPECT_TRUE(blank(cell)) << cell;
+  for (int cell = 165; cell <= 255; ++cell) EXPECT_TRUE(blank(cell)) << cell;
+  EXPECT_EQ(Count(sheet, QRect(32, 0, 32, 32), kQBlack), 32 * 32 - 52);  // the interceptor
+  for (int cell = 32; cell <= 164; ++cell) {
+    const QRect ink = Bounds(sheet, Cell(cell), kQYellow);
+    ASSERT_FALSE(ink.isNull()) << cell;
+    EXPECT_LT(ink.bottom(), Cell(cell).top() + 31) << cell;  // the box ends at row 31
+    EXPECT_NEAR((ink.left() + ink.right()) / 2.0 - Cell(cell).left(), 15.5, 4) << cell;
+  }
+  const QRect h = Bounds(sheet, Cell(7 + 32), kQYellow);  // "H" is symmetric
+  EXPECT_NEAR((h.left() + h.right()) / 2.0 - Cell(7 + 32).left(), 15.5, 1);
+}
+
+TEST_F(PictureTest, MirvIsTheSameGlyphInRedAndEachCopyCoversTheLastOne) {
+  PlaceMissile(0, 100, 100, 0, 1);
+  DrawMissileSprite(100, 100, 0);
+  const QRect box(84, 84, 32, 32);
+  const int yellow = Count(Picture(), box, kQYellow);
+  EXPECT_GT(yellow, 20);
+  EXPECT_EQ(yellow + Count(Picture(), box, kQBlack), 32 * 32);
+  EXPECT_EQ(Picture().copy(box), Sheet().copy(Cell(32)));
+
+  missileSlots[0].state = Mirv;
+  DrawMissileSprite(101, 105, 0);  // as far as a missile moves in one tick
+  const QRect moved(85, 89, 32, 32);
+  EXPECT_EQ(Count(Picture(), moved, kQRed), yellow);
+  EXPECT_EQ(Count(Picture(), moved, kQYellow), 0);
+  EXPECT_EQ(Bounds(Picture(), moved, kQRed).translated(-85, -89),
+            Bounds(Sheet(), Cell(32), kQYellow).translated(0, -64));
+}
+
+// x = 99.9 is 99, not 100; -0.5 is 0, not -1.
+TEST_F(PictureTest, PositionsTruncateTowardZero) {
+  canvas->FillRectangle(0, 0, 640, 448, kWhite);
+  EraseCell(99.9, 50);
+  EXPECT_EQ(Bounds(Picture(), QRect(0, 50, 640, 1), kQBlack), QRect(83, 50, 32, 1));
+  canvas->FillRectangle(0, 0, 640, 448, kWhite);
+  EraseInterceptor(99.9, 50);
+  EXPECT_EQ(Bounds(Picture(), QRect(0, 50, 640, 1), kQBlack), QRect(91, 50, 16, 1));
+  canvas->FillRectangle(0, 0, 640, 448, kWhite);
+  EraseCell(-0.5, 50);
+  EXPECT_EQ(Bounds(Picture(), QRect(0, 50, 640, 1), kQBlack), QRect(0, 50, 16, 1));
+
+  DrawInterceptor(200.5, 200.5);
+  EXPECT_EQ(Picture().copy(192, 192, 16, 16), Sheet().copy(32, 0, 16, 16));
+  EXPECT_EQ(At(Picture(), 192 + 6, 192 + 4), kQYellow);
+  EXPECT_EQ(At(Picture(), 192 + 7, 192 + 7), kQRed);
+}
+
+// After a resize the band, its three texts and the bases stand on the new bottom edge, and no
+// text reaches up into the field.
+TEST_F(PictureTest, StatusBandFollowsTheWindowSize) {
+  gameState.score = 1234;
+  gameState.misses = 7;
+  canvas->Resize(800, 600);
+  OnSize(800, 600);
+  const QImage& picture = Picture();
+  const QRect band(0, 568, 800, 32);
+  EXPECT_EQ(Count(picture, band, kQBlue) + Count(picture, band, kQWhite), 800 * 32);
+  EXPECT_EQ(Count(picture, QRect(0, 0, 800, 568), kQWhite), 0);
+  EXPECT_EQ(Count(picture, QRect(0, 0, 800, 568), kQBlue), 0);
+  const QRect white = Bounds(picture, band, kQWhite);
+  EXPECT_LT(white.left(), 40);
+  EXPECT_GT(white.right(), 760);
+  EXPECT_GT(Count(picture, QRect(380, 568, 40, 32), kQWhite), 0);  // the level, in the middle
+  for (int lx : {200, 400, 600}) {
+    EXPECT_EQ(Bounds(picture, QRect(lx - 20, 540, 40, 28), kQGreen), QRect(lx - 4, 560, 8, 8));
+  }
+}
+
+TEST_F(PictureTest, GameOverIsRedOnBlackAboveTheMiddleRow) {
+  canvas->FillRectangle(0, 0, 640, 448, kWhite);
+  DrawGameOverText();
+  const QRect red = Bounds(Picture(), Picture().rect(), kQRed);
+  ASSERT_FALSE(red.isNull());
+  EXPECT_LT(red.bottom(), 224);
+  EXPECT_GT(red.top(), 224 - 32);
+  EXPECT_NEAR((red.left() + red.right()) / 2.0, 320, 3);
+  EXPECT_EQ(At(Picture(), 320, 223), kQBlack);  // the box, not the white behind it
+  EXPECT_EQ(At(Picture(), 320, 224), kQWhite);
+}
+
+// The dome stands at its full height once the white pass is presented, and is gone after.
+TEST_F(PictureTest, ImpactDomeIsDrawnWhiteThenWipedBlack) {
+  int presents = 0;
+  QImage grown;
+  canvas->SetPresentHandler([&] {
+    if (++presents == 448) grown = Picture().copy();
+  });
+  DrawImpactEffect(99.9);
+  EXPECT_EQ(presents, 448 + 449);
+  ASSERT_FALSE(grown.isNull());
+  EXPECT_EQ(At(grown, 99, 448 - 447), kQWhite);
+  EXPECT_EQ(At(grown, 99, 448 - 300), kQWhite);
+  EXPECT_EQ(Count(Picture(), QRect(0, 0, 640, 448), kQWhite), 0);
+}
+
+}  // namespace
