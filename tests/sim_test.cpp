@@ -1,11 +1,13 @@
 // The scenario runner: the starting state line, strict parsing, and what a run counts.
 #include <sys/wait.h>
 
+#include <QImage>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 
+#include "frontend/qt/image_canvas.h"
 #include "test_support.h"
 #include "tools/sim/scenario.h"
 
@@ -101,11 +103,47 @@ TEST(SimTest, KeepsGoingAfterExitAndCountsPausedTicks) {
 }
 
 TEST(SimTest, ReportsSoundsPlayedSinceThePreviousDumpOnly) {
-  const SimRun run = RunInProcess("command 40015\ndump\npng shot.png\ndump\n");
+  const SimRun run = RunInProcess("command 40015\ndump\ndump\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_TRUE(Contains(run.out, "\"sounds\":[\"start.wav\"]")) << run.out;
   EXPECT_TRUE(Contains(run.out.substr(run.out.find('\n')), "\"sounds\":[]")) << run.out;
-  EXPECT_TRUE(Contains(run.err, "line 3: png:")) << run.err;
+}
+
+// The picture takes the client size of the last size message, even one sent before it existed.
+TEST(SimTest, WritesTheWindowPictureAndTheSheetAsPng) {
+  ScopedTempDir dir;
+  const SimRun run = RunInProcess(
+      "size 320 200\ntick 40\npng a.png\nsize 20000 10\npng b.png\n"
+      "sheet s.png\ndump\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(QImage("a.png").size(), QSize(320, 200));
+  EXPECT_EQ(QImage("b.png").size(), QSize(ImageCanvas::kMaxSide, 10));
+  EXPECT_EQ(QImage("s.png").size(), QSize(512, 512));
+  EXPECT_TRUE(Contains(run.out, "\"field\":[0,0,20000,-22,"));
+}
+
+TEST(SimTest, APictureThatCannotBeWrittenStopsTheRun) {
+  ScopedTempDir dir;
+  SimRun run = RunInProcess("png /nonexistent/a.png\ndump\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "volarin-sim: line 1: png: cannot write /nonexistent/a.png\n");
+  EXPECT_EQ(run.out, "");
+  run = RunInProcess("size 0 100\nsheet s.png\npng a.png\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, "line 3: png: the picture is empty")) << run.err;
+}
+
+// Until a picture is asked for, the runner touches neither the display system nor the fonts:
+// with the font configuration missing, only a run that draws has anything to complain about.
+TEST(SimTest, RunsWithoutQtUntilAPictureIsAskedFor) {
+  ScopedTempDir dir;
+  const std::string sim =
+      "FONTCONFIG_FILE=/nonexistent " VOLARIN_SIM_PATH " >/dev/null 2>err <<'EOF'\n";
+  EXPECT_EQ(std::system((sim + "tick 100\ndump\nEOF\n").c_str()), 0);
+  EXPECT_EQ(ReadFile("err"), "");
+  EXPECT_EQ(std::system((sim + "png a.png\nEOF\n").c_str()), 0);
+  EXPECT_NE(ReadFile("err"), "");
 }
 
 TEST(SimTest, ProgramRunsTheDemoAndRejectsAMissingFile) {

@@ -15,6 +15,7 @@
 #include "core/random.h"
 #include "core/records.h"
 #include "render/sound.h"
+#include "tools/sim/picture.h"
 
 namespace {
 
@@ -29,6 +30,10 @@ class RecordingSoundOutput : public SoundOutput {
 
 RecordingSoundOutput runnerSound;
 uint64_t runnerTicks = 0;
+
+// The client size of the last size message, which a picture made later takes.
+int clientWidth = 640;
+int clientHeight = 480;
 
 // ---------------------------------------------------------------------------------------------
 // The state line: fixed keys in a fixed order. Doubles are printed as "%.17g" prints them,
@@ -144,64 +149,70 @@ struct CommandCall {
   std::FILE* err = nullptr;
 };
 
-void RunSeed(const CommandCall& call) {
+std::string RunSeed(const CommandCall& call) {
   SeedRandom(static_cast<uint32_t>(call.numbers[0]));
+  return "";
 }
 
-void RunSize(const CommandCall& call) {
-  OnSize(static_cast<int32_t>(call.numbers[0]), static_cast<int32_t>(call.numbers[1]));
+// The picture takes the new size before the size handler blanks it.
+std::string RunSize(const CommandCall& call) {
+  clientWidth = static_cast<int>(call.numbers[0]);
+  clientHeight = static_cast<int>(call.numbers[1]);
+  ResizePicture(clientWidth, clientHeight);
+  OnSize(clientWidth, clientHeight);
+  return "";
 }
 
 // A paused timer message is still a message the window handled, so it counts.
-void RunTick(const CommandCall& call) {
+std::string RunTick(const CommandCall& call) {
   const uint64_t count = call.count == 0 ? 1 : call.numbers[0];
   for (uint64_t i = 0; i < count; ++i) {
     OnTick();
     ++runnerTicks;
   }
+  return "";
 }
 
-void RunChar(const CommandCall& call) {
+std::string RunChar(const CommandCall& call) {
   OnChar(static_cast<uint32_t>(call.numbers[0]));
+  return "";
 }
 
-void RunCommand(const CommandCall& call) {
+std::string RunCommand(const CommandCall& call) {
   OnCommand(static_cast<uint16_t>(call.numbers[0]));
+  return "";
 }
 
 // As start-up reads the file, then the values derived from it.
-void RunLoad(const CommandCall&) {
+std::string RunLoad(const CommandCall&) {
   LoadSettings();
   ComputeCapacity();
   CheckMenuFromSettings();
+  return "";
 }
 
-void RunSave(const CommandCall&) {
+std::string RunSave(const CommandCall&) {
   SaveSettings();
+  return "";
 }
 
-void RunDump(const CommandCall& call) {
+std::string RunDump(const CommandCall& call) {
   const std::string line = StateLine() + '\n';
   std::fwrite(line.data(), 1, line.size(), call.out);
   runnerSound.played.clear();
+  return "";
 }
 
-// Pictures come from the presentation layer, which this build does not have yet: the command
-// is accepted and a warning says that nothing was written.
-void WarnNoPicture(const CommandCall& call, const char* command) {
-  std::fflush(call.out);
-  std::fprintf(call.err,
-               "volarin-sim: line %ld: %s: no presentation layer in this build, nothing written "
-               "to %.*s\n",
-               call.lineNumber, command, static_cast<int>(call.path.size()), call.path.data());
+// The first picture asked for brings the presentation layer: from then on the program draws
+// into a window picture exactly as the window would.
+std::string RunPng(const CommandCall& call) {
+  if (!PictureExists()) BuildPicture(clientWidth, clientHeight);
+  return SavePicturePng(std::string(call.path));
 }
 
-void RunPng(const CommandCall& call) {
-  WarnNoPicture(call, "png");
-}
-
-void RunSheet(const CommandCall& call) {
-  WarnNoPicture(call, "sheet");
+std::string RunSheet(const CommandCall& call) {
+  if (!PictureExists()) BuildPicture(clientWidth, clientHeight);
+  return SaveSheetPng(std::string(call.path));
 }
 
 enum class ArgumentKind { kNone, kDecimal, kCharCode, kPath };
@@ -209,10 +220,10 @@ enum class ArgumentKind { kNone, kDecimal, kCharCode, kPath };
 struct CommandForm {
   std::string_view name;
   ArgumentKind kind;
-  int required;  // arguments that must be given
-  int allowed;   // arguments that may be given
-  uint64_t max;  // the largest number accepted
-  void (*run)(const CommandCall&);
+  int required;                            // arguments that must be given
+  int allowed;                             // arguments that may be given
+  uint64_t max;                            // the largest number accepted
+  std::string (*run)(const CommandCall&);  // empty when it ran, else why it failed
 };
 
 constexpr uint64_t kMax16 = 65535;
@@ -306,22 +317,28 @@ std::string ReadArguments(const CommandForm& form, const std::vector<std::string
   return form.kind == ArgumentKind::kPath ? "missing path" : "missing number";
 }
 
-// Runs one line; empty when it ran (or was blank or a comment), else the message for it.
-std::string RunLine(std::string_view line, CommandCall& call) {
+// Runs one line; empty when it ran (or was blank or a comment), else the message for it and,
+// in `status`, whether the line was malformed or failed to do what it asked.
+std::string RunLine(std::string_view line, CommandCall& call, int* status) {
   static std::vector<std::string_view> words;
   SplitWords(line, words);
   if (words.empty() || words[0].starts_with('#')) return "";
+  *status = kScenarioErrorStatus;
   const CommandForm* form = FindCommandForm(words[0]);
   if (form == nullptr) return "unknown command '" + std::string(words[0]) + "'";
   std::string problem = ReadArguments(*form, words, call);
   if (!problem.empty()) return std::string(form->name) + ": " + problem;
-  form->run(call);
-  return "";
+  *status = kScenarioFailureStatus;
+  problem = form->run(call);
+  return problem.empty() ? "" : std::string(form->name) + ": " + problem;
 }
 
 }  // namespace
 
 void StartScenario() {
+  DropPicture();
+  clientWidth = 640;
+  clientHeight = 480;
   ResetAllRecords();
   runnerSound.played.clear();
   runnerTicks = 0;
@@ -347,11 +364,12 @@ int RunScenario(std::istream& in, std::FILE* out, std::FILE* err) {
   std::string line;
   while (std::getline(in, line)) {
     call.lineNumber += 1;
-    const std::string problem = RunLine(line, call);
+    int status = 0;
+    const std::string problem = RunLine(line, call, &status);
     if (problem.empty()) continue;
     std::fflush(out);
     std::fprintf(err, "volarin-sim: line %ld: %s\n", call.lineNumber, problem.c_str());
-    return kScenarioErrorStatus;
+    return status;
   }
   std::fflush(out);
   if (!in.bad()) return 0;

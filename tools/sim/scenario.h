@@ -14,9 +14,13 @@
 // The exit status after a malformed line or an unreadable command file.
 constexpr int kScenarioErrorStatus = 2;
 
+// The exit status after a well-formed command that could not do its work (a picture that
+// could not be written).
+constexpr int kScenarioFailureStatus = 1;
+
 // Resets every record and runs start-up as the runner starts (seed 1, no settings file, no
-// window picture, the runner's recording sound output); zeroes the tick counter and forgets
-// the recorded sounds.
+// window picture (a previous one is dropped), the runner's recording sound output); zeroes the tick
+// counter and forgets the recorded sounds.
 void StartScenario();
 
 // The state line of the global records, the tick counter and the recorded sounds, without a
@@ -24,6 +28,6 @@ void StartScenario();
 std::string StateLine();
 
 // Runs StartScenario, then every command of the stream in order, printing dumps to `out` and
-// messages to `err`. Returns 0, or kScenarioErrorStatus at the first malformed line, after
-// which nothing more runs.
+// messages to `err`. Returns 0, or kScenarioErrorStatus at the first malformed line, or
+// kScenarioFailureStatus at the first command that fails; nothing more runs after either.
 int RunScenario(std::istream& in, std::FILE* out, std::FILE* err);

@@ -1,0 +1,21 @@
+// The runner's window picture and sprite sheet, made at the first command that asks for one.
+#pragma once
+
+#include <string>
+
+// Whether the presentation layer exists yet.
+bool PictureExists();
+
+// Makes the window picture at the given client size, with its sprite sheet and glyph cells,
+// and gives it to the program as the window's; the status bar is drawn into it at once.
+void BuildPicture(int width, int height);
+
+// Follows a size message: the picture takes the new client size. Nothing without a picture.
+void ResizePicture(int width, int height);
+
+// Forgets the picture; the program draws nowhere again.
+void DropPicture();
+
+// Write the window picture or the sprite sheet as a PNG file; empty on success, else why not.
+std::string SavePicturePng(const std::string& path);
+std::string SaveSheetPng(const std::string& path);
