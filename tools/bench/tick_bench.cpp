@@ -1,4 +1,5 @@
-// Benchmarks: one timer tick at full load and in the plain demonstration, and one state line.
+// Benchmarks: timer ticks at full load (drawing or not) and in the demonstration, the impact
+// dome, and one state line.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include "core/alphabet.h"
 #include "core/game.h"
 #include "core/records.h"
+#include "render/draw.h"
+#include "tools/sim/picture.h"
 #include "tools/sim/scenario.h"
 
 namespace {
@@ -67,9 +70,11 @@ void PlaceMissiles() {
 }
 
 // The demonstration with every class, level 5 and a score that gives the fastest missiles and
-// the most multiple warheads; one tick launches an interceptor at every target.
-RecordsSnapshot BuildFullLoad() {
+// the most multiple warheads; one tick launches an interceptor at every target. With
+// `drawing`, every tick also draws into a 640 x 480 window picture.
+RecordsSnapshot BuildFullLoad(bool drawing) {
   StartScenario();
+  if (drawing) BuildPicture(640, 480);
   gameState.modeMask = kAllClasses;
   ComputeCapacity();
   SelectLevel(kLevelCount);
@@ -82,8 +87,8 @@ RecordsSnapshot BuildFullLoad() {
   return loaded;
 }
 
-void BM_TickFullLoad(benchmark::State& state) {
-  const RecordsSnapshot loaded = BuildFullLoad();
+void RunFullLoadTicks(benchmark::State& state, bool drawing) {
+  const RecordsSnapshot loaded = BuildFullLoad(drawing);
   int64_t ticks = 0;
   int64_t liveSum = 0;
   for (auto _ : state) {
@@ -100,7 +105,26 @@ void BM_TickFullLoad(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(liveSum), benchmark::Counter::kAvgIterations);
   state.counters["capacity"] = gameState.missileCapacity;
 }
+
+void BM_TickFullLoad(benchmark::State& state) {
+  RunFullLoadTicks(state, false);
+}
 BENCHMARK(BM_TickFullLoad);
+
+void BM_TickFullLoadDrawing(benchmark::State& state) {
+  RunFullLoadTicks(state, true);
+}
+BENCHMARK(BM_TickFullLoadDrawing);
+
+// The dome of a missile reaching the ground in the starting window: 448 white arcs and 449
+// black ones, drawn without pause.
+void BM_ImpactEffect(benchmark::State& state) {
+  StartScenario();
+  BuildPicture(640, 480);
+  for (auto _ : state) DrawImpactEffect(320.5);
+  state.counters["arcs"] = 2 * fieldGeometry.fieldHeight + 1;
+}
+BENCHMARK(BM_ImpactEffect);
 
 // The starting demonstration (upper case, level 1) after ten seconds: at most three missiles,
 // so the cost is mostly the spawn draw of every idle slot.
@@ -119,7 +143,7 @@ BENCHMARK(BM_TickDemonstration);
 
 // One state line at full load: what every `dump` of the scenario runner costs.
 void BM_StateLineFullLoad(benchmark::State& state) {
-  BuildFullLoad().Restore();
+  BuildFullLoad(false).Restore();
   size_t bytes = 0;
   for (auto _ : state) {
     const std::string line = StateLine();
