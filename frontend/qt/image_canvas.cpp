@@ -1,12 +1,9 @@
 // Drawing into a QImage: sheet copies with the three raster operations, fills, text and arcs.
 #include "frontend/qt/image_canvas.h"
 
-#include <QFontMetrics>
-#include <QPainter>
-#include <QString>
 #include <algorithm>
 #include <cstdint>
-#include <vector>
+#include <cstring>
 
 #include "render/text_codes.h"
 
@@ -28,42 +25,36 @@ QImage BlackImage(int width, int height) {
   return image;
 }
 
-// A rectangle cut to the picture; empty when nothing of it is inside.
-struct Span {
-  int left, top, right, bottom;
-  bool Empty() const { return left >= right || top >= bottom; }
-};
-
-Span ClipTo(const QImage& image, int left, int top, int right, int bottom) {
-  return {std::max(left, 0), std::max(top, 0), std::min(right, image.width()),
-          std::min(bottom, image.height())};
-}
-
-QRgb* Row(QImage& image, int y) {
-  return reinterpret_cast<QRgb*>(image.scanLine(y));
-}
-
-const QRgb* Row(const QImage& image, int y) {
-  return reinterpret_cast<const QRgb*>(image.constScanLine(y));
-}
-
 // Source AND NOT pattern on the colour values, which turns yellow on a green pattern into red.
-void CopyRowAndNot(QRgb* to, const QRgb* from, int count, QRgb pattern) {
-  const QRgb mask = ~pattern & 0x00FFFFFF;
-  for (int i = 0; i < count; ++i) to[i] = (from[i] & mask) | kOpaque;
-}
-
-void CopyRow(QRgb* to, const QRgb* from, int count, RasterOp op, QRgb pattern) {
+inline void CopyRow(QRgb* to, const QRgb* from, int count, RasterOp op, QRgb pattern) {
   switch (op) {
     case RasterOp::kSourceCopy:
-      std::copy(from, from + count, to);
+      std::memcpy(to, from, sizeof(QRgb) * static_cast<size_t>(count));
       break;
     case RasterOp::kBlackness:
       std::fill(to, to + count, kOpaque);
       break;
     case RasterOp::kSourceAndNotPattern:
-      CopyRowAndNot(to, from, count, pattern);
+      for (int i = 0; i < count; ++i) to[i] = (from[i] & ~pattern) | kOpaque;
       break;
+  }
+}
+
+// Whole sprites are the common case: with the width known, each row becomes a few moves.
+template <int kWidth>
+void CopyRowsOfWidth(QRgb* to, qsizetype toStride, const QRgb* from, qsizetype fromStride, int rows,
+                     RasterOp op, QRgb pattern) {
+  for (int row = 0; row < rows; ++row) {
+    CopyRow(to + row * toStride, from ? from + row * fromStride : nullptr, kWidth, op, pattern);
+  }
+}
+
+void CopyRows(QRgb* to, qsizetype toStride, const QRgb* from, qsizetype fromStride, int count,
+              int rows, RasterOp op, QRgb pattern) {
+  if (count == 32) return CopyRowsOfWidth<32>(to, toStride, from, fromStride, rows, op, pattern);
+  if (count == 16) return CopyRowsOfWidth<16>(to, toStride, from, fromStride, rows, op, pattern);
+  for (int row = 0; row < rows; ++row) {
+    CopyRow(to + row * toStride, from ? from + row * fromStride : nullptr, count, op, pattern);
   }
 }
 
@@ -75,15 +66,16 @@ int TextLeft(int x, int align, int width) {
 
 }  // namespace
 
-ImageCanvas::ImageCanvas(int width, int height) : image_(BlackImage(width, height)) {
-  SelectFont(FontId::kTextFont);
-}
+ImageCanvas::ImageCanvas(int width, int height) : image_(BlackImage(width, height)) {}
 
 void ImageCanvas::Resize(int width, int height) {
   QImage resized = BlackImage(width, height);
-  QPainter painter(&resized);
-  painter.drawImage(0, 0, image_);
-  painter.end();
+  const int rows = std::min(resized.height(), image_.height());
+  const int columns = std::min(resized.width(), image_.width());
+  for (int y = 0; y < rows; ++y) {
+    const auto* from = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+    std::copy(from, from + columns, reinterpret_cast<QRgb*>(resized.scanLine(y)));
+  }
   image_ = std::move(resized);
 }
 
@@ -94,15 +86,14 @@ Canvas* ImageCanvas::CreateSheet(int width, int height) {
 
 void ImageCanvas::DrawPixelRow(int x, int y, const Colour* colours, int count) {
   if (y < 0 || y >= image_.height()) return;
-  QRgb* row = Row(image_, y);
+  QRgb* row = Writable().Row(y);
   for (int i = std::max(0, -x); i < count && x + i < image_.width(); ++i) {
     row[x + i] = ToRgb(colours[i]);
   }
 }
 
 void ImageCanvas::SelectFont(FontId font) {
-  font_ = GameFont(font);
-  box_ = TextBoxOf(font_);
+  font_ = font;
 }
 
 // Both rectangles are cut so that every pixel read lies in the sheet and every pixel written
@@ -116,64 +107,98 @@ void ImageCanvas::CopyFromSheet(int x, int y, int width, int height, int sheetX,
   int64_t skipY = std::max<int64_t>(0, -int64_t{y});
   int64_t right = std::min<int64_t>(int64_t{x} + width, image_.width());
   int64_t bottom = std::min<int64_t>(int64_t{y} + height, image_.height());
-  if (readsSheet) {
+  const QImage* sheet = readsSheet ? &sheet_->image_ : nullptr;
+  if (sheet != nullptr) {
     skipX = std::max<int64_t>(skipX, -int64_t{sheetX});
     skipY = std::max<int64_t>(skipY, -int64_t{sheetY});
-    right = std::min<int64_t>(right, int64_t{x} + SheetImage().width() - sheetX);
-    bottom = std::min<int64_t>(bottom, int64_t{y} + SheetImage().height() - sheetY);
+    right = std::min<int64_t>(right, int64_t{x} + sheet->width() - sheetX);
+    bottom = std::min<int64_t>(bottom, int64_t{y} + sheet->height() - sheetY);
   }
   const int64_t count = right - (x + skipX);
-  if (count <= 0) return;
-  for (int64_t row = y + skipY; row < bottom; ++row) {
-    const QRgb* from = readsSheet
-                           ? Row(SheetImage(), static_cast<int>(sheetY + row - y)) + sheetX + skipX
-                           : nullptr;
-    CopyRow(Row(image_, static_cast<int>(row)) + x + skipX, from, static_cast<int>(count), op,
-            ToRgb(pattern));
+  const int64_t rows = bottom - (y + skipY);
+  if (count <= 0 || rows <= 0) return;
+  const Pixels to = Writable();
+  const QRgb* from = nullptr;
+  qsizetype fromStride = 0;
+  if (sheet != nullptr) {
+    fromStride = sheet->bytesPerLine() / 4;
+    from = reinterpret_cast<const QRgb*>(sheet->constBits()) + (sheetY + skipY) * fromStride +
+           sheetX + skipX;
   }
+  CopyRows(to.Row(y + skipY) + x + skipX, to.stride, from, fromStride, static_cast<int>(count),
+           static_cast<int>(rows), op, ToRgb(pattern));
 }
 
 void ImageCanvas::FillRectangle(int left, int top, int right, int bottom, Colour colour) {
-  const Span span = ClipTo(image_, left, top, right, bottom);
-  if (span.Empty()) return;
-  for (int y = span.top; y < span.bottom; ++y) {
-    std::fill(Row(image_, y) + span.left, Row(image_, y) + span.right, ToRgb(colour));
+  left = std::max(left, 0);
+  top = std::max(top, 0);
+  right = std::min(right, image_.width());
+  bottom = std::min(bottom, image_.height());
+  if (left >= right || top >= bottom) return;
+  const Pixels pixels = Writable();
+  for (int y = top; y < bottom; ++y) {
+    std::fill(pixels.Row(y) + left, pixels.Row(y) + right, ToRgb(colour));
   }
 }
 
-// The box is as wide as the text's advance and as tall as the font's text box; the glyphs are
-// clipped to it, so a face with long strokes cannot reach beyond the box it paints.
+// The box is as wide as the glyphs' advances and as tall as the font's text box; the glyphs are
+// clipped to it, so a face with long strokes cannot reach beyond the box it paints. Glyphs
+// stand side by side without kerning.
 void ImageCanvas::DrawOpaqueText(int x, int y, int align, const char* text, int length,
                                  Colour foreground, Colour background) {
-  if (length <= 0 || image_.isNull()) return;
+  if (length <= 0) return;
   std::vector<char32_t> codes(static_cast<size_t>(length));
-  const QString string = QString::fromUcs4(codes.data(), DecodeCp932(text, length, codes.data()));
-  const int width = QFontMetrics(font_).horizontalAdvance(string);
-  const int height = box_.ascent + box_.descent;
+  codes.resize(static_cast<size_t>(DecodeCp932(text, length, codes.data())));
+  int width = 0;
+  for (char32_t code : codes) width += CachedGlyph(font_, code).advance;
+  const TextBox& box = CachedTextBox(font_);
+  const int height = box.ascent + box.descent;
   const int left = TextLeft(x, align, width);
   const int top = (align & kAlignBottom) ? y - height : y;
   FillRectangle(left, top, left + width, top + height, background);
-  QPainter painter(&image_);
-  painter.setRenderHint(QPainter::TextAntialiasing, false);
-  painter.setClipRect(left, top, width, height);
-  painter.setFont(font_);
-  painter.setPen(QColor(ToRgb(foreground)));
-  painter.drawText(QPoint(left, top + box_.ascent), string);
+  const QRect clip = QRect(left, top, width, height).intersected(image_.rect());
+  int penX = left;
+  for (char32_t code : codes) {
+    const Glyph& glyph = CachedGlyph(font_, code);
+    DrawInk(glyph.ink, penX, top + box.ascent, clip, ToRgb(foreground));
+    penX += glyph.advance;
+  }
+}
+
+void ImageCanvas::DrawInk(const std::vector<InkRun>& ink, int penX, int baseline, const QRect& clip,
+                          QRgb colour) {
+  if (clip.isEmpty()) return;
+  const Pixels pixels = Writable();
+  const int clipRight = clip.left() + clip.width();
+  const int clipBottom = clip.top() + clip.height();
+  for (const InkRun& run : ink) {
+    const int py = baseline + run.dy;
+    if (py < clip.top() || py >= clipBottom) continue;
+    const int from = std::max(penX + run.dx, clip.left());
+    const int to = std::min(penX + run.dx + run.length, clipRight);
+    if (from < to) std::fill(pixels.Row(py) + from, pixels.Row(py) + to, colour);
+  }
 }
 
 // Midpoint circle, the four octants at or above the centre row: from (cx + r, cy) over the
 // top to (cx - r, cy).
 void ImageCanvas::DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) {
-  if (r < 0) return;
+  if (r < 0 || image_.isNull()) return;
+  const Pixels pixels = Writable();
   const QRgb colour = ToRgb(pen);
+  const int64_t width = image_.width();
+  const int64_t height = image_.height();
+  auto plot = [&](int64_t px, int64_t py) {
+    if (px >= 0 && py >= 0 && px < width && py < height) pixels.Row(py)[px] = colour;
+  };
   int x = r;
   int y = 0;
   int decision = 1 - r;
   while (y <= x) {
-    Plot(cx + x, cy - y, colour);
-    Plot(cx - x, cy - y, colour);
-    Plot(cx + y, cy - x, colour);
-    Plot(cx - y, cy - x, colour);
+    plot(int64_t{cx} + x, int64_t{cy} - y);
+    plot(int64_t{cx} - x, int64_t{cy} - y);
+    plot(int64_t{cx} + y, int64_t{cy} - x);
+    plot(int64_t{cx} - y, int64_t{cy} - x);
     ++y;
     if (decision < 0) {
       decision += 2 * y + 1;
@@ -188,7 +213,7 @@ void ImageCanvas::Present() {
   if (present_) present_();
 }
 
-void ImageCanvas::Plot(int x, int y, QRgb colour) {
-  if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
-  Row(image_, y)[x] = colour;
+// bits() gives this picture its own pixels first, should a copy of the image share them.
+ImageCanvas::Pixels ImageCanvas::Writable() {
+  return {reinterpret_cast<QRgb*>(image_.bits()), image_.bytesPerLine() / 4};
 }

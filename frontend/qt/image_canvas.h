@@ -1,12 +1,13 @@
 // The game's canvas over a QImage: the window picture, and the sprite sheet it copies from.
 #pragma once
 
-#include <QFont>
 #include <QImage>
+#include <QRect>
 #include <functional>
 #include <memory>
+#include <vector>
 
-#include "frontend/qt/game_fonts.h"
+#include "frontend/qt/glyph_cache.h"
 #include "render/canvas.h"
 
 class ImageCanvas : public Canvas {
@@ -39,12 +40,19 @@ class ImageCanvas : public Canvas {
   void Present() override;
 
  private:
-  void Plot(int x, int y, QRgb colour);
-  const QImage& SheetImage() const { return sheet_->image_; }
+  // Rows of 32-bit pixels, addressed once per operation rather than once per row.
+  struct Pixels {
+    QRgb* base;
+    qsizetype stride;
+    QRgb* Row(int64_t y) const { return base + y * stride; }
+  };
+  Pixels Writable();
+
+  void DrawInk(const std::vector<InkRun>& ink, int penX, int baseline, const QRect& clip,
+               QRgb colour);
 
   QImage image_;
   std::unique_ptr<ImageCanvas> sheet_;
-  QFont font_;
-  TextBox box_{};
+  FontId font_ = FontId::kTextFont;
   std::function<void()> present_;
 };
