@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the game and runs it. Until the window exists, "running" means watching a
-# demonstration through the scenario runner: one state line every half second of play.
+# demonstration through the scenario runner: one state line every half second of play, then
+# a picture of the window and of the sprite sheet in run/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
@@ -9,4 +10,7 @@ cmake -S "$root" -B "$root/build/release" -DCMAKE_BUILD_TYPE=Release \
 cmake --build "$root/build/release" -j"$(nproc)" --target volarin-sim >/dev/null
 mkdir -p "$root/run"
 cd "$root/run"
-exec "$root/build/release/tools/volarin-sim" "$root/tools/sim/demo.txt"
+sim="$root/build/release/tools/volarin-sim"
+"$sim" "$root/tools/sim/demo.txt"
+printf 'seed 2021\ncommand 40026\ncommand 40023\ntick 900\npng window.png\nsheet sheet.png\n' | "$sim"
+echo "Pictures: $root/run/window.png and $root/run/sheet.png" >&2

@@ -1,17 +1,21 @@
 // The window picture pixel by pixel: raster operations, the sheet, sprites, status band, dome.
+#include <QFontInfo>
 #include <QImage>
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include "app/startup.h"
 #include "core/game.h"
 #include "core/geometry.h"
+#include "frontend/qt/game_fonts.h"
 #include "frontend/qt/image_canvas.h"
 #include "frontend/qt/offscreen_gui.h"
 #include "render/draw.h"
 #include "render/sprite_sheet.h"
+#include "render/text_codes.h"
 #include "test_support.h"
 
 namespace {
@@ -45,6 +49,31 @@ QRect Bounds(const QImage& image, const QRect& area, QRgb colour) {
 
 QRect Cell(int n) {
   return QRect((n % 16) * 32, (n / 16) * 32, 32, 32);
+}
+
+// The glyph cells' two-byte katakana and the status texts' bytes reach the fonts as Unicode.
+TEST(TextCodesTest, DecodesTheGameTextsAndReplacesEverythingElse) {
+  char32_t out[8];
+  const char text[] = "A\\~\xB1\x83\x41\x83\x7E\x83\x80\x83\x93";
+  ASSERT_EQ(DecodeCp932(text, sizeof text - 1, out), 8);
+  EXPECT_EQ(std::u32string(out, 8), U"A\\~\uFF71\u30A2\u30DF\u30E0\u30F3");
+  const char odd[] = "\x83\x7F\x88\x9F\x80\xFD\x83";
+  ASSERT_EQ(DecodeCp932(odd, sizeof odd - 1, out), 5);
+  EXPECT_EQ(std::u32string(out, 5), U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+}
+
+// The faces are asked for by their own names and found through substitution; without it
+// "Century" would come out as a sans-serif face.
+TEST(GameFontsTest, StandInFacesAreFoundAndTheirBoxesFitTheBand) {
+  StartOffscreenGui();
+  EXPECT_TRUE(QFontInfo(GameFont(FontId::kTextFont)).family().startsWith("C059"));
+  EXPECT_TRUE(QFontInfo(GameFont(FontId::kKanaFont)).family().startsWith("IPAMincho"));
+  for (FontId font : {FontId::kTextFont, FontId::kKanaFont}) {
+    const TextBox box = TextBoxOf(GameFont(font));
+    EXPECT_LE(box.ascent + box.descent, 32);
+    EXPECT_GE(box.ascent + box.descent, 24);
+    EXPECT_GT(box.descent, 0);
+  }
 }
 
 TEST(ImageCanvasTest, RasterOperationsFillsAndClipping) {
