@@ -12,5 +12,5 @@ mkdir -p "$root/run"
 cd "$root/run"
 sim="$root/build/release/tools/volarin-sim"
 "$sim" "$root/tools/sim/demo.txt"
-printf 'seed 2021\ncommand 40026\ncommand 40023\ntick 900\npng window.png\nsheet sheet.png\n' | "$sim"
+printf 'seed 2021\nsheet sheet.png\ncommand 40026\ncommand 40023\ntick 900\npng window.png\n' | "$sim"
 echo "Pictures: $root/run/window.png and $root/run/sheet.png" >&2
