@@ -4,6 +4,7 @@
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -155,4 +156,22 @@ TEST(SimTest, ProgramRunsTheDemoAndRejectsAMissingFile) {
   EXPECT_EQ(WEXITSTATUS(::pclose(pipe)), 0);
   EXPECT_GE(lines, 40);
   EXPECT_LE(lines, 80);
+}
+
+// With neither stand-in face installed the glyphs come from whatever serif face there is.
+TEST(SimTest, DrawsGlyphsEvenWithoutTheStandInFaces) {
+  const char* onlyDejaVu = "/usr/share/fonts/truetype/dejavu";
+  if (!std::filesystem::is_directory(onlyDejaVu)) GTEST_SKIP() << "no DejaVu fonts";
+  ScopedTempDir dir;
+  WriteFile("fonts.conf", std::string("<fontconfig><dir>") + onlyDejaVu + "</dir><cachedir>" +
+                              dir.path() + "/cache</cachedir></fontconfig>\n");
+  const std::string command = "FONTCONFIG_FILE=" + dir.path() +
+                              "/fonts.conf " VOLARIN_SIM_PATH
+                              " >/dev/null 2>&1 <<'EOF'\nsheet s.png\nEOF\n";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const QImage sheet("s.png");
+  int yellow = 0;
+  for (int y = 64; y < 96; ++y)
+    for (int x = 0; x < 32; ++x) yellow += sheet.pixel(x, y) == 0xFFFFFF00 ? 1 : 0;
+  EXPECT_GT(yellow, 40);  // the "A" of cell 32
 }
