@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "render/text_codes.h"
 
@@ -40,21 +41,25 @@ inline void CopyRow(QRgb* to, const QRgb* from, int count, RasterOp op, QRgb pat
   }
 }
 
-// Whole sprites are the common case: with the width known, each row becomes a few moves.
-template <int kWidth>
-void CopyRowsOfWidth(QRgb* to, qsizetype toStride, const QRgb* from, qsizetype fromStride, int rows,
-                     RasterOp op, QRgb pattern) {
+// Whole sprites are the common case: with the width a constant, each row becomes a few moves.
+template <typename Width>
+void CopyRowsOf(Width width, QRgb* to, qsizetype toStride, const QRgb* from, qsizetype fromStride,
+                int rows, RasterOp op, QRgb pattern) {
   for (int row = 0; row < rows; ++row) {
-    CopyRow(to + row * toStride, from ? from + row * fromStride : nullptr, kWidth, op, pattern);
+    CopyRow(to + row * toStride, from ? from + row * fromStride : nullptr, width, op, pattern);
   }
 }
 
 void CopyRows(QRgb* to, qsizetype toStride, const QRgb* from, qsizetype fromStride, int count,
               int rows, RasterOp op, QRgb pattern) {
-  if (count == 32) return CopyRowsOfWidth<32>(to, toStride, from, fromStride, rows, op, pattern);
-  if (count == 16) return CopyRowsOfWidth<16>(to, toStride, from, fromStride, rows, op, pattern);
-  for (int row = 0; row < rows; ++row) {
-    CopyRow(to + row * toStride, from ? from + row * fromStride : nullptr, count, op, pattern);
+  if (count == 32) {
+    CopyRowsOf(std::integral_constant<int, 32>{}, to, toStride, from, fromStride, rows, op,
+               pattern);
+  } else if (count == 16) {
+    CopyRowsOf(std::integral_constant<int, 16>{}, to, toStride, from, fromStride, rows, op,
+               pattern);
+  } else {
+    CopyRowsOf(count, to, toStride, from, fromStride, rows, op, pattern);
   }
 }
 
@@ -136,9 +141,8 @@ void ImageCanvas::FillRectangle(int left, int top, int right, int bottom, Colour
   bottom = std::min(bottom, image_.height());
   if (left >= right || top >= bottom) return;
   const Pixels pixels = Writable();
-  for (int y = top; y < bottom; ++y) {
-    std::fill(pixels.Row(y) + left, pixels.Row(y) + right, ToRgb(colour));
-  }
+  const QRgb rgb = ToRgb(colour);
+  for (int y = top; y < bottom; ++y) std::fill(pixels.Row(y) + left, pixels.Row(y) + right, rgb);
 }
 
 // The box is as wide as the glyphs' advances and as tall as the font's text box; the glyphs are
@@ -149,26 +153,29 @@ void ImageCanvas::DrawOpaqueText(int x, int y, int align, const char* text, int 
   if (length <= 0) return;
   std::vector<char32_t> codes(static_cast<size_t>(length));
   codes.resize(static_cast<size_t>(DecodeCp932(text, length, codes.data())));
+  std::vector<const Glyph*> glyphs;
   int width = 0;
-  for (char32_t code : codes) width += CachedGlyph(font_, code).advance;
+  for (char32_t code : codes) {
+    glyphs.push_back(&CachedGlyph(font_, code));
+    width += glyphs.back()->advance;
+  }
   const TextBox& box = CachedTextBox(font_);
   const int height = box.ascent + box.descent;
   const int left = TextLeft(x, align, width);
   const int top = (align & kAlignBottom) ? y - height : y;
   FillRectangle(left, top, left + width, top + height, background);
   const QRect clip = QRect(left, top, width, height).intersected(image_.rect());
+  if (clip.isEmpty()) return;
+  const Pixels pixels = Writable();
   int penX = left;
-  for (char32_t code : codes) {
-    const Glyph& glyph = CachedGlyph(font_, code);
-    DrawInk(glyph.ink, penX, top + box.ascent, clip, ToRgb(foreground));
-    penX += glyph.advance;
+  for (const Glyph* glyph : glyphs) {
+    DrawInk(pixels, glyph->ink, penX, top + box.ascent, clip, ToRgb(foreground));
+    penX += glyph->advance;
   }
 }
 
-void ImageCanvas::DrawInk(const std::vector<InkRun>& ink, int penX, int baseline, const QRect& clip,
-                          QRgb colour) {
-  if (clip.isEmpty()) return;
-  const Pixels pixels = Writable();
+void ImageCanvas::DrawInk(const Pixels& pixels, const std::vector<InkRun>& ink, int penX,
+                          int baseline, const QRect& clip, QRgb colour) {
   const int clipRight = clip.left() + clip.width();
   const int clipBottom = clip.top() + clip.height();
   for (const InkRun& run : ink) {

@@ -48,8 +48,8 @@ class ImageCanvas : public Canvas {
   };
   Pixels Writable();
 
-  void DrawInk(const std::vector<InkRun>& ink, int penX, int baseline, const QRect& clip,
-               QRgb colour);
+  static void DrawInk(const Pixels& pixels, const std::vector<InkRun>& ink, int penX, int baseline,
+                      const QRect& clip, QRgb colour);
 
   QImage image_;
   std::unique_ptr<ImageCanvas> sheet_;
