@@ -205,13 +205,17 @@ std::string RunDump(const CommandCall& call) {
 
 // The first picture asked for brings the presentation layer: from then on the program draws
 // into a window picture exactly as the window would.
-std::string RunPng(const CommandCall& call) {
+void EnsurePicture() {
   if (!PictureExists()) BuildPicture(clientWidth, clientHeight);
+}
+
+std::string RunPng(const CommandCall& call) {
+  EnsurePicture();
   return SavePicturePng(std::string(call.path));
 }
 
 std::string RunSheet(const CommandCall& call) {
-  if (!PictureExists()) BuildPicture(clientWidth, clientHeight);
+  EnsurePicture();
   return SaveSheetPng(std::string(call.path));
 }
 
