@@ -127,6 +127,11 @@ void DrawImpactEffect(double x) {
   for (int32_t r = h; r >= 0; --r) DrawPresentedArc(cx, g, r, kBlack);
 }
 
+int32_t ImpactEffectPresentCount() {
+  const int32_t h = fieldGeometry.fieldHeight;
+  return h < 0 ? 0 : 2 * h + 1;
+}
+
 // Every text call names its own colours and alignment and the pattern of the Mirv copy is
 // passed with it, so the font is the window picture's only lasting state.
 void PrepareWindowDC() {

@@ -22,5 +22,9 @@ void DrawGameOverText();
 // White half circles growing from (x, groundY), then black ones shrinking back.
 void DrawImpactEffect(double x);
 
+// How many times the impact effect presents the picture at the current field height, so a
+// front end can pace the dome over a fixed time.
+int32_t ImpactEffectPresentCount();
+
 // Sets the lasting text alignment, colours, font and brush of windowDC.
 void PrepareWindowDC();

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev clang-format
-  qt6-base-dev fonts-urw-base35 fonts-ipafont-mincho)
+  qt6-base-dev qt6-multimedia-dev fonts-urw-base35 fonts-ipafont-mincho
+  xvfb xauth xdotool imagemagick desktop-file-utils appstream)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -81,11 +81,14 @@ TEST_F(DrawTest, ImpactDomeGrowsWhiteThenShrinksBlack) {
   }
   DrawImpactEffect(99.9);
   EXPECT_EQ(canvas.calls, expected);
+  EXPECT_EQ(ImpactEffectPresentCount(), 897);
   canvas.calls.clear();
   fieldGeometry.fieldHeight = 0;
   DrawImpactEffect(-0.5);
+  EXPECT_EQ(ImpactEffectPresentCount(), 1);
   fieldGeometry.fieldHeight = -3;
   DrawImpactEffect(10);
+  EXPECT_EQ(ImpactEffectPresentCount(), 0);
   EXPECT_EQ(canvas.calls, (Calls{"arc 0 448 0 0,0,0", "present"}));
 }
 

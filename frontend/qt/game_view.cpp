@@ -1,0 +1,85 @@
+// Painting the window picture and turning keys and input-method text into typed characters.
+#include "frontend/qt/game_view.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QPainter>
+
+#include "frontend/qt/image_canvas.h"
+
+namespace {
+
+constexpr int kClientWidth = 640;
+constexpr int kClientHeight = 480;
+
+bool IsFunctionKey(int key) {
+  return key >= Qt::Key_F1 && key <= Qt::Key_F35;
+}
+
+}  // namespace
+
+GameView::GameView(const ImageCanvas& picture, Handlers handlers)
+    : picture_(picture), handlers_(std::move(handlers)) {
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled);
+  // Every pixel comes from the picture, so Qt need not clear the area first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setCursor(Qt::CrossCursor);
+}
+
+QSize GameView::sizeHint() const {
+  return {kClientWidth, kClientHeight};
+}
+
+// On a high-density screen the device pixel ratio is a whole number (see main), and the
+// picture is scaled by it without smoothing: each game pixel becomes a square block.
+void GameView::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRect area = event->rect();
+  painter.drawImage(area, picture_.image(), area);
+  const QRegion outside = QRegion(area) - QRect(QPoint(0, 0), picture_.image().size());
+  for (const QRect& rect : outside) painter.fillRect(rect, Qt::black);
+}
+
+void GameView::resizeEvent(QResizeEvent*) {
+  handlers_.resized(width(), height());
+}
+
+// Alt and the logo key choose menus and desktop commands; like the original platform's
+// system keys they type nothing. Ctrl with a letter types its control character.
+void GameView::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+  if (IsFunctionKey(event->key())) {
+    if (mods == Qt::NoModifier) handlers_.functionKey(event->key());
+    return;
+  }
+  // Delete types nothing there either; here its text would be DEL.
+  if (event->key() == Qt::Key_Delete) return;
+  if (mods & (Qt::AltModifier | Qt::MetaModifier)) return;
+  Type(event->text());
+}
+
+// Only committed text counts: nothing reaches the game while a composition is open.
+void GameView::inputMethodEvent(QInputMethodEvent* event) {
+  Type(event->commitString());
+  event->accept();
+}
+
+QVariant GameView::inputMethodQuery(Qt::InputMethodQuery query) const {
+  switch (query) {
+    case Qt::ImEnabled:
+      return true;
+    case Qt::ImCursorRectangle:
+      return QRect(width() / 2, height() - 32, 1, 32);
+    default:
+      return QWidget::inputMethodQuery(query);
+  }
+}
+
+bool GameView::focusNextPrevChild(bool) {
+  return false;
+}
+
+void GameView::Type(const QString& text) {
+  for (char32_t c : text.toUcs4()) handlers_.typed(c);
+}

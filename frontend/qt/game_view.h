@@ -1,0 +1,35 @@
+// The client area of the game window: shows the window picture and takes the keyboard.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class ImageCanvas;
+
+class GameView : public QWidget {
+ public:
+  struct Handlers {
+    std::function<void(int width, int height)> resized;
+    std::function<void(char32_t character)> typed;
+    std::function<void(int qtKey)> functionKey;  // F1 to F35 pressed without modifiers
+  };
+
+  GameView(const ImageCanvas& picture, Handlers handlers);
+
+  QSize sizeHint() const override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  // Tab is a typed character of the game, never a move to another widget.
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  void Type(const QString& text);
+
+  const ImageCanvas& picture_;
+  Handlers handlers_;
+};

@@ -1,0 +1,45 @@
+// Playing the effects with QSoundEffect, one at a time, latest request first.
+#include "frontend/qt/qt_sound.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSoundEffect>
+#include <QUrl>
+
+QtSoundOutput::QtSoundOutput(QStringList dataDirectories)
+    : dataDirectories_(std::move(dataDirectories)) {}
+
+QtSoundOutput::~QtSoundOutput() = default;
+
+QString QtSoundOutput::Locate(const QString& name) const {
+  QFileInfo here(QDir::current(), name);
+  if (here.isFile()) return here.absoluteFilePath();
+  for (const QString& directory : dataDirectories_) {
+    QFileInfo installed(QDir(directory), name);
+    if (installed.isFile()) return installed.absoluteFilePath();
+  }
+  return {};
+}
+
+// The file is looked up at every request, so a sound put into the working directory while
+// the game runs is played from there.
+QSoundEffect* QtSoundOutput::EffectFor(const char* name) {
+  const QString path = Locate(QString::fromLatin1(name));
+  if (path.isEmpty()) return nullptr;
+  std::unique_ptr<QSoundEffect>& effect = effects_[name];
+  if (!effect) effect = std::make_unique<QSoundEffect>();
+  const QUrl source = QUrl::fromLocalFile(path);
+  if (effect->source() != source) effect->setSource(source);
+  return effect.get();
+}
+
+// isPlaying() is never consulted: without an audio device it stays true for good.
+void QtSoundOutput::Play(const char* name) {
+  if (playing_ != nullptr) playing_->stop();
+  playing_ = EffectFor(name);
+  if (playing_ != nullptr) playing_->play();
+}
+
+void QtSoundOutput::Preload(const char* const* names, int count) {
+  for (int i = 0; i < count; ++i) EffectFor(names[i]);
+}

@@ -1,0 +1,36 @@
+// Sound effects through Qt Multimedia: played by file name, without waiting.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "render/sound.h"
+
+class QSoundEffect;
+
+class QtSoundOutput : public SoundOutput {
+ public:
+  // Files are looked up in the working directory first, then in each of `dataDirectories`.
+  explicit QtSoundOutput(QStringList dataDirectories);
+  ~QtSoundOutput() override;
+
+  // Starts the effect and stops the one still playing. A file that cannot be found, or a
+  // machine without an audio device, leaves it silent.
+  void Play(const char* name) override;
+
+  // Loads the named files ahead of their first use, so the first hit is not late.
+  void Preload(const char* const* names, int count);
+
+  // Where the file of `name` would be played from now; empty when there is none.
+  QString Locate(const QString& name) const;
+
+ private:
+  QSoundEffect* EffectFor(const char* name);
+
+  QStringList dataDirectories_;
+  std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;
+  QSoundEffect* playing_ = nullptr;
+};
