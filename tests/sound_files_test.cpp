@@ -1,0 +1,98 @@
+// The synthesised sound effects: well-formed WAV files of the right lengths, clean at the edges.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+struct Effect {
+  const char* name;
+  double shortest, longest;  // seconds
+};
+constexpr Effect kEffects[] = {{"start.wav", 0.6, 0.9},
+                               {"bingo.wav", 0.15, 0.3},
+                               {"miss.wav", 0.15, 0.25},
+                               {"flush.wav", 0.5, 0.8},
+                               {"gameover.wav", 1.0, 1.5}};
+
+std::string Built(const char* name) {
+  return ReadFile(std::string(VOLARIN_SOUND_DIR "/") + name);
+}
+
+uint32_t Le(const std::string& bytes, size_t at, int size) {
+  uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return value;
+}
+
+std::vector<int> Samples(const std::string& wav) {
+  std::vector<int> samples;
+  for (size_t at = 44; at + 1 < wav.size(); at += 2) {
+    samples.push_back(static_cast<int16_t>(Le(wav, at, 2)));
+  }
+  return samples;
+}
+
+TEST(SoundFilesTest, EachIsCanonicalMonoPcmOfItsLength) {
+  for (const Effect& effect : kEffects) {
+    SCOPED_TRACE(effect.name);
+    const std::string wav = Built(effect.name);
+    ASSERT_GE(wav.size(), 44u);
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(Le(wav, 4, 4), wav.size() - 8);
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+    // {offset, size, value}: chunk size, PCM, mono, rate, byte rate, block alignment, bits.
+    const uint32_t fields[][3] = {{16, 4, 16},    {20, 2, 1}, {22, 2, 1}, {24, 4, 22050},
+                                  {28, 4, 44100}, {32, 2, 2}, {34, 2, 16}};
+    for (const auto& [at, size, value] : fields) EXPECT_EQ(Le(wav, at, size), value) << at;
+    EXPECT_EQ(wav.substr(36, 4), "data");
+    EXPECT_EQ(Le(wav, 40, 4), wav.size() - 44);
+    EXPECT_EQ(wav.size() % 2, 0u);
+    const double seconds = (wav.size() - 44) / 2 / 22050.0;
+    EXPECT_GE(seconds, effect.shortest);
+    EXPECT_LE(seconds, effect.longest);
+  }
+}
+
+TEST(SoundFilesTest, EachIsLoudWithoutClippingAndStartsAndEndsInSilence) {
+  for (const Effect& effect : kEffects) {
+    SCOPED_TRACE(effect.name);
+    const std::vector<int> samples = Samples(Built(effect.name));
+    ASSERT_GE(samples.size(), 6u);
+    int peak = 0;
+    for (int s : samples) peak = std::max(peak, std::abs(s));
+    EXPECT_LT(peak, 32767);  // a sum of voices pinned at full scale is clipping
+    EXPECT_GT(peak, 8000);   // within 12 dB of full scale
+    // Anything louder than 1% at the very edges is heard as a click.
+    for (size_t i = 0; i < 3; ++i) {
+      EXPECT_LT(std::abs(samples[i]), 328) << i;
+      EXPECT_LT(std::abs(samples[samples.size() - 1 - i]), 328) << i;
+    }
+  }
+}
+
+TEST(SoundFilesTest, NoTwoAreAlike) {
+  for (size_t a = 0; a < std::size(kEffects); ++a) {
+    for (size_t b = a + 1; b < std::size(kEffects); ++b) {
+      EXPECT_NE(Built(kEffects[a].name), Built(kEffects[b].name)) << a << " " << b;
+    }
+  }
+}
+
+TEST(SoundFilesTest, GeneratorRepeatsItsBytesAndFailsWhereItCannotWrite) {
+  ScopedTempDir dir;
+  ASSERT_EQ(std::system(VOLARIN_SOUND_GEN_PATH " ."), 0);
+  for (const Effect& effect : kEffects) EXPECT_EQ(ReadFile(effect.name), Built(effect.name));
+  EXPECT_EQ(WEXITSTATUS(std::system(VOLARIN_SOUND_GEN_PATH " /nonexistent/sounds 2>/dev/null")), 1);
+  EXPECT_EQ(WEXITSTATUS(std::system(VOLARIN_SOUND_GEN_PATH " 2>/dev/null")), 1);
+}
+
+}  // namespace
