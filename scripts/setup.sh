@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(g++ cmake make libgtest-dev libgmock-dev libbenchmark-dev clang-format
   qt6-base-dev qt6-multimedia-dev fonts-urw-base35 fonts-ipafont-mincho
-  xvfb xauth xdotool imagemagick desktop-file-utils appstream)
+  xvfb xauth xdotool imagemagick libx11-dev desktop-file-utils appstream libxml2-utils)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -2,11 +2,11 @@
 #include "frontend/qt/pacing.h"
 
 PaceClock::time_point TickSchedule::NextAfterTick(PaceClock::time_point now) {
-  ++taken_;
-  const PaceClock::time_point due = origin_ + taken_ * kTickPeriod;
+  ++next_;
+  const PaceClock::time_point due = origin_ + next_ * kTickPeriod;
   if (due > now) return due;
   origin_ = now;
-  taken_ = 0;
+  next_ = 1;
   return now + kTickPeriod;
 }
 

@@ -21,7 +21,7 @@ class TickSchedule {
 
  private:
   PaceClock::time_point origin_;
-  int64_t taken_ = 0;
+  int64_t next_ = 1;  // the number of the tick due next; tick 0 is at the origin
 };
 
 // The impact effect presents every arc from inside one tick. Shown as fast as it is drawn the

@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdlib>
@@ -21,7 +22,9 @@ extern "C" void WriteSignalNumber(int signal) {
 
 void CatchTerminationSignals(std::function<void(int)> onSignal) {
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) return;
-  auto* notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read);
+  // Owned by the application, which outlives the event loop.
+  auto* notifier =
+      new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, QCoreApplication::instance());
   QObject::connect(notifier, &QSocketNotifier::activated, notifier,
                    [onSignal = std::move(onSignal)] {
                      unsigned char number = 0;

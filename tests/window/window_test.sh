@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Plays the real game under a virtual X server: the window appears, the demonstration draws,
+# typed characters and F2 reach the game, File > Exit ends with 78 and closing with 0.
+# Usage: window_test.sh VOLARIN CLOSE_WINDOW  (run inside xvfb-run with a 24-bit screen)
+set -euo pipefail
+volarin="$(realpath "$1")"
+close_window="$(realpath "$2")"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
+cd "$work"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# The window picture starts at the top left: there is no window manager to move it.
+start_game() {
+  "$volarin" 2>>"$work/stderr.txt" &
+  pid=$!
+  window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
+    fail "no window titled 'Volarin ver2.21'"
+  xdotool windowfocus --sync "$window"
+}
+
+shot() { import -window root "$work/$1.png"; }
+
+# The number of pixels of one exact colour inside a region of a screenshot.
+count_colour() {
+  convert "$work/$1.png" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
+same_region() {
+  [ "$(compare -metric AE -crop "$3" "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]
+}
+
+# Sets status to the program's exit status.
+wait_for_exit() {
+  for _ in $(seq 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "the program did not end"
+  status=0
+  wait "$pid" || status=$?
+}
+
+start_game
+sleep 2
+shot demo
+field=640x400+0+40
+[ "$(count_colour demo "$field" '#FFFF00')" -gt 50 ] || fail "no missile drawn in the demonstration"
+[ "$(count_colour demo 640x600+0+0 '#0000FF')" -gt 10000 ] || fail "no status band"
+
+# The miss counter sits at the right end of the band; misses change it, start resets it.
+convert "$work/demo.png" -crop 1x600+4+0 +repage txt:"$work/column.txt"
+band_top="$(grep -n '#0000FF' "$work/column.txt" | head -n 1 | cut -d: -f1)"
+[ -n "$band_top" ] || fail "status band not found"
+misses="110x26+525+$((band_top + 2))"
+shot before
+xdotool type --delay 50 '~~~'
+sleep 0.5
+shot typed
+same_region before typed "$misses" && fail "typed characters did not reach the game"
+xdotool key F2
+sleep 0.5
+shot started
+same_region before started "$misses" || fail "F2 did not start a game"
+
+xdotool key alt+f
+sleep 0.5
+xdotool key x
+wait_for_exit
+[ "$status" = 78 ] || fail "Exit ended with status $status, not 78"
+[ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI does not hold nine lines"
+
+start_game
+sleep 1
+"$close_window" "$window"
+wait_for_exit
+[ "$status" = 0 ] || fail "closing the window ended with status $status, not 0"
+echo "window test passed"
