@@ -125,6 +125,22 @@ TEST(ImageCanvasTest, ResizeKeepsWhatFitsAndCapsHugePictures) {
   EXPECT_TRUE(canvas.image().isNull());
 }
 
+// The window shows only what was drawn since it last looked, cut to the picture.
+TEST(ImageCanvasTest, DirtyRectBoundsWhatWasDrawnSinceItWasTaken) {
+  StartOffscreenGui();
+  ImageCanvas canvas(100, 80);
+  EXPECT_TRUE(canvas.TakeDirtyRect().isEmpty());
+  canvas.DrawUpperHalfCircle(50, 40, 3, kWhite);
+  EXPECT_EQ(canvas.TakeDirtyRect(), QRect(47, 37, 7, 4));
+  canvas.FillRectangle(-5, 70, 10, 90, kWhite);
+  canvas.CopyFromSheet(90, 0, 32, 32, 0, 0, RasterOp::kBlackness, kBlack);
+  EXPECT_EQ(canvas.TakeDirtyRect(), QRect(0, 0, 100, 80));
+  canvas.CopyFromSheet(200, 0, 32, 32, 0, 0, RasterOp::kBlackness, kBlack);
+  EXPECT_TRUE(canvas.TakeDirtyRect().isEmpty());
+  canvas.Resize(30, 20);
+  EXPECT_EQ(canvas.TakeDirtyRect(), QRect(0, 0, 30, 20));
+}
+
 // One pixel wide, nothing below the centre row, from (cx + r, cy) over the top to (cx - r, cy).
 TEST(ImageCanvasTest, UpperHalfCircleIsOnePixelAroundTheCentre) {
   StartOffscreenGui();

@@ -35,9 +35,9 @@ QSize GameView::sizeHint() const {
 // picture is scaled by it without smoothing: each game pixel becomes a square block.
 void GameView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QRect area = event->rect();
-  painter.drawImage(area, picture_.image(), area);
-  const QRegion outside = QRegion(area) - QRect(QPoint(0, 0), picture_.image().size());
+  const QImage& image = picture_.image();
+  for (const QRect& rect : event->region()) painter.drawImage(rect, image, rect);
+  const QRegion outside = event->region() - image.rect();
   for (const QRect& rect : outside) painter.fillRect(rect, Qt::black);
 }
 

@@ -83,9 +83,11 @@ void GameWindow::StartTicking() {
   AfterGameEvent();
 }
 
+// Only what the game drew is shown anew: copying the whole picture each tick would cost more
+// than the game itself.
 void GameWindow::AfterGameEvent() {
   SyncMenuWithModel();
-  view_->update();
+  view_->update(picture_.TakeDirtyRect());
 }
 
 void GameWindow::RunCommand(uint16_t id) {
@@ -127,7 +129,7 @@ void GameWindow::ClientResized(int width, int height) {
   const int h = SizeMessageSide(height);
   picture_.Resize(w, h);
   OnSize(w, h);
-  view_->update();
+  view_->update(picture_.TakeDirtyRect());
 }
 
 // A minimised window has a client area of 0 by 0, as the game has always been told.
@@ -148,6 +150,6 @@ void GameWindow::ShowImpactFrame() {
   const ImpactEffectPacer::Step step =
       impactPacer_.OnPresent(PaceClock::now(), ImpactEffectPresentCount());
   if (!step.show) return;
-  view_->repaint();
+  view_->repaint(picture_.TakeDirtyRect());
   std::this_thread::sleep_until(step.waitUntil);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 #include "render/text_codes.h"
 
@@ -63,6 +64,18 @@ void CopyRows(QRgb* to, qsizetype toStride, const QRgb* from, qsizetype fromStri
   }
 }
 
+// The rectangle from (left, top) to (right, bottom), edges excluded, cut to a picture.
+QRect ClippedRect(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t width,
+                  int64_t height) {
+  left = std::max<int64_t>(left, 0);
+  top = std::max<int64_t>(top, 0);
+  right = std::min(right, width);
+  bottom = std::min(bottom, height);
+  if (left >= right || top >= bottom) return {};
+  return QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+               static_cast<int>(bottom - top));
+}
+
 int TextLeft(int x, int align, int width) {
   if ((align & kAlignCenter) == kAlignCenter) return x - width / 2;
   if ((align & kAlignRight) == kAlignRight) return x - width;
@@ -82,6 +95,11 @@ void ImageCanvas::Resize(int width, int height) {
     std::copy(from, from + columns, reinterpret_cast<QRgb*>(resized.scanLine(y)));
   }
   image_ = std::move(resized);
+  MarkDirty(image_.rect());
+}
+
+QRect ImageCanvas::TakeDirtyRect() {
+  return std::exchange(dirty_, QRect());
 }
 
 Canvas* ImageCanvas::CreateSheet(int width, int height) {
@@ -95,6 +113,7 @@ void ImageCanvas::DrawPixelRow(int x, int y, const Colour* colours, int count) {
   for (int i = std::max(0, -x); i < count && x + i < image_.width(); ++i) {
     row[x + i] = ToRgb(colours[i]);
   }
+  MarkDirty(QRect(x, y, count, 1) & image_.rect());
 }
 
 void ImageCanvas::SelectFont(FontId font) {
@@ -132,6 +151,8 @@ void ImageCanvas::CopyFromSheet(int x, int y, int width, int height, int sheetX,
   }
   CopyRows(to.Row(y + skipY) + x + skipX, to.stride, from, fromStride, static_cast<int>(count),
            static_cast<int>(rows), op, ToRgb(pattern));
+  MarkDirty(QRect(static_cast<int>(x + skipX), static_cast<int>(y + skipY), static_cast<int>(count),
+                  static_cast<int>(rows)));
 }
 
 void ImageCanvas::FillRectangle(int left, int top, int right, int bottom, Colour colour) {
@@ -143,6 +164,7 @@ void ImageCanvas::FillRectangle(int left, int top, int right, int bottom, Colour
   const Pixels pixels = Writable();
   const QRgb rgb = ToRgb(colour);
   for (int y = top; y < bottom; ++y) std::fill(pixels.Row(y) + left, pixels.Row(y) + right, rgb);
+  MarkDirty(QRect(left, top, right - left, bottom - top));
 }
 
 // The box is as wide as the glyphs' advances and as tall as the font's text box; the glyphs are
@@ -198,6 +220,8 @@ void ImageCanvas::DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) {
   auto plot = [&](int64_t px, int64_t py) {
     if (px >= 0 && py >= 0 && px < width && py < height) pixels.Row(py)[px] = colour;
   };
+  MarkDirty(ClippedRect(int64_t{cx} - r, int64_t{cy} - r, int64_t{cx} + r + 1, int64_t{cy} + 1,
+                        width, height));
   int x = r;
   int y = 0;
   int decision = 1 - r;

@@ -26,6 +26,11 @@ class ImageCanvas : public Canvas {
   void SetPresentHandler(std::function<void()> handler) { present_ = std::move(handler); }
 
   const QImage& image() const { return image_; }
+
+  // The bounding rectangle of what was drawn since the last call, so a window need show only
+  // that. One rectangle, because each one sent to a display costs more than the pixels
+  // between several.
+  QRect TakeDirtyRect();
   const ImageCanvas* sheet() const { return sheet_.get(); }
 
   Canvas* CreateSheet(int width, int height) override;
@@ -51,7 +56,12 @@ class ImageCanvas : public Canvas {
   static void DrawInk(const Pixels& pixels, const std::vector<InkRun>& ink, int penX, int baseline,
                       const QRect& clip, QRgb colour);
 
+  void MarkDirty(const QRect& rect) {
+    if (!rect.isEmpty()) dirty_ |= rect;
+  }
+
   QImage image_;
+  QRect dirty_;
   std::unique_ptr<ImageCanvas> sheet_;
   FontId font_ = FontId::kTextFont;
   std::function<void()> present_;
