@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Plays the real game under a virtual X server: the window appears, the demonstration draws,
-# typed characters and F2 reach the game, File > Exit ends with 78 and closing with 0.
+# typed characters and F2 reach the game, File > Exit ends with 78, closing with 0, and a
+# termination signal by that signal; each way out writes the settings.
 # Usage: window_test.sh VOLARIN CLOSE_WINDOW  (run inside xvfb-run with a 24-bit screen)
 set -euo pipefail
 volarin="$(realpath "$1")"
@@ -74,9 +75,18 @@ wait_for_exit
 [ "$status" = 78 ] || fail "Exit ended with status $status, not 78"
 [ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI does not hold nine lines"
 
+rm VOLARIN.INI
 start_game
 sleep 1
 "$close_window" "$window"
 wait_for_exit
 [ "$status" = 0 ] || fail "closing the window ended with status $status, not 0"
+[ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "closing the window did not write the settings"
+# A termination signal keeps the settings too, then ends the program by that signal.
+rm VOLARIN.INI
+start_game
+kill -TERM "$pid"
+wait_for_exit
+[ "$status" = 143 ] || fail "SIGTERM ended with status $status, not 143"
+[ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "SIGTERM did not write the settings"
 echo "window test passed"
