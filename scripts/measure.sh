@@ -9,11 +9,12 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 cmake -S "$root" -B "$root/build/release" -DCMAKE_BUILD_TYPE=Release \
   -DVOLARIN_TESTS=OFF -DVOLARIN_BENCHMARKS=OFF >/dev/null
-cmake --build "$root/build/release" -j"$(nproc)" --target volarin >/dev/null
+cmake --build "$root/build/release" -j"$(nproc)" --target volarin volarin_sounds >/dev/null
 game="$root/build/release/frontend/qt/volarin"
 work="$(mktemp -d)"
 trap 'perf probe -q -d "probe_volarin:*" 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -m 700 "$work/runtime"
+cp "$root"/build/release/data/*.wav "$work/"
 export XDG_RUNTIME_DIR="$work/runtime"
 cd "$work"
 perf probe -q -d 'probe_volarin:*' 2>/dev/null || true
