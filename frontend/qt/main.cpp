@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <cstdlib>
 #include <ctime>
 
 #include "app/settings.h"
@@ -24,6 +25,15 @@ QStringList SoundDirectories() {
   for (QString& directory : directories) directory = QDir::cleanPath(directory);
   directories.removeDuplicates();
   return directories;
+}
+
+// Set from start-up until the settings have been written at the end.
+bool settingsUnsaved = false;
+
+// Qt ends the process with exit() when the display connection breaks, as when the X server
+// goes away at logout; the settings are kept then too.
+void SaveSettingsAtUnexpectedExit() {
+  if (settingsUnsaved) SaveSettings();
 }
 
 }  // namespace
@@ -52,11 +62,14 @@ int main(int argc, char* argv[]) {
            .windowCanvas = &window.picture(),
            .sound = &sound,
            .readSettingsFile = true});
+  settingsUnsaved = true;
+  std::atexit(SaveSettingsAtUnexpectedExit);
   window.StartTicking();
   sound.Preload(kEffectNames, std::size(kEffectNames));
 
   const bool exitCommand = application.exec() == kExitCommandCode;
   const int code = EndProgram(exitCommand ? ProgramEnd::kExitCommand : ProgramEnd::kWindowClosed);
+  settingsUnsaved = false;
   if (caughtSignal != 0) EndBySignal(caughtSignal);
   return code;
 }
