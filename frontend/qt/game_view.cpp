@@ -56,7 +56,8 @@ void GameView::keyPressEvent(QKeyEvent* event) {
   // Delete types nothing there either; here its text would be DEL.
   if (event->key() == Qt::Key_Delete) return;
   if (mods & (Qt::AltModifier | Qt::MetaModifier)) return;
-  Type(event->text());
+  // Shift+Tab arrives as Backtab without text; it types a tab like Tab.
+  Type(event->key() == Qt::Key_Backtab ? QStringLiteral("\t") : event->text());
 }
 
 // Only committed text counts: nothing reaches the game while a composition is open.
