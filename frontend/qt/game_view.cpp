@@ -9,17 +9,14 @@
 
 namespace {
 
-constexpr int kClientWidth = 640;
-constexpr int kClientHeight = 480;
-
 bool IsFunctionKey(int key) {
   return key >= Qt::Key_F1 && key <= Qt::Key_F35;
 }
 
 }  // namespace
 
-GameView::GameView(const ImageCanvas& picture, Handlers handlers)
-    : picture_(picture), handlers_(std::move(handlers)) {
+GameView::GameView(const ImageCanvas& picture, QSize startSize, Handlers handlers)
+    : picture_(picture), startSize_(startSize), handlers_(std::move(handlers)) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   // Every pixel comes from the picture, so Qt need not clear the area first.
@@ -28,7 +25,7 @@ GameView::GameView(const ImageCanvas& picture, Handlers handlers)
 }
 
 QSize GameView::sizeHint() const {
-  return {kClientWidth, kClientHeight};
+  return startSize_;
 }
 
 // On a high-density screen the device pixel ratio is a whole number (see main), and the

@@ -14,7 +14,8 @@ class GameView : public QWidget {
     std::function<void(int qtKey)> functionKey;  // F1 to F35 pressed without modifiers
   };
 
-  GameView(const ImageCanvas& picture, Handlers handlers);
+  // `startSize` is the client size the window opens with.
+  GameView(const ImageCanvas& picture, QSize startSize, Handlers handlers);
 
   QSize sizeHint() const override;
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -31,5 +32,6 @@ class GameView : public QWidget {
   void Type(const QString& text);
 
   const ImageCanvas& picture_;
+  QSize startSize_;
   Handlers handlers_;
 };

@@ -31,11 +31,15 @@ int SizeMessageSide(int side) {
 
 GameWindow::GameWindow() : picture_(0, 0), schedule_(PaceClock::now()) {
   setWindowTitle(QStringLiteral("Volarin ver2.21"));
-  view_ = new GameView(picture_, {
-                                     [this](int w, int h) { ClientResized(w, h); },
-                                     [this](char32_t c) { TypeCharacter(c); },
-                                     [this](int key) { PressFunctionKey(key); },
-                                 });
+  // The field and the status band as the geometry starts them: 640 x 480.
+  const FieldGeometry& f = fieldGeometry;
+  const QSize startSize(f.fieldWidth, f.fieldHeight + f.statusHeight);
+  view_ = new GameView(picture_, startSize,
+                       {
+                           [this](int w, int h) { ClientResized(w, h); },
+                           [this](char32_t c) { TypeCharacter(c); },
+                           [this](int key) { PressFunctionKey(key); },
+                       });
   setCentralWidget(view_);
   BuildMenuBar();
   SyncMenuWithModel();
@@ -129,7 +133,7 @@ void GameWindow::ClientResized(int width, int height) {
   const int h = SizeMessageSide(height);
   picture_.Resize(w, h);
   OnSize(w, h);
-  view_->update(picture_.TakeDirtyRect());
+  AfterGameEvent();
 }
 
 // A minimised window has a client area of 0 by 0, as the game has always been told.

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 #include <map>
 
 #include "frontend/qt/image_canvas.h"
@@ -14,6 +15,7 @@ class QAction;
 
 class GameWindow : public QMainWindow {
  public:
+  // Opens at the client size of the field geometry; the records must be reset first.
   GameWindow();
 
   // The window picture; it follows the client size from the first resize on.
@@ -22,7 +24,7 @@ class GameWindow : public QMainWindow {
   // Takes the first tick one period from now. Start-up must be complete.
   void StartTicking();
 
-  // Called when a command has asked the program to end, with the exit code to end with.
+  // Called when a command has asked the program to end.
   void SetQuitHandler(std::function<void()> handler) { quit_ = std::move(handler); }
 
  protected:
