@@ -156,15 +156,14 @@ void ImageCanvas::CopyFromSheet(int x, int y, int width, int height, int sheetX,
 }
 
 void ImageCanvas::FillRectangle(int left, int top, int right, int bottom, Colour colour) {
-  left = std::max(left, 0);
-  top = std::max(top, 0);
-  right = std::min(right, image_.width());
-  bottom = std::min(bottom, image_.height());
-  if (left >= right || top >= bottom) return;
+  const QRect area = ClippedRect(left, top, right, bottom, image_.width(), image_.height());
+  if (area.isEmpty()) return;
   const Pixels pixels = Writable();
   const QRgb rgb = ToRgb(colour);
-  for (int y = top; y < bottom; ++y) std::fill(pixels.Row(y) + left, pixels.Row(y) + right, rgb);
-  MarkDirty(QRect(left, top, right - left, bottom - top));
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    std::fill(pixels.Row(y) + area.left(), pixels.Row(y) + area.left() + area.width(), rgb);
+  }
+  MarkDirty(area);
 }
 
 // The box is as wide as the glyphs' advances and as tall as the font's text box; the glyphs are
