@@ -1,0 +1,84 @@
+// The layer every front end drives: start-up, pace, input routing, the impact effect, recording.
+//
+// A front end owns its window, its menu widgets, its key events, its timer, the canvas it
+// implements and its sound output; everything else it hands to a GameShell. The shell never
+// blocks and never reads the clock: the front end passes the time with each call to Advance
+// and is told when to call again.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/startup.h"
+
+class Canvas;
+class SoundOutput;
+
+using ShellClock = std::chrono::steady_clock;
+
+// What the shell asks of the front end.
+class FrontEnd {
+ public:
+  virtual ~FrontEnd() = default;
+  // The window picture takes the new client size; the rules then draw at it.
+  virtual void ResizePicture(int width, int height) = 0;
+  // Shows what has been drawn since the last call. Called after every event and every frame
+  // of the impact effect; never from inside the rules.
+  virtual void ShowPicture() = 0;
+  // Brings the menu widgets into step with menuModel (check marks, greyed items).
+  virtual void SyncMenu() = 0;
+  // The Exit command has been chosen: leave the event loop, then call GameShell::End.
+  virtual void Quit() = 0;
+};
+
+struct ShellStartUp {
+  uint32_t seed = 1;               // the front end reads the clock; the rules never do
+  Canvas* windowCanvas = nullptr;  // the window's picture
+  SoundOutput* sound = nullptr;    // plays effects by name
+  std::FILE* record = nullptr;     // when set, the session is written there as a scenario
+  ShellClock::time_point now{};    // the first tick is due one period after this
+};
+
+class GameShell {
+ public:
+  // Puts every record and platform handle back to its program-start value. Make the shell
+  // before the window: the window's first size changes already go to Size().
+  explicit GameShell(FrontEnd& frontEnd);
+  ~GameShell();
+  GameShell(const GameShell&) = delete;
+  GameShell& operator=(const GameShell&) = delete;
+
+  // The start-up order, from seeding the generator to the first status bar.
+  void StartUp(const ShellStartUp& startUp);
+
+  // Runs the ticks due by `now` (a stall is not caught up), or the next frames of an impact
+  // effect; returns when to call again.
+  ShellClock::time_point Advance(ShellClock::time_point now);
+
+  // A typed character, as the window's text input gives it (any Unicode character).
+  void Type(char32_t character);
+  // A function key pressed without modifiers, 1 for F1; acts only through an enabled item.
+  void PressFunctionKey(int number);
+  // A menu command chosen from the menu bar.
+  void Command(uint16_t id);
+  // The client area's new size; each side is held to 0..65535 as a size message carries it.
+  void Size(int width, int height);
+  // The window was minimised: a running game is paused, then the field becomes 0 x 0.
+  void Minimise();
+  // The window is shown again at this client size; a paused game stays paused.
+  void Restore(int width, int height);
+
+  // True while an impact effect is being shown; input given meanwhile waits until it ends.
+  bool ShowingImpactEffect() const;
+
+  // The program ends: writes the settings, ends the recording with the final state line, and
+  // returns the process exit code (0, or 40014 after the Exit command).
+  int End(ProgramEnd how);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
