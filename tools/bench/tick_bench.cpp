@@ -91,7 +91,7 @@ BENCHMARK(BM_TickFullLoadDrawing);
 void BM_ImpactEffect(benchmark::State& state) {
   StartScenario();
   BuildPicture(640, 480);
-  for (auto _ : state) DrawImpactEffect(320.5);
+  for (auto _ : state) DrawImpactEffect(320.5, fieldGeometry);
   state.counters["arcs"] = 2 * fieldGeometry.fieldHeight + 1;
 }
 BENCHMARK(BM_ImpactEffect);
