@@ -1,16 +1,20 @@
 // The scenario runner: the starting state line, strict parsing, and what a run counts.
 #include <sys/wait.h>
 
-#include <QImage>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 
-#include "frontend/qt/image_canvas.h"
 #include "test_support.h"
 #include "tools/sim/scenario.h"
+
+#if VOLARIN_PICTURES
+#include <QImage>
+
+#include "frontend/qt/image_canvas.h"
+#endif
 
 namespace {
 
@@ -110,6 +114,7 @@ TEST(SimTest, ReportsSoundsPlayedSinceThePreviousDumpOnly) {
   EXPECT_TRUE(Contains(run.out.substr(run.out.find('\n')), "\"sounds\":[]")) << run.out;
 }
 
+#if VOLARIN_PICTURES
 // The picture takes the client size of the last size message, even one sent before it existed.
 TEST(SimTest, WritesTheWindowPictureAndTheSheetAsPng) {
   ScopedTempDir dir;
@@ -147,6 +152,14 @@ TEST(SimTest, RunsWithoutQtUntilAPictureIsAskedFor) {
   EXPECT_NE(ReadFile("err"), "");
 }
 
+#else
+TEST(SimTest, PicturesAreRefusedInABuildWithoutThem) {
+  const SimRun run = RunInProcess("dump\npng a.png\ndump\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "volarin-sim: line 2: png: this runner was built without pictures\n");
+}
+#endif
+
 TEST(SimTest, ProgramRunsTheDemoAndRejectsAMissingFile) {
   EXPECT_EQ(WEXITSTATUS(std::system(VOLARIN_SIM_PATH " /nonexistent/v.txt 2>/dev/null")), 2);
   std::FILE* pipe = ::popen(VOLARIN_SIM_PATH " " VOLARIN_SOURCE_DIR "/tools/sim/demo.txt", "r");
@@ -158,6 +171,7 @@ TEST(SimTest, ProgramRunsTheDemoAndRejectsAMissingFile) {
   EXPECT_LE(lines, 80);
 }
 
+#if VOLARIN_PICTURES
 // With neither stand-in face installed the glyphs come from whatever serif face there is.
 TEST(SimTest, DrawsGlyphsEvenWithoutTheStandInFaces) {
   const char* onlyDejaVu = "/usr/share/fonts/truetype/dejavu";
@@ -175,3 +189,4 @@ TEST(SimTest, DrawsGlyphsEvenWithoutTheStandInFaces) {
     for (int x = 0; x < 32; ++x) yellow += sheet.pixel(x, y) == 0xFFFFFF00 ? 1 : 0;
   EXPECT_GT(yellow, 40);  // the "A" of cell 32
 }
+#endif
