@@ -20,10 +20,15 @@ TEST_F(GameTest, ClassMaskRules) {
   ComputeCapacity();
   EXPECT_EQ(gameState.missileCapacity, 133);
   EXPECT_FALSE(SlotEnabled(133));
+  for (int32_t c = Upper; c < kClassCount; ++c) {
+    gameState.modeMask = static_cast<uint8_t>(1 << c);
+    const ClassRange r = classRanges[c];
+    EXPECT_TRUE(SlotEnabled(r.first) && SlotEnabled(r.last)) << c;
+    EXPECT_FALSE(SlotEnabled(r.first - 1) || SlotEnabled(r.last + 1)) << c;
+  }
   gameState.modeMask = 4;
   ComputeCapacity();
   EXPECT_EQ(gameState.missileCapacity, 10);
-  EXPECT_FALSE(SlotEnabled(51) || SlotEnabled(62));
   EXPECT_TRUE(ToggleClass(4));  // the only class stays on
   EXPECT_TRUE(ToggleClass(16));
   EXPECT_FALSE(ToggleClass(4));

@@ -21,7 +21,6 @@ class DrawTest : public GameTest {
     GameTest::SetUp();
     windowDC = &canvas;
   }
-  RecordingCanvas canvas;
 };
 
 TEST_F(DrawTest, SpritesTruncateTowardZeroAndMirvsTakeTheGreenAway) {

@@ -21,6 +21,7 @@ class PlayingTest : public GameTest {
 }  // namespace
 
 TEST_F(PlayingTest, SpaceActsOnAFirstThenFlushes) {
+  windowDC = &canvas;
   PlaceMissile(0, 100, 100, 0, 1);
   PlaceMissile(5, 300, 100, 0, 1, Mirv);
   PlaceMissile(7, 400, 100, 0, 1, ExplodingFirst + 5);
@@ -35,6 +36,8 @@ TEST_F(PlayingTest, SpaceActsOnAFirstThenFlushes) {
   EXPECT_EQ(gameState.liveMirvs, 0);
   EXPECT_EQ(gameState.liveMissiles, 3);
   EXPECT_EQ(gameState.flushesLeft, 2);
+  EXPECT_TRUE(Drew("copy 292 292 16 16 32 0 black"));
+  EXPECT_TRUE(Drew("text 640 480 10 ' Flush:2  Miss:00  ' fg=255,255,255 bg=0,0,255"));
 
   sound.played.clear();  // "A" is exploding now: a miss, then the flush
   OnChar(' ');
@@ -48,14 +51,17 @@ TEST_F(PlayingTest, SpaceActsOnAFirstThenFlushes) {
   EXPECT_EQ(gameState.misses, 2);
 }
 
-TEST_F(PlayingTest, TenthMissEndsTheGameAtOnce) {
+TEST_F(PlayingTest, TenthMissEndsTheGameAtOnceAndStartBeginsAfresh) {
+  windowDC = &canvas;
   gameState.score = 70;
   gameState.misses = 8;
+  gameState.flushesLeft = 1;
   PlaceMissile(2, 300, 100, 0, 1);
   OnChar('b');  // the lower-case class is off: "b" never falls
   EXPECT_EQ(gameState.gameOver, 0);
   OnChar('b');
   EXPECT_EQ(gameState.gameOver, 1);
+  EXPECT_EQ(canvas.calls.back(), "text 320 224 14 'GAME OVER' fg=255,0,0 bg=0,0,0");
   EXPECT_EQ(missileSlots[2].state, Idle);
   EXPECT_EQ(sound.played, (Sounds{"miss.wav", "miss.wav"}));
   EXPECT_EQ(gameState.highScoreTable[0].best, 70);
@@ -63,6 +69,12 @@ TEST_F(PlayingTest, TenthMissEndsTheGameAtOnce) {
   OnChar('b');
   EXPECT_EQ(gameState.misses, 11);
   EXPECT_EQ(gameState.highScoreTable[0].best, 70);
+  PlaceMissile(2, 300, 100, 0, 1);
+  interceptorSlots[2].active = 1;
+  StartGame();
+  EXPECT_EQ(gameState.score + gameState.misses + gameState.liveMissiles, 0);
+  EXPECT_EQ(gameState.flushesLeft, 3);
+  EXPECT_EQ(missileSlots[2].state + interceptorSlots[2].active, 0);
 }
 
 TEST_F(PlayingTest, KeystrokesThatDoNothing) {
@@ -91,6 +103,19 @@ TEST_F(GameTest, DemonstrationShootsNewMissilesAtOnceAndSilently) {
   for (int i = 0; i < 3000; ++i) OnTick();
   EXPECT_GT(gameState.score, 0);
   EXPECT_TRUE(sound.played.empty());
+}
+
+// Only the demonstration shoots by itself, and never again at a missile already shot at.
+TEST_F(GameTest, DemonstrationLeavesInterceptorsInFlightAndRunningGamesAlone) {
+  NoSpawns();
+  PlaceMissile(2, 300, 100, 0, 1);
+  interceptorSlots[2] = InterceptorSlot{300, 300, 0, -6, 1};
+  OnTick();
+  EXPECT_EQ(interceptorSlots[2].y, 294.0);
+  StartGame();
+  PlaceMissile(3, 100, 100, 0, 1);
+  OnTick();
+  EXPECT_EQ(interceptorSlots[3].active, 0);
 }
 
 TEST_F(GameTest, NarrowFieldsNeverDivideByZero) {

@@ -95,13 +95,16 @@ TEST_F(GameTest, SplitLeavesThreePiecesAtTheParentAndScores) {
   EXPECT_EQ(dxSum, 3.0);
 }
 
-TEST_F(GameTest, HitsScoreUpToTheCeiling) {
+TEST_F(GameTest, HitsScoreUpToTheCeilingAndShowTheScore) {
+  windowDC = &canvas;
   for (int32_t state : {1, 2}) {
     ClearField();
     gameState.score = state == Falling ? 99995 : 99990;
     PlaceMissile(1, 300, 0, 0, 1, state);
     Fly(1, 300, 10, 0, -1);
     EXPECT_EQ(gameState.score, 99999);
+    EXPECT_TRUE(Drew("text 0 480 8 '  Score:99999/00000 ' fg=255,255,255 bg=0,0,255"));
+    canvas.calls.clear();
     EXPECT_EQ(gameState.liveMissiles, state == Falling ? 1 : 3) << state;
   }
 }

@@ -22,10 +22,7 @@ std::string Items() {
 constexpr const char* kDemonstration = "7c 8 9 10 11 14 15 16g 18c 20g 21c 22c 23 24 25 26";
 constexpr const char* kPlaying = "7cg 8g 9g 10g 11g 14 15g 16 18c 20 21c 22cg 23g 24g 25g 26g";
 
-class MenuTest : public GameTest {
- protected:
-  RecordingCanvas canvas;
-};
+using MenuTest = GameTest;
 
 TEST_F(MenuTest, ItemStatesFollowTheGame) {
   EXPECT_EQ(Items(), kDemonstration);
@@ -56,6 +53,21 @@ TEST_F(MenuTest, AGameEndingAtTheGroundGreysPauseAndStop) {
   PlaceMissile(0, 320, fieldGeometry.groundY - 17, 0, 5);
   OnTick();
   EXPECT_EQ(Items(), kDemonstration);
+}
+
+// The options follow their items; with sound off a game is silent.
+TEST_F(MenuTest, SoundAndMirvItemsFlipTheirOptions) {
+  OnCommand(kCmdSound);
+  OnCommand(kCmdMirv);
+  EXPECT_EQ(Items(), "7c 8 9 10 11 14 15 16g 18 20g 21 22c 23 24 25 26");
+  EXPECT_EQ(gameState.soundOn + gameState.mirvOn, 0);
+  OnCommand(kCmdStart);
+  EXPECT_TRUE(sound.played.empty());
+  OnCommand(kCmdSound);
+  OnCommand(kCmdMirv);
+  OnCommand(kCmdStart);
+  EXPECT_EQ(Items(), kPlaying);
+  EXPECT_EQ(sound.played, std::vector<std::string>{"start.wav"});
 }
 
 TEST_F(MenuTest, ClassItemsToggleRecomputeCapacityAndClearTheField) {

@@ -35,8 +35,11 @@ TEST_F(GameTest, SpawnLimitsOfLevelAndCapacity) {
   for (int32_t i = 26; i < 44; ++i) PlaceMissile(i, 300, 100, 0, 0);
   gameState.level = 4;
   EXPECT_FALSE(PassSpawns(5, 0)) << "18 live at level 4";
+  for (int32_t i = 44; i < 53; ++i) PlaceMissile(i, 300, 100, 0, 0);
+  gameState.missileCapacity = 133;
   gameState.level = 5;
-  EXPECT_TRUE(PassSpawns(6));
+  EXPECT_TRUE(PassSpawns(6)) << "27 live at level 5";
+  ComputeCapacity();
 
   ClearField();
   gameState.modeMask = 4;  // digits: capacity 10
@@ -102,7 +105,8 @@ TEST_F(GameTest, SideEdgesCarryMissilesAndExplosionsAcross) {
   }
 }
 
-TEST_F(GameTest, GroundEndsAGame) {
+TEST_F(GameTest, GroundEndsAGameWithTheImpactDome) {
+  windowDC = &canvas;
   for (int32_t state : {1, 2}) {
     StartGame();
     NoSpawns();
@@ -115,6 +119,8 @@ TEST_F(GameTest, GroundEndsAGame) {
     EXPECT_EQ(gameState.gameOver, 1) << "the 432nd move reaches groundY - 16";
     EXPECT_EQ(sound.played, std::vector<std::string>{"gameover.wav"});
     EXPECT_EQ(gameState.highScoreTable[0].best, 50 + state);
+    EXPECT_TRUE(Drew("arc 300 448 447 255,255,255"));
+    canvas.calls.clear();
   }
 }
 
@@ -134,7 +140,7 @@ TEST_F(GameTest, ExplosionsLastTwentyPassesOrSinkSilently) {
   NoSpawns();
   sound.played.clear();
   PlaceMissile(6, 200, 100, 1, 1, ExplodingFirst);
-  PlaceMissile(4, 300, 431, 0, 1, ExplodingFirst + 2);
+  PlaceMissile(4, 300, 431, 0, 1, ExplodingFirst);
   UpdateMissiles();
   EXPECT_EQ(missileSlots[4].state, Idle);
   EXPECT_EQ(gameState.liveMissiles, 1);

@@ -43,7 +43,7 @@ TEST_F(SettingsTest, ReadsWhatTheFileHoldsUpToTheFirstUnreadableItem) {
       {"6\n3\n", "6\n3\n1\n1\n0 -\n0 -\n0 -\n0 -\n0 -\n"},
       {"257\n1\n1\n1\n", kDefaultFile},
       {"1\n0\n", kDefaultFile},
-      {"1\n9\n", kDefaultFile},
+      {"1\n6\n", kDefaultFile},
       {"1 1 1 1 -5 neg 7 Ann Lee 8 b", "1\n1\n1\n1\n-5 neg\n7 Ann\n0 -\n0 -\n0 -\n"},
       {"1 1 1 1 1 " + x85 + " 2 " + y79 + " 3 c",
        "1\n1\n1\n1\n1 " + x85.substr(0, 79) + "\n2 " + y79 + "\n3 c\n0 -\n0 -\n"},

@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -97,6 +98,10 @@ int32_t CountSlots(int32_t state) {
 void GameTest::SetUp() {
   StartFresh();
   soundOutput = &sound;
+}
+
+bool GameTest::Drew(const std::string& call) const {
+  return std::find(canvas.calls.begin(), canvas.calls.end(), call) != canvas.calls.end();
 }
 
 void GameTest::TearDown() {

@@ -47,12 +47,15 @@ MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy
 // How many slots hold this state, recounted from the array.
 int32_t CountSlots(int32_t state);
 
-// Starts every test from a fresh program with a recording sound output and no canvas.
+// Starts every test from a fresh program with a recording sound output; a test that looks at
+// the drawing sets windowDC to `canvas`.
 class GameTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  bool Drew(const std::string& call) const;
   RecordingSound sound;
+  RecordingCanvas canvas;
 };
 
 // Runs the test inside a fresh temporary directory, the working directory restored after.
