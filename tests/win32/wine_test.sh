@@ -2,7 +2,7 @@
 # Plays the Windows game under Wine: the Windows-side checks, then the window appears with its
 # title, the demonstration draws yellow missiles and the blue band, F2 then typing changes the
 # miss counter, Alt+F then X exits with 40014 as cmd sees it, VOLARIN.INI holds nine CRLF
-# lines, WM_CLOSE gives 0 and writes the settings too.
+# lines, WM_CLOSE gives 0, and closing or ending the session writes the settings too.
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 build="$(realpath "$1")"
@@ -48,6 +48,17 @@ same_region() {
   [ "$(compare -metric AE -crop "$3" "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]
 }
 
+# Takes shot $2 until region $3 differs from shot $1; false when it stays the same for 5 s,
+# so a busy machine only makes the test slower.
+changes() {
+  for _ in $(seq 25); do
+    sleep 0.2
+    shot "$2"
+    same_region "$1" "$2" "$3" || return 0
+  done
+  return 1
+}
+
 # Waits for the background job `pid` and sets status to its exit status.
 wait_for_exit() {
   for _ in $(seq 300); do
@@ -77,17 +88,17 @@ band_bottom="$(grep -n '#0000FF' "$work/column.txt" | tail -n 1 | cut -d: -f1)"
 width="${size%x*}"
 misses="110x12+$((width - 115))+$((band_bottom - 1 - 14))"
 # Keys typed in the demonstration count as misses too; F2 starts a game at no misses.
+shot before
 xdotool type --delay 50 '~~~'
+changes before demo_typed "$misses" || fail "typed characters did not reach the game"
 sleep 0.5
 shot demo_typed
 xdotool key F2
+changes demo_typed started "$misses" || fail "F2 did not start a game"
 sleep 0.5
 shot started
-same_region demo_typed started "$misses" && fail "F2 did not start a game"
 xdotool type --delay 50 '~~~'
-sleep 0.5
-shot typed
-same_region started typed "$misses" && fail "typing in the game did not change the miss counter"
+changes started typed "$misses" || fail "typing in the game did not change the miss counter"
 
 xdotool key alt+f
 sleep 0.5
@@ -109,4 +120,18 @@ wine volarin-win32-checks.exe close 'Volarin ver2.21' || fail "could not send WM
 wait_for_exit
 [ "$status" = 0 ] || fail "WM_CLOSE ended with status $status, not 0"
 [ "$(grep -c $'\r$' VOLARIN.INI)" = 9 ] || fail "closing the window did not write the settings"
+echo "== The end of the session"
+rm VOLARIN.INI
+wine volarin.exe &
+pid=$!
+find_window
+sleep 1
+wineboot --end-session >/dev/null 2>&1 || true
+for _ in $(seq 50); do
+  [ -f VOLARIN.INI ] && break
+  sleep 0.1
+done
+[ "$(grep -c $'\r$' VOLARIN.INI 2>/dev/null)" = 9 ] || fail "the end of the session did not write the settings"
+wine volarin-win32-checks.exe close 'Volarin ver2.21' 2>/dev/null || true
+wait_for_exit
 echo "wine window test passed"
