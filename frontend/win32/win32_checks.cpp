@@ -1,6 +1,7 @@
 // Checks of the Windows-only parts against the real API (run under Wine on the build
 // machine): the GDI canvas, the settings file store and where effects are found. With the
-// argument "close TITLE" it instead sends WM_CLOSE to the window of that title.
+// arguments "close TITLE" it instead sends WM_CLOSE to the window of that title, and with
+// "client-size TITLE" it prints that window's client size.
 #include <windows.h>
 
 #include <cstdio>
@@ -294,10 +295,19 @@ int CloseWindowTitled(const wchar_t* title) {
   return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
 }
 
+int PrintClientSize(const wchar_t* title) {
+  HWND window = FindWindowW(nullptr, title);
+  RECT client{};
+  if (window == nullptr || !GetClientRect(window, &client)) return 1;
+  std::printf("%ldx%ld\n", client.right - client.left, client.bottom - client.top);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wcscmp(argv[1], L"close") == 0) return CloseWindowTitled(argv[2]);
+  if (argc == 3 && std::wcscmp(argv[1], L"client-size") == 0) return PrintClientSize(argv[2]);
   const struct {
     const char* name;
     void (*run)();

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Plays the Windows game under Wine: the Windows-side checks, then the window appears with its
-# title, the demonstration draws yellow missiles and the blue band, F2 then typing changes the
-# miss counter, Alt+F then X exits with 40014 as cmd sees it, VOLARIN.INI holds nine CRLF
-# lines, WM_CLOSE gives 0, and closing or ending the session writes the settings too.
+# Plays the Windows game under Wine: the Windows-side checks, then the window appears with
+# its title and a 640 x 480 client area, the demonstration draws yellow missiles and the
+# blue band, F2 then typing changes the miss counter, the game goes on while a menu is open,
+# Alt+F then X exits with 40014 as cmd sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE
+# gives 0, and closing or ending the session writes the settings too.
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 build="$(realpath "$1")"
@@ -75,6 +76,8 @@ echo "== The window, the demonstration, F2 and typing, File > Exit"
 wine cmd /c "volarin.exe & echo exit code %ERRORLEVEL%" >"$work/cmd.txt" 2>&1 &
 pid=$!
 find_window
+client="$(wine volarin-win32-checks.exe client-size 'Volarin ver2.21' | tr -d '\r')"
+[ "$client" = 640x480 ] || fail "the client area below the menu bar is $client, not 640x480"
 sleep 2
 shot demo
 size="$(identify -format '%wx%h' "$work/demo.png")"
@@ -100,9 +103,11 @@ shot started
 xdotool type --delay 50 '~~~'
 changes started typed "$misses" || fail "typing in the game did not change the miss counter"
 
+# The system runs its own loop while a menu is open; the game must go on meanwhile.
 xdotool key alt+f
 sleep 0.5
-shot menu
+shot menu_open
+changes menu_open menu_later "${width}x300+0+100" || fail "the game stood still while a menu was open"
 xdotool key x
 wait_for_exit
 tr -d '\r' <"$work/cmd.txt" | grep -q '^exit code 40014$' ||
