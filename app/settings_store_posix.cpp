@@ -45,15 +45,21 @@ bool WriteAllAt(int fd, std::string_view text, off_t offset) {
   return true;
 }
 
+// Nine lines of settings are a few hundred bytes; what lies beyond this is not read, so a
+// huge file cannot exhaust the memory.
+constexpr size_t kLongestSettingsText = size_t{1} << 20;
+
+// Reads to the end of the file or to kLongestSettingsText bytes, whichever comes first.
 bool ReadAll(int fd, std::string* text) {
   char buffer[4096];
   text->clear();
-  for (;;) {
+  while (text->size() < kLongestSettingsText) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return n == 0;
     text->append(buffer, static_cast<size_t>(n));
   }
+  return true;
 }
 
 mode_t NewFileMode() {
@@ -176,7 +182,7 @@ bool TakeIdentity(int fd, const Target& target) {
 bool RewriteInPlace(const std::string& path, const std::string& text) {
   int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   std::string old;
-  const bool restorable = fd >= 0 && ReadAll(fd, &old);
+  const bool restorable = fd >= 0 && ReadAll(fd, &old) && old.size() < kLongestSettingsText;
   if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat status {};
