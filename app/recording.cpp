@@ -37,14 +37,14 @@ void SessionRecorder::WritePendingTicks() {
 void SessionRecorder::Start(uint32_t seed, bool settingsRead, const std::string& settingsText) {
   Write("seed %u\nload\n", seed);
   if (!settingsRead) {
-    Write("# no settings file was read at start: replay where there is none\n");
+    Write("%s", "# no settings file was read at start: replay where there is none\n");
     return;
   }
   if (settingsText.size() > kLongestSettingsShown) {
-    Write("# the settings file read at start is too long to show (replay beside it)\n");
+    Write("%s", "# the settings file read at start is too long to show (replay beside it)\n");
     return;
   }
-  Write("# the settings file read at start (replay beside the same file):\n");
+  Write("%s", "# the settings file read at start (replay beside the same file):\n");
   std::string_view rest = settingsText;
   while (!rest.empty()) {
     const size_t end = rest.find('\n');
