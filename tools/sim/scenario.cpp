@@ -122,7 +122,8 @@ void EnsurePicture() {
 // Said once a run, so nobody takes a clipped picture for the whole field.
 void ReportClipping(const CommandCall& call) {
   const int side = MaxPictureSide();
-  if (clippingReported || (clientWidth <= side && clientHeight <= side)) return;
+  if (!PictureExists() || clippingReported) return;
+  if (clientWidth <= side && clientHeight <= side) return;
   clippingReported = true;
   std::fprintf(
       call.err,
