@@ -243,6 +243,24 @@ void SettingsStoreLeavesWhatItMayNotReplace() {
   });
 }
 
+// A file with a second name is rewritten where it is, so both names see the new text; a
+// temporary file a killed writer left is swept away, one still held by a writer is not.
+void SettingsStoreKeepsLinksAndSweepsLeftovers() {
+  InScratchFolder([] {
+    PutFile(L"VOLARIN.INI", "7\r\n");
+    CHECK(CreateHardLinkW(L"other.ini", L"VOLARIN.INI", nullptr));
+    PutFile(L"VOLARIN.INI.1-2.tmp", "left by a crash");
+    const HANDLE held = CreateFileW(L"VOLARIN.INI.3-4.tmp", GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, 0, nullptr);
+    CHECK(WriteSettingsText("1\n"));
+    CHECK(FileText(L"VOLARIN.INI") == "1\r\n");
+    CHECK(FileText(L"other.ini") == "1\r\n");
+    CHECK(GetFileAttributesW(L"VOLARIN.INI.1-2.tmp") == INVALID_FILE_ATTRIBUTES);
+    CHECK(GetFileAttributesW(L"VOLARIN.INI.3-4.tmp") != INVALID_FILE_ATTRIBUTES);
+    CloseHandle(held);
+  });
+}
+
 // A symbolic link stays a link, and its target gets the new text. Skipped where links cannot
 // be made (an unprivileged Windows user without developer mode) or followed (Wine 8).
 void SettingsStoreWritesThroughALink() {
@@ -318,6 +336,8 @@ int wmain(int argc, wchar_t** argv) {
       {"glyph cells hold five colours", GlyphCellsHoldFiveColours},
       {"settings store writes CRLF and replaces", SettingsStoreWritesCrLfAndReplaces},
       {"settings store leaves what it may not replace", SettingsStoreLeavesWhatItMayNotReplace},
+      {"settings store keeps links and sweeps leftovers",
+       SettingsStoreKeepsLinksAndSweepsLeftovers},
       {"settings store writes through a link", SettingsStoreWritesThroughALink},
       {"effects are found in order", EffectsAreFoundInOrder},
   };
