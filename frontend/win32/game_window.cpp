@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-
-#include "core/menu_state.h"
-#include "resources/menu_resource.h"
+#include <iterator>
 
 namespace {
 
@@ -40,6 +38,8 @@ GameWindow::~GameWindow() {
 
 bool GameWindow::Open(int showCommand) {
   WNDCLASSW windowClass{};
+  // A DC of its own, taken once: each frame is then one copy, not three calls.
+  windowClass.style = CS_OWNDC;
   windowClass.lpfnWndProc = Procedure;
   windowClass.hInstance = instance_;
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS));
@@ -54,6 +54,7 @@ bool GameWindow::Open(int showCommand) {
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                             nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
+  windowDc_ = GetDC(window_);
   FitClientArea();
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
@@ -125,24 +126,24 @@ void GameWindow::ResizePicture(int width, int height) {
 // Only what changed since the last call goes to the screen.
 void GameWindow::ShowPicture() {
   const RECT changed = picture_.TakeDirtyRect();
-  if (window_ == nullptr || IsRectEmpty(&changed)) return;
-  HDC dc = GetDC(window_);
-  BitBlt(dc, changed.left, changed.top, changed.right - changed.left, changed.bottom - changed.top,
-         picture_.dc(), changed.left, changed.top, SRCCOPY);
-  ReleaseDC(window_, dc);
+  if (windowDc_ == nullptr || IsRectEmpty(&changed)) return;
+  BitBlt(windowDc_, changed.left, changed.top, changed.right - changed.left,
+         changed.bottom - changed.top, picture_.dc(), changed.left, changed.top, SRCCOPY);
 }
 
+// The menu items are the resource's, so every item of the model has one to show it.
 void GameWindow::SyncMenu() {
   HMENU menu = window_ != nullptr ? GetMenu(window_) : nullptr;
   if (menu == nullptr) return;
-  for (const MenuResourcePopup& popup : kMenuResource) {
-    for (int i = 0; i < popup.count; ++i) {
-      const MenuItemState* item = FindMenuItem(popup.items[i].id);
-      if (item == nullptr) continue;
-      CheckMenuItem(menu, item->id, MF_BYCOMMAND | (item->checked ? MF_CHECKED : MF_UNCHECKED));
-      EnableMenuItem(menu, item->id, MF_BYCOMMAND | (item->greyed ? MF_GRAYED : MF_ENABLED));
-    }
+  for (size_t i = 0; i < std::size(menuModel.items); ++i) {
+    const MenuItemState& item = menuModel.items[i];
+    MenuItemState& shown = shownMenu_.items[i];
+    if (menuShown_ && item.checked == shown.checked && item.greyed == shown.greyed) continue;
+    CheckMenuItem(menu, item.id, MF_BYCOMMAND | (item.checked ? MF_CHECKED : MF_UNCHECKED));
+    EnableMenuItem(menu, item.id, MF_BYCOMMAND | (item.greyed ? MF_GRAYED : MF_ENABLED));
+    shown = item;
   }
+  menuShown_ = true;
 }
 
 void GameWindow::Quit() {
@@ -198,6 +199,7 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
+      windowDc_ = nullptr;
       window_ = nullptr;
       return 0;
   }

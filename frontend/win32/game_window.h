@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/shell.h"
+#include "core/records.h"
 #include "frontend/win32/gdi_canvas.h"
 #include "frontend/win32/win32_sound.h"
 
@@ -45,6 +46,10 @@ class GameWindow : public FrontEnd {
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
+  HDC windowDc_ = nullptr;  // the class's own DC, kept for the window's life
+  // The item states last shown, so only changes reach the menu: every tick asks for a sync.
+  MenuModel shownMenu_{};
+  bool menuShown_ = false;
   GameShell shell_{*this};
   GdiCanvas picture_{0, 0};
   Win32SoundOutput sound_{ProgramFolder()};
