@@ -23,3 +23,9 @@ cmake -S "$root" -B "$root/build/test-noqt" -DCMAKE_BUILD_TYPE=Release -DVOLARIN
   -DVOLARIN_BENCHMARKS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build "$root/build/test-noqt" -j"$jobs"
 ctest --test-dir "$root/build/test-noqt" --output-on-failure -j"$jobs" -E soak
+
+echo "== The Windows game: cross-built with MinGW, checked under Wine and Xvfb"
+"$root/scripts/test-windows.sh"
+
+echo "== Fuzzing the settings reader and the scenario reader for a fixed number of runs"
+"$root/scripts/fuzz.sh"

@@ -1,0 +1,68 @@
+// Build-time tool: writes the Windows resource script (menu 105, accelerators 107, bitmap 109)
+// from the menu data every front end shares, so the script is never edited by hand.
+#include <cstdio>
+#include <string>
+
+#include "resources/menu_resource.h"
+#include "resources/sprite_bitmap.h"
+
+namespace {
+
+constexpr int kMenuId = 105;
+constexpr int kAcceleratorId = 107;
+
+// A resource-script string literal: quotes are doubled, backslashes escaped.
+std::string Quoted(const char* text) {
+  std::string quoted = "\"";
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c == '"') quoted += '"';
+    if (*c == '\\') quoted += '\\';
+    quoted += *c;
+  }
+  return quoted + "\"";
+}
+
+std::string ItemLine(const MenuResourceItem& item) {
+  if (item.text == nullptr) return "    MENUITEM SEPARATOR\n";
+  std::string line = "    MENUITEM " + Quoted(item.text) + ", " + std::to_string(item.id);
+  if (item.checked) line += ", CHECKED";
+  if (item.greyed) line += ", GRAYED";
+  return line + "\n";
+}
+
+std::string Script(const char* bitmapPath) {
+  std::string script =
+      "// Written by volarin-menu-rc-gen from resources/menu_resource.cpp; do not edit.\n"
+      "#pragma code_page(65001)\n\n" +
+      std::to_string(kMenuId) + " MENU\nBEGIN\n";
+  for (const MenuResourcePopup& popup : kMenuResource) {
+    script += "  POPUP " + Quoted(popup.text) + "\n  BEGIN\n";
+    for (int i = 0; i < popup.count; ++i) script += ItemLine(popup.items[i]);
+    script += "  END\n";
+  }
+  script += "END\n\n" + std::to_string(kAcceleratorId) + " ACCELERATORS\nBEGIN\n";
+  for (const AcceleratorEntry& entry : kAcceleratorTable) {
+    script += "  " + std::to_string(entry.virtualKey) + ", " + std::to_string(entry.command) +
+              ", VIRTKEY, NOINVERT\n";
+  }
+  script += "END\n\n" + std::to_string(kSpriteBitmapId) + " BITMAP " + Quoted(bitmapPath) + "\n";
+  return script;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s OUTPUT.rc BITMAP.bmp\n", argv[0]);
+    return 2;
+  }
+  const std::string script = Script(argv[2]);
+  std::FILE* file = std::fopen(argv[1], "wb");
+  const bool written =
+      file != nullptr && std::fwrite(script.data(), 1, script.size(), file) == script.size();
+  if (file == nullptr || std::fclose(file) != 0 || !written) {
+    std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
+    return 1;
+  }
+  return 0;
+}

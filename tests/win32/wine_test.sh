@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Plays the Windows game under Wine: the Windows-side checks, then the window appears with
+# its title and a 640 x 480 client area, the demonstration draws yellow missiles and the
+# blue band, F2 then typing changes the miss counter, the game goes on while a menu is open,
+# Alt+F then X exits with 40014 as cmd sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE
+# gives 0, and closing or ending the session writes the settings too.
+# Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
+set -euo pipefail
+build="$(realpath "$1")"
+here="$(cd "$(dirname "$0")" && pwd)"
+work="$(mktemp -d)"
+export WINEPREFIX="$work/prefix"
+export WINEDEBUG=-all WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,mscoree,mshtml=d"
+# The screenshots stay in the build folder for a look at what the test saw.
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  cp "$work"/*.png "$build/" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+"$here/wine_prefix.sh"
+mkdir "$work/play"
+cp "$build/volarin.exe" "$build/volarin-win32-checks.exe" "$work/play/"
+cd "$work/play"
+
+echo "== Windows-side checks"
+wine volarin-win32-checks.exe | tr -d '\r' | tee "$work/checks.txt"
+tail -n 1 "$work/checks.txt" | grep -q ' 0 failed$' || fail "Windows-side checks"
+
+find_window() {
+  window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
+    fail "no window titled 'Volarin ver2.21'"
+  xdotool windowfocus --sync "$window"
+}
+
+shot() { import -window "$window" "$work/$1.png"; }
+
+count_colour() {
+  convert "$work/$1.png" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
+same_region() {
+  [ "$(compare -metric AE -crop "$3" "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]
+}
+
+# Takes shot $2 until region $3 differs from shot $1; false when it stays the same for 5 s,
+# so a busy machine only makes the test slower.
+changes() {
+  for _ in $(seq 25); do
+    sleep 0.2
+    shot "$2"
+    same_region "$1" "$2" "$3" || return 0
+  done
+  return 1
+}
+
+# Waits for the background job `pid` and sets status to its exit status.
+wait_for_exit() {
+  for _ in $(seq 300); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "the program did not end"
+  status=0
+  wait "$pid" || status=$?
+}
+
+echo "== The window, the demonstration, F2 and typing, File > Exit"
+# cmd reports the exit code in full; the Linux side of Wine keeps only its low 8 bits.
+wine cmd /c "volarin.exe & echo exit code %ERRORLEVEL%" >"$work/cmd.txt" 2>&1 &
+pid=$!
+find_window
+client="$(wine volarin-win32-checks.exe client-size 'Volarin ver2.21' | tr -d '\r')"
+[ "$client" = 640x480 ] || fail "the client area below the menu bar is $client, not 640x480"
+sleep 2
+shot demo
+size="$(identify -format '%wx%h' "$work/demo.png")"
+[ "$(count_colour demo "$size+0+0" '#FFFF00')" -gt 50 ] || fail "no yellow missile in the demonstration"
+[ "$(count_colour demo "$size+0+0" '#0000FF')" -gt 10000 ] || fail "no blue status band"
+
+# The band is the last run of blue rows at column 4; the miss counter sits at its right end.
+convert "$work/demo.png" -crop "1x${size#*x}+4+0" +repage txt:"$work/column.txt"
+band_bottom="$(grep -n '#0000FF' "$work/column.txt" | tail -n 1 | cut -d: -f1)"
+[ -n "$band_bottom" ] || fail "status band not found"
+width="${size%x*}"
+misses="110x12+$((width - 115))+$((band_bottom - 1 - 14))"
+# Keys typed in the demonstration count as misses too; F2 starts a game at no misses.
+shot before
+xdotool type --delay 50 '~~~'
+changes before demo_typed "$misses" || fail "typed characters did not reach the game"
+sleep 0.5
+shot demo_typed
+xdotool key F2
+changes demo_typed started "$misses" || fail "F2 did not start a game"
+sleep 0.5
+shot started
+xdotool type --delay 50 '~~~'
+changes started typed "$misses" || fail "typing in the game did not change the miss counter"
+
+# The system runs its own loop while a menu is open; the game must go on meanwhile.
+xdotool key alt+f
+sleep 0.5
+shot menu_open
+changes menu_open menu_later "${width}x300+0+100" || fail "the game stood still while a menu was open"
+xdotool key x
+wait_for_exit
+tr -d '\r' <"$work/cmd.txt" | grep -q '^exit code 40014$' ||
+  fail "File > Exit did not end with 40014: $(cat "$work/cmd.txt")"
+[ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI does not hold nine lines"
+[ "$(grep -c $'\r$' VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI lines do not end in CR LF"
+
+echo "== WM_CLOSE"
+rm VOLARIN.INI
+wine volarin.exe &
+pid=$!
+find_window
+sleep 1
+wine volarin-win32-checks.exe close 'Volarin ver2.21' || fail "could not send WM_CLOSE"
+wait_for_exit
+[ "$status" = 0 ] || fail "WM_CLOSE ended with status $status, not 0"
+[ "$(grep -c $'\r$' VOLARIN.INI)" = 9 ] || fail "closing the window did not write the settings"
+echo "== The end of the session"
+rm VOLARIN.INI
+wine volarin.exe &
+pid=$!
+find_window
+sleep 1
+wineboot --end-session >/dev/null 2>&1 || true
+for _ in $(seq 50); do
+  [ -f VOLARIN.INI ] && break
+  sleep 0.1
+done
+[ "$(grep -c $'\r$' VOLARIN.INI 2>/dev/null)" = 9 ] || fail "the end of the session did not write the settings"
+wine volarin-win32-checks.exe close 'Volarin ver2.21' 2>/dev/null || true
+wait_for_exit
+echo "wine window test passed"
