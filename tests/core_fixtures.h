@@ -1,4 +1,4 @@
-// Test helpers for the rules: the generator restated, and seeds chosen by what they will draw.
+// Test helpers for the rules: looking ahead at the generator, and seeds chosen by what they draw.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,15 +7,22 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <utility>
 
 #include "core/alphabet.h"
 #include "core/missiles.h"
 #include "core/random.h"
 
-// The game's generator written out again, so a test can look ahead at what it will draw.
-struct Lcg {
+// The game's own generator run from another state, leaving the game's state as it is, so a
+// test can look ahead at what it will draw.
+struct Lookahead {
   uint32_t state;
-  int32_t Next() { return ((state = state * 214013u + 2531011u) >> 16) & 0x7FFF; }
+  int32_t Next() {
+    std::swap(state, randomSeed);
+    const int32_t value = NextRandom();
+    std::swap(state, randomSeed);
+    return value;
+  }
   uint32_t After(int32_t draws) {
     while (draws-- > 0) Next();
     return state;
@@ -36,7 +43,7 @@ using SpawnDraws = std::function<bool(const int32_t* d)>;  // d: the x, dx, dy, 
 inline uint32_t SeedSpawningAt(std::initializer_list<int32_t> slots, int32_t draws,
                                const SpawnDraws& ok = nullptr) {
   for (uint32_t seed = 1; seed < 50000000; ++seed) {
-    Lcg g{seed};
+    Lookahead g{seed};
     bool fits = true;
     for (int32_t i = 0; i < kSlotCount && fits; ++i) {
       if (missileSlots[i].state != Idle) continue;

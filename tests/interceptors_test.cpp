@@ -74,7 +74,7 @@ TEST_F(GameTest, SplitLeavesThreePiecesAtTheParentAndScores) {
   StartGame();
   sound.played.clear();
   uint32_t seed = 1;
-  while (Lcg{seed}.Next() % kSlotCount != 3) ++seed;  // the first piece goes to slot 3 itself
+  while (Lookahead{seed}.Next() % kSlotCount != 3) ++seed;  // the first piece goes to slot 3 itself
   SeedRandom(seed);
   PlaceMissile(3, 200, 40, 1, 2, Mirv);
   Fly(3, 200, 50, 0, -2);

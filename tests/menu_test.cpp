@@ -4,7 +4,6 @@
 #include "app/commands.h"
 #include "core/game.h"
 #include "resources/command_ids.h"
-#include "resources/menu_resource.h"
 #include "test_support.h"
 
 namespace {
@@ -108,14 +107,6 @@ TEST_F(MenuTest, UnknownIdentifiersDoNothingAndTheCurrentLevelOnlyRedraws) {
   EXPECT_EQ(Items(), "7 8 9c 10 11 14 15 16g 18c 20g 21c 22c 23 24 25 26");
   EXPECT_EQ(gameState.level, 3);
   EXPECT_EQ(missileSlots[3].state, Falling);
-}
-
-TEST(MenuResource, HoldsSixteenCommandItemsInFourPopups) {
-  int commands = 0;
-  for (const MenuResourcePopup& popup : kMenuResource) {
-    for (int i = 0; i < popup.count; ++i) commands += popup.items[i].id != 0 ? 1 : 0;
-  }
-  EXPECT_EQ(commands, kMenuItemCount);
 }
 
 }  // namespace

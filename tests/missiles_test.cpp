@@ -10,7 +10,7 @@ TEST_F(GameTest, GeneratorDrawsOncePerIdleSlotAndThreeOrFourMorePerSpawn) {
   PlaceMissile(40, 300, 100, 0, 0);
   SeedRandom(1);
   UpdateMissiles();
-  EXPECT_EQ(randomSeed, Lcg{1}.After(133));
+  EXPECT_EQ(randomSeed, Lookahead{1}.After(133));
   gameState.modeMask = 1;
   ComputeCapacity();
   for (int32_t mirv : {0, 1}) {
@@ -20,7 +20,7 @@ TEST_F(GameTest, GeneratorDrawsOncePerIdleSlotAndThreeOrFourMorePerSpawn) {
     SeedRandom(seed);
     UpdateMissiles();
     EXPECT_NE(missileSlots[7].state, Idle);
-    EXPECT_EQ(randomSeed, Lcg{seed}.After(137 + mirv)) << "mirvOn " << mirv;
+    EXPECT_EQ(randomSeed, Lookahead{seed}.After(137 + mirv)) << "mirvOn " << mirv;
   }
 }
 
@@ -84,7 +84,7 @@ TEST_F(GameTest, SpeedAndMirvChanceFollowTheScore) {
 TEST_F(GameTest, NewMissileMovesOnItsSpawnTick) {
   gameState.mirvOn = 0;
   const uint32_t seed = SeedSpawningAt({0}, 3, [](const int32_t* d) { return d[1] % 30 >= 20; });
-  Lcg g{seed};
+  Lookahead g{seed};
   g.Next();
   const double x = g.Next() % 540 + 50;
   SeedRandom(seed);

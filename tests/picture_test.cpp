@@ -97,7 +97,14 @@ TEST(ImageCanvasTest, RasterOperationsFillsAndClipping) {
   canvas.CopyFromSheet(6, 6, 1, 1, 0, 0, RasterOp::kBlackness, kGreen);
   EXPECT_EQ(At(image, 6, 6), kQBlack);
 
-  // Copies reaching past any edge of either picture keep to both.
+  // Copies reaching past any edge of either picture keep to both; so does a row of pixels.
+  canvas.FillRectangle(0, 12, 40, 13, kWhite);
+  canvas.CopyFromSheet(10, 12, 4, 1, -2, 5, RasterOp::kSourceCopy, kGreen);
+  EXPECT_EQ(At(image, 11, 12), kQWhite);
+  EXPECT_EQ(At(image, 12, 12), kQYellow);
+  canvas.DrawPixelRow(-2, 14, row, 4);
+  EXPECT_EQ(At(image, 0, 14), kQGreen);
+  EXPECT_EQ(At(image, 39, 13), kQBlack);
   canvas.CopyFromSheet(-3, 10, 32, 1, 0, 0, RasterOp::kSourceCopy, kGreen);
   EXPECT_EQ(At(image, 0, 10), kQWhite);
   canvas.CopyFromSheet(38, 28, 32, 32, 0, 0, RasterOp::kSourceCopy, kGreen);
@@ -139,6 +146,23 @@ TEST(ImageCanvasTest, DirtyRectBoundsWhatWasDrawnSinceItWasTaken) {
   EXPECT_TRUE(canvas.TakeDirtyRect().isEmpty());
   canvas.Resize(30, 20);
   EXPECT_EQ(canvas.TakeDirtyRect(), QRect(0, 0, 30, 20));
+}
+
+// A text box starts at, is centred on, or ends just before its reference point.
+TEST(ImageCanvasTest, TextBoxesStandWhereTheirAlignmentSays) {
+  StartOffscreenGui();
+  ImageCanvas canvas(200, 60);
+  auto box = [&](int align) {
+    canvas.FillRectangle(0, 0, 200, 60, kBlack);
+    canvas.DrawOpaqueText(100, 50, align | kAlignBottom, "HH", 2, kWhite, kBlue);
+    return Bounds(canvas.image(), canvas.image().rect(), kQBlue) |
+           Bounds(canvas.image(), canvas.image().rect(), kQWhite);
+  };
+  const QRect left = box(kAlignLeft);
+  EXPECT_EQ(left.left(), 100);
+  EXPECT_EQ(left.bottom(), 49);
+  EXPECT_EQ(box(kAlignRight), left.translated(-left.width(), 0));
+  EXPECT_EQ(box(kAlignCenter), left.translated(-left.width() / 2, 0));
 }
 
 // One pixel wide, nothing below the centre row, from (cx + r, cy) over the top to (cx - r, cy).
@@ -215,57 +239,6 @@ TEST_F(PictureTest, MirvIsTheSameGlyphInRedAndEachCopyCoversTheLastOne) {
   EXPECT_EQ(Count(Picture(), moved, kQYellow), 0);
   EXPECT_EQ(Bounds(Picture(), moved, kQRed).translated(-85, -89),
             Bounds(Sheet(), Cell(32), kQYellow).translated(0, -64));
-}
-
-// x = 99.9 is 99, not 100; -0.5 is 0, not -1.
-TEST_F(PictureTest, PositionsTruncateTowardZero) {
-  canvas->FillRectangle(0, 0, 640, 448, kWhite);
-  EraseCell(99.9, 50);
-  EXPECT_EQ(Bounds(Picture(), QRect(0, 50, 640, 1), kQBlack), QRect(83, 50, 32, 1));
-  canvas->FillRectangle(0, 0, 640, 448, kWhite);
-  EraseInterceptor(99.9, 50);
-  EXPECT_EQ(Bounds(Picture(), QRect(0, 50, 640, 1), kQBlack), QRect(91, 50, 16, 1));
-  canvas->FillRectangle(0, 0, 640, 448, kWhite);
-  EraseCell(-0.5, 50);
-  EXPECT_EQ(Bounds(Picture(), QRect(0, 50, 640, 1), kQBlack), QRect(0, 50, 16, 1));
-
-  DrawInterceptor(200.5, 200.5);
-  EXPECT_EQ(Picture().copy(192, 192, 16, 16), Sheet().copy(32, 0, 16, 16));
-  EXPECT_EQ(At(Picture(), 192 + 6, 192 + 4), kQYellow);
-  EXPECT_EQ(At(Picture(), 192 + 7, 192 + 7), kQRed);
-}
-
-// After a resize the band, its three texts and the bases stand on the new bottom edge, and no
-// text reaches up into the field.
-TEST_F(PictureTest, StatusBandFollowsTheWindowSize) {
-  gameState.score = 1234;
-  gameState.misses = 7;
-  canvas->Resize(800, 600);
-  OnSize(800, 600);
-  const QImage& picture = Picture();
-  const QRect band(0, 568, 800, 32);
-  EXPECT_EQ(Count(picture, band, kQBlue) + Count(picture, band, kQWhite), 800 * 32);
-  EXPECT_EQ(Count(picture, QRect(0, 0, 800, 568), kQWhite), 0);
-  EXPECT_EQ(Count(picture, QRect(0, 0, 800, 568), kQBlue), 0);
-  const QRect white = Bounds(picture, band, kQWhite);
-  EXPECT_LT(white.left(), 40);
-  EXPECT_GT(white.right(), 760);
-  EXPECT_GT(Count(picture, QRect(380, 568, 40, 32), kQWhite), 0);  // the level, in the middle
-  for (int lx : {200, 400, 600}) {
-    EXPECT_EQ(Bounds(picture, QRect(lx - 20, 540, 40, 28), kQGreen), QRect(lx - 4, 560, 8, 8));
-  }
-}
-
-TEST_F(PictureTest, GameOverIsRedOnBlackAboveTheMiddleRow) {
-  canvas->FillRectangle(0, 0, 640, 448, kWhite);
-  DrawGameOverText(fieldGeometry);
-  const QRect red = Bounds(Picture(), Picture().rect(), kQRed);
-  ASSERT_FALSE(red.isNull());
-  EXPECT_LT(red.bottom(), 224);
-  EXPECT_GT(red.top(), 224 - 32);
-  EXPECT_NEAR((red.left() + red.right()) / 2.0, 320, 3);
-  EXPECT_EQ(At(Picture(), 320, 223), kQBlack);  // the box, not the white behind it
-  EXPECT_EQ(At(Picture(), 320, 224), kQWhite);
 }
 
 // The dome stands at its full height once the white pass is presented, and is gone after.

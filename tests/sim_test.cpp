@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 #include "tools/sim/scenario.h"
@@ -91,32 +92,27 @@ TEST(SimTest, MalformedLineStopsTheRunWithItsNumber) {
   }
 }
 
-// Both spellings of "A" are a key for slot 0, which is not falling: two misses.
-TEST(SimTest, AcceptsCommentsBlanksCarriageReturnsAndHexCharacters) {
-  const SimRun run = RunInProcess("# typing\n\n   \t\n  char 0x41 \r\nchar\t65\r\n\tdump\n");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "\"misses\":2,")) << run.out;
-}
-
-// Seed 4000000000 spawns nothing on its first tick (checked by hand): 134 spawn draws.
-TEST(SimTest, OneQuietTickDrawsOnceForEverySlot) {
-  const SimRun run = RunInProcess("seed 4000000000\ntick\ndump\n");
-  EXPECT_TRUE(Contains(run.out, "{\"tick\":1,\"rng\":538922462,")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "\"missiles\":[],")) << run.out;
-}
-
-TEST(SimTest, KeepsGoingAfterExitAndCountsPausedTicks) {
-  const SimRun run = RunInProcess("command 40014\ncommand 40016\ntick 3\ndump\n");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(Contains(run.out, "{\"tick\":3,")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "\"paused\":1,\"quit\":1,")) << run.out;
-}
-
-TEST(SimTest, ReportsSoundsPlayedSinceThePreviousDumpOnly) {
-  const SimRun run = RunInProcess("command 40015\ndump\ndump\n");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_TRUE(Contains(run.out, "\"sounds\":[\"start.wav\"]")) << run.out;
-  EXPECT_TRUE(Contains(run.out.substr(run.out.find('\n')), "\"sounds\":[]")) << run.out;
+// What each command does, seen in the state lines of a short run.
+TEST(SimTest, RunsEachCommandAsTheWindowWould) {
+  ScopedTempDir dir;
+  WriteFile("VOLARIN.INI", "3\n");  // upper and lower case
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      // Both spellings of "A" are a key for slot 0, which is not falling: two misses.
+      {"# typing\n\n   \t\n  char 0x41 \r\nchar\t65\r\n\tdump\n", {"\"misses\":2,"}},
+      // Seed 4000000000 spawns nothing on its first tick (checked by hand): 134 spawn draws.
+      {"seed 4000000000\ntick\ndump\n", {"{\"tick\":1,\"rng\":538922462,", "\"missiles\":[],"}},
+      // The runner goes on after Exit, and paused ticks count.
+      {"command 40014\ncommand 40016\ntick 3\ndump\n",
+       {"{\"tick\":3,", "\"paused\":1,\"quit\":1,"}},
+      // Sounds are those since the previous dump.
+      {"command 40015\ndump\ndump\n", {"\"sounds\":[\"start.wav\"],", "\"sounds\":[],"}},
+      {"load\ndump\n", {"\"missileCapacity\":52,", "[40026,1,0]"}},
+  };
+  for (const auto& [commands, parts] : cases) {
+    const SimRun run = RunInProcess(commands);
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const std::string& part : parts) EXPECT_TRUE(Contains(run.out, part)) << run.out;
+  }
 }
 
 #if VOLARIN_PICTURES

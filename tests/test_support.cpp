@@ -12,63 +12,20 @@
 
 #include "app/startup.h"
 
-namespace {
-
-std::string Rgb(Colour c) {
-  return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
+std::ostream& operator<<(std::ostream& out, Colour c) {
+  return out << int{c.r} << ',' << int{c.g} << ',' << int{c.b};
 }
 
-const char* OpName(RasterOp op) {
+std::ostream& operator<<(std::ostream& out, RasterOp op) {
   switch (op) {
     case RasterOp::kSourceCopy:
-      return "src";
+      return out << "src";
     case RasterOp::kBlackness:
-      return "black";
+      return out << "black";
     case RasterOp::kSourceAndNotPattern:
-      return "src&~pat";
+      return out << "src&~pat";
   }
-  return "?";
-}
-
-}  // namespace
-
-Canvas* RecordingCanvas::CreateSheet(int width, int height) {
-  calls.push_back("sheet " + std::to_string(width) + " " + std::to_string(height));
-  sheet = std::make_unique<RecordingCanvas>();
-  return sheet.get();
-}
-
-void RecordingCanvas::SelectFont(FontId font) {
-  calls.push_back(font == FontId::kKanaFont ? "font kana" : "font text");
-}
-
-void RecordingCanvas::CopyFromSheet(int x, int y, int width, int height, int sheetX, int sheetY,
-                                    RasterOp op, Colour pattern) {
-  std::ostringstream line;
-  line << "copy " << x << ' ' << y << ' ' << width << ' ' << height << ' ' << sheetX << ' '
-       << sheetY << ' ' << OpName(op);
-  if (op == RasterOp::kSourceAndNotPattern) line << " pat=" << Rgb(pattern);
-  calls.push_back(line.str());
-}
-
-void RecordingCanvas::FillRectangle(int left, int top, int right, int bottom, Colour colour) {
-  std::ostringstream line;
-  line << "fill " << left << ' ' << top << ' ' << right << ' ' << bottom << ' ' << Rgb(colour);
-  calls.push_back(line.str());
-}
-
-void RecordingCanvas::DrawOpaqueText(int x, int y, int align, const char* text, int length,
-                                     Colour foreground, Colour background) {
-  std::ostringstream line;
-  line << "text " << x << ' ' << y << ' ' << align << " '" << std::string(text, length)
-       << "' fg=" << Rgb(foreground) << " bg=" << Rgb(background);
-  calls.push_back(line.str());
-}
-
-void RecordingCanvas::DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) {
-  std::ostringstream line;
-  line << "arc " << cx << ' ' << cy << ' ' << r << ' ' << Rgb(pen);
-  calls.push_back(line.str());
+  return out << "?";
 }
 
 void StartFresh(uint32_t seed) {

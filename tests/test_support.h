@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,22 +20,54 @@ class RecordingSound : public SoundOutput {
   std::vector<std::string> played;
 };
 
+std::ostream& operator<<(std::ostream& out, Colour c);  // "r,g,b"
+std::ostream& operator<<(std::ostream& out, RasterOp op);
+
 // Every canvas call as one line of text, e.g. "copy 84 -16 32 32 0 64 src" or
 // "text 0 480 8 '  Score:00000/00000 ' fg=255,255,255 bg=0,0,255".
 class RecordingCanvas : public Canvas {
  public:
-  Canvas* CreateSheet(int width, int height) override;
+  Canvas* CreateSheet(int width, int height) override {
+    Log("sheet", width, height);
+    sheet = std::make_unique<RecordingCanvas>();
+    return sheet.get();
+  }
   void DrawPixelRow(int, int, const Colour*, int) override {}
-  void SelectFont(FontId font) override;
+  void SelectFont(FontId font) override {
+    Log("font", font == FontId::kKanaFont ? "kana" : "text");
+  }
   void CopyFromSheet(int x, int y, int width, int height, int sheetX, int sheetY, RasterOp op,
-                     Colour pattern) override;
-  void FillRectangle(int left, int top, int right, int bottom, Colour colour) override;
+                     Colour pattern) override {
+    Log("copy", x, y, width, height, sheetX, sheetY, op);
+    if (op == RasterOp::kSourceAndNotPattern) calls.back() += " pat=" + Text(pattern);
+  }
+  void FillRectangle(int left, int top, int right, int bottom, Colour colour) override {
+    Log("fill", left, top, right, bottom, colour);
+  }
   void DrawOpaqueText(int x, int y, int align, const char* text, int length, Colour foreground,
-                      Colour background) override;
-  void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) override;
-  void Present() override { calls.push_back("present"); }
+                      Colour background) override {
+    Log("text", x, y, align, "'" + std::string(text, length) + "'", "fg=" + Text(foreground),
+        "bg=" + Text(background));
+  }
+  void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) override {
+    Log("arc", cx, cy, r, pen);
+  }
+  void Present() override { Log("present"); }
   std::vector<std::string> calls;
   std::unique_ptr<RecordingCanvas> sheet;
+
+ private:
+  template <typename T>
+  static std::string Text(const T& value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+  }
+  template <typename... Parts>
+  void Log(const char* name, const Parts&... parts) {
+    calls.push_back(name);
+    ((calls.back() += " " + Text(parts)), ...);
+  }
 };
 
 // The state right after start-up with no settings file, as the scenario runner starts:
