@@ -241,19 +241,4 @@ TEST_F(PictureTest, MirvIsTheSameGlyphInRedAndEachCopyCoversTheLastOne) {
             Bounds(Sheet(), Cell(32), kQYellow).translated(0, -64));
 }
 
-// The dome stands at its full height once the white pass is presented, and is gone after.
-TEST_F(PictureTest, ImpactDomeIsDrawnWhiteThenWipedBlack) {
-  int presents = 0;
-  QImage grown;
-  canvas->SetPresentHandler([&] {
-    if (++presents == 448) grown = Picture().copy();
-  });
-  DrawImpactEffect(99.9, fieldGeometry);
-  EXPECT_EQ(presents, 448 + 449);
-  ASSERT_FALSE(grown.isNull());
-  EXPECT_EQ(At(grown, 99, 448 - 447), kQWhite);
-  EXPECT_EQ(At(grown, 99, 448 - 300), kQWhite);
-  EXPECT_EQ(Count(Picture(), QRect(0, 0, 640, 448), kQWhite), 0);
-}
-
 }  // namespace

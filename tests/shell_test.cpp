@@ -209,11 +209,7 @@ TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLine) {
   std::istringstream in(recorded);
   std::FILE* out = std::tmpfile();
   ASSERT_EQ(RunScenario(in, out, stderr), 0);
-  std::rewind(out);
-  char line[65536] = {};
-  ASSERT_NE(std::fgets(line, sizeof line, out), nullptr);
-  std::fclose(out);
-  EXPECT_EQ(line, recorded.substr(final + 8));
+  EXPECT_EQ(ReadAndClose(out), recorded.substr(final + 8));
   EXPECT_NE(recorded.find("\"sounds\":[\"start.wav\""), std::string::npos);
 }
 

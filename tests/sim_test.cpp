@@ -32,20 +32,10 @@ struct SimRun {
 
 SimRun RunInProcess(const std::string& commands) {
   std::istringstream in(commands);
-  char* outText = nullptr;
-  char* errText = nullptr;
-  size_t outSize = 0;
-  size_t errSize = 0;
-  std::FILE* out = open_memstream(&outText, &outSize);
-  std::FILE* err = open_memstream(&errText, &errSize);
-  SimRun run{RunScenario(in, out, err), "", ""};
-  std::fclose(out);
-  std::fclose(err);
-  run.out.assign(outText, outSize);
-  run.err.assign(errText, errSize);
-  std::free(outText);
-  std::free(errText);
-  return run;
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  const int status = RunScenario(in, out, err);
+  return {status, ReadAndClose(out), ReadAndClose(err)};
 }
 
 bool Contains(const std::string& text, const std::string& part) {

@@ -88,6 +88,14 @@ std::string ReadFile(const std::string& path) {
   return content.str();
 }
 
+std::string ReadAndClose(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text += static_cast<char>(c);
+  std::fclose(file);
+  return text;
+}
+
 void WriteFile(const std::string& path, const std::string& content) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << content;

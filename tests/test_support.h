@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <sstream>
@@ -105,4 +106,6 @@ class ScopedTempDir {
 };
 
 std::string ReadFile(const std::string& path);
+// Everything written to `file` from its start; closes it.
+std::string ReadAndClose(std::FILE* file);
 void WriteFile(const std::string& path, const std::string& content);
