@@ -104,7 +104,7 @@ TEST(ImageCanvasTest, RasterOperationsFillsAndClipping) {
   EXPECT_EQ(At(image, 12, 12), kQYellow);
   canvas.DrawPixelRow(-2, 14, row, 4);
   EXPECT_EQ(At(image, 0, 14), kQGreen);
-  EXPECT_EQ(At(image, 39, 13), kQBlack);
+  EXPECT_EQ(At(image, 38, 13), kQBlack);
   canvas.CopyFromSheet(-3, 10, 32, 1, 0, 0, RasterOp::kSourceCopy, kGreen);
   EXPECT_EQ(At(image, 0, 10), kQWhite);
   canvas.CopyFromSheet(38, 28, 32, 32, 0, 0, RasterOp::kSourceCopy, kGreen);
