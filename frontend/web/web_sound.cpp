@@ -1,0 +1,14 @@
+// Handing an effect's name to the page's player.
+#include "frontend/web/web_sound.h"
+
+#include <emscripten.h>
+
+namespace {
+
+EM_JS(void, PlayOnPage, (const char* name), { volarinPage.play(UTF8ToString(name)); });
+
+}  // namespace
+
+void WebSound::Play(const char* name) {
+  PlayOnPage(name);
+}
