@@ -79,7 +79,7 @@ void SelectLevel(int32_t n) {
   for (int32_t level = 1; level <= kLevelCount; ++level) {
     SetMenuCheck(static_cast<uint16_t>(kCmdLevel1 + level - 1), level == n);
   }
-  DrawStatusBar();
+  DrawStatusBar(gameState, fieldGeometry);
 }
 
 void CheckMenuFromSettings() {

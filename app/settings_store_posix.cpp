@@ -82,6 +82,10 @@ bool ReplaceFile(const std::string& target, mode_t mode, const std::string& text
 
 }  // namespace
 
+// Nine lines of settings are a few hundred bytes; what lies beyond this is not read, so a
+// huge file cannot exhaust the memory.
+constexpr size_t kLongestSettingsText = size_t{1} << 20;
+
 // Only a regular file is read, and it is opened without blocking: a FIFO or a device named
 // like the settings file must not hold up start-up.
 bool ReadSettingsText(std::string* text) {
@@ -99,6 +103,7 @@ bool ReadSettingsText(std::string* text) {
       break;
     }
     text->append(buffer, static_cast<size_t>(n));
+    if (text->size() >= kLongestSettingsText) break;
   }
   ::close(fd);
   return ok;

@@ -18,7 +18,7 @@ void StartUp(const StartUpPlatform& platform) {
   CreateSpriteSheet();
   PrepareWindowDC();
   BuildCharTables();
-  RenderGlyphCells();
+  RenderGlyphCells(kAlphabet, classRanges);
   PlaceLaunchers();
   if (platform.readSettingsFile) {
     LoadSettings();
@@ -27,15 +27,15 @@ void StartUp(const StartUpPlatform& platform) {
   }
   ComputeCapacity();
   CheckMenuFromSettings();
-  DrawStatusBar();
+  DrawStatusBar(gameState, fieldGeometry);
 }
 
 void AttachWindowPicture(Canvas* window) {
   windowDC = window;
   CreateSpriteSheet();
   PrepareWindowDC();
-  RenderGlyphCells();
-  DrawStatusBar();
+  RenderGlyphCells(kAlphabet, classRanges);
+  DrawStatusBar(gameState, fieldGeometry);
 }
 
 // A game still running is abandoned: its score never reaches the table.

@@ -2,12 +2,12 @@
 #include "core/game.h"
 
 #include "core/alphabet.h"
+#include "core/effects.h"
 #include "core/interceptors.h"
 #include "core/menu_state.h"
 #include "core/missiles.h"
 #include "core/records.h"
 #include "render/draw.h"
-#include "render/sound.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ void LaunchAtEveryTarget() {
 void CountMiss() {
   PlayEffect("miss.wav");
   gameState.misses += 1;
-  DrawStatusBar();
+  DrawStatusBar(gameState, fieldGeometry);
   if (gameState.misses >= kMissesToLose) EndGame();
 }
 
@@ -51,7 +51,7 @@ void Flush() {
     EraseInterceptor(in.x, in.y);
     in.active = 0;
   }
-  DrawStatusBar();
+  DrawStatusBar(gameState, fieldGeometry);
 }
 
 }  // namespace
@@ -97,12 +97,12 @@ void EndGame() {
   if (gameState.gameOver == 0 && gameState.score > entry.best) entry.best = gameState.score;
   gameState.gameOver = 1;
   ClearField();
-  DrawGameOverText();
+  DrawGameOverText(fieldGeometry);
   SetMenuForDemonstration();
 }
 
 void ClearField() {
-  BlankField();
+  BlankField(gameState, fieldGeometry);
   for (int32_t i = 0; i < kSlotCount; ++i) {
     interceptorSlots[i].active = 0;
     missileSlots[i].state = Idle;

@@ -26,5 +26,5 @@ void OnSize(int32_t width, int32_t height) {
   f.centreLauncherX = width / 2;
   f.leftLauncherX = f.centreLauncherX - width / 4;
   f.rightLauncherX = f.centreLauncherX + width / 4;
-  BlankField();
+  BlankField(gameState, fieldGeometry);
 }

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "core/alphabet.h"
+#include "core/effects.h"
 #include "core/random.h"
 #include "core/records.h"
 #include "render/draw.h"
-#include "render/sound.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void ScoreHit(InterceptorSlot& in, MissileSlot& m) {
   const int32_t height = fieldGeometry.groundY - static_cast<int32_t>(m.y);
   gameState.score += height / kBonusDivisor + 1;
   if (gameState.score > kScoreCeiling) gameState.score = kScoreCeiling;
-  DrawStatusBar();
+  DrawStatusBar(gameState, fieldGeometry);
   in.active = 0;
 }
 

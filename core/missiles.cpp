@@ -2,11 +2,11 @@
 #include "core/missiles.h"
 
 #include "core/alphabet.h"
+#include "core/effects.h"
 #include "core/game.h"
 #include "core/random.h"
 #include "core/records.h"
 #include "render/draw.h"
-#include "render/sound.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ void ReachGround(MissileSlot& m) {
     return;
   }
   PlayEffect("gameover.wav");
-  DrawImpactEffect(m.x);
+  DrawImpactEffect(m.x, fieldGeometry);
   EndGame();
   m.state = Idle;
 }
@@ -81,7 +81,7 @@ void ReachGround(MissileSlot& m) {
 // erased in the same visit.
 void DrawMissile(MissileSlot& m, int32_t i) {
   if (m.state < ExplodingFirst) {
-    DrawMissileSprite(m.x, m.y, i);
+    DrawMissileSprite(m.x, m.y, i, m.state);
     return;
   }
   DrawExplosionFrame(m.x, m.y, m.state - ExplodingFirst);

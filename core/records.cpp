@@ -1,24 +1,15 @@
 // The one definition of every global record, and their program-start values.
 #include "core/records.h"
 
-#include <cstring>
 #include <utility>
 
 #include "resources/menu_resource.h"
 
-GameState gameState;
-FieldGeometry fieldGeometry;
-MissileSlot missileSlots[kSlotCount];
-InterceptorSlot interceptorSlots[kSlotCount];
-MenuModel menuModel;
-uint32_t randomSeed;
-uint32_t charToSlot[256];
-ClassRange classRanges[kClassCount];
+GameRecords records;
 
 namespace {
 
 void ResetGameState() {
-  gameState = GameState{};
   gameState.flushesLeft = 3;
   gameState.level = 1;
   gameState.missileCapacity = 26;
@@ -30,7 +21,6 @@ void ResetGameState() {
 }
 
 void ResetFieldGeometry() {
-  fieldGeometry = FieldGeometry{};
   fieldGeometry.fieldWidth = 640;
   fieldGeometry.fieldHeight = 448;
   fieldGeometry.statusHeight = 32;
@@ -59,12 +49,8 @@ void ResetMenuModel() {
 }  // namespace
 
 void ResetAllRecords() {
+  records = GameRecords{};
   ResetGameState();
   ResetFieldGeometry();
-  std::memset(missileSlots, 0, sizeof missileSlots);
-  std::memset(interceptorSlots, 0, sizeof interceptorSlots);
   ResetMenuModel();
-  randomSeed = 0;
-  std::memset(charToSlot, 0, sizeof charToSlot);
-  std::memset(classRanges, 0, sizeof classRanges);
 }

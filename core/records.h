@@ -1,8 +1,9 @@
 // The game's global records: one instance of each, alive for the whole run.
 //
 // Every rule of the game is a plain procedure over these records. They are declared here
-// and nowhere else, and defined in records.cpp; ResetAllRecords() puts every one of them
-// back to its program-start value (start-up, the scenario runner and the tests use it).
+// and nowhere else, held together in `records` (records.cpp); ResetAllRecords() puts every
+// one of them back to its program-start value (start-up, the scenario runner and the tests
+// use it).
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@ constexpr int32_t kNameSize = 80;  // a name holds at most 79 characters and its
 struct HighScoreEntry {
   int32_t best;
   char name[kNameSize];
+  bool operator==(const HighScoreEntry&) const = default;
 };
 
 // The five character classes, in alphabet order; the ModeMask bit of class c is 1 << c.
@@ -25,6 +27,7 @@ enum CharClass : int32_t { Upper = 0, Lower, Digit, Symbol, Kana, kClassCount };
 struct ClassRange {
   int32_t first;
   int32_t last;
+  bool operator==(const ClassRange&) const = default;
 };
 
 // Counters, flags and options. All fields are 32-bit signed except modeMask.
@@ -44,6 +47,7 @@ struct GameState {
   int32_t mirvOn;                              // multiple-warhead option
   uint8_t modeMask;                            // enabled character classes, one bit each
   HighScoreEntry highScoreTable[kLevelCount];  // entry L - 1 belongs to level L
+  bool operator==(const GameState&) const = default;
 };
 
 // Where the playfield, the ground line, the status band and the launchers lie, in window
@@ -60,6 +64,7 @@ struct FieldGeometry {
   int32_t centreLauncherX;
   int32_t leftLauncherX;
   int32_t rightLauncherX;
+  bool operator==(const FieldGeometry&) const = default;
 };
 
 // Slot states. Exploding is the range 10..29: state - 10 is the next explosion frame.
@@ -78,6 +83,7 @@ struct MissileSlot {
   double dx;  // added to x every tick
   double dy;  // added to y every tick
   int32_t state;
+  bool operator==(const MissileSlot&) const = default;
 };
 
 // The interceptor of one slot; it only ever meets the missile of the same slot.
@@ -87,6 +93,7 @@ struct InterceptorSlot {
   double dx;
   double dy;  // negative is upward
   int32_t active;
+  bool operator==(const InterceptorSlot&) const = default;
 };
 
 // Menu items that carry a command; the front end shows them, the rules change them.
@@ -96,21 +103,41 @@ struct MenuItemState {
   uint16_t id;
   uint8_t checked;
   uint8_t greyed;
+  bool operator==(const MenuItemState&) const = default;
 };
 
 // Item states in ascending command order, starting as the menu resource has them.
 struct MenuModel {
   MenuItemState items[kMenuItemCount];
+  bool operator==(const MenuModel&) const = default;
 };
 
-extern GameState gameState;
-extern FieldGeometry fieldGeometry;
-extern MissileSlot missileSlots[kSlotCount];
-extern InterceptorSlot interceptorSlots[kSlotCount];
-extern MenuModel menuModel;
-extern uint32_t randomSeed;       // state of the game's pseudo-random generator
-extern uint32_t charToSlot[256];  // character code -> slot; 0 for codes outside the alphabet
-extern ClassRange classRanges[kClassCount];  // built from the alphabet at start-up
+// Every record the rules read and write, in one aggregate so that a test or a benchmark can
+// take and compare the whole state with one assignment.
+struct GameRecords {
+  GameState gameState;
+  FieldGeometry fieldGeometry;
+  MissileSlot missileSlots[kSlotCount];
+  InterceptorSlot interceptorSlots[kSlotCount];
+  MenuModel menuModel;
+  uint32_t randomSeed;                  // state of the game's pseudo-random generator
+  uint32_t charToSlot[256];             // character code -> slot; 0 for codes outside the alphabet
+  ClassRange classRanges[kClassCount];  // built from the alphabet at start-up
+  bool operator==(const GameRecords&) const = default;
+};
 
-// Puts every record above back to its value at program start.
+// The one instance, defined in records.cpp.
+extern GameRecords records;
+
+// The rules name each record directly; these are the same objects as the members above.
+inline constexpr GameState& gameState = records.gameState;
+inline constexpr FieldGeometry& fieldGeometry = records.fieldGeometry;
+inline constexpr MissileSlot (&missileSlots)[kSlotCount] = records.missileSlots;
+inline constexpr InterceptorSlot (&interceptorSlots)[kSlotCount] = records.interceptorSlots;
+inline constexpr MenuModel& menuModel = records.menuModel;
+inline constexpr uint32_t& randomSeed = records.randomSeed;
+inline constexpr uint32_t (&charToSlot)[256] = records.charToSlot;
+inline constexpr ClassRange (&classRanges)[kClassCount] = records.classRanges;
+
+// Puts every record back to its value at program start.
 void ResetAllRecords();

@@ -68,5 +68,6 @@ class Canvas {
   virtual void Present() = 0;
 };
 
-// The window's picture; nullptr until start-up has one. Drawing while it is absent does nothing.
-extern Canvas* windowDC;
+// windowDC, the window's picture, is one of the platform handles; drawing while it is absent
+// does nothing.
+#include "render/handles.h"

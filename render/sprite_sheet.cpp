@@ -3,13 +3,9 @@
 
 #include <cstdio>
 
-#include "core/alphabet.h"
-#include "core/records.h"
 #include "render/canvas.h"
 #include "render/dib.h"
 #include "resources/sprite_bitmap.h"
-
-Canvas* sheetDC = nullptr;
 
 namespace {
 
@@ -50,16 +46,16 @@ void CreateSpriteSheet() {
   if (sheetDC != nullptr) DrawSpriteBitmap();
 }
 
-void RenderGlyphCells() {
+void RenderGlyphCells(const char* alphabet, const ClassRange (&ranges)[kClassCount]) {
   if (sheetDC == nullptr) return;
   sheetDC->SelectFont(FontId::kTextFont);
   char glyph[2];
-  for (int32_t s = classRanges[Upper].first; s <= classRanges[Symbol].last; ++s) {
-    std::snprintf(glyph, sizeof glyph, "%c", kAlphabet[s]);
+  for (int32_t s = ranges[Upper].first; s <= ranges[Symbol].last; ++s) {
+    std::snprintf(glyph, sizeof glyph, "%c", alphabet[s]);
     DrawGlyph(s + kGlyphCellOffset, glyph, 1);
   }
   sheetDC->SelectFont(FontId::kKanaFont);
-  int cell = classRanges[Kana].first + kGlyphCellOffset;
+  int cell = ranges[Kana].first + kGlyphCellOffset;
   for (const unsigned char* code = kKanaGlyphTable; code[0] != 0; code += 2, ++cell) {
     const char pair[3] = {static_cast<char>(code[0]), static_cast<char>(code[1]), 0};
     DrawGlyph(cell, pair, 2);

@@ -1,10 +1,11 @@
 // The sprite sheet: bitmap 109 and the glyph cells of every character, made once at start-up.
 #pragma once
 
-// The sheet every sprite is copied from: 512 x 512 pixels, 256 cells of 32 x 32. Made by
-// CreateSpriteSheet; nullptr while there is no window picture.
-class Canvas;
-extern Canvas* sheetDC;
+#include "core/records.h"
+#include "render/handles.h"
+
+// The sheet every sprite is copied from, sheetDC: 512 x 512 pixels, 256 cells of 32 x 32.
+// Made by CreateSpriteSheet; nullptr while there is no window picture.
 
 // The glyph of slot s lies in cell s + kGlyphCellOffset; explosion frame f in cell f + 2.
 constexpr int kGlyphCellOffset = 32;
@@ -15,7 +16,8 @@ constexpr int kSheetSize = 512;
 // Makes the sheet beside windowDC and draws bitmap 109 into it. Nothing without windowDC.
 void CreateSpriteSheet();
 
-// Writes the glyphs of slots 0 to 91 in the text font and the katakana of the 41 kana slots in
-// the Mincho font, yellow on black, each centred on column 16 of its cell with its character
-// box ending at row 31. Needs the character tables.
-void RenderGlyphCells();
+// Writes the glyphs of the Latin slots (upper case to symbols, characters of `alphabet`) in the
+// text font and the katakana of the kana slots in the Mincho font, yellow on black, each
+// centred on column 16 of its cell with its character box ending at row 31. `ranges` are the
+// classes' slot ranges as the character tables give them.
+void RenderGlyphCells(const char* alphabet, const ClassRange (&ranges)[kClassCount]);

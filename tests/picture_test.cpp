@@ -202,16 +202,14 @@ TEST_F(PictureTest, SheetHoldsFiveColoursEveryGlyphAndBlackUnusedCells) {
 }
 
 TEST_F(PictureTest, MirvIsTheSameGlyphInRedAndEachCopyCoversTheLastOne) {
-  PlaceMissile(0, 100, 100, 0, 1);
-  DrawMissileSprite(100, 100, 0);
+  DrawMissileSprite(100, 100, 0, Falling);
   const QRect box(84, 84, 32, 32);
   const int yellow = Count(Picture(), box, kQYellow);
   EXPECT_GT(yellow, 20);
   EXPECT_EQ(yellow + Count(Picture(), box, kQBlack), 32 * 32);
   EXPECT_EQ(Picture().copy(box), Sheet().copy(Cell(32)));
 
-  missileSlots[0].state = Mirv;
-  DrawMissileSprite(101, 105, 0);  // as far as a missile moves in one tick
+  DrawMissileSprite(101, 105, 0, Mirv);  // as far as a missile moves in one tick
   const QRect moved(85, 89, 32, 32);
   EXPECT_EQ(Count(Picture(), moved, kQRed), yellow);
   EXPECT_EQ(Count(Picture(), moved, kQYellow), 0);
@@ -260,7 +258,7 @@ TEST_F(PictureTest, StatusBandFollowsTheWindowSize) {
 
 TEST_F(PictureTest, GameOverIsRedOnBlackAboveTheMiddleRow) {
   canvas->FillRectangle(0, 0, 640, 448, kWhite);
-  DrawGameOverText();
+  DrawGameOverText(fieldGeometry);
   const QRect red = Bounds(Picture(), Picture().rect(), kQRed);
   ASSERT_FALSE(red.isNull());
   EXPECT_LT(red.bottom(), 224);
@@ -277,7 +275,7 @@ TEST_F(PictureTest, ImpactDomeIsDrawnWhiteThenWipedBlack) {
   canvas->SetPresentHandler([&] {
     if (++presents == 448) grown = Picture().copy();
   });
-  DrawImpactEffect(99.9);
+  DrawImpactEffect(99.9, fieldGeometry);
   EXPECT_EQ(presents, 448 + 449);
   ASSERT_FALSE(grown.isNull());
   EXPECT_EQ(At(grown, 99, 448 - 447), kQWhite);

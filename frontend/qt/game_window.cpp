@@ -1,54 +1,35 @@
-// The main window routes ticks, typed characters, menu commands and size changes to the game.
+// The main window hands ticks, typed characters, menu commands and size changes to the shell.
 #include "frontend/qt/game_window.h"
 
 #include <QAction>
 #include <QEvent>
 #include <QMenuBar>
-#include <algorithm>
-#include <thread>
 
-#include "app/commands.h"
-#include "app/typed_chars.h"
-#include "core/game.h"
-#include "core/geometry.h"
-#include "core/menu_state.h"
 #include "core/records.h"
 #include "frontend/qt/game_view.h"
-#include "render/draw.h"
 #include "resources/menu_resource.h"
 
-namespace {
-
-// The original platform's virtual-key codes of F1 to F24.
-constexpr uint16_t kVirtualKeyF1 = 0x70;
-
-// A size message carries each side in 16 bits.
-int SizeMessageSide(int side) {
-  return std::clamp(side, 0, 0xFFFF);
-}
-
-}  // namespace
-
-GameWindow::GameWindow() : picture_(0, 0), schedule_(PaceClock::now()) {
+GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
   setWindowTitle(QStringLiteral("Volarin ver2.21"));
   // The field and the status band as the geometry starts them: 640 x 480.
   const FieldGeometry& f = fieldGeometry;
   const QSize startSize(f.fieldWidth, f.fieldHeight + f.statusHeight);
   view_ = new GameView(picture_, startSize,
                        {
-                           [this](int w, int h) { ClientResized(w, h); },
-                           [this](char32_t c) { TypeCharacter(c); },
-                           [this](int key) { PressFunctionKey(key); },
+                           [this](int w, int h) {
+                             if (!minimised_) shell_.Size(w, h);
+                           },
+                           [this](char32_t c) { shell_.Type(c); },
+                           [this](int key) { shell_.PressFunctionKey(key - Qt::Key_F1 + 1); },
                        });
   setCentralWidget(view_);
   BuildMenuBar();
-  SyncMenuWithModel();
+  SyncMenu();
   resize(sizeHint());
   view_->setFocus();
-  picture_.SetPresentHandler([this] { ShowImpactFrame(); });
   ticker_.setSingleShot(true);
   ticker_.setTimerType(Qt::PreciseTimer);
-  connect(&ticker_, &QTimer::timeout, this, [this] { RunTick(); });
+  connect(&ticker_, &QTimer::timeout, this, [this] { RunTimer(); });
 }
 
 void GameWindow::BuildMenuBar() {
@@ -61,7 +42,7 @@ void GameWindow::BuildMenuBar() {
         continue;
       }
       QAction* action = menu->addAction(QString::fromUtf8(item.text));
-      connect(action, &QAction::triggered, this, [this, id = item.id] { RunCommand(id); });
+      connect(action, &QAction::triggered, this, [this, id = item.id] { shell_.Command(id); });
       actions_[item.id] = action;
     }
   }
@@ -69,7 +50,7 @@ void GameWindow::BuildMenuBar() {
 
 // An item is checkable only while it carries its check mark, so unchecked items show no
 // empty box, as on the original platform.
-void GameWindow::SyncMenuWithModel() {
+void GameWindow::SyncMenu() {
   for (const MenuItemState& item : menuModel.items) {
     const auto found = actions_.find(item.id);
     if (found == actions_.end()) continue;
@@ -81,79 +62,37 @@ void GameWindow::SyncMenuWithModel() {
   }
 }
 
-void GameWindow::StartTicking() {
-  schedule_ = TickSchedule(PaceClock::now());
-  ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(kTickPeriod));
-  AfterGameEvent();
-}
-
 // Only what the game drew is shown anew: copying the whole picture each tick would cost more
 // than the game itself.
-void GameWindow::AfterGameEvent() {
-  SyncMenuWithModel();
+void GameWindow::ShowPicture() {
   view_->update(picture_.TakeDirtyRect());
 }
 
-void GameWindow::RunCommand(uint16_t id) {
-  OnCommand(id);
-  AfterGameEvent();
-  if (gameState.quit != 0 && quit_) quit_();
+void GameWindow::Quit() {
+  if (quit_) quit_();
 }
 
-// The next tick is scheduled from when this one ended, so the time an impact effect took is
-// not made up for afterwards.
-void GameWindow::RunTick() {
-  OnTick();
-  impactPacer_.Reset();
-  AfterGameEvent();
-  const PaceClock::time_point now = PaceClock::now();
-  const PaceClock::time_point due = schedule_.NextAfterTick(now);
-  ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(due - now));
+void GameWindow::StartUp(uint32_t seed, SoundOutput* sound, std::FILE* record) {
+  const ShellClock::time_point now = ShellClock::now();
+  shell_.StartUp(
+      {.seed = seed, .windowCanvas = &picture_, .sound = sound, .record = record, .now = now});
+  ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(shell_.Advance(now) - now));
 }
 
-void GameWindow::TypeCharacter(char32_t character) {
-  OnChar(CodeForTypedChar(character));
-  AfterGameEvent();
-}
-
-// Only the function-key entries of the accelerator table act; the keypad digits stay the
-// typed digits the digit class needs. An entry works only while its item is enabled.
-void GameWindow::PressFunctionKey(int qtKey) {
-  const auto virtualKey = static_cast<uint16_t>(kVirtualKeyF1 + (qtKey - Qt::Key_F1));
-  for (const AcceleratorEntry& entry : kAcceleratorTable) {
-    if (entry.virtualKey != virtualKey) continue;
-    const MenuItemState* item = FindMenuItem(entry.command);
-    if (item != nullptr && item->greyed == 0) RunCommand(entry.command);
-  }
-}
-
-void GameWindow::ClientResized(int width, int height) {
-  if (minimised_) return;
-  const int w = SizeMessageSide(width);
-  const int h = SizeMessageSide(height);
-  picture_.Resize(w, h);
-  OnSize(w, h);
-  AfterGameEvent();
+void GameWindow::RunTimer() {
+  const ShellClock::time_point now = ShellClock::now();
+  const ShellClock::time_point next = shell_.Advance(now);
+  ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(std::max(next - now, {})));
 }
 
 // A minimised window has a client area of 0 by 0, as the game has always been told.
 void GameWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange || isMinimized() == minimised_) return;
-  if (isMinimized()) {
-    ClientResized(0, 0);
-    minimised_ = true;
+  minimised_ = isMinimized();
+  if (minimised_) {
+    shell_.Minimise();
   } else {
-    minimised_ = false;
-    ClientResized(view_->width(), view_->height());
+    shell_.Restore(view_->width(), view_->height());
   }
-}
-
-// Nothing else is handled while the effect runs: keys typed meanwhile wait in the queue.
-void GameWindow::ShowImpactFrame() {
-  const ImpactEffectPacer::Step step =
-      impactPacer_.OnPresent(PaceClock::now(), ImpactEffectPresentCount());
-  if (!step.show) return;
-  view_->repaint(picture_.TakeDirtyRect());
-  std::this_thread::sleep_until(step.waitUntil);
 }

@@ -1,30 +1,32 @@
-// The game's main window: menu bar, client area, the tick timer and the routing of events.
+// The game's main window: menu bar, client area, the tick timer, handing events to the shell.
 #pragma once
 
 #include <QMainWindow>
 #include <QTimer>
 #include <cstdint>
-#include <functional>
+#include <cstdio>
 #include <map>
 
+#include "app/shell.h"
 #include "frontend/qt/image_canvas.h"
-#include "frontend/qt/pacing.h"
 
 class GameView;
 class QAction;
+class SoundOutput;
 
-class GameWindow : public QMainWindow {
+class GameWindow : public QMainWindow, private FrontEnd {
  public:
-  // Opens at the client size of the field geometry; the records must be reset first.
+  // Opens at the client size of the field geometry; every record starts anew here.
   GameWindow();
 
-  // The window picture; it follows the client size from the first resize on.
-  ImageCanvas& picture() { return picture_; }
+  // Runs start-up over this window's picture, then takes the first tick one period later.
+  // `record`, when set, receives the session as a scenario.
+  void StartUp(uint32_t seed, SoundOutput* sound, std::FILE* record);
 
-  // Takes the first tick one period from now. Start-up must be complete.
-  void StartTicking();
+  // Ends the program: writes the settings and the recording's end; returns the exit code.
+  int End(ProgramEnd how) { return shell_.End(how); }
 
-  // Called when a command has asked the program to end.
+  // Called when the Exit command has asked the program to end.
   void SetQuitHandler(std::function<void()> handler) { quit_ = std::move(handler); }
 
  protected:
@@ -32,21 +34,19 @@ class GameWindow : public QMainWindow {
 
  private:
   void BuildMenuBar();
-  void SyncMenuWithModel();
-  void RunCommand(uint16_t id);
-  void RunTick();
-  void TypeCharacter(char32_t character);
-  void PressFunctionKey(int qtKey);
-  void ClientResized(int width, int height);
-  void ShowImpactFrame();
-  void AfterGameEvent();
+  void RunTimer();
 
+  // FrontEnd
+  void ResizePicture(int width, int height) override { picture_.Resize(width, height); }
+  void ShowPicture() override;
+  void SyncMenu() override;
+  void Quit() override;
+
+  GameShell shell_;
   ImageCanvas picture_;
   GameView* view_;
   std::map<uint16_t, QAction*> actions_;
   QTimer ticker_;
-  TickSchedule schedule_;
-  ImpactEffectPacer impactPacer_;
   bool minimised_ = false;
   std::function<void()> quit_;
 };

@@ -2,12 +2,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <string>
 
 #include "app/settings.h"
 #include "app/startup.h"
-#include "core/records.h"
 #include "frontend/qt/game_window.h"
 #include "frontend/qt/qt_sound.h"
 #include "frontend/qt/termination_signals.h"
@@ -27,13 +30,38 @@ QStringList SoundDirectories() {
   return directories;
 }
 
-// Set from start-up until the settings have been written at the end.
-bool settingsUnsaved = false;
+// Set from start-up until the program has ended its session.
+GameWindow* unendedWindow = nullptr;
 
 // Qt ends the process with exit() when the display connection breaks, as when the X server
-// goes away at logout; the settings are kept then too.
-void SaveSettingsAtUnexpectedExit() {
-  if (settingsUnsaved) SaveSettings();
+// goes away at logout; the settings and the recording are kept then too.
+void EndAtUnexpectedExit() {
+  if (unendedWindow != nullptr) unendedWindow->End(ProgramEnd::kWindowClosed);
+}
+
+// `--record FILE` is the one option. Anything else on the command line is passed over with a
+// note, as the game has always ignored its command line. Returns false when the recording
+// asked for cannot be made: the program then does not start.
+bool OpenRecording(int argc, char* argv[], std::FILE** record) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument != "--record") {
+      std::fprintf(stderr, "volarin: ignoring the argument '%s'\n", argv[i]);
+      continue;
+    }
+    if (i + 1 >= argc) {
+      std::fprintf(stderr, "volarin: --record needs a file name\n");
+      return false;
+    }
+    const char* path = argv[++i];
+    if (*record != nullptr) std::fclose(*record);
+    *record = std::fopen(path, "w");
+    if (*record == nullptr) {
+      std::fprintf(stderr, "volarin: cannot record to %s: %s\n", path, std::strerror(errno));
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -42,6 +70,8 @@ int main(int argc, char* argv[]) {
   // Whole-number scale factors only, so the picture is never smoothed.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
   QApplication application(argc, argv);
+  std::FILE* record = nullptr;
+  if (!OpenRecording(argc, argv, &record)) return 2;
   QGuiApplication::setDesktopFileName(QStringLiteral("org.volarin.Volarin"));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.volarin.Volarin")));
 
@@ -53,23 +83,19 @@ int main(int argc, char* argv[]) {
   // Logging out may end the process without closing the window: keep the settings first.
   QObject::connect(&application, &QGuiApplication::commitDataRequest, [] { SaveSettings(); });
 
-  ResetAllRecords();
   QtSoundOutput sound(SoundDirectories());
   GameWindow window;
   window.SetQuitHandler([] { QApplication::exit(kExitCommandCode); });
   window.show();
-  StartUp({.seed = static_cast<uint32_t>(std::time(nullptr)),
-           .windowCanvas = &window.picture(),
-           .sound = &sound,
-           .readSettingsFile = true});
-  settingsUnsaved = true;
-  std::atexit(SaveSettingsAtUnexpectedExit);
-  window.StartTicking();
+  window.StartUp(static_cast<uint32_t>(std::time(nullptr)), &sound, record);
+  unendedWindow = &window;
+  std::atexit(EndAtUnexpectedExit);
   sound.Preload(kEffectNames, std::size(kEffectNames));
 
   const bool exitCommand = application.exec() == kExitCommandCode;
-  const int code = EndProgram(exitCommand ? ProgramEnd::kExitCommand : ProgramEnd::kWindowClosed);
-  settingsUnsaved = false;
+  const int code = window.End(exitCommand ? ProgramEnd::kExitCommand : ProgramEnd::kWindowClosed);
+  unendedWindow = nullptr;
+  if (record != nullptr) std::fclose(record);
   if (caughtSignal != 0) EndBySignal(caughtSignal);
   return code;
 }

@@ -21,34 +21,6 @@ constexpr int32_t kLoadedFalling = 128;
 constexpr int32_t kMirvSlot = kLoadedFalling;  // the slot after the Falling ones
 constexpr int64_t kTicksPerRestore = 32;
 
-// Every record a tick can change, copied whole so that a run can return to the same load.
-struct RecordsSnapshot {
-  GameState game;
-  FieldGeometry field;
-  MissileSlot missiles[kSlotCount];
-  InterceptorSlot interceptors[kSlotCount];
-  MenuModel menu;
-  uint32_t seed;
-
-  void Take() {
-    game = gameState;
-    field = fieldGeometry;
-    std::copy(std::begin(missileSlots), std::end(missileSlots), missiles);
-    std::copy(std::begin(interceptorSlots), std::end(interceptorSlots), interceptors);
-    menu = menuModel;
-    seed = randomSeed;
-  }
-
-  void Restore() const {
-    gameState = game;
-    fieldGeometry = field;
-    std::copy(std::begin(missiles), std::end(missiles), missileSlots);
-    std::copy(std::begin(interceptors), std::end(interceptors), interceptorSlots);
-    menuModel = menu;
-    randomSeed = seed;
-  }
-};
-
 int32_t LiveCount() {
   return gameState.liveMissiles + gameState.liveMirvs;
 }
@@ -72,7 +44,7 @@ void PlaceMissiles() {
 // The demonstration with every class, level 5 and a score that gives the fastest missiles and
 // the most multiple warheads; one tick launches an interceptor at every target. With
 // `drawing`, every tick also draws into a 640 x 480 window picture.
-RecordsSnapshot BuildFullLoad(bool drawing) {
+GameRecords BuildFullLoad(bool drawing) {
   StartScenario();
   if (drawing) BuildPicture(640, 480);
   gameState.modeMask = kAllClasses;
@@ -82,19 +54,17 @@ RecordsSnapshot BuildFullLoad(bool drawing) {
   gameState.mirvOn = 1;
   PlaceMissiles();
   OnTick();
-  RecordsSnapshot loaded;
-  loaded.Take();
-  return loaded;
+  return records;
 }
 
 void RunFullLoadTicks(benchmark::State& state, bool drawing) {
-  const RecordsSnapshot loaded = BuildFullLoad(drawing);
+  const GameRecords loaded = BuildFullLoad(drawing);
   int64_t ticks = 0;
   int64_t liveSum = 0;
   for (auto _ : state) {
     if (ticks % kTicksPerRestore == 0) {
       state.PauseTiming();
-      loaded.Restore();
+      records = loaded;
       state.ResumeTiming();
     }
     OnTick();
@@ -121,7 +91,7 @@ BENCHMARK(BM_TickFullLoadDrawing);
 void BM_ImpactEffect(benchmark::State& state) {
   StartScenario();
   BuildPicture(640, 480);
-  for (auto _ : state) DrawImpactEffect(320.5);
+  for (auto _ : state) DrawImpactEffect(320.5, fieldGeometry);
   state.counters["arcs"] = 2 * fieldGeometry.fieldHeight + 1;
 }
 BENCHMARK(BM_ImpactEffect);
@@ -143,7 +113,7 @@ BENCHMARK(BM_TickDemonstration);
 
 // One state line at full load: what every `dump` of the scenario runner costs.
 void BM_StateLineFullLoad(benchmark::State& state) {
-  BuildFullLoad(false).Restore();
+  records = BuildFullLoad(false);
   size_t bytes = 0;
   for (auto _ : state) {
     const std::string line = StateLine();

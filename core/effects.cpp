@@ -1,9 +1,8 @@
-// PlayEffect: effects sound only while a game runs and the sound option is on.
-#include "render/sound.h"
+// The sound rule: the demonstration is silent, and so is a game with the sound option off.
+#include "core/effects.h"
 
 #include "core/records.h"
-
-SoundOutput* soundOutput = nullptr;
+#include "render/sound.h"
 
 void PlayEffect(const char* name) {
   if (gameState.gameOver == 0 && gameState.soundOn != 0 && soundOutput != nullptr) {

@@ -1,0 +1,81 @@
+// The session recording: one runner command per event, written as it happens.
+#include "app/recording.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+// A second of play at 64 ticks a second: the most a crash can lose of a long quiet stretch.
+constexpr uint64_t kTicksPerLine = 64;
+
+// A settings file of nine ordinary lines is far shorter; a longer one is not copied in.
+constexpr size_t kLongestSettingsShown = 4096;
+
+}  // namespace
+
+// A recording that cannot be written is reported once and then given up; the game goes on.
+void SessionRecorder::Fail() {
+  std::fprintf(stderr, "volarin: the recording could not be written: %s\n",
+               errno != 0 ? std::strerror(errno) : "write error");
+  out_ = nullptr;
+}
+
+void SessionRecorder::Write(const char* format, auto... values) {
+  if (out_ == nullptr) return;
+  errno = 0;
+  if (std::fprintf(out_, format, values...) < 0 || std::fflush(out_) != 0) Fail();
+}
+
+void SessionRecorder::WritePendingTicks() {
+  if (pendingTicks_ == 0) return;
+  Write("tick %llu\n", static_cast<unsigned long long>(pendingTicks_));
+  pendingTicks_ = 0;
+}
+
+void SessionRecorder::Start(uint32_t seed, bool settingsRead, const std::string& settingsText) {
+  Write("seed %u\nload\n", seed);
+  if (!settingsRead) {
+    Write("# no settings file was read at start: replay where there is none\n");
+    return;
+  }
+  if (settingsText.size() > kLongestSettingsShown) {
+    Write("# the settings file read at start is too long to show (replay beside it)\n");
+    return;
+  }
+  Write("# the settings file read at start (replay beside the same file):\n");
+  std::string_view rest = settingsText;
+  while (!rest.empty()) {
+    const size_t end = rest.find('\n');
+    const std::string_view line = rest.substr(0, end);
+    Write("#   %.*s\n", static_cast<int>(line.size()), line.data());
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+  }
+}
+
+void SessionRecorder::Tick() {
+  if (out_ == nullptr) return;
+  if (++pendingTicks_ == kTicksPerLine) WritePendingTicks();
+}
+
+void SessionRecorder::Size(int width, int height) {
+  WritePendingTicks();
+  Write("size %d %d\n", width, height);
+}
+
+void SessionRecorder::Char(uint8_t code) {
+  WritePendingTicks();
+  Write("char %u\n", static_cast<unsigned>(code));
+}
+
+void SessionRecorder::Command(uint16_t id) {
+  WritePendingTicks();
+  Write("command %u\n", static_cast<unsigned>(id));
+}
+
+void SessionRecorder::Finish(const std::string& stateLine) {
+  WritePendingTicks();
+  Write("dump\n# final %s\n", stateLine.c_str());
+  out_ = nullptr;
+}

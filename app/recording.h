@@ -1,0 +1,35 @@
+// Writing a session as a scenario the runner replays: the same rules, the same final state.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// Each event is written as the runner's command for it as soon as it happens, and flushed,
+// so a crash keeps everything played up to it. Consecutive ticks are written as one `tick N`
+// line once something else happens, or every second of play.
+class SessionRecorder {
+ public:
+  // Records into `out` (not owned); nullptr records nothing.
+  explicit SessionRecorder(std::FILE* out = nullptr) : out_(out) {}
+
+  bool active() const { return out_ != nullptr; }
+
+  // The start: the seed, the settings file read at start-up (its text is kept as comments,
+  // since a replay needs the same file beside it), and the client size the window has.
+  void Start(uint32_t seed, bool settingsRead, const std::string& settingsText);
+  void Tick();
+  void Size(int width, int height);
+  void Char(uint8_t code);
+  void Command(uint16_t id);
+  // The end: `dump`, then "# final " and the state line the runner's dump must print.
+  void Finish(const std::string& stateLine);
+
+ private:
+  void WritePendingTicks();
+  void Write(const char* format, auto... values);
+  void Fail();
+
+  std::FILE* out_;
+  uint64_t pendingTicks_ = 0;
+};

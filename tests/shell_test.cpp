@@ -1,0 +1,220 @@
+// The shared layer: the tick schedule, the routing of input, minimising, the paced impact
+// effect and the session recording, driven as a front end drives them.
+#include "app/shell.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/pacing.h"
+#include "core/game.h"
+#include "core/geometry.h"
+#include "core/menu_state.h"
+#include "resources/command_ids.h"
+#include "test_support.h"
+#include "tools/sim/scenario.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::nanoseconds;
+
+// A timer that wakes each tick up to a millisecond late still averages exactly 64 a second,
+// and so does a display refreshing 60 or 144 times a second.
+TEST(TickSchedule, KeepsSixtyFourTicksASecondAtAnyWakeUpRate) {
+  for (const nanoseconds interval :
+       {kTickPeriod + nanoseconds(900'000), nanoseconds(16'666'667), nanoseconds(6'944'444)}) {
+    TickSchedule schedule(PaceClock::time_point{});
+    int64_t ticks = 0;
+    for (PaceClock::time_point now{}; now < PaceClock::time_point{} + std::chrono::seconds(10);
+         now += interval) {
+      ticks += schedule.TakeDueTicks(now);
+    }
+    EXPECT_NEAR(ticks, 640, 2) << interval.count();
+  }
+}
+
+TEST(TickSchedule, AStallStartsTheScheduleAfreshWithoutCatchingUp) {
+  TickSchedule schedule(PaceClock::time_point{});
+  const PaceClock::time_point afterStall = PaceClock::time_point{} + milliseconds(500);
+  EXPECT_EQ(schedule.TakeDueTicks(afterStall), 1);
+  EXPECT_EQ(schedule.NextDue(), afterStall + kTickPeriod);
+  EXPECT_EQ(schedule.TakeDueTicks(afterStall + kTickPeriod), 1);
+  // Just within the jitter allowance, the ticks due are all run.
+  EXPECT_EQ(schedule.TakeDueTicks(afterStall + 5 * kTickPeriod), kMostTicksAtOnce);
+}
+
+class FakeFrontEnd : public FrontEnd {
+ public:
+  void ResizePicture(int width, int height) override {
+    sizes.push_back(std::to_string(width) + "x" + std::to_string(height));
+  }
+  void ShowPicture() override { ++shown; }
+  void SyncMenu() override { ++synced; }
+  void Quit() override { ++quits; }
+  std::vector<std::string> sizes;
+  int shown = 0;
+  int synced = 0;
+  int quits = 0;
+};
+
+class ShellTest : public ::testing::Test {
+ protected:
+  void StartShell(Canvas* canvas = nullptr, std::FILE* record = nullptr) {
+    shell.StartUp(
+        {.seed = 7, .windowCanvas = canvas, .sound = &sound, .record = record, .now = t0});
+  }
+  // Calls Advance when asked to until `until`; returns the ticks run meanwhile.
+  void AdvanceUntil(PaceClock::time_point until) {
+    while (now < until) now = std::max(shell.Advance(now), now + nanoseconds(1));
+  }
+  uint32_t Pause() const { return FindMenuItem(kCmdPause)->checked; }
+
+  ScopedTempDir dir;  // the settings file is read at start-up and written at the end
+  FakeFrontEnd frontEnd;
+  GameShell shell{frontEnd};
+  RecordingSound sound;
+  PaceClock::time_point t0{};
+  PaceClock::time_point now{};
+};
+
+TEST_F(ShellTest, SizesAreHeldToSixteenBitsAndReachThePictureFirst) {
+  shell.Size(70000, -5);
+  EXPECT_EQ(fieldGeometry.fieldWidth, 65535);
+  EXPECT_EQ(fieldGeometry.fieldHeight, -32);
+  StartShell();
+  shell.Size(800, 600);
+  EXPECT_EQ(frontEnd.sizes, (std::vector<std::string>{"65535x0", "800x600"}));
+  EXPECT_EQ(fieldGeometry.groundY, 568);
+}
+
+// F2 and F3 act only while their items are enabled; other function keys do nothing.
+TEST_F(ShellTest, FunctionKeysActThroughEnabledItemsOnly) {
+  StartShell();
+  shell.PressFunctionKey(3);  // Pause is greyed in the demonstration
+  EXPECT_EQ(gameState.paused, 0);
+  shell.PressFunctionKey(2);
+  EXPECT_EQ(gameState.gameOver, 0);
+  shell.Type(U'€');  // no character of the game: a miss on the slot of "A"
+  EXPECT_EQ(gameState.misses, 1);
+  shell.PressFunctionKey(2);  // Start is greyed during a game: the misses stay
+  EXPECT_EQ(gameState.misses, 1);
+  shell.PressFunctionKey(3);
+  EXPECT_EQ(gameState.paused, 1);
+  for (int key : {1, 4, 12, 0, 25}) shell.PressFunctionKey(key);
+  EXPECT_EQ(gameState.paused, 1);
+  EXPECT_EQ(frontEnd.quits, 0);
+  shell.Command(kCmdExit);
+  shell.Command(kCmdExit);
+  EXPECT_EQ(frontEnd.quits, 1);
+}
+
+// A minimised window pauses a running game before the field shrinks to nothing, so the game
+// is still there, paused, when the window comes back.
+TEST_F(ShellTest, MinimisingPausesARunningGameOnly) {
+  StartShell();
+  shell.Minimise();
+  EXPECT_EQ(gameState.paused, 0);  // the demonstration goes on
+  shell.Restore(640, 480);
+  shell.Command(kCmdStart);
+  shell.Minimise();
+  EXPECT_EQ(gameState.paused, 1);
+  EXPECT_EQ(Pause(), 1u);
+  EXPECT_EQ(fieldGeometry.fieldWidth, 0);
+  AdvanceUntil(t0 + std::chrono::seconds(2));
+  EXPECT_EQ(gameState.gameOver, 0);
+  shell.Restore(640, 480);
+  EXPECT_EQ(gameState.paused, 1);
+  shell.PressFunctionKey(3);
+  EXPECT_EQ(gameState.paused, 0);
+  shell.Minimise();  // already paused by the player: it stays paused, not resumed
+  shell.PressFunctionKey(3);
+  shell.Minimise();
+  EXPECT_EQ(gameState.paused, 1);
+}
+
+// A missile one step above the ground in a running game: the next tick ends the game with
+// the impact dome.
+void PutMissileAtTheGround() {
+  OnCommand(kCmdStart);
+  PlaceMissile(0, 300, fieldGeometry.groundY - 1, 0, 2);
+}
+
+std::vector<std::string> WithoutPresents(std::vector<std::string> calls) {
+  std::erase(calls, "present");
+  return calls;
+}
+
+// The dome is shown over half a second in about 30 frames, the rules run once, and the
+// picture gets exactly the calls drawing straight through gives, in the same order.
+TEST_F(ShellTest, ImpactEffectIsShownOverHalfASecondWithTheSamePicture) {
+  RecordingCanvas direct;
+  ResetAllRecords();
+  StartUp({.seed = 7, .windowCanvas = &direct, .sound = nullptr, .readSettingsFile = true});
+  PutMissileAtTheGround();
+  OnTick();
+  const GameRecords after = records;
+
+  RecordingCanvas paced;
+  GameShell fresh(frontEnd);
+  fresh.StartUp({.seed = 7, .windowCanvas = &paced, .now = t0});
+  PutMissileAtTheGround();
+  now = fresh.Advance(t0 + kTickPeriod);
+  ASSERT_TRUE(fresh.ShowingImpactEffect());
+  EXPECT_TRUE(records == after);
+  fresh.PressFunctionKey(2);  // waits until the effect is over
+  EXPECT_EQ(gameState.gameOver, 1);
+  const int shownBefore = frontEnd.shown;
+  while (fresh.ShowingImpactEffect()) now = fresh.Advance(now);
+  EXPECT_GE(now - t0, kImpactEffectDuration);
+  EXPECT_LT(now - t0, kImpactEffectDuration + milliseconds(40));
+  EXPECT_NEAR(frontEnd.shown - shownBefore, 30, 3);
+  EXPECT_EQ(gameState.gameOver, 0);  // F2 ran after the effect
+  ASSERT_GT(paced.calls.size(), 100u);
+  const std::vector<std::string> expected = WithoutPresents(direct.calls);
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), paced.calls.begin()));
+  EXPECT_NE(std::find(paced.calls.begin() + static_cast<long>(expected.size()), paced.calls.end(),
+                      "fill 0 0 640 448 0,0,0"),
+            paced.calls.end());  // then the new game's blank field
+}
+
+// A recorded session replays in the runner to the state line it ended with.
+TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLine) {
+  WriteFile("VOLARIN.INI", "31\n2\n1\n1\n5 ann\n");
+  std::FILE* record = std::fopen("session.txt", "w");
+  ASSERT_NE(record, nullptr);
+  shell.Size(700, 500);
+  StartShell(nullptr, record);
+  AdvanceUntil(t0 + std::chrono::seconds(3));
+  shell.PressFunctionKey(2);
+  for (char32_t c : U"aZ3ｱア€ ") shell.Type(c);
+  AdvanceUntil(now + std::chrono::seconds(4));
+  shell.Minimise();
+  shell.Restore(640, 480);
+  shell.Command(kCmdPause);
+  AdvanceUntil(now + std::chrono::seconds(10));
+  EXPECT_EQ(shell.End(ProgramEnd::kWindowClosed), 0);
+  std::fclose(record);
+
+  WriteFile("VOLARIN.INI", "31\n2\n1\n1\n5 ann\n");  // as it was at start
+  const std::string recorded = ReadFile("session.txt");
+  EXPECT_EQ(recorded.rfind("seed 7\nload\n", 0), 0u) << recorded;
+  const size_t final = recorded.rfind("# final ");
+  ASSERT_NE(final, std::string::npos);
+  std::istringstream in(recorded);
+  std::FILE* out = std::tmpfile();
+  ASSERT_EQ(RunScenario(in, out, stderr), 0);
+  std::rewind(out);
+  char line[65536] = {};
+  ASSERT_NE(std::fgets(line, sizeof line, out), nullptr);
+  std::fclose(out);
+  EXPECT_EQ(line, recorded.substr(final + 8));
+  EXPECT_NE(recorded.find("\"sounds\":[\"start.wav\""), std::string::npos);
+}
+
+}  // namespace
