@@ -25,7 +25,14 @@ void SessionRecorder::Fail() {
 void SessionRecorder::Write(const char* format, auto... values) {
   if (out_ == nullptr) return;
   errno = 0;
-  if (std::fprintf(out_, format, values...) < 0 || std::fflush(out_) != 0) Fail();
+  // A line without values is written as it is (and is no format a compiler would question).
+  int written = 0;
+  if constexpr (sizeof...(values) == 0) {
+    written = std::fputs(format, out_);
+  } else {
+    written = std::fprintf(out_, format, values...);
+  }
+  if (written < 0 || std::fflush(out_) != 0) Fail();
 }
 
 void SessionRecorder::WritePendingTicks() {

@@ -9,6 +9,8 @@
 
 namespace {
 
+// JavaScript, which the formatter would take for C++.
+// clang-format off
 // Local storage holds strings, the settings file bytes: each byte is kept as the character
 // of the same number, so any byte survives. Storage can be switched off or full, and then
 // throws; that is a failed read or write, never an uncaught error.
@@ -17,7 +19,7 @@ EM_JS(char*, ReadStoredText, (const char* key, int* length), {
   try {
     text = window.localStorage.getItem(UTF8ToString(key));
   } catch (e) {
-    console.warn('The settings could not be read from local storage:', e.message);
+    console.warn("The settings could not be read from local storage:", e.message);
   }
   if (text === null) return 0;
   const bytes = _malloc(text.length + 1);
@@ -27,16 +29,17 @@ EM_JS(char*, ReadStoredText, (const char* key, int* length), {
 });
 
 EM_JS(int, StoreText, (const char* key, const char* bytes, int length), {
-  let text = '';
+  let text = "";
   for (let i = 0; i < length; ++i) text += String.fromCharCode(HEAPU8[bytes + i]);
   try {
     window.localStorage.setItem(UTF8ToString(key), text);
     return 1;
   } catch (e) {
-    console.warn('The settings could not be kept in local storage:', e.message);
+    console.warn("The settings could not be kept in local storage:", e.message);
     return 0;
   }
 });
+// clang-format on
 
 }  // namespace
 

@@ -11,10 +11,10 @@ constexpr int kMargin = 32;    // room for ink beyond the advance on either side
 constexpr int kBaseline = 48;  // room for the tallest ascent above the baseline
 constexpr int kScratchHeight = 80;
 
+// JavaScript, which the formatter would take for C++.
+// clang-format off
 // The page's scratch canvas and the two faces' CSS font strings live in volarinPage.
-EM_JS(int, GlyphAdvance, (int font, int code), {
-  return volarinPage.glyphAdvance(font, code);
-});
+EM_JS(int, GlyphAdvance, (int font, int code), { return volarinPage.glyphAdvance(font, code); });
 
 EM_JS(void, GlyphCoverage,
       (int font, int code, int width, int height, int penX, int baseline, uint8_t* out), {
@@ -27,6 +27,7 @@ EM_JS(void, FaceMetricsOf, (int font, int* out), {
   HEAP32.set([ m.lineAscent, m.lineDescent, m.typoAscender, m.typoDescender, m.unitsPerEm ],
              out >> 2);
 });
+// clang-format on
 
 int FontNumber(FontId font) {
   return font == FontId::kKanaFont ? 1 : 0;

@@ -5,7 +5,10 @@
 
 namespace {
 
+// JavaScript, which the formatter would take for C++.
+// clang-format off
 EM_JS(void, PlayOnPage, (const char* name), { volarinPage.play(UTF8ToString(name)); });
+// clang-format on
 
 }  // namespace
 
