@@ -145,6 +145,7 @@ class WebPage : public FrontEnd {
   }
 
   bool ended() const { return ended_; }
+  uint64_t ticksRun() const { return shell_.TicksRun(); }
   const PixelCanvas& picture() const { return picture_; }
 
  private:
@@ -248,6 +249,11 @@ EMSCRIPTEN_KEEPALIVE void volarin_page_closed() {
 EMSCRIPTEN_KEEPALIVE const uint32_t* volarin_sheet_pixels() {
   const PixelCanvas* sheet = page->picture().sheet();
   return sheet != nullptr ? sheet->pixels() : nullptr;
+}
+
+// The timer ticks run so far, for measuring the pace.
+EMSCRIPTEN_KEEPALIVE double volarin_ticks_run() {
+  return static_cast<double>(page->ticksRun());
 }
 
 }  // extern "C"
