@@ -22,27 +22,22 @@ void SessionRecorder::Fail() {
   out_ = nullptr;
 }
 
-void SessionRecorder::Write(const char* format, auto... values) {
+void SessionRecorder::Write(std::string_view text) {
   if (out_ == nullptr) return;
   errno = 0;
-  // A line without values is written as it is (and is no format a compiler would question).
-  int written = 0;
-  if constexpr (sizeof...(values) == 0) {
-    written = std::fputs(format, out_);
-  } else {
-    written = std::fprintf(out_, format, values...);
+  if (std::fwrite(text.data(), 1, text.size(), out_) != text.size() || std::fflush(out_) != 0) {
+    Fail();
   }
-  if (written < 0 || std::fflush(out_) != 0) Fail();
 }
 
 void SessionRecorder::WritePendingTicks() {
   if (pendingTicks_ == 0) return;
-  Write("tick %llu\n", static_cast<unsigned long long>(pendingTicks_));
+  Write("tick " + std::to_string(pendingTicks_) + "\n");
   pendingTicks_ = 0;
 }
 
 void SessionRecorder::Start(uint32_t seed, bool settingsRead, const std::string& settingsText) {
-  Write("seed %u\nload\n", seed);
+  Write("seed " + std::to_string(seed) + "\nload\n");
   if (!settingsRead) {
     Write("# no settings file was read at start: replay where there is none\n");
     return;
@@ -56,7 +51,7 @@ void SessionRecorder::Start(uint32_t seed, bool settingsRead, const std::string&
   while (!rest.empty()) {
     const size_t end = rest.find('\n');
     const std::string_view line = rest.substr(0, end);
-    Write("#   %.*s\n", static_cast<int>(line.size()), line.data());
+    Write("#   " + std::string(line) + "\n");
     rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
   }
 }
@@ -68,21 +63,21 @@ void SessionRecorder::Tick() {
 
 void SessionRecorder::Size(int width, int height) {
   WritePendingTicks();
-  Write("size %d %d\n", width, height);
+  Write("size " + std::to_string(width) + " " + std::to_string(height) + "\n");
 }
 
 void SessionRecorder::Char(uint8_t code) {
   WritePendingTicks();
-  Write("char %u\n", static_cast<unsigned>(code));
+  Write("char " + std::to_string(code) + "\n");
 }
 
 void SessionRecorder::Command(uint16_t id) {
   WritePendingTicks();
-  Write("command %u\n", static_cast<unsigned>(id));
+  Write("command " + std::to_string(id) + "\n");
 }
 
 void SessionRecorder::Finish(const std::string& stateLine) {
   WritePendingTicks();
-  Write("dump\n# final %s\n", stateLine.c_str());
+  Write("dump\n# final " + stateLine + "\n");
   out_ = nullptr;
 }

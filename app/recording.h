@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // Each event is written as the runner's command for it as soon as it happens, and flushed,
 // so a crash keeps everything played up to it. Consecutive ticks are written as one `tick N`
@@ -27,7 +28,7 @@ class SessionRecorder {
 
  private:
   void WritePendingTicks();
-  void Write(const char* format, auto... values);
+  void Write(std::string_view text);
   void Fail();
 
   std::FILE* out_;

@@ -1,26 +1,63 @@
 // The settings file on a POSIX system: "VOLARIN.INI" in the working directory, replaced
-// atomically when it is a regular file.
+// atomically when it is a regular file, keeping its owner, group and mode.
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "app/settings.h"
 #include "app/settings_store.h"
 
 namespace {
 
-bool WriteAll(int fd, const std::string& text) {
+// A write past the file-size limit would otherwise kill the process with SIGXFSZ before
+// anything could be cleaned up; ignored, the write fails with EFBIG like any other.
+class FileSizeSignalIgnored {
+ public:
+  FileSizeSignalIgnored() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGXFSZ, &ignore, &previous_);
+  }
+  ~FileSizeSignalIgnored() { ::sigaction(SIGXFSZ, &previous_, nullptr); }
+
+ private:
+  struct sigaction previous_ {};
+};
+
+bool WriteAllAt(int fd, std::string_view text, off_t offset) {
   size_t done = 0;
   while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    const ssize_t n =
+        ::pwrite(fd, text.data() + done, text.size() - done, offset + static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Nine lines of settings are a few hundred bytes; what lies beyond this is not read, so a
+// huge file cannot exhaust the memory.
+constexpr size_t kLongestSettingsText = size_t{1} << 20;
+
+// Reads to the end of the file or to kLongestSettingsText bytes, whichever comes first.
+bool ReadAll(int fd, std::string* text) {
+  char buffer[4096];
+  text->clear();
+  while (text->size() < kLongestSettingsText) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n == 0;
+    text->append(buffer, static_cast<size_t>(n));
   }
   return true;
 }
@@ -31,60 +68,157 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
-// The file's own path (through a symbolic link), whether it exists, and its permissions.
-// False when an existing file cannot be opened for writing: it is then left untouched.
-bool PrepareTarget(std::string* target, mode_t* mode) {
-  *mode = NewFileMode();
-  const int fd = ::open(kSettingsFileName, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT;
+// The settings file as found before writing: its own path (through a symbolic link) and,
+// when it exists, its status.
+struct Target {
+  std::string path = kSettingsFileName;
+  bool exists = false;
   struct stat status {};
-  if (::fstat(fd, &status) == 0) *mode = status.st_mode & 07777;
+};
+
+// False when the name stands for something that must be left as it is: anything but a
+// regular file (a device, a FIFO, a directory: replacing it would destroy it, and nothing
+// could be read back from it), or a file that cannot be opened for writing.
+bool FindTarget(Target* target) {
+  if (::stat(kSettingsFileName, &target->status) != 0) return errno == ENOENT;
+  if (!S_ISREG(target->status.st_mode)) return false;
+  const int fd = ::open(kSettingsFileName, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool regular = ::fstat(fd, &target->status) == 0 && S_ISREG(target->status.st_mode);
   ::close(fd);
+  if (!regular) return false;
+  target->exists = true;
   if (char* resolved = ::realpath(kSettingsFileName, nullptr)) {
-    *target = resolved;
+    target->path = resolved;
     std::free(resolved);
   }
   return true;
 }
 
-void SyncDirectoryOf(const std::string& path) {
+std::string DirectoryOf(const std::string& path) {
   const size_t slash = path.rfind('/');
-  const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+std::string BaseNameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void SyncDirectoryOf(const std::string& path) {
+  const int fd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
 }
 
-// A writable file in a directory where nothing new may be created can only be rewritten in
-// place, as the plain text-mode write would.
-bool RewriteInPlace(const std::string& target, const std::string& text) {
-  const int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, text);
-  return ::close(fd) == 0 && written;
-}
+// --- Temporary files: "<name>.XXXXXX" beside the file, locked by their writer for as long as
+// they exist, so a later save can tell one a killed writer left from one still in use.
 
-// The new content goes to a temporary file beside the old one and replaces it only once it
-// is completely on disk, so a full disk or a crash never leaves a truncated file.
-bool ReplaceFile(const std::string& target, mode_t mode, const std::string& text) {
-  std::string temporary = target + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return errno == EACCES && RewriteInPlace(target, text);
-  const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-  if (::close(fd) != 0 || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-    ::unlink(temporary.c_str());
+bool IsTemporaryName(std::string_view name, std::string_view base) {
+  if (name.size() != base.size() + 7 || !name.starts_with(base) || name[base.size()] != '.') {
     return false;
   }
-  SyncDirectoryOf(target);
+  for (const char c : name.substr(base.size() + 1)) {
+    const bool alphanumeric =
+        (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (!alphanumeric) return false;
+  }
   return true;
 }
 
-}  // namespace
+void RemoveIfUnused(int directory, const char* name) {
+  const int fd =
+      ::openat(directory, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    ::unlinkat(directory, name, 0);
+  }
+  ::close(fd);
+}
 
-// Nine lines of settings are a few hundred bytes; what lies beyond this is not read, so a
-// huge file cannot exhaust the memory.
-constexpr size_t kLongestSettingsText = size_t{1} << 20;
+void RemoveStaleTemporaries(const std::string& target) {
+  DIR* directory = ::opendir(DirectoryOf(target).c_str());
+  if (directory == nullptr) return;
+  const std::string base = BaseNameOf(target);
+  while (const dirent* entry = ::readdir(directory)) {
+    if (IsTemporaryName(entry->d_name, base)) RemoveIfUnused(::dirfd(directory), entry->d_name);
+  }
+  ::closedir(directory);
+}
+
+// A new locked temporary file. A stale-file sweep of another copy may remove the name between
+// its creation and the lock; the file then has no name left and another is made.
+int CreateTemporary(const std::string& target, std::string* name) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    *name = target + ".XXXXXX";
+    const int fd = ::mkostemp(name->data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat status {};
+    if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &status) == 0 && status.st_nlink > 0) return fd;
+    ::close(fd);
+  }
+  errno = EAGAIN;
+  return -1;
+}
+
+// The replacement takes the old file's owner, group and mode; false when it cannot (another
+// user's file, a group we are not in).
+bool TakeIdentity(int fd, const Target& target) {
+  if (!target.exists) return ::fchmod(fd, NewFileMode()) == 0;
+  const struct stat& old = target.status;
+  if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+      ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+    return false;
+  }
+  return ::fchmod(fd, old.st_mode & 07777) == 0;  // after fchown, which clears set-id bits
+}
+
+// --- The two ways of writing.
+
+// Overwrites the file where it is, as a plain open for writing would; the old content is put
+// back should the new one not fit.
+bool RewriteInPlace(const std::string& path, const std::string& text) {
+  int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  std::string old;
+  const bool restorable = fd >= 0 && ReadAll(fd, &old) && old.size() < kLongestSettingsText;
+  if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat status {};
+  bool written = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && WriteAllAt(fd, text, 0) &&
+                 ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fsync(fd) == 0;
+  if (!written && restorable && WriteAllAt(fd, old, 0)) {
+    ::ftruncate(fd, static_cast<off_t>(old.size()));
+  }
+  written = ::close(fd) == 0 && written;
+  return written;
+}
+
+enum class Replaced { kYes, kNo, kOnlyInPlace };
+
+// The new content goes to a temporary file beside the old one and replaces it only once it
+// is completely on disk, so a full disk or a crash never leaves a truncated file.
+Replaced ReplaceFile(const Target& target, const std::string& text) {
+  std::string temporary;
+  const int fd = CreateTemporary(target.path, &temporary);
+  if (fd < 0) return errno == EACCES ? Replaced::kOnlyInPlace : Replaced::kNo;
+  if (!TakeIdentity(fd, target)) {
+    ::unlink(temporary.c_str());
+    ::close(fd);
+    return Replaced::kOnlyInPlace;
+  }
+  const bool written = WriteAllAt(fd, text, 0) && ::fsync(fd) == 0;
+  // Renamed while still locked, so no sweep takes it for a leftover.
+  const bool renamed = written && ::rename(temporary.c_str(), target.path.c_str()) == 0;
+  if (!renamed) ::unlink(temporary.c_str());
+  ::close(fd);
+  if (!renamed) return Replaced::kNo;
+  SyncDirectoryOf(target.path);
+  return Replaced::kYes;
+}
+
+}  // namespace
 
 // Only a regular file is read, and it is opened without blocking: a FIFO or a device named
 // like the settings file must not hold up start-up.
@@ -92,26 +226,26 @@ bool ReadSettingsText(std::string* text) {
   const int fd = ::open(kSettingsFileName, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat status {};
-  bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-  char buffer[4096];
-  text->clear();
-  while (ok) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    text->append(buffer, static_cast<size_t>(n));
-    if (text->size() >= kLongestSettingsText) break;
-  }
+  const bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ReadAll(fd, text);
   ::close(fd);
   return ok;
 }
 
+// A renamed replacement would be a new file: another name linked to the old one would keep
+// the old content, so such a file too is rewritten in place.
 bool WriteSettingsText(const std::string& text) {
-  std::string target = kSettingsFileName;
-  mode_t mode = 0;
-  if (!PrepareTarget(&target, &mode)) return false;
-  return ReplaceFile(target, mode, text);
+  const FileSizeSignalIgnored fileSizeSignalIgnored;
+  Target target;
+  if (!FindTarget(&target)) return false;
+  RemoveStaleTemporaries(target.path);
+  if (target.exists && target.status.st_nlink > 1) return RewriteInPlace(target.path, text);
+  switch (ReplaceFile(target, text)) {
+    case Replaced::kYes:
+      return true;
+    case Replaced::kOnlyInPlace:
+      return target.exists && RewriteInPlace(target.path, text);
+    case Replaced::kNo:
+      break;
+  }
+  return false;
 }

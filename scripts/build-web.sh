@@ -10,6 +10,7 @@ command -v node >/dev/null || packages+=(nodejs)
 export NODE_PATH=/usr/share/nodejs
 cmake -S "$root" -B "$root/build/web" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake \
-  -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node)" >/dev/null
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v node)" \
+  -DCMAKE_COMPILE_WARNING_AS_ERROR="${VOLARIN_WARNINGS_AS_ERRORS:-OFF}" >/dev/null
 cmake --build "$root/build/web" -j2
 echo "The site: $root/build/web/site ($(du -sh "$root/build/web/site" | cut -f1))"

@@ -4,7 +4,7 @@
 # colours. Exits non-zero when anything fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/build-web.sh"
+VOLARIN_WARNINGS_AS_ERRORS=ON "$root/scripts/build-web.sh"
 packages=(chromium)
 command -v npm >/dev/null || packages+=(npm)
 "$root/scripts/need-packages.sh" "${packages[@]}"

@@ -1,10 +1,7 @@
 // Tests of the settings file: reading odd and damaged files, writing it, the two ways out.
 #include "app/settings.h"
 
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -98,23 +95,6 @@ TEST_F(SettingsTest, AFileThatCannotBeOpenedForWritingIsLeftAlone) {
   std::filesystem::create_directory(kSettingsFileName);
   SaveSettings();
   EXPECT_TRUE(std::filesystem::is_empty(kSettingsFileName));
-  EXPECT_EQ(FilesInDirectory(), 1);
-}
-
-TEST_F(SettingsTest, AFullDiskLeavesTheOldFileWhole) {
-  WriteFile(kSettingsFileName, kFullFile);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{8, 8};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    SaveSettings();
-    ::_exit(0);
-  }
-  int status = -1;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(ReadFile(kSettingsFileName), kFullFile);
   EXPECT_EQ(FilesInDirectory(), 1);
 }
 

@@ -1,16 +1,25 @@
 // The scenario runner: the starting state line, strict parsing, and what a run counts.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-#include <QImage>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 
-#include "frontend/qt/image_canvas.h"
 #include "test_support.h"
 #include "tools/sim/scenario.h"
+
+#if VOLARIN_PICTURES
+#include <QImage>
+
+#include "frontend/qt/image_canvas.h"
+#endif
 
 namespace {
 
@@ -110,14 +119,18 @@ TEST(SimTest, ReportsSoundsPlayedSinceThePreviousDumpOnly) {
   EXPECT_TRUE(Contains(run.out.substr(run.out.find('\n')), "\"sounds\":[]")) << run.out;
 }
 
-// The picture takes the client size of the last size message, even one sent before it existed.
+#if VOLARIN_PICTURES
+// The picture takes the client size of the last size message, even one sent before it existed;
+// that it holds only part of a larger window is said once.
 TEST(SimTest, WritesTheWindowPictureAndTheSheetAsPng) {
   ScopedTempDir dir;
   const SimRun run = RunInProcess(
       "size 320 200\ntick 40\npng a.png\nsize 20000 10\npng b.png\n"
-      "sheet s.png\ndump\n");
+      "sheet s.png\npng b.png\ndump\n");
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err,
+            "volarin-sim: line 5: png: the window is 20000 x 10; the picture holds its top left "
+            "8192 x 10\n");
   EXPECT_EQ(QImage("a.png").size(), QSize(320, 200));
   EXPECT_EQ(QImage("b.png").size(), QSize(ImageCanvas::kMaxSide, 10));
   EXPECT_EQ(QImage("s.png").size(), QSize(512, 512));
@@ -128,7 +141,9 @@ TEST(SimTest, APictureThatCannotBeWrittenStopsTheRun) {
   ScopedTempDir dir;
   SimRun run = RunInProcess("png /nonexistent/a.png\ndump\n");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "volarin-sim: line 1: png: cannot write /nonexistent/a.png\n");
+  EXPECT_EQ(run.err,
+            "volarin-sim: line 1: png: cannot write '/nonexistent/a.png': No such file or "
+            "directory\n");
   EXPECT_EQ(run.out, "");
   run = RunInProcess("size 0 100\nsheet s.png\npng a.png\n");
   EXPECT_EQ(run.status, 1);
@@ -147,6 +162,14 @@ TEST(SimTest, RunsWithoutQtUntilAPictureIsAskedFor) {
   EXPECT_NE(ReadFile("err"), "");
 }
 
+#else
+TEST(SimTest, PicturesAreRefusedInABuildWithoutThem) {
+  const SimRun run = RunInProcess("dump\npng a.png\ndump\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "volarin-sim: line 2: png: this runner was built without pictures\n");
+}
+#endif
+
 TEST(SimTest, ProgramRunsTheDemoAndRejectsAMissingFile) {
   EXPECT_EQ(WEXITSTATUS(std::system(VOLARIN_SIM_PATH " /nonexistent/v.txt 2>/dev/null")), 2);
   std::FILE* pipe = ::popen(VOLARIN_SIM_PATH " " VOLARIN_SOURCE_DIR "/tools/sim/demo.txt", "r");
@@ -158,6 +181,7 @@ TEST(SimTest, ProgramRunsTheDemoAndRejectsAMissingFile) {
   EXPECT_LE(lines, 80);
 }
 
+#if VOLARIN_PICTURES
 // With neither stand-in face installed the glyphs come from whatever serif face there is.
 TEST(SimTest, DrawsGlyphsEvenWithoutTheStandInFaces) {
   const char* onlyDejaVu = "/usr/share/fonts/truetype/dejavu";
@@ -174,4 +198,86 @@ TEST(SimTest, DrawsGlyphsEvenWithoutTheStandInFaces) {
   for (int y = 64; y < 96; ++y)
     for (int x = 0; x < 32; ++x) yellow += sheet.pixel(x, y) == 0xFFFFFF00 ? 1 : 0;
   EXPECT_GT(yellow, 40);  // the "A" of cell 32
+}
+#endif
+
+TEST(SimTest, EscapesAndShortensTheWordsItEchoes) {
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string("ju\0mp\rx", 7), "unknown command 'ju\\x00mp\\x0dx'"},
+      {"tick 1 \xff\xfe\\\xc3\xa9", "tick: unexpected '\\xff\\xfe\\\\\xc3\xa9'"},
+      {"char \xe2\x80\xae"
+       "1",
+       "char: not a number '\\u202e1'"},
+      {"seed \xc0\xaf\xfc\x80\x80\x80\xc2\x85",
+       "seed: not a number '\\xc0\\xaf\\xfc\\x80\\x80\\x80\\u0085'"},
+      {"jump" + std::string(50 << 20, 'a'),
+       "unknown command 'jump" + std::string(56, 'a') + "\xe2\x80\xa6'"},
+  };
+  for (const auto& [line, problem] : cases) {
+    const SimRun run = RunInProcess(line + "\n");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "volarin-sim: line 1: " + problem + "\n");
+  }
+}
+
+#if VOLARIN_PICTURES
+TEST(SimTest, NamesAPictureWithTheExactBytesOfItsPath) {
+  ScopedTempDir dir;
+  SimRun run = RunInProcess("png \xff\xfe.png\n");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists("\xff\xfe.png"));
+  run = RunInProcess(std::string("png a\0b.png\n", 12));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "volarin-sim: line 1: png: a file name cannot hold a NUL byte: 'a\\x00b.png'\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);
+}
+#endif
+
+// The state line must reach a reader while the runner is busy with the next command.
+TEST(SimTest, EachStateLineIsOutBeforeALongCommandRuns) {
+  int input[2], output[2];
+  ASSERT_EQ(::pipe2(input, O_CLOEXEC) | ::pipe2(output, O_CLOEXEC), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+  char* const argv[] = {const_cast<char*>(VOLARIN_SIM_PATH), nullptr};
+  pid_t child = 0;
+  ASSERT_EQ(::posix_spawn(&child, VOLARIN_SIM_PATH, &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(input[0]);
+  ::close(output[1]);
+  const std::string commands = "dump\ntick 4294967295\n";
+  EXPECT_EQ(::write(input[1], commands.data(), commands.size()), ssize_t(commands.size()));
+  ::close(input[1]);
+  std::string out;
+  pollfd ready{output[0], POLLIN, 0};
+  char buffer[4096];
+  while (out.find('\n') == std::string::npos && ::poll(&ready, 1, 20000) == 1) {
+    const ssize_t n = ::read(output[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    out.append(buffer, static_cast<size_t>(n));
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  ::close(output[0]);
+  EXPECT_TRUE(out.starts_with("{\"tick\":0,") && out.ends_with("}\n")) << out;
+}
+
+// A full device and a file-size limit both stop the run with status 1 and say why.
+TEST(SimTest, OutputThatCannotBeWrittenFailsTheRun) {
+  ScopedTempDir dir;
+  std::string dumps;
+  for (int i = 0; i < 300; ++i) dumps += "dump\n";
+  WriteFile("commands", dumps);
+  const std::string sim = VOLARIN_SIM_PATH " commands 2>err";
+  int status = std::system((sim + " >/dev/full").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(ReadFile("err"),
+            "volarin-sim: line 1: dump: cannot write the state line: No space left on device\n");
+  status = std::system(("ulimit -f 8; " + sim + " >out").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_TRUE(Contains(ReadFile("err"), ": dump: cannot write the state line: File too large\n"))
+      << ReadFile("err");
 }

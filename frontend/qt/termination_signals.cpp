@@ -1,44 +1,107 @@
-// A signal handler may only write to a pipe; the event loop reads it and acts.
+// The handlers only touch lock-free atomics, write to a socket and end the process, which is
+// all a signal handler may safely do; the event loop reads the socket and acts.
 #include "frontend/qt/termination_signals.h"
 
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
-#include <csignal>
+#include <QTimer>
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
 
 namespace {
 
+enum Phase : int { kBeforeLoop, kInLoop, kAfterLoop };
+
+std::atomic<int> phase{kBeforeLoop};
+// A signal the loop has not yet taken, and one that arrived after the loop.
+std::atomic<int> waitingForLoop{0};
+std::atomic<int> arrivedAfterLoop{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
 int signalSockets[2] = {-1, -1};
 
-extern "C" void WriteSignalNumber(int signal) {
-  const unsigned char number = static_cast<unsigned char>(signal);
-  [[maybe_unused]] const ssize_t written = write(signalSockets[0], &number, 1);
+// Safe inside a handler: the signal is blocked there, so it is unblocked to take effect.
+[[noreturn]] void DieBy(int signal) {
+  struct sigaction byDefault {};
+  byDefault.sa_handler = SIG_DFL;
+  sigemptyset(&byDefault.sa_mask);
+  sigaction(signal, &byDefault, nullptr);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+  raise(signal);
+  _exit(128 + signal);
+}
+
+// True when no signal was waiting in `slot`; the signal is then recorded there.
+bool RecordFirst(std::atomic<int>& slot, int signal) {
+  int none = 0;
+  return slot.compare_exchange_strong(none, signal);
+}
+
+extern "C" void OnTerminationSignal(int signal) {
+  const int savedErrno = errno;
+  switch (phase.load()) {
+    case kBeforeLoop:
+      DieBy(signal);
+    case kInLoop: {
+      if (!RecordFirst(waitingForLoop, signal)) DieBy(signal);
+      const unsigned char number = static_cast<unsigned char>(signal);
+      // Non-blocking: a full socket already holds a signal for the loop.
+      [[maybe_unused]] const ssize_t written = write(signalSockets[0], &number, 1);
+      break;
+    }
+    default:
+      if (!RecordFirst(arrivedAfterLoop, signal)) DieBy(signal);
+  }
+  errno = savedErrno;
+}
+
+// A signal the loop never took (it quit for another reason first) still ends the process.
+void EndByLateSignal() {
+  if (const int signal = arrivedAfterLoop.load()) DieBy(signal);
+  if (const int signal = waitingForLoop.load()) DieBy(signal);
+}
+
+void WatchTheEventLoop(std::function<void(int)> onSignal) {
+  QCoreApplication* application = QCoreApplication::instance();
+  // Owned by the application, which outlives the event loop.
+  auto* notifier = new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, application);
+  QObject::connect(notifier, &QSocketNotifier::activated, notifier,
+                   [onSignal = std::move(onSignal)] {
+                     unsigned char number = 0;
+                     while (read(signalSockets[1], &number, 1) == 1) {
+                     }
+                     const int signal = waitingForLoop.exchange(0);
+                     if (signal != 0) onSignal(signal);
+                   });
+  // Runs at the loop's first turn.
+  QTimer::singleShot(0, notifier, [] { phase.store(kInLoop); });
+  QObject::connect(application, &QCoreApplication::aboutToQuit, notifier,
+                   [] { phase.store(kAfterLoop); });
+  std::atexit(EndByLateSignal);
 }
 
 }  // namespace
 
 void CatchTerminationSignals(std::function<void(int)> onSignal) {
-  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalSockets) != 0) return;
-  // Owned by the application, which outlives the event loop.
-  auto* notifier =
-      new QSocketNotifier(signalSockets[1], QSocketNotifier::Read, QCoreApplication::instance());
-  QObject::connect(notifier, &QSocketNotifier::activated, notifier,
-                   [onSignal = std::move(onSignal)] {
-                     unsigned char number = 0;
-                     if (read(signalSockets[1], &number, 1) == 1) onSignal(number);
-                   });
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalSockets) != 0) {
+    return;  // the signals keep their default action and still end the program
+  }
+  WatchTheEventLoop(std::move(onSignal));
   struct sigaction action = {};
-  action.sa_handler = WriteSignalNumber;
+  action.sa_handler = OnTerminationSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
 void EndBySignal(int signal) {
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
-  std::_Exit(128 + signal);
+  DieBy(signal);
 }

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Plays the real game under a virtual X server: the window appears, the demonstration draws,
 # typed characters and F2 reach the game, File > Exit ends with 78, closing with 0, and a
-# termination signal by that signal; each way out writes the settings.
-# Usage: window_test.sh VOLARIN CLOSE_WINDOW  (run inside xvfb-run with a 24-bit screen)
+# termination signal by that signal; each way out writes the settings. The first session is
+# recorded, and the runner replays the recording to the state line the game ended with.
+# Usage: window_test.sh VOLARIN CLOSE_WINDOW VOLARIN_SIM  (inside xvfb-run, 24-bit screen)
 set -euo pipefail
 volarin="$(realpath "$1")"
 close_window="$(realpath "$2")"
+volarin_sim="$(realpath "$3")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 mkdir -m 700 "$work/runtime"
@@ -16,7 +18,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The window picture starts at the top left: there is no window manager to move it.
 start_game() {
-  "$volarin" 2>>"$work/stderr.txt" &
+  "$volarin" "$@" 2>>"$work/stderr.txt" &
   pid=$!
   window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
     fail "no window titled 'Volarin ver2.21'"
@@ -46,7 +48,10 @@ wait_for_exit() {
   wait "$pid" || status=$?
 }
 
-start_game
+# Every class, level 2, and a best score to keep: the replay must read the same file.
+printf '31\n2\n1\n0\n7 ann\n' >VOLARIN.INI
+cp VOLARIN.INI start.ini
+start_game --record "$work/session.txt"
 sleep 2
 shot demo
 field=640x400+0+40
@@ -77,6 +82,16 @@ xdotool key x
 wait_for_exit
 [ "$status" = 78 ] || fail "Exit ended with status $status, not 78"
 [ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI does not hold nine lines"
+
+# The recording replays, beside the settings file the game started with, to its final line.
+[ "$(head -n 1 session.txt | cut -d' ' -f1)" = seed ] || fail "the recording does not start with seed"
+grep -q '^char ' session.txt || fail "the recording holds no typed character"
+mkdir replay
+cp start.ini replay/VOLARIN.INI
+(cd replay && "$volarin_sim" ../session.txt >dump.txt) || fail "the runner rejected the recording"
+expected="$(grep '^# final ' session.txt | cut -c9-)"
+[ -n "$expected" ] || fail "the recording has no final state line"
+[ "$(cat replay/dump.txt)" = "$expected" ] || fail "the replay ended in another state than the game"
 
 rm VOLARIN.INI
 start_game

@@ -1,5 +1,6 @@
 // volarin-sim: runs the scenario in FILE, or on standard input when no FILE is given.
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <iostream>
 #include <string>
 
+#include "tools/sim/message_text.h"
 #include "tools/sim/scenario.h"
 
 namespace {
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
   static char outputBuffer[1 << 16];
   std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
   std::ios::sync_with_stdio(false);
+  // Past a file-size limit a write then fails and is reported, instead of killing the run.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc > 2) {
     std::fprintf(stderr, "usage: volarin-sim [FILE]\n");
     return kScenarioErrorStatus;
@@ -35,7 +39,8 @@ int main(int argc, char** argv) {
   std::ifstream file;
   const std::string problem = OpenCommandFile(argv[1], file);
   if (!problem.empty()) {
-    std::fprintf(stderr, "volarin-sim: %s: %s\n", argv[1], problem.c_str());
+    std::fprintf(stderr, "volarin-sim: %s: %s\n", QuoteForMessage(argv[1]).c_str(),
+                 problem.c_str());
     return kScenarioErrorStatus;
   }
   return RunScenario(file, stdout, stderr);

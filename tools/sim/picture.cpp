@@ -1,27 +1,67 @@
 // The runner's presentation layer: an offscreen QImage canvas, drawn as the window draws.
 #include "tools/sim/picture.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
-#include <QString>
+#include <cerrno>
+#include <cstring>
 #include <memory>
+#include <string_view>
 
 #include "app/startup.h"
 #include "frontend/qt/image_canvas.h"
 #include "frontend/qt/offscreen_gui.h"
 #include "render/canvas.h"
 #include "render/sprite_sheet.h"
+#include "tools/sim/message_text.h"
 
 namespace {
 
 std::unique_ptr<ImageCanvas> picture;
 
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// Empty when the whole of `bytes` is in the file, else why not.
+std::string WriteFileBytes(const std::string& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return std::strerror(errno);
+  const bool written = WriteAll(fd, bytes);
+  const int writeError = errno;
+  if (::close(fd) != 0 && written) return std::strerror(errno);
+  return written ? "" : std::strerror(writeError);
+}
+
+// The file gets exactly the path's bytes as its name, which need not be text in any
+// encoding; a NUL would end the name early, so such a path is refused.
 std::string SavePng(const QImage& image, const std::string& path) {
-  if (image.isNull()) return "the picture is empty, nothing written to " + path;
-  if (!image.save(QString::fromStdString(path), "PNG")) return "cannot write " + path;
-  return "";
+  const std::string quoted = QuoteForMessage(path);
+  if (path.find('\0') != std::string::npos) return "a file name cannot hold a NUL byte: " + quoted;
+  if (image.isNull()) return "the picture is empty, nothing written to " + quoted;
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) return "cannot encode the picture for " + quoted;
+  const std::string problem = WriteFileBytes(path, std::string_view(png.constData(), png.size()));
+  return problem.empty() ? "" : "cannot write " + quoted + ": " + problem;
 }
 
 }  // namespace
+
+int MaxPictureSide() {
+  return ImageCanvas::kMaxSide;
+}
 
 bool PictureExists() {
   return picture != nullptr;

@@ -3,6 +3,9 @@
 
 #include <string>
 
+// The largest side of a picture: a larger window is drawn only as far as this.
+int MaxPictureSide();
+
 // Whether the presentation layer exists yet.
 bool PictureExists();
 
@@ -16,6 +19,7 @@ void ResizePicture(int width, int height);
 // Forgets the picture; the program draws nowhere again.
 void DropPicture();
 
-// Write the window picture or the sprite sheet as a PNG file; empty on success, else why not.
+// Write the window picture or the sprite sheet as a PNG file named by exactly the bytes of
+// `path`; empty on success, else why not.
 std::string SavePicturePng(const std::string& path);
 std::string SaveSheetPng(const std::string& path);

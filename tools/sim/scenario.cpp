@@ -1,7 +1,10 @@
 // The scenario runner: strict command parsing, the JSON state line and the runner's own counts.
 #include "tools/sim/scenario.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "core/random.h"
 #include "core/records.h"
 #include "render/sound.h"
+#include "tools/sim/message_text.h"
 #include "tools/sim/picture.h"
 
 namespace {
@@ -35,6 +39,9 @@ uint64_t runnerTicks = 0;
 // The client size of the last size message, which a picture made later takes.
 int clientWidth = 640;
 int clientHeight = 480;
+
+// Whether the run has said yet that its picture holds only part of the window.
+bool clippingReported = false;
 
 // ---------------------------------------------------------------------------------------------
 // The commands. Each line is one command word and its arguments, separated by blanks.
@@ -95,11 +102,15 @@ std::string RunSave(const CommandCall&) {
   return "";
 }
 
+// Flushed at once: a reader sees each state line before a long command that follows it.
 std::string RunDump(const CommandCall& call) {
   const std::string line = StateLine() + '\n';
-  std::fwrite(line.data(), 1, line.size(), call.out);
   runnerSound.played.clear();
-  return "";
+  if (std::fwrite(line.data(), 1, line.size(), call.out) == line.size() &&
+      std::fflush(call.out) == 0) {
+    return "";
+  }
+  return std::string("cannot write the state line: ") + std::strerror(errno);
 }
 
 // The first picture asked for brings the presentation layer: from then on the program draws
@@ -108,8 +119,22 @@ void EnsurePicture() {
   if (!PictureExists()) BuildPicture(clientWidth, clientHeight);
 }
 
+// Said once a run, so nobody takes a clipped picture for the whole field.
+void ReportClipping(const CommandCall& call) {
+  const int side = MaxPictureSide();
+  if (!PictureExists() || clippingReported) return;
+  if (clientWidth <= side && clientHeight <= side) return;
+  clippingReported = true;
+  std::fprintf(
+      call.err,
+      "volarin-sim: line %ld: png: the window is %d x %d; the picture holds its top left %d x %d\n",
+      call.lineNumber, clientWidth, clientHeight, std::min(clientWidth, side),
+      std::min(clientHeight, side));
+}
+
 std::string RunPng(const CommandCall& call) {
   EnsurePicture();
+  ReportClipping(call);
   return SavePicturePng(std::string(call.path));
 }
 
@@ -185,12 +210,12 @@ std::string ParseNumber(std::string_view word, bool hexAllowed, uint64_t max, ui
     base = 16;
     digits.remove_prefix(2);
   }
-  if (digits.empty()) return "not a number '" + std::string(word) + "'";
+  if (digits.empty()) return "not a number " + QuoteForMessage(word);
   bool tooBig = false;
   *value = 0;
   for (char c : digits) {
     const int digit = DigitValue(c, base);
-    if (digit < 0) return "not a number '" + std::string(word) + "'";
+    if (digit < 0) return "not a number " + QuoteForMessage(word);
     if (!tooBig) *value = *value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
     tooBig = tooBig || *value > max;
   }
@@ -211,7 +236,7 @@ std::string ReadArguments(const CommandForm& form, const std::vector<std::string
                           CommandCall& call) {
   call.count = 0;
   for (size_t i = 1; i < words.size(); ++i) {
-    if (call.count == form.allowed) return "unexpected '" + std::string(words[i]) + "'";
+    if (call.count == form.allowed) return "unexpected " + QuoteForMessage(words[i]);
     std::string problem = ReadArgument(form, words[i], call);
     if (!problem.empty()) return problem;
     call.count += 1;
@@ -228,7 +253,7 @@ std::string RunLine(std::string_view line, CommandCall& call, int* status) {
   if (words.empty() || words[0].starts_with('#')) return "";
   *status = kScenarioErrorStatus;
   const CommandForm* form = FindCommandForm(words[0]);
-  if (form == nullptr) return "unknown command '" + std::string(words[0]) + "'";
+  if (form == nullptr) return "unknown command " + QuoteForMessage(words[0]);
   std::string problem = ReadArguments(*form, words, call);
   if (!problem.empty()) return std::string(form->name) + ": " + problem;
   *status = kScenarioFailureStatus;
@@ -245,6 +270,7 @@ void StartScenario() {
   ResetAllRecords();
   runnerSound.played.clear();
   runnerTicks = 0;
+  clippingReported = false;
   StartUpPlatform platform;
   platform.seed = 1;
   platform.readSettingsFile = false;
@@ -272,7 +298,10 @@ int RunScenario(std::istream& in, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "volarin-sim: line %ld: %s\n", call.lineNumber, problem.c_str());
     return status;
   }
-  std::fflush(out);
+  if (std::fflush(out) != 0 || std::ferror(out)) {
+    std::fprintf(err, "volarin-sim: cannot write the output: %s\n", std::strerror(errno));
+    return kScenarioFailureStatus;
+  }
   if (!in.bad()) return 0;
   std::fprintf(err, "volarin-sim: the commands could not be read\n");
   return kScenarioErrorStatus;

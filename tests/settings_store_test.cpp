@@ -1,0 +1,176 @@
+// Tests of the settings file against the file system around it: things that are not regular
+// files, other users' files, leftovers of killed saves and a file-size limit.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "app/settings.h"
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kOldFile = "3\n2\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e\n";
+constexpr const char* kDefaultFile = "1\n1\n1\n1\n0 -\n0 -\n0 -\n0 -\n0 -\n";
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNoGroup = 65534;
+
+std::set<std::string> FilesIn(const std::string& directory) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory)) {
+    names.insert(entry.path().filename());
+  }
+  return names;
+}
+
+// Runs `body` in a child process that must end within 10 s; returns its wait status.
+int RunInChild(const std::function<void()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::alarm(10);
+    body();
+    ::_exit(0);
+  }
+  int status = -1;
+  ::waitpid(child, &status, 0);
+  return status;
+}
+
+bool ExitedCleanly(int status) {
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class SettingsStoreTest : public GameTest {
+ protected:
+  ScopedTempDir dir;
+};
+
+TEST_F(SettingsStoreTest, OnlyARegularFileIsReadOrReplaced) {
+  ASSERT_EQ(::mkfifo("fifo", 0644), 0);
+  fs::create_symlink("fifo", kSettingsFileName);
+  const int status = RunInChild([] {
+    LoadSettings();
+    SaveSettings();
+  });
+  EXPECT_TRUE(ExitedCleanly(status)) << "load or save hung on a FIFO";
+  EXPECT_TRUE(fs::is_fifo("fifo"));
+  EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
+
+  if (::geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
+  fs::remove(kSettingsFileName);
+  if (::mknod("device", S_IFCHR | 0666, ::makedev(1, 3)) != 0) GTEST_SKIP() << "mknod refused";
+  fs::create_symlink("device", kSettingsFileName);
+  LoadSettings();
+  SaveSettings();
+  EXPECT_TRUE(fs::is_character_file("device")) << "the device node was replaced";
+  EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
+  EXPECT_EQ(FilesIn(dir.path()), (std::set<std::string>{"device", "fifo", kSettingsFileName}));
+}
+
+TEST_F(SettingsStoreTest, ASaveThroughALinkReplacesTheFileItPointsTo) {
+  fs::create_directory("data");
+  WriteFile("data/real.ini", kOldFile);
+  fs::create_symlink("data/real.ini", kSettingsFileName);
+  ::link("data/real.ini", "data/hard.ini");
+  LoadSettings();
+  gameState.level = 4;
+  SaveSettings();
+  const std::string saved = "3\n4\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e\n";
+  EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
+  EXPECT_EQ(ReadFile("data/real.ini"), saved);
+  EXPECT_EQ(ReadFile("data/hard.ini"), saved) << "the second name lost the file";
+  EXPECT_EQ(FilesIn("data"), (std::set<std::string>{"hard.ini", "real.ini"}));
+}
+
+TEST_F(SettingsStoreTest, RootSavingAnotherUsersFileKeepsItsOwnerGroupAndMode) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root";
+  WriteFile(kSettingsFileName, kOldFile);
+  ASSERT_EQ(::chown(kSettingsFileName, kNobody, kNoGroup), 0);
+  ASSERT_EQ(::chmod(kSettingsFileName, 0640), 0);
+  SaveSettings();
+  struct stat status {};
+  ASSERT_EQ(::stat(kSettingsFileName, &status), 0);
+  EXPECT_EQ(status.st_uid, kNobody);
+  EXPECT_EQ(status.st_gid, kNoGroup);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultFile);
+}
+
+// A user who may write someone else's file cannot give a new file its owner: the file is
+// written where it is.
+TEST_F(SettingsStoreTest, AWritableFileOfAnotherUserIsRewrittenInPlace) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  WriteFile(kSettingsFileName, kOldFile);
+  ASSERT_EQ(::chown(kSettingsFileName, 0, kNoGroup), 0);
+  ASSERT_EQ(::chmod(kSettingsFileName, 0664), 0);
+  ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+  const int status = RunInChild([] {
+    if (::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
+    SaveSettings();
+  });
+  ASSERT_TRUE(ExitedCleanly(status));
+  struct stat after {};
+  ASSERT_EQ(::stat(kSettingsFileName, &after), 0);
+  EXPECT_EQ(after.st_uid, 0u);
+  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultFile);
+  EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
+}
+
+// Only names of the temporary pattern go, and not one whose writer still holds it.
+TEST_F(SettingsStoreTest, ASaveRemovesTheTemporaryFilesKilledSavesLeft) {
+  for (const char* name : {"VOLARIN.INI.a1B2c3", "VOLARIN.INI.zzzzzz", "VOLARIN.INI.bak",
+                           "VOLARIN.INI.abcdefg", "VOLARIN.INI.ab-def", "VOLARIN.INI.held00"}) {
+    WriteFile(name, "x");
+  }
+  const int held = ::open("VOLARIN.INI.held00", O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  SaveSettings();
+  ::close(held);
+  EXPECT_EQ(FilesIn(dir.path()),
+            (std::set<std::string>{kSettingsFileName, "VOLARIN.INI.bak", "VOLARIN.INI.abcdefg",
+                                   "VOLARIN.INI.ab-def", "VOLARIN.INI.held00"}));
+}
+
+TEST_F(SettingsStoreTest, AfterSavesKilledMidWayOneCleanSaveLeavesOnlyTheFile) {
+  for (int round = 0; round < 40; ++round) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (;;) SaveSettings();
+    }
+    ::usleep(static_cast<useconds_t>(500 + round * 100));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  }
+  SaveSettings();
+  EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
+  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultFile);
+}
+
+// The limit is smaller than the new file: the save fails, and the program goes on.
+TEST_F(SettingsStoreTest, AFileSizeLimitFailsTheSaveWithoutKillingTheProgram) {
+  WriteFile(kSettingsFileName, "1");
+  const int status = RunInChild([] {
+    const rlimit limit{8, 8};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    SaveSettings();
+    struct sigaction now {};
+    ::sigaction(SIGXFSZ, nullptr, &now);
+    if (now.sa_handler != SIG_DFL) ::_exit(4);  // the program's own choice is given back
+  });
+  EXPECT_TRUE(ExitedCleanly(status)) << "wait status " << status;
+  EXPECT_EQ(ReadFile(kSettingsFileName), "1");
+  EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
+}
+
+}  // namespace

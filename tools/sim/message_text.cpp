@@ -1,0 +1,81 @@
+// Quoting input for messages: a NUL, a carriage return or a 50 MB word must not reach the
+// terminal as they are.
+#include "tools/sim/message_text.h"
+
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+// The code point of the UTF-8 sequence at the start of `text` and its length in bytes; the
+// length is 0 when the bytes are not a valid (shortest, non-surrogate) sequence.
+struct Decoded {
+  uint32_t codePoint = 0;
+  size_t length = 0;
+};
+
+Decoded DecodeUtf8(std::string_view text) {
+  const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
+  const uint8_t lead = byte(0);
+  if (lead < 0x80) return {lead, 1};
+  const size_t length = lead >= 0xF8   ? 0
+                        : lead >= 0xF0 ? 4
+                        : lead >= 0xE0 ? 3
+                        : lead >= 0xC0 ? 2
+                                       : 0;
+  if (length == 0 || text.size() < length) return {};
+  uint32_t codePoint = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return {};
+    codePoint = (codePoint << 6) | (byte(i) & 0x3F);
+  }
+  constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+  if (codePoint < kSmallest[length] || codePoint > 0x10FFFF || surrogate) return {};
+  return {codePoint, length};
+}
+
+// Characters that move the cursor, end the line or reorder the text around them.
+bool NeedsEscape(uint32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
+         (c >= 0x200E && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+         (c >= 0x2066 && c <= 0x2069);
+}
+
+void AppendEscape(std::string& text, const char* format, unsigned value) {
+  char escape[8];
+  std::snprintf(escape, sizeof escape, format, value);
+  text += escape;
+}
+
+// Appends the first character of `word`, escaped as needed; returns the bytes it took.
+size_t AppendCharacter(std::string_view word, std::string& text) {
+  const Decoded decoded = DecodeUtf8(word);
+  if (decoded.length == 0) {
+    AppendEscape(text, "\\x%02x", static_cast<uint8_t>(word[0]));
+    return 1;
+  }
+  if (decoded.codePoint == '\\') {
+    text += "\\\\";
+  } else if (!NeedsEscape(decoded.codePoint)) {
+    text.append(word.substr(0, decoded.length));
+  } else if (decoded.length == 1) {
+    AppendEscape(text, "\\x%02x", decoded.codePoint);
+  } else {
+    AppendEscape(text, "\\u%04x", decoded.codePoint);
+  }
+  return decoded.length;
+}
+
+}  // namespace
+
+std::string QuoteForMessage(std::string_view word) {
+  std::string text = "'";
+  size_t at = 0;
+  for (int shown = 0; at < word.size() && shown < kMaxQuotedCharacters; ++shown) {
+    at += AppendCharacter(word.substr(at), text);
+  }
+  if (at < word.size()) text += "\u2026";
+  text += '\'';
+  return text;
+}
