@@ -99,6 +99,30 @@ std::vector<InkRun> InkOfCoverage(const uint8_t* coverage, int width, int height
   return ink;
 }
 
+namespace {
+
+// The glyph sources alive, so one reset reaches every cache.
+std::vector<GlyphSource*>& LiveGlyphSources() {
+  static std::vector<GlyphSource*> sources;
+  return sources;
+}
+
+}  // namespace
+
+GlyphSource::GlyphSource() {
+  LiveGlyphSources().push_back(this);
+}
+
+GlyphSource::~GlyphSource() {
+  std::erase(LiveGlyphSources(), this);
+}
+
+void ForgetRenderedGlyphs() {
+  for (GlyphSource* source : LiveGlyphSources()) {
+    for (GlyphSource::Face& face : source->faces_) face = GlyphSource::Face{};
+  }
+}
+
 const Glyph& GlyphSource::GlyphOf(FontId font, char32_t code) {
   auto& glyphs = faces_[font == FontId::kKanaFont ? 1 : 0].glyphs;
   auto found = glyphs.find(code);

@@ -32,7 +32,10 @@ std::vector<InkRun> InkOfCoverage(const uint8_t* coverage, int width, int height
 // a font engine each time would cost more than the whole tick.
 class GlyphSource {
  public:
-  virtual ~GlyphSource() = default;
+  GlyphSource();
+  virtual ~GlyphSource();
+  GlyphSource(const GlyphSource&) = delete;
+  GlyphSource& operator=(const GlyphSource&) = delete;
   const Glyph& GlyphOf(FontId font, char32_t code);
   const TextBox& BoxOf(FontId font);
 
@@ -49,7 +52,12 @@ class GlyphSource {
     TextBox box{0, 0};
   };
   Face faces_[2];
+  friend void ForgetRenderedGlyphs();
 };
+
+// Every glyph source forgets what it has rendered and measured; each renders anew on demand.
+// Part of resetting the platform handles.
+void ForgetRenderedGlyphs();
 
 // A rectangle of pixels; empty when either side is 0.
 struct PixelRect {
