@@ -264,6 +264,10 @@ bool GameShell::ShowingImpactEffect() const {
   return impl_->window.Holding();
 }
 
+uint64_t GameShell::TicksRun() const {
+  return impl_->ticks;
+}
+
 // Input still waiting is dropped: the program ends where the player left it.
 int GameShell::End(ProgramEnd how) {
   Impl& s = *impl_;

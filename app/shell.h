@@ -74,6 +74,9 @@ class GameShell {
   // True while an impact effect is being shown; input given meanwhile waits until it ends.
   bool ShowingImpactEffect() const;
 
+  // The timer ticks run since start-up, for measuring the pace.
+  uint64_t TicksRun() const;
+
   // The program ends: writes the settings, ends the recording with the final state line, and
   // returns the process exit code (0, or 40014 after the Exit command).
   int End(ProgramEnd how);

@@ -23,9 +23,14 @@ void AppendDoubles(std::string& text, std::initializer_list<double> values) {
   for (double value : values) {
     char digits[32];
     text += ',';
+#if defined(__cpp_lib_to_chars)
     text.append(
         digits,
         std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 17).ptr);
+#else
+    // Older standard libraries (the browser build's) convert only integers.
+    text.append(digits, static_cast<size_t>(std::snprintf(digits, sizeof digits, "%.17g", value)));
+#endif
   }
 }
 

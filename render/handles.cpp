@@ -1,9 +1,11 @@
 // The one instance of the platform handles, and their reset.
 #include "render/handles.h"
 
+#include "render/pixel_canvas.h"
+
 PlatformHandles platformHandles;
 
 void ResetPlatformHandles() {
-  if (platformHandles.forgetGlyphs != nullptr) platformHandles.forgetGlyphs();
+  ForgetRenderedGlyphs();
   platformHandles = PlatformHandles{};
 }

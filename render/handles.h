@@ -17,7 +17,6 @@ struct PlatformHandles {
   Canvas* sheetDC = nullptr;              // the sprite sheet, made beside the window picture
   SoundOutput* soundOutput = nullptr;     // plays effects by name; nullptr plays nothing
   char statusText[kStatusTextSize] = {};  // the status-bar text being drawn
-  void (*forgetGlyphs)() = nullptr;       // drops the glyphs a front end has rendered, if any
 };
 
 extern PlatformHandles platformHandles;
@@ -27,6 +26,7 @@ inline constexpr Canvas*& windowDC = platformHandles.windowDC;
 inline constexpr Canvas*& sheetDC = platformHandles.sheetDC;
 inline constexpr SoundOutput*& soundOutput = platformHandles.soundOutput;
 
-// Forgets every handle and the rendered glyphs; nothing is drawn or played until start-up
-// hands out new ones. The objects themselves belong to the front end and are not deleted.
+// Forgets every handle and every glyph the glyph sources have rendered; nothing is drawn or played
+// until start-up hands out new ones. The objects themselves belong to the front end and are not
+// deleted.
 void ResetPlatformHandles();

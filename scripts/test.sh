@@ -27,5 +27,8 @@ ctest --test-dir "$root/build/test-noqt" --output-on-failure -j"$jobs" -E soak
 echo "== The Windows game: cross-built with MinGW, checked under Wine and Xvfb"
 "$root/scripts/test-windows.sh"
 
+echo "== The browser game: WebAssembly, checked in headless Chromium"
+"$root/scripts/test-web.sh"
+
 echo "== Fuzzing the settings reader and the scenario reader for a fixed number of runs"
 "$root/scripts/fuzz.sh"

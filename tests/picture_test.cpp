@@ -197,8 +197,8 @@ class PictureTest : public GameTest {
     GameTest::TearDown();
     sheetDC = nullptr;
   }
-  const QImage& Picture() const { return canvas->image(); }
-  const QImage& Sheet() const { return canvas->sheet()->image(); }
+  QImage Picture() const { return canvas->image(); }
+  QImage Sheet() const { return ImageOf(*canvas->sheet()); }
   std::unique_ptr<ImageCanvas> canvas;
 };
 

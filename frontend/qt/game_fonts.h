@@ -4,12 +4,7 @@
 #include <QFont>
 
 #include "render/canvas.h"
-
-// The box of a line of text around its baseline, in pixels.
-struct TextBox {
-  int ascent;
-  int descent;
-};
+#include "render/text_box.h"
 
 // The face asked for ("Century" or the Mincho face, resolved to the installed stand-ins), bold,
 // 24 pixels, never antialiased, so that text keeps the exact colours it is drawn in.

@@ -43,7 +43,7 @@ bool NeedsEscape(uint32_t c) {
 }
 
 void AppendEscape(std::string& text, const char* format, unsigned value) {
-  char escape[8];
+  char escape[16];  // "\\u10ffff" and its zero at the most
   std::snprintf(escape, sizeof escape, format, value);
   text += escape;
 }

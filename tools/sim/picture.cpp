@@ -88,5 +88,5 @@ std::string SavePicturePng(const std::string& path) {
 }
 
 std::string SaveSheetPng(const std::string& path) {
-  return SavePng(picture->sheet()->image(), path);
+  return SavePng(ImageOf(*picture->sheet()), path);
 }

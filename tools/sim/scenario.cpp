@@ -18,6 +18,7 @@
 #include "core/geometry.h"
 #include "core/random.h"
 #include "core/records.h"
+#include "render/handles.h"
 #include "render/sound.h"
 #include "tools/sim/message_text.h"
 #include "tools/sim/picture.h"
@@ -268,6 +269,7 @@ void StartScenario() {
   clientWidth = 640;
   clientHeight = 480;
   ResetAllRecords();
+  ResetPlatformHandles();
   runnerSound.played.clear();
   runnerTicks = 0;
   clippingReported = false;

@@ -1,0 +1,269 @@
+// The game in a web page: its canvas, HTML menu bar, keys, animation frames and Web Audio.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "app/settings.h"
+#include "app/shell.h"
+#include "core/records.h"
+#include "frontend/web/web_glyphs.h"
+#include "frontend/web/web_sound.h"
+#include "render/pixel_canvas.h"
+#include "resources/menu_resource.h"
+
+namespace {
+
+// JavaScript, which the formatter would take for C++.
+// clang-format off
+// The page's side of the picture and the menu bar (page/volarin.js).
+EM_JS(void, ResizeCanvasOnPage, (int width, int height),
+      { volarinPage.resizeCanvas(width, height); });
+EM_JS(void, ShowOnPage,
+      (const uint32_t* pixels, int width, int height, int left, int top, int w, int h),
+      { volarinPage.showPicture(HEAPU8, pixels, width, height, left, top, w, h); });
+EM_JS(void, BuildMenuOnPage, (const char* json),
+      { volarinPage.buildMenu(JSON.parse(UTF8ToString(json))); });
+EM_JS(void, SetMenuItemOnPage, (int id, int checked, int greyed),
+      { volarinPage.setMenuItem(id, checked != 0, greyed != 0); });
+EM_JS(void, ShowEndedOnPage, (), { volarinPage.showEnded(); });
+EM_JS(int, FieldWidthOnPage, (), { return volarinPage.fieldSize()[0]; });
+EM_JS(int, FieldHeightOnPage, (), { return volarinPage.fieldSize()[1]; });
+// clang-format on
+
+// Animation-frame and event times are milliseconds on the page's clock, the one
+// emscripten_get_now reads.
+ShellClock::time_point PageTime(double milliseconds) {
+  return ShellClock::time_point(std::chrono::duration_cast<ShellClock::duration>(
+      std::chrono::duration<double, std::milli>(milliseconds)));
+}
+
+std::string JsonString(const char* text) {
+  std::string json = "\"";
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c == '"' || *c == '\\') json += '\\';
+    json += *c;
+  }
+  return json + "\"";
+}
+
+// The menu resource as [{text, items: [{text, id}]}]; a separator has id 0.
+std::string MenuJson() {
+  std::string json = "[";
+  for (int p = 0; p < kMenuPopupCount; ++p) {
+    const MenuResourcePopup& popup = kMenuResource[p];
+    json += (p ? ",{\"text\":" : "{\"text\":") + JsonString(popup.text) + ",\"items\":[";
+    for (int i = 0; i < popup.count; ++i) {
+      const MenuResourceItem& item = popup.items[i];
+      json += i ? ",{\"text\":" : "{\"text\":";
+      json += JsonString(item.text ? item.text : "") + ",\"id\":" + std::to_string(item.id) + "}";
+    }
+    json += "]}";
+  }
+  return json + "]";
+}
+
+class WebPage : public FrontEnd {
+ public:
+  WebPage() : picture_(0, 0, PixelOrder::kRgbaBytes, WebGlyphs()), shell_(*this) {}
+
+  void Start() {
+    BuildMenuOnPage(MenuJson().c_str());
+    shell_.Size(FieldWidthOnPage(), FieldHeightOnPage());
+    shell_.StartUp({.seed = static_cast<uint32_t>(std::time(nullptr)),
+                    .windowCanvas = &picture_,
+                    .sound = &sound_,
+                    .record = nullptr,
+                    .now = PageTime(emscripten_get_now())});
+  }
+
+  void ResizePicture(int width, int height) override {
+    picture_.Resize(width, height);
+    ResizeCanvasOnPage(picture_.width(), picture_.height());
+  }
+
+  void ShowPicture() override {
+    const PixelRect area = picture_.TakeDirtyArea();
+    if (area.Empty()) return;
+    ShowOnPage(picture_.pixels(), picture_.width(), picture_.height(), area.left, area.top,
+               area.width, area.height);
+  }
+
+  // Only the items that changed reach the page: the shell brings the menu into step after
+  // every frame, and most frames change nothing.
+  void SyncMenu() override {
+    for (int i = 0; i < kMenuItemCount; ++i) {
+      const MenuItemState& item = menuModel.items[i];
+      MenuItemState& shown = shownMenu_[i];
+      if (synced_ && std::memcmp(&item, &shown, sizeof item) == 0) continue;
+      SetMenuItemOnPage(item.id, item.checked, item.greyed);
+      shown = item;
+    }
+    synced_ = true;
+  }
+
+  void Quit() override { quitting_ = true; }
+
+  // Every way in from the page goes through here, so that an Exit chosen by any of them ends
+  // the session at once.
+  template <typename Action>
+  void Handle(Action action) {
+    if (ended_) return;
+    action(shell_);
+    if (quitting_) End(ProgramEnd::kExitCommand);
+  }
+
+  void AnimationFrame(double milliseconds) {
+    const ShellClock::time_point now = PageTime(milliseconds);
+    if (now < nextDue_) return;
+    Handle([&](GameShell& shell) { nextDue_ = shell.Advance(now); });
+  }
+
+  // A hidden page shows nothing and gets no animation frames: like a minimised window it
+  // pauses a running game, and the settings are kept now, since a hidden page may be
+  // discarded without another word.
+  void Hidden() {
+    Handle([](GameShell& shell) {
+      shell.Minimise();
+      SaveSettings();
+    });
+  }
+
+  void Shown() {
+    Handle([](GameShell& shell) { shell.Restore(FieldWidthOnPage(), FieldHeightOnPage()); });
+  }
+
+  void End(ProgramEnd how) {
+    if (ended_) return;
+    ended_ = true;
+    shell_.End(how);
+    if (how == ProgramEnd::kExitCommand) ShowEndedOnPage();
+  }
+
+  bool ended() const { return ended_; }
+  uint64_t ticksRun() const { return shell_.TicksRun(); }
+  const PixelCanvas& picture() const { return picture_; }
+
+ private:
+  PixelCanvas picture_;
+  WebSound sound_;
+  GameShell shell_;
+  MenuItemState shownMenu_[kMenuItemCount] = {};
+  bool synced_ = false;
+  bool quitting_ = false;
+  bool ended_ = false;
+  ShellClock::time_point nextDue_{};
+};
+
+WebPage* page = nullptr;
+
+// The character a key types, as the desktop window's text would give it, or 0 for none.
+char32_t TypedByKey(const EmscriptenKeyboardEvent& key) {
+  const std::string name = key.key;
+  if (name == "Enter") return U'\r';
+  if (name == "Tab") return U'\t';
+  if (name == "Backspace") return U'\b';
+  if (name == "Escape") return U'\x1B';
+  char32_t code = 0;
+  const int length = static_cast<int>(name.size());
+  const auto byte = [&](int i) { return static_cast<uint8_t>(name[i]); };
+  // A single character, in UTF-8; longer names ("Shift", "Process", "Dead") type nothing.
+  if (length == 1 && byte(0) < 0x80) code = byte(0);
+  if (length == 2 && (byte(0) & 0xE0) == 0xC0) code = (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
+  if (length == 3 && (byte(0) & 0xF0) == 0xE0) {
+    code = (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+  }
+  if (code == 0 || !key.ctrlKey) return code;
+  // Control with a letter or one of @[\]^_ types its control character.
+  if (code >= U'a' && code <= U'z') code -= 0x20;
+  return code >= U'@' && code <= U'_' ? code - U'@' : 0;
+}
+
+int FunctionKeyNumber(const char* name) {
+  if (name[0] != 'F' || name[1] < '1' || name[1] > '9') return 0;
+  if (name[2] == '\0') return name[1] - '0';
+  if (name[3] == '\0' && name[1] == '1' && name[2] >= '0' && name[2] <= '9') {
+    return 10 + name[2] - '0';
+  }
+  return 0;
+}
+
+// Returning true keeps the browser from its own use of the key: F2 and F3 are the game's,
+// and a typed key must not also scroll the page, move the focus or type into the input sink.
+EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
+  if (page->ended() || key->altKey || key->metaKey) return EM_FALSE;
+  if (const int number = FunctionKeyNumber(key->key)) {
+    const bool plain = !key->ctrlKey && !key->shiftKey;
+    if (plain) page->Handle([&](GameShell& shell) { shell.PressFunctionKey(number); });
+    return number == 2 || number == 3;
+  }
+  if (std::strcmp(key->key, "Delete") == 0) return EM_FALSE;
+  const char32_t typed = TypedByKey(*key);
+  if (typed == 0) return EM_FALSE;
+  page->Handle([&](GameShell& shell) { shell.Type(typed); });
+  return !key->ctrlKey;
+}
+
+EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, void*) {
+  if (event->hidden) {
+    page->Hidden();
+  } else {
+    page->Shown();
+  }
+  return EM_FALSE;
+}
+
+EM_BOOL OnAnimationFrame(double milliseconds, void*) {
+  page->AnimationFrame(milliseconds);
+  return page->ended() ? EM_FALSE : EM_TRUE;
+}
+
+}  // namespace
+
+// Called by the page.
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void volarin_command(int id) {
+  page->Handle([&](GameShell& shell) { shell.Command(static_cast<uint16_t>(id)); });
+}
+
+// Text committed by an input method (or typed without a key event), one character a call.
+EMSCRIPTEN_KEEPALIVE void volarin_type(int character) {
+  page->Handle([&](GameShell& shell) { shell.Type(static_cast<char32_t>(character)); });
+}
+
+EMSCRIPTEN_KEEPALIVE void volarin_resize(int width, int height) {
+  page->Handle([&](GameShell& shell) { shell.Size(width, height); });
+}
+
+// The page is being closed or left: the session ends as when the window is closed.
+EMSCRIPTEN_KEEPALIVE void volarin_page_closed() {
+  page->End(ProgramEnd::kWindowClosed);
+}
+
+// The sprite sheet's pixels (512 x 512, bytes R, G, B, A), for the page's tests.
+EMSCRIPTEN_KEEPALIVE const uint32_t* volarin_sheet_pixels() {
+  const PixelCanvas* sheet = page->picture().sheet();
+  return sheet != nullptr ? sheet->pixels() : nullptr;
+}
+
+// The timer ticks run so far, for measuring the pace.
+EMSCRIPTEN_KEEPALIVE double volarin_ticks_run() {
+  return static_cast<double>(page->ticksRun());
+}
+
+}  // extern "C"
+
+int main() {
+  static WebPage webPage;
+  page = &webPage;
+  emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyDown);
+  emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibilityChange);
+  page->Start();
+  emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+  return 0;
+}

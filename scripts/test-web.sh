@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the browser game and plays it in headless Chromium (tests/web/web_test.mjs): the
+# page, its menus, keys and input method, the settings kept across a reload, the sheet's
+# colours. Exits non-zero when anything fails.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+VOLARIN_WARNINGS_AS_ERRORS=ON "$root/scripts/build-web.sh"
+packages=(chromium)
+command -v npm >/dev/null || packages+=(npm)
+"$root/scripts/ensure-packages.sh" "${packages[@]}"
+
+# The test's own packages, exactly as locked, in the build tree.
+tools="$root/build/web-test"
+mkdir -p "$tools"
+cp "$root/tests/web/package.json" "$root/tests/web/package-lock.json" "$root/tests/web/"*.mjs \
+  "$tools/"
+(cd "$tools" && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+
+port="$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
+/usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$root/build/web/site" \
+  >"$tools/server.log" 2>&1 &
+server=$!
+trap 'kill "$server" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do
+  if /usr/bin/python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" \
+    2>/dev/null; then break; fi
+  sleep 0.1
+done
+
+export VOLARIN_URL="http://127.0.0.1:$port/" CHROMIUM="$(command -v chromium)"
+# scripts/measure-web.sh runs its measurements here instead of the test.
+if [ -n "${VOLARIN_WEB_RUN:-}" ]; then
+  timeout 300 node "$tools/$(basename "$VOLARIN_WEB_RUN")"
+else
+  timeout 300 node --test --test-concurrency=1 "$tools/web_test.mjs"
+fi

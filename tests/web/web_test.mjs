@@ -1,0 +1,272 @@
+// Plays the browser game in headless Chromium, as a player would: looks at the picture,
+// presses keys, commits text through an input method, uses the menus, exits and reloads.
+import assert from 'node:assert/strict';
+import {after, before, test} from 'node:test';
+import puppeteer from 'puppeteer-core';
+
+const URL = process.env.VOLARIN_URL;
+const WIDTH = 640;
+const HEIGHT = 480;
+const BAND = 32;  // the status band at the bottom of the field
+
+const colours = {
+  black: [0, 0, 0], red: [255, 0, 0], green: [0, 255, 0], yellow: [255, 255, 0],
+  blue: [0, 0, 255],
+};
+
+let browser;
+let page;
+const problems = [];  // console errors and uncaught exceptions of every page
+let freshScore;       // the score part of the band at the first visit: nothing scored yet
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+async function openPage() {
+  page = await browser.newPage();
+  page.on('console', (message) => {
+    if (message.type() === 'error') problems.push(message.text());
+  });
+  page.on('pageerror', (error) => problems.push(error.message));
+  await page.setViewport({width: 800, height: 600});
+  await page.goto(URL, {waitUntil: 'load'});
+  await page.waitForFunction(() => window.volarinFirstFrame !== undefined, {timeout: 20000});
+  // The field follows the page: the menu bar takes its height, the field gets the rest.
+  const menuHeight = await page.$eval('#menubar', (bar) => bar.offsetHeight);
+  await page.setViewport({width: WIDTH, height: HEIGHT + menuHeight});
+  await page.waitForFunction((w, h) => {
+    const canvas = document.getElementById('picture');
+    return canvas.width === w && canvas.height === h;
+  }, {timeout: 5000}, WIDTH, HEIGHT);
+}
+
+// The picture as the canvas shows it: {width, height, data} with RGBA bytes.
+async function picture() {
+  return page.evaluate(() => {
+    const canvas = document.getElementById('picture');
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    return {width: canvas.width, height: canvas.height, data: Array.from(data)};
+  });
+}
+
+function pixel(image, x, y) {
+  const i = 4 * (y * image.width + x);
+  return image.data.slice(i, i + 3);
+}
+
+function count(image, colour, top = 0, bottom = image.height) {
+  let n = 0;
+  for (let y = top; y < bottom; ++y) {
+    for (let x = 0; x < image.width; ++x) {
+      if (String(pixel(image, x, y)) === String(colour)) ++n;
+    }
+  }
+  return n;
+}
+
+// A short fingerprint of one part of the status band: the left 40 % holds the score and the
+// best score, the right 40 % the flush and miss counters.
+async function band(part) {
+  const image = await picture();
+  const width = Math.floor(image.width * 0.4);
+  const left = part === 'left' ? 0 : image.width - width;
+  let hash = 2166136261;  // FNV-1a over the part's pixels: short to compare and to report
+  for (let y = image.height - BAND; y < image.height; ++y) {
+    for (let x = left; x < left + width; ++x) {
+      for (const value of pixel(image, x, y)) hash = Math.imul(hash ^ value, 16777619) >>> 0;
+    }
+  }
+  return hash.toString(16);
+}
+
+async function menuItem(text) {
+  const handle = await page.evaluateHandle((t) => [...document.querySelectorAll('.item')]
+      .find((li) => li.textContent.replace(/[()]/g, '').startsWith(t)), text);
+  assert.ok(handle.asElement(), `menu item ${text}`);
+  return handle;
+}
+
+async function itemState(text) {
+  const item = await menuItem(text);
+  return item.evaluate((li) => ({
+    checked: li.getAttribute('aria-checked') === 'true',
+    greyed: li.getAttribute('aria-disabled') === 'true',
+  }));
+}
+
+// Opens the popup whose title starts with `popupText` and chooses the item, with the mouse.
+async function choose(popupText, itemText) {
+  const buttons = await page.$$('.popup > button');
+  for (const button of buttons) {
+    const text = await button.evaluate((b) => b.textContent);
+    if (text.startsWith(popupText)) await button.click();
+  }
+  await (await menuItem(itemText)).click();
+}
+
+async function typeUntilChanged(part, key) {
+  const before = await band(part);
+  await page.keyboard.press(key);
+  for (let i = 0; i < 20 && (await band(part)) === before; ++i) await sleep(50);
+  return (await band(part)) !== before;
+}
+
+// The character of a falling missile, found by matching the field against the sheet's glyph
+// cells for the upper-case letters, or null.
+async function fallingLetter() {
+  return page.evaluate(() => {
+    const game = window.Module;
+    const sheet = game.HEAPU8.subarray(game._volarin_sheet_pixels());
+    const canvas = document.getElementById('picture');
+    const w = canvas.width;
+    const field = canvas.getContext('2d').getImageData(0, 0, w, canvas.height - 32).data;
+    const isYellow = (d, i) => d[i] === 255 && d[i + 1] === 255 && d[i + 2] === 0;
+    const cells = [];
+    for (let letter = 0; letter < 26; ++letter) {
+      const c = letter + 32;
+      const ink = [];
+      for (let y = 0; y < 32; ++y) {
+        for (let x = 0; x < 32; ++x) {
+          const i = 4 * (((c >> 4) * 32 + y) * 512 + (c & 15) * 32 + x);
+          if (isYellow(sheet, i)) ink.push([x, y]);
+        }
+      }
+      cells.push(ink.map(([x, y]) => [x - ink[0][0], y - ink[0][1]]));
+    }
+    for (let i = 0; i < field.length; i += 4) {
+      if (!isYellow(field, i)) continue;
+      const px = (i / 4) % w;
+      const py = Math.floor(i / 4 / w);
+      for (let letter = 0; letter < 26; ++letter) {
+        const fits = cells[letter].every(([dx, dy]) => {
+          const x = px + dx;
+          const y = py + dy;
+          return x >= 0 && x < w && y >= 0 && isYellow(field, 4 * (y * w + x));
+        });
+        if (fits) return String.fromCharCode(65 + letter);
+      }
+    }
+    return null;
+  });
+}
+
+before(async () => {
+  assert.ok(URL, 'VOLARIN_URL names the served site');
+  browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--autoplay-policy=no-user-gesture-required'],
+  });
+  await openPage();
+});
+
+after(async () => {
+  await browser?.close();
+});
+
+test('the page shows the field, its blue band, falling yellow missiles and the menu bar',
+     async () => {
+       assert.equal(await page.title(), 'Volarin ver2.21');
+       freshScore = await band('left');
+       let image = await picture();
+       assert.deepEqual([image.width, image.height], [WIDTH, HEIGHT]);
+       assert.ok(count(image, colours.blue, HEIGHT - BAND) > WIDTH * BAND / 2, 'blue band');
+       for (let i = 0; i < 50 && count(image, colours.yellow, 0, HEIGHT - BAND) < 20; ++i) {
+         await sleep(100);
+         image = await picture();
+       }
+       assert.ok(count(image, colours.yellow, 0, HEIGHT - BAND) >= 20, 'yellow missiles');
+       const titles = await page.$$eval('.popup > button', (b) => b.map((e) => e.textContent));
+       assert.deepEqual(titles, ['ファイル(F)', 'モード(M)', 'レベル(L)', 'オプション(O)']);
+       assert.deepEqual(await itemState('スタート'), {checked: false, greyed: false});
+       assert.deepEqual(await itemState('一時停止'), {checked: false, greyed: true});
+       assert.deepEqual(await itemState('アルファベット：大文字'), {checked: true, greyed: false});
+       assert.deepEqual(problems, []);
+     });
+
+test('the sprite sheet holds only five colours and a glyph in every character cell', async () => {
+  const sheet = await page.evaluate(() => {
+    const game = window.Module;
+    const at = game._volarin_sheet_pixels();
+    return Array.from(game.HEAPU8.subarray(at, at + 512 * 512 * 4));
+  });
+  const allowed = new Set(Object.values(colours).map(String));
+  const yellowCells = new Set();
+  for (let i = 0; i < sheet.length; i += 4) {
+    const colour = String(sheet.slice(i, i + 3));
+    assert.ok(allowed.has(colour), `colour ${colour} at pixel ${i / 4}`);
+    const x = (i / 4) % 512;
+    const y = Math.floor(i / 4 / 512);
+    if (colour === String(colours.yellow)) yellowCells.add((y >> 5) * 16 + (x >> 5));
+  }
+  for (let cell = 32; cell <= 164; ++cell) assert.ok(yellowCells.has(cell), `glyph cell ${cell}`);
+  assert.ok(!yellowCells.has(165));
+});
+
+test('F2 starts a game; typed keys count, also right after the menus were used', async () => {
+  await page.keyboard.press('F2');
+  await sleep(100);
+  assert.deepEqual(await itemState('スタート'), {checked: false, greyed: true});
+  assert.deepEqual(await itemState('一時停止'), {checked: false, greyed: false});
+  // No upper-case missile carries "!": typing it is a miss.
+  assert.ok(await typeUntilChanged('right', '!'), 'a typed key changes the miss counter');
+  // A menu opened and closed with the keyboard, then one used with the mouse.
+  await page.keyboard.down('Alt');
+  await page.keyboard.press('o');
+  await page.keyboard.up('Alt');
+  await page.keyboard.press('Escape');
+  assert.ok(await typeUntilChanged('right', '!'), 'keys reach the game after Escape');
+  const sound = (await itemState('効果音')).checked;
+  await choose('オプション', '効果音');
+  assert.equal((await itemState('効果音')).checked, !sound);
+  assert.ok(await typeUntilChanged('right', '!'), 'keys reach the game after a menu command');
+  // F3 pauses through its enabled item; a paused game counts no key.
+  await page.keyboard.press('F3');
+  await sleep(100);
+  assert.equal((await itemState('一時停止')).checked, true);
+  assert.ok(!(await typeUntilChanged('right', '!')), 'a paused game counts no key');
+  await page.keyboard.press('F3');
+  assert.deepEqual(problems, []);
+});
+
+test('a committed あ hits the kana missile or counts as a miss', async () => {
+  await choose('ファイル', 'ストップ');
+  await choose('モード', 'カナ');
+  assert.equal((await itemState('カナ')).checked, true);
+  await page.keyboard.press('F2');
+  await sleep(300);
+  const before = (await band('left')) + (await band('right'));
+  const client = await page.createCDPSession();
+  await client.send('Input.imeSetComposition', {text: 'あ', selectionStart: 1, selectionEnd: 1});
+  await client.send('Input.insertText', {text: 'あ'});
+  let changed = false;
+  for (let i = 0; i < 40 && !changed; ++i) {
+    await sleep(50);
+    changed = (await band('left')) + (await band('right')) !== before;
+  }
+  assert.ok(changed, 'the score or the miss counter changed');
+  await choose('ファイル', 'ストップ');
+  await choose('モード', 'カナ');
+  assert.deepEqual(problems, []);
+});
+
+test('Exit ends the session and keeps the best score for the next visit', async () => {
+  await page.keyboard.press('F2');
+  let hit = false;
+  for (let attempt = 0; attempt < 100 && !hit; ++attempt) {
+    await sleep(100);
+    const letter = await fallingLetter();
+    if (letter) hit = await typeUntilChanged('left', letter);
+  }
+  assert.ok(hit, 'a falling letter was shot down');
+  // The best score is taken when a game ends, never from one still running at Exit.
+  await choose('ファイル', 'ストップ');
+  await choose('ファイル', '終了');
+  assert.equal(await page.$eval('#ended', (e) => e.hidden), false);
+  const stored = await page.evaluate(() => localStorage.getItem('VOLARIN.INI'));
+  assert.equal(stored.split('\n').filter((line) => line !== '').length, 9);
+  await page.close();
+  await openPage();
+  assert.equal(await page.$eval('#ended', (e) => e.hidden), true);
+  assert.notEqual(await band('left'), freshScore, 'the best score is shown after the reload');
+  assert.deepEqual(problems, []);
+});
