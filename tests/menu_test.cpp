@@ -12,8 +12,10 @@ namespace {
 std::string Items() {
   std::string s;
   for (const MenuItemState& item : menuModel.items) {
-    s += (s.empty() ? "" : " ") + std::to_string(item.id % 100) + (item.checked ? "c" : "") +
-         (item.greyed ? "g" : "");
+    if (!s.empty()) s += ' ';
+    s += std::to_string(item.id % 100);
+    if (item.checked) s += 'c';
+    if (item.greyed) s += 'g';
   }
   return s;
 }

@@ -40,15 +40,15 @@ class RecordingCanvas : public Canvas {
   void CopyFromSheet(int x, int y, int width, int height, int sheetX, int sheetY, RasterOp op,
                      Colour pattern) override {
     Log("copy", x, y, width, height, sheetX, sheetY, op);
-    if (op == RasterOp::kSourceAndNotPattern) calls.back() += " pat=" + Text(pattern);
+    if (op == RasterOp::kSourceAndNotPattern) calls.back() += Labelled(" pat=", pattern);
   }
   void FillRectangle(int left, int top, int right, int bottom, Colour colour) override {
     Log("fill", left, top, right, bottom, colour);
   }
   void DrawOpaqueText(int x, int y, int align, const char* text, int length, Colour foreground,
                       Colour background) override {
-    Log("text", x, y, align, "'" + std::string(text, length) + "'", "fg=" + Text(foreground),
-        "bg=" + Text(background));
+    Log("text", x, y, align, Quoted(std::string(text, length)), Labelled("fg=", foreground),
+        Labelled("bg=", background));
   }
   void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) override {
     Log("arc", cx, cy, r, pen);
@@ -58,16 +58,20 @@ class RecordingCanvas : public Canvas {
   std::unique_ptr<RecordingCanvas> sheet;
 
  private:
+  // Built through a stream: GCC 12 mistakes string concatenation here for overlapping copies.
   template <typename T>
-  static std::string Text(const T& value) {
+  static std::string Labelled(const char* label, const T& value) {
     std::ostringstream out;
-    out << value;
+    out << label << value;
     return out.str();
   }
+  static std::string Quoted(const std::string& text) { return Labelled("'", text) + '\''; }
   template <typename... Parts>
   void Log(const char* name, const Parts&... parts) {
-    calls.push_back(name);
-    ((calls.back() += " " + Text(parts)), ...);
+    std::ostringstream line;
+    line << name;
+    ((line << ' ' << parts), ...);
+    calls.push_back(line.str());
   }
 };
 
