@@ -7,6 +7,7 @@
 
 #include "core/records.h"
 #include "frontend/qt/game_view.h"
+#include "frontend/qt/menu_keyboard.h"
 #include "resources/menu_resource.h"
 
 GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
@@ -24,6 +25,7 @@ GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
                        });
   setCentralWidget(view_);
   BuildMenuBar();
+  KeepKeyboardInField(menuBar(), view_);
   SyncMenu();
   resize(sizeHint());
   view_->setFocus();
