@@ -225,6 +225,40 @@ TEST_F(PictureTest, SheetHoldsFiveColoursEveryGlyphAndBlackUnusedCells) {
   EXPECT_NEAR((h.left() + h.right()) / 2.0 - Cell(7 + 32).left(), 15.5, 1);
 }
 
+// The mean stroke thickness of the glyphs in cells first..last: for each ink pixel, the
+// shorter of the horizontal and the vertical run of ink through it.
+double StrokeWeight(const QImage& sheet, int first, int last) {
+  auto ink = [&](int x, int y) { return At(sheet, x, y) == kQYellow; };
+  auto run = [&](int x, int y, int dx, int dy) {
+    int n = 1;
+    for (int i = 1; ink(x + i * dx, y + i * dy); ++i) ++n;
+    for (int i = 1; ink(x - i * dx, y - i * dy); ++i) ++n;
+    return n;
+  };
+  double sum = 0;
+  int pixels = 0;
+  for (int cell = first; cell <= last; ++cell) {
+    const QRect area = Cell(cell).adjusted(1, 1, -1, -1);  // every glyph is clear of its edge
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) {
+        if (!ink(x, y)) continue;
+        sum += std::min(run(x, y, 1, 0), run(x, y, 0, 1));
+        ++pixels;
+      }
+    }
+  }
+  return sum / pixels;
+}
+
+// The Mincho face has no bold weight; its katakana are thickened to stand beside the bold
+// letters and digits without looking faint.
+TEST_F(PictureTest, KatakanaAreAsHeavyAsTheBoldLetters) {
+  const double letters = StrokeWeight(Sheet(), 32, 32 + 61);
+  const double kana = StrokeWeight(Sheet(), 124, 164);
+  EXPECT_GT(kana, 0.9 * letters);
+  EXPECT_LT(kana, 1.15 * letters);
+}
+
 TEST_F(PictureTest, MirvIsTheSameGlyphInRedAndEachCopyCoversTheLastOne) {
   DrawMissileSprite(100, 100, 0, Falling);
   const QRect box(84, 84, 32, 32);
