@@ -1,8 +1,10 @@
 // Playing the effects with QSoundEffect, one at a time, latest request first.
 #include "frontend/qt/qt_sound.h"
 
+#include <QAudioDevice>
 #include <QDir>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -10,6 +12,24 @@ QtSoundOutput::QtSoundOutput(QStringList dataDirectories)
     : dataDirectories_(std::move(dataDirectories)) {}
 
 QtSoundOutput::~QtSoundOutput() = default;
+
+namespace {
+
+void DropMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+}  // namespace
+
+// Qt Multimedia warns about a missing sound server as it looks for devices, and every sound
+// effect warns again: the devices are looked for once, with Qt's messages held back, so the
+// player gets one line at most.
+bool QtSoundOutput::HasAudioDevice() {
+  if (device_ == Device::kUnknown) {
+    const QtMessageHandler previous = qInstallMessageHandler(DropMessage);
+    device_ = QMediaDevices::audioOutputs().isEmpty() ? Device::kAbsent : Device::kPresent;
+    qInstallMessageHandler(previous);
+  }
+  return device_ == Device::kPresent;
+}
 
 QString QtSoundOutput::Locate(const QString& name) const {
   QFileInfo here(QDir::current(), name);
@@ -24,6 +44,7 @@ QString QtSoundOutput::Locate(const QString& name) const {
 // The file is looked up at every request, so a sound put into the working directory while
 // the game runs is played from there.
 QSoundEffect* QtSoundOutput::EffectFor(const char* name) {
+  if (!HasAudioDevice()) return nullptr;
   const QString path = Locate(QString::fromLatin1(name));
   if (path.isEmpty()) return nullptr;
   std::unique_ptr<QSoundEffect>& effect = effects_[name];
@@ -35,6 +56,10 @@ QSoundEffect* QtSoundOutput::EffectFor(const char* name) {
 
 // isPlaying() is never consulted: without an audio device it stays true for good.
 void QtSoundOutput::Play(const char* name) {
+  if (!HasAudioDevice() && !absenceReported_) {
+    absenceReported_ = true;
+    qWarning("No audio device: the sound effects are silent.");
+  }
   if (playing_ != nullptr) playing_->stop();
   playing_ = EffectFor(name);
   if (playing_ != nullptr) playing_->play();

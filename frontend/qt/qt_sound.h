@@ -18,10 +18,12 @@ class QtSoundOutput : public SoundOutput {
   ~QtSoundOutput() override;
 
   // Starts the effect and stops the one still playing. A file that cannot be found, or a
-  // machine without an audio device, leaves it silent.
+  // machine without an audio device, leaves it silent; the first effect asked for on a
+  // machine without one says so in a single warning.
   void Play(const char* name) override;
 
-  // Loads the named files ahead of their first use, so the first hit is not late.
+  // Loads the named files ahead of their first use, so the first hit is not late. Says
+  // nothing, even without an audio device: the sound option may be off.
   void Preload(const char* const* names, int count);
 
   // Where the file of `name` would be played from now; empty when there is none.
@@ -29,8 +31,11 @@ class QtSoundOutput : public SoundOutput {
 
  private:
   QSoundEffect* EffectFor(const char* name);
+  bool HasAudioDevice();
 
   QStringList dataDirectories_;
   std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;
   QSoundEffect* playing_ = nullptr;
+  enum class Device { kUnknown, kPresent, kAbsent } device_ = Device::kUnknown;
+  bool absenceReported_ = false;
 };
