@@ -163,7 +163,14 @@ void PixelCanvas::Resize(int width, int height) {
 }
 
 PixelRect PixelCanvas::TakeDirtyArea() {
-  return std::exchange(dirty_, PixelRect());
+  PixelRect area;
+  for (const PixelRect& rect : dirty_) area = Union(area, rect);
+  dirty_.clear();
+  return area;
+}
+
+std::vector<PixelRect> PixelCanvas::TakeDirtyRects() {
+  return std::exchange(dirty_, {});
 }
 
 uint32_t PixelCanvas::PixelOf(Colour c) const {
@@ -303,5 +310,7 @@ void PixelCanvas::DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) {
 }
 
 void PixelCanvas::MarkDirty(const PixelRect& rect) {
-  dirty_ = Union(dirty_, rect);
+  if (rect.Empty()) return;
+  if (dirty_.size() == kMaxDirtyRects) dirty_.assign(1, TakeDirtyArea());
+  dirty_.push_back(rect);
 }

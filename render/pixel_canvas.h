@@ -91,10 +91,12 @@ class PixelCanvas : public Canvas {
   const uint32_t* pixels() const { return pixels_.data(); }
   const PixelCanvas* sheet() const { return sheet_.get(); }
 
-  // The bounding rectangle of what was drawn since the last call, so a window need show only
-  // that. One rectangle, because each one sent to a display costs more than the pixels
-  // between several.
+  // What was drawn since the last call, so a window need show only that: as one bounding
+  // rectangle, or as the drawn rectangles themselves (they may overlap). Missiles spread over
+  // the whole field; a display that takes several rectangles at once is spared the black
+  // between them. Either call forgets what was drawn.
   PixelRect TakeDirtyArea();
+  std::vector<PixelRect> TakeDirtyRects();
 
   // A colour as this canvas stores it.
   uint32_t PixelOf(Colour colour) const;
@@ -122,7 +124,10 @@ class PixelCanvas : public Canvas {
   PixelOrder order_;
   GlyphSource& glyphs_;
   std::vector<uint32_t> pixels_;
-  PixelRect dirty_;
+  // Beyond this many, the drawn rectangles become their bounding rectangle, so a picture that
+  // is never shown keeps a short list.
+  static constexpr size_t kMaxDirtyRects = 256;
+  std::vector<PixelRect> dirty_;
   std::unique_ptr<PixelCanvas> sheet_;
   FontId font_ = FontId::kTextFont;
 };

@@ -133,19 +133,28 @@ TEST(ImageCanvasTest, ResizeKeepsWhatFitsAndCapsHugePictures) {
 }
 
 // The window shows only what was drawn since it last looked, cut to the picture.
-TEST(ImageCanvasTest, DirtyRectBoundsWhatWasDrawnSinceItWasTaken) {
+// Only what was drawn is shown anew: the black between two sprites is not part of it.
+TEST(ImageCanvasTest, DirtyRegionHoldsWhatWasDrawnSinceItWasTaken) {
   StartOffscreenGui();
   ImageCanvas canvas(100, 80);
-  EXPECT_TRUE(canvas.TakeDirtyRect().isEmpty());
+  EXPECT_TRUE(canvas.TakeDirtyRegion().isEmpty());
   canvas.DrawUpperHalfCircle(50, 40, 3, kWhite);
-  EXPECT_EQ(canvas.TakeDirtyRect(), QRect(47, 37, 7, 4));
+  EXPECT_EQ(canvas.TakeDirtyRegion(), QRegion(47, 37, 7, 4));
   canvas.FillRectangle(-5, 70, 10, 90, kWhite);
   canvas.CopyFromSheet(90, 0, 32, 32, 0, 0, RasterOp::kBlackness, kBlack);
-  EXPECT_EQ(canvas.TakeDirtyRect(), QRect(0, 0, 100, 80));
+  EXPECT_EQ(canvas.TakeDirtyRegion(), QRegion(0, 70, 10, 10) + QRegion(90, 0, 10, 32));
   canvas.CopyFromSheet(200, 0, 32, 32, 0, 0, RasterOp::kBlackness, kBlack);
-  EXPECT_TRUE(canvas.TakeDirtyRect().isEmpty());
+  EXPECT_TRUE(canvas.TakeDirtyRegion().isEmpty());
   canvas.Resize(30, 20);
-  EXPECT_EQ(canvas.TakeDirtyRect(), QRect(0, 0, 30, 20));
+  EXPECT_EQ(canvas.TakeDirtyRegion(), QRegion(0, 0, 30, 20));
+  // A picture nobody shows keeps a short list, and the bounding area still holds everything.
+  for (int i = 0; i < 1000; ++i)
+    canvas.FillRectangle(i % 30, i % 20, i % 30 + 1, i % 20 + 1, kWhite);
+  EXPECT_LE(canvas.TakeDirtyRects().size(), 256u);
+  canvas.FillRectangle(0, 19, 1, 20, kWhite);
+  canvas.FillRectangle(29, 0, 30, 1, kWhite);
+  EXPECT_EQ(canvas.TakeDirtyArea(), (PixelRect{0, 0, 30, 20}));
+  EXPECT_TRUE(canvas.TakeDirtyRects().empty());
 }
 
 // A text box starts at, is centred on, or ends just before its reference point.

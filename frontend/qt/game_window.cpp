@@ -67,7 +67,7 @@ void GameWindow::SyncMenu() {
 // Only what the game drew is shown anew: copying the whole picture each tick would cost more
 // than the game itself.
 void GameWindow::ShowPicture() {
-  view_->update(picture_.TakeDirtyRect());
+  view_->update(picture_.TakeDirtyRegion());
 }
 
 void GameWindow::Quit() {

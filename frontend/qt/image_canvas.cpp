@@ -10,10 +10,12 @@ QImage ImageCanvas::image() const {
   return ImageOf(*this);
 }
 
-QRect ImageCanvas::TakeDirtyRect() {
-  const PixelRect area = TakeDirtyArea();
-  if (area.Empty()) return {};
-  return QRect(area.left, area.top, area.width, area.height);
+QRegion ImageCanvas::TakeDirtyRegion() {
+  QRegion region;
+  for (const PixelRect& rect : TakeDirtyRects()) {
+    region += QRect(rect.left, rect.top, rect.width, rect.height);
+  }
+  return region;
 }
 
 void ImageCanvas::Present() {

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <functional>
 
 #include "render/pixel_canvas.h"
@@ -18,9 +19,8 @@ class ImageCanvas : public PixelCanvas {
   // The picture as it is now, sharing the canvas's pixels: valid until the next Resize.
   QImage image() const;
 
-  // The bounding rectangle of what was drawn since the last call, so a window need show only
-  // that.
-  QRect TakeDirtyRect();
+  // What was drawn since the last call, so a window need show only that (see TakeDirtyRects).
+  QRegion TakeDirtyRegion();
 
   void Present() override;
 
