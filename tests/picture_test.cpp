@@ -19,14 +19,10 @@ constexpr QRgb kQGreen = 0xFF00FF00;
 constexpr QRgb kQYellow = 0xFFFFFF00;
 constexpr QRgb kQBlue = 0xFF0000FF;
 
-QRgb At(const QImage& image, int x, int y) {
-  return image.pixel(x, y);
-}
-
 int Count(const QImage& image, const QRect& area, QRgb colour) {
   int n = 0;
   for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x) n += At(image, x, y) == colour ? 1 : 0;
+    for (int x = area.left(); x <= area.right(); ++x) n += image.pixel(x, y) == colour ? 1 : 0;
   return n;
 }
 
@@ -35,7 +31,7 @@ QRect Bounds(const QImage& image, const QRect& area, QRgb colour) {
   QRect bounds;
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x)
-      if (At(image, x, y) == colour) bounds |= QRect(x, y, 1, 1);
+      if (image.pixel(x, y) == colour) bounds |= QRect(x, y, 1, 1);
   return bounds;
 }
 
@@ -79,7 +75,7 @@ TEST_F(PictureTest, SheetHoldsFiveColoursEveryGlyphAndBlackUnusedCells) {
   const QRgb allowed[] = {kQBlack, kQRed, kQGreen, kQYellow, kQBlue};
   for (int y = 0; y < 512; ++y)
     for (int x = 0; x < 512; ++x)
-      ASSERT_NE(std::find(std::begin(allowed), std::end(allowed), At(sheet, x, y)),
+      ASSERT_NE(std::find(std::begin(allowed), std::end(allowed), sheet.pixel(x, y)),
                 std::end(allowed))
           << x << "," << y;
   auto blank = [&](int cell) { return Count(sheet, Cell(cell), kQBlack) == 32 * 32; };
