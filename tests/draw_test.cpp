@@ -1,4 +1,4 @@
-// Tests of the drawing operations: sprite copies, the status bar, the game-over text, the dome.
+// Tests of the drawing operations: sprite copies, the status bar, the dome, the glyph cells.
 #include "render/draw.h"
 
 #include <climits>
@@ -68,11 +68,6 @@ TEST_F(DrawTest, StatusNumbersPrintUnchangedEvenAtTheirWidest) {
   DrawStatusBar(gameState, fieldGeometry);
   EXPECT_EQ(canvas.calls[1], "text 0 480 8 '  Score:-2147483648/-0001 " + kOnBlue);
   EXPECT_EQ(canvas.calls[3], "text 640 480 10 ' Flush:-2147483648  Miss:-2147483648  " + kOnBlue);
-}
-
-TEST_F(DrawTest, GameOverIsRedOnBlackInTheMiddle) {
-  DrawGameOverText(fieldGeometry);
-  EXPECT_EQ(canvas.calls, Calls{"text 320 224 14 'GAME OVER' fg=255,0,0 bg=0,0,0"});
 }
 
 // Every arc is presented, so that a window showing frames shows the dome move.
