@@ -26,11 +26,4 @@ TEST_F(GameTest, ClassMaskRules) {
     EXPECT_TRUE(SlotEnabled(r.first) && SlotEnabled(r.last)) << c;
     EXPECT_FALSE(SlotEnabled(r.first - 1) || SlotEnabled(r.last + 1)) << c;
   }
-  gameState.modeMask = 4;
-  ComputeCapacity();
-  EXPECT_EQ(gameState.missileCapacity, 10);
-  EXPECT_TRUE(ToggleClass(4));  // the only class stays on
-  EXPECT_TRUE(ToggleClass(16));
-  EXPECT_FALSE(ToggleClass(4));
-  EXPECT_EQ(gameState.modeMask, 16);
 }

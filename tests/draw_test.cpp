@@ -1,4 +1,4 @@
-// Tests of the drawing operations: sprite copies, the status bar, the game-over text, the dome.
+// Tests of the drawing operations: sprite copies, the status bar, the dome, the glyph cells.
 #include "render/draw.h"
 
 #include <climits>
@@ -23,6 +23,7 @@ class DrawTest : public GameTest {
   }
 };
 
+// Positions truncate toward zero; without a window picture nothing is drawn at all.
 TEST_F(DrawTest, SpritesTruncateTowardZero) {
   DrawMissileSprite(99.9, 50.7, 36, Falling);
   DrawMissileSprite(-0.5, -0.5, 36, Falling);
@@ -33,6 +34,17 @@ TEST_F(DrawTest, SpritesTruncateTowardZero) {
   EXPECT_EQ(canvas.calls, (Calls{"copy 83 34 32 32 128 128 src", "copy -16 -16 32 32 128 128 src",
                                  "copy 91 42 16 16 32 0 src", "copy -8 0 16 16 32 0 black",
                                  "copy 83 34 32 32 160 32 src", "copy 83 34 32 32 0 0 black"}));
+  canvas.calls.clear();
+  windowDC = nullptr;
+  DrawMissileSprite(99.9, 50.7, 36, Falling);
+  DrawExplosionFrame(1, 1, 0);
+  EraseCell(1, 1);
+  DrawInterceptor(1, 1);
+  EraseInterceptor(1, 1);
+  DrawImpactEffect(1, fieldGeometry);
+  OnSize(800, 600);
+  EndGame();
+  EXPECT_TRUE(canvas.calls.empty());
 }
 
 TEST_F(DrawTest, StatusBarFollowsTheNewSize) {
@@ -56,11 +68,6 @@ TEST_F(DrawTest, StatusNumbersPrintUnchangedEvenAtTheirWidest) {
   DrawStatusBar(gameState, fieldGeometry);
   EXPECT_EQ(canvas.calls[1], "text 0 480 8 '  Score:-2147483648/-0001 " + kOnBlue);
   EXPECT_EQ(canvas.calls[3], "text 640 480 10 ' Flush:-2147483648  Miss:-2147483648  " + kOnBlue);
-}
-
-TEST_F(DrawTest, GameOverIsRedOnBlackInTheMiddle) {
-  DrawGameOverText(fieldGeometry);
-  EXPECT_EQ(canvas.calls, Calls{"text 320 224 14 'GAME OVER' fg=255,0,0 bg=0,0,0"});
 }
 
 // Every arc is presented, so that a window showing frames shows the dome move.
@@ -98,19 +105,6 @@ TEST_F(DrawTest, StartUpWritesEachGlyphIntoItsCell) {
   EXPECT_EQ(glyphs[93], "font kana");
   EXPECT_EQ(glyphs[94], "text 400 255 14 '\x83\x41' fg=255,255,0 bg=0,0,0");
   EXPECT_EQ(glyphs[134], "text 144 351 14 '\x83\x93' fg=255,255,0 bg=0,0,0");
-}
-
-TEST_F(DrawTest, NothingIsDrawnWithoutAWindowPicture) {
-  windowDC = nullptr;
-  DrawMissileSprite(99.9, 50.7, 36, Falling);
-  DrawExplosionFrame(1, 1, 0);
-  EraseCell(1, 1);
-  DrawInterceptor(1, 1);
-  EraseInterceptor(1, 1);
-  DrawImpactEffect(1, fieldGeometry);
-  OnSize(800, 600);
-  EndGame();
-  EXPECT_TRUE(canvas.calls.empty());
 }
 
 }  // namespace

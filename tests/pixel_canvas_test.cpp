@@ -1,11 +1,22 @@
-// The platform-free canvas in the browser's byte order, glyph ink and the text box rule.
+// The platform-free canvas: raster operations and clipping, sizes and the dirty area, text
+// boxes, the half circle, both byte orders; glyph ink, the text box rule and the text codes.
 #include "render/pixel_canvas.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <cstring>
+#include <initializer_list>
+#include <ostream>
+#include <string>
 
 #include "render/text_box.h"
+#include "render/text_codes.h"
+
+void PrintTo(const PixelRect& r, std::ostream* out) {
+  *out << r.left << "," << r.top << " " << r.width << "x" << r.height;
+}
 
 namespace {
 
@@ -22,72 +33,195 @@ class BlockGlyphs : public GlyphSource {
   TextBox MeasureBox(FontId) override { return {5, 2}; }
 };
 
-const uint8_t* BytesAt(const PixelCanvas& canvas, int x, int y) {
-  return reinterpret_cast<const uint8_t*>(canvas.pixels() + y * canvas.width() + x);
+class PixelCanvasTest : public ::testing::Test {
+ protected:
+  uint32_t At(int x, int y) const { return canvas.pixels()[y * canvas.width() + x]; }
+  uint32_t Of(Colour colour) const { return canvas.PixelOf(colour); }
+  int Count(Colour colour) const {
+    int n = 0;
+    for (int i = 0; i < canvas.width() * canvas.height(); ++i)
+      n += canvas.pixels()[i] == Of(colour);
+    return n;
+  }
+  // The smallest rectangle holding every pixel of these colours; empty when there is none.
+  PixelRect Bounds(std::initializer_list<Colour> colours) const {
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = 0; y < canvas.height(); ++y) {
+      for (int x = 0; x < canvas.width(); ++x) {
+        for (Colour colour : colours) {
+          if (At(x, y) != Of(colour)) continue;
+          left = std::min(left, x), top = std::min(top, y);
+          right = std::max(right, x), bottom = std::max(bottom, y);
+        }
+      }
+    }
+    return right < 0 ? PixelRect{} : PixelRect{left, top, right - left + 1, bottom - top + 1};
+  }
+  BlockGlyphs glyphs;
+  PixelCanvas canvas{40, 30, PixelOrder::kArgb, glyphs};
+};
+
+TEST_F(PixelCanvasTest, RasterOperationsFillsAndClipping) {
+  const Colour row[] = {kYellow, kBlack, kGreen, kWhite};
+  Canvas* sheet = canvas.CreateSheet(64, 64);
+  for (int y = 0; y < 64; ++y) sheet->DrawPixelRow(0, y, row, 4);
+  canvas.CopyFromSheet(0, 0, 4, 1, 0, 0, RasterOp::kSourceCopy, kGreen);
+  canvas.CopyFromSheet(0, 1, 4, 1, 0, 0, RasterOp::kSourceAndNotPattern, kGreen);
+  EXPECT_EQ(At(0, 0), Of(kYellow));
+  EXPECT_EQ(At(3, 0), Of(kWhite));
+  EXPECT_EQ(At(0, 1), Of(kRed));  // yellow AND NOT green
+  EXPECT_EQ(At(1, 1), Of(kBlack));
+  EXPECT_EQ(At(2, 1), Of(kBlack));
+  EXPECT_EQ(At(3, 1), 0xFFFF00FFu);
+
+  canvas.FillRectangle(5, 5, 8, 7, kBlue);  // columns 5..7, rows 5..6
+  EXPECT_EQ(Bounds({kBlue}), (PixelRect{5, 5, 3, 2}));
+  canvas.CopyFromSheet(6, 6, 1, 1, 0, 0, RasterOp::kBlackness, kGreen);
+  EXPECT_EQ(At(6, 6), Of(kBlack));
+
+  // Copies reaching past any edge of either picture keep to both; so does a row of pixels.
+  canvas.FillRectangle(0, 12, 40, 13, kWhite);
+  canvas.CopyFromSheet(10, 12, 4, 1, -2, 5, RasterOp::kSourceCopy, kGreen);
+  EXPECT_EQ(At(11, 12), Of(kWhite));
+  EXPECT_EQ(At(12, 12), Of(kYellow));
+  canvas.DrawPixelRow(-2, 14, row, 4);
+  EXPECT_EQ(At(0, 14), Of(kGreen));
+  EXPECT_EQ(At(38, 13), Of(kBlack));
+  canvas.CopyFromSheet(-3, 10, 32, 1, 0, 0, RasterOp::kSourceCopy, kGreen);
+  EXPECT_EQ(At(0, 10), Of(kWhite));
+  canvas.CopyFromSheet(38, 28, 32, 32, 0, 0, RasterOp::kSourceCopy, kGreen);
+  EXPECT_EQ(At(39, 29), Of(kBlack));
+  EXPECT_EQ(At(38, 29), Of(kYellow));
+  canvas.CopyFromSheet(0, 20, 32, 32, 62, 62, RasterOp::kSourceCopy, kGreen);
+  canvas.CopyFromSheet(INT_MAX - 4, INT_MAX - 4, 32, 32, 0, 0, RasterOp::kSourceCopy, kGreen);
+  canvas.CopyFromSheet(INT_MIN, INT_MIN, 32, 32, 0, 0, RasterOp::kBlackness, kGreen);
+  canvas.FillRectangle(INT_MIN, 29, INT_MAX, INT_MAX, kRed);
+  EXPECT_EQ(Count(kRed), 40 + 1);
 }
 
-}  // namespace
+// A browser reads image data as the bytes R, G, B, A (on a little-endian machine); the raster
+// operations work on whole values, so they are the same in either order.
+TEST_F(PixelCanvasTest, BrowserByteOrderIsRedGreenBlueAlpha) {
+  const PixelCanvas bytes(1, 1, PixelOrder::kRgbaBytes, glyphs);
+  const uint32_t yellow = bytes.PixelOf(kYellow), blue = bytes.PixelOf(kBlue);
+  EXPECT_EQ(std::memcmp(&yellow, "\xFF\xFF\x00\xFF", 4), 0);
+  EXPECT_EQ(std::memcmp(&blue, "\x00\x00\xFF\xFF", 4), 0);
+}
 
-// A browser reads image data as the bytes R, G, B, A; the raster operations must give the same
-// colours in that order as in the desktop's.
-TEST(PixelCanvasTest, BrowserByteOrderKeepsColoursAndRasterOperations) {
-  BlockGlyphs glyphs;
-  PixelCanvas canvas(8, 4, PixelOrder::kRgbaBytes, glyphs);
-  const Colour row[] = {kYellow, kBlue};
-  canvas.CreateSheet(2, 1)->DrawPixelRow(0, 0, row, 2);
-  canvas.CopyFromSheet(0, 0, 2, 1, 0, 0, RasterOp::kSourceCopy, kGreen);
-  canvas.CopyFromSheet(0, 1, 2, 1, 0, 0, RasterOp::kSourceAndNotPattern, kGreen);
-  const uint8_t yellow[] = {255, 255, 0, 255}, blue[] = {0, 0, 255, 255}, red[] = {255, 0, 0, 255};
-  EXPECT_EQ(std::memcmp(BytesAt(canvas, 0, 0), yellow, 4), 0);
-  EXPECT_EQ(std::memcmp(BytesAt(canvas, 1, 0), blue, 4), 0);
-  EXPECT_EQ(std::memcmp(BytesAt(canvas, 0, 1), red, 4), 0);  // yellow AND NOT green
-  EXPECT_EQ(std::memcmp(BytesAt(canvas, 1, 1), blue, 4), 0);
+// A new size keeps what fits and is dirty all over; a huge one is capped and an empty one
+// draws nowhere. The dirty area bounds what was drawn since it was taken, cut to the picture.
+TEST_F(PixelCanvasTest, SizesAndTheDirtyArea) {
+  canvas.Resize(100, 80);
+  EXPECT_EQ(canvas.TakeDirtyArea(), (PixelRect{0, 0, 100, 80}));
+  EXPECT_TRUE(canvas.TakeDirtyArea().Empty());
+  canvas.DrawUpperHalfCircle(50, 40, 3, kWhite);
+  EXPECT_EQ(canvas.TakeDirtyArea(), (PixelRect{47, 37, 7, 4}));
+  canvas.FillRectangle(-5, 70, 10, 90, kWhite);
+  canvas.CopyFromSheet(90, 0, 32, 32, 0, 0, RasterOp::kBlackness, kBlack);
+  EXPECT_EQ(canvas.TakeDirtyArea(), (PixelRect{0, 0, 100, 80}));
+  canvas.CopyFromSheet(200, 0, 32, 32, 0, 0, RasterOp::kBlackness, kBlack);
+  EXPECT_TRUE(canvas.TakeDirtyArea().Empty());
+
+  canvas.FillRectangle(0, 0, 100, 80, kBlack);
+  canvas.FillRectangle(0, 0, 10, 10, kWhite);
+  canvas.Resize(20, 5);
+  canvas.Resize(30, 20);  // the rows cut off come back black
+  EXPECT_EQ(Count(kWhite), 50);
+  canvas.Resize(65535, 3);
+  EXPECT_EQ(canvas.width(), PixelCanvas::kMaxSide);
+  canvas.Resize(0, 0);
+  canvas.TakeDirtyArea();
+  canvas.FillRectangle(0, 0, 5, 5, kWhite);
+  canvas.DrawOpaqueText(0, 0, kAlignLeft, "A", 1, kWhite, kBlue);
+  canvas.DrawUpperHalfCircle(0, 0, 3, kWhite);
+  EXPECT_TRUE(canvas.TakeDirtyArea().Empty());
+}
+
+// The drawn rectangles themselves, for a display that takes several: not the black between
+// them. A picture nobody shows keeps a short list whose bounds still hold everything.
+TEST_F(PixelCanvasTest, DirtyRectanglesLeaveOutWhatLiesBetweenThem) {
+  canvas.Resize(100, 80);
+  canvas.TakeDirtyRects();
+  canvas.FillRectangle(-5, 70, 10, 90, kWhite);
+  canvas.CopyFromSheet(90, 0, 32, 32, 0, 0, RasterOp::kBlackness, kBlack);
+  EXPECT_EQ(canvas.TakeDirtyRects(), (std::vector<PixelRect>{{0, 70, 10, 10}, {90, 0, 10, 32}}));
+  EXPECT_TRUE(canvas.TakeDirtyRects().empty());
+  for (int i = 0; i < 1000; ++i)
+    canvas.FillRectangle(i % 30, i % 20, i % 30 + 1, i % 20 + 1, kWhite);
+  EXPECT_LE(canvas.TakeDirtyRects().size(), 256u);
+  for (int i = 0; i < 1000; ++i)
+    canvas.FillRectangle(i % 30, i % 20, i % 30 + 1, i % 20 + 1, kWhite);
+  EXPECT_EQ(canvas.TakeDirtyArea(), (PixelRect{0, 0, 30, 20}));
 }
 
 // Text paints its box in the background and the ink in the foreground, each glyph rendered
-// once however often it is drawn.
-TEST(PixelCanvasTest, TextUsesEachGlyphOnceAndPaintsItsBox) {
-  BlockGlyphs glyphs;
-  PixelCanvas canvas(20, 10, PixelOrder::kArgb, glyphs);
+// once; the box starts at, is centred on, or ends just before its reference point.
+TEST_F(PixelCanvasTest, TextBoxesStandWhereTheirAlignmentSays) {
   canvas.DrawOpaqueText(10, 9, kAlignCenter | kAlignBottom, "AA", 2, kYellow, kBlue);
-  canvas.DrawOpaqueText(0, 0, kAlignLeft, "A", 1, kYellow, kBlue);
-  EXPECT_EQ(glyphs.rendered, 1);
-  auto at = [&](int x, int y) { return canvas.pixels()[y * 20 + x]; };
   // The box is 8 wide from x 6 and 7 tall from row 2; the baseline is row 7.
-  EXPECT_EQ(at(6, 2), canvas.PixelOf(kBlue));
-  EXPECT_EQ(at(7, 6), canvas.PixelOf(kYellow));
-  EXPECT_EQ(at(11, 4), canvas.PixelOf(kYellow));
-  EXPECT_EQ(at(7, 7), canvas.PixelOf(kBlue));
-  EXPECT_EQ(at(13, 8), canvas.PixelOf(kBlue));
-  EXPECT_EQ(at(14, 8), canvas.PixelOf(kBlack));
-  EXPECT_EQ(at(13, 9), canvas.PixelOf(kBlack));
-  EXPECT_EQ(at(5, 5), canvas.PixelOf(kBlack));
+  EXPECT_EQ(Bounds({kBlue, kYellow}), (PixelRect{6, 2, 8, 7}));
+  EXPECT_EQ(Bounds({kYellow}), (PixelRect{7, 4, 6, 3}));
+  EXPECT_EQ(Count(kYellow), 2 * 6);
+  auto box = [&](int align) {
+    canvas.FillRectangle(0, 0, 40, 30, kBlack);
+    canvas.DrawOpaqueText(20, 0, align, "A", 1, kYellow, kBlue);
+    return Bounds({kBlue, kYellow});
+  };
+  EXPECT_EQ(box(kAlignLeft), (PixelRect{20, 0, 4, 7}));
+  EXPECT_EQ(box(kAlignRight), (PixelRect{16, 0, 4, 7}));
+  EXPECT_EQ(box(kAlignCenter), (PixelRect{18, 0, 4, 7}));
+  EXPECT_EQ(glyphs.rendered, 1);
 }
 
-TEST(PixelCanvasTest, InkIsWhatIsAtLeastHalfCovered) {
+// One pixel wide, nothing below the centre row, from (cx + r, cy) over the top to (cx - r, cy).
+TEST_F(PixelCanvasTest, UpperHalfCircleIsOnePixelAroundTheCentre) {
+  canvas.Resize(60, 40);
+  canvas.DrawUpperHalfCircle(30, 30, 0, kWhite);
+  EXPECT_EQ(Bounds({kWhite}), (PixelRect{30, 30, 1, 1}));
+  canvas.DrawUpperHalfCircle(30, 30, 12, kWhite);
+  EXPECT_EQ(Bounds({kWhite}), (PixelRect{18, 18, 25, 13}));
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 60; ++x) {
+      if (At(x, y) != Of(kWhite) || (x == 30 && y == 30)) continue;
+      EXPECT_NEAR(std::hypot(x - 30, y - 30), 12, 0.75) << x << "," << y;
+      EXPECT_EQ(At(60 - x, y), Of(kWhite)) << x << "," << y;
+    }
+  }
+  canvas.DrawUpperHalfCircle(0, 39, 500, kWhite);  // clipped, not a crash
+}
+
+TEST(GlyphInkTest, InkIsWhatIsAtLeastHalfCovered) {
   const uint8_t coverage[] = {0,   127, 128, 255, 0,  //
                               255, 0,   0,   0,   200};
-  const std::vector<InkRun> ink = InkOfCoverage(coverage, 5, 2, 1, 1);
-  ASSERT_EQ(ink.size(), 3u);
-  EXPECT_EQ(ink[0].dy, -1);
-  EXPECT_EQ(ink[0].dx, 1);
-  EXPECT_EQ(ink[0].length, 2);
-  EXPECT_EQ(ink[1].dx, -1);
-  EXPECT_EQ(ink[2].dx, 3);
-  EXPECT_EQ(ink[2].length, 1);
+  std::vector<int> runs;  // dy, dx, length of each
+  for (const InkRun& run : InkOfCoverage(coverage, 5, 2, 1, 1)) {
+    runs.insert(runs.end(), {run.dy, run.dx, run.length});
+  }
+  EXPECT_EQ(runs, (std::vector<int>{-1, 1, 2, 0, -1, 1, 0, 3, 1}));
 }
 
 // A line box that fits the band is kept; a taller one becomes the em box plus the internal
-// leading, from the typographic metrics when the face has them.
+// leading, from the typographic metrics when the face has them (1000 units to the em and 250
+// of leading over it: 24 + 6 pixels, 9 of them below).
 TEST(TextBoxTest, TallFacesGetTheirEmBoxPlusLeading) {
-  const TextBox fits = TextBoxOfFace({21, 5});
-  EXPECT_EQ(fits.ascent, 21);
-  EXPECT_EQ(fits.descent, 5);
-  // 1000 units to the em and 250 of leading over it: 24 + 6 pixels, 9 of them below.
-  const TextBox typographic = TextBoxOfFace({28, 9, 875, -375, 1000});
-  EXPECT_EQ(typographic.ascent + typographic.descent, 30);
-  EXPECT_EQ(typographic.descent, 9);
-  const TextBox cut = TextBoxOfFace({30, 10});
-  EXPECT_EQ(cut.ascent, 18);
-  EXPECT_EQ(cut.descent, 6);
+  const std::pair<FaceMetrics, TextBox> cases[] = {
+      {{21, 5}, {21, 5}}, {{28, 9, 875, -375, 1000}, {21, 9}}, {{30, 10}, {18, 6}}};
+  for (const auto& [face, box] : cases) {
+    const TextBox got = TextBoxOfFace(face);
+    EXPECT_EQ(got.ascent, box.ascent) << face.lineAscent;
+    EXPECT_EQ(got.descent, box.descent) << face.lineAscent;
+  }
 }
+
+// The glyph cells' two-byte katakana and the status texts' bytes reach the fonts as Unicode.
+TEST(TextCodesTest, DecodesTheGameTextsAndReplacesEverythingElse) {
+  char32_t out[8];
+  const char text[] = "A\\~\xB1\x83\x41\x83\x7E\x83\x80\x83\x93";
+  ASSERT_EQ(DecodeCp932(text, sizeof text - 1, out), 8);
+  EXPECT_EQ(std::u32string(out, 8), U"A\\~\uFF71\u30A2\u30DF\u30E0\u30F3");
+  const char odd[] = "\x83\x7F\x88\x9F\x80\xFD\x83";
+  ASSERT_EQ(DecodeCp932(odd, sizeof odd - 1, out), 5);
+  EXPECT_EQ(std::u32string(out, 5), U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+}
+
+}  // namespace

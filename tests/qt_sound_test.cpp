@@ -21,9 +21,7 @@ void Touch(const QString& path) {
 }
 
 TEST(QtSoundOutput, LooksInTheWorkingDirectoryFirstThenTheDataDirectories) {
-  QTemporaryDir work;
-  QTemporaryDir first;
-  QTemporaryDir second;
+  QTemporaryDir work, first, second;
   const QString previous = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(work.path()));
   QtSoundOutput sound({first.path(), second.path()});

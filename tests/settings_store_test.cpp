@@ -34,8 +34,8 @@ std::set<std::string> FilesIn(const std::string& directory) {
   return names;
 }
 
-// Runs `body` in a child process that must end within 10 s; returns its wait status.
-int RunInChild(const std::function<void()>& body) {
+// Runs `body` in a child process; whether it ended of itself with status 0 within 10 s.
+bool RunsCleanlyInChild(const std::function<void()>& body) {
   const pid_t child = ::fork();
   if (child == 0) {
     ::alarm(10);
@@ -44,10 +44,6 @@ int RunInChild(const std::function<void()>& body) {
   }
   int status = -1;
   ::waitpid(child, &status, 0);
-  return status;
-}
-
-bool ExitedCleanly(int status) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
@@ -59,11 +55,10 @@ class SettingsStoreTest : public GameTest {
 TEST_F(SettingsStoreTest, OnlyARegularFileIsReadOrReplaced) {
   ASSERT_EQ(::mkfifo("fifo", 0644), 0);
   fs::create_symlink("fifo", kSettingsFileName);
-  const int status = RunInChild([] {
+  EXPECT_TRUE(RunsCleanlyInChild([] {
     LoadSettings();
     SaveSettings();
-  });
-  EXPECT_TRUE(ExitedCleanly(status)) << "load or save hung on a FIFO";
+  })) << "load or save hung on a FIFO";
   EXPECT_TRUE(fs::is_fifo("fifo"));
   EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
 
@@ -115,11 +110,10 @@ TEST_F(SettingsStoreTest, AWritableFileOfAnotherUserIsRewrittenInPlace) {
   ASSERT_EQ(::chown(kSettingsFileName, 0, kNoGroup), 0);
   ASSERT_EQ(::chmod(kSettingsFileName, 0664), 0);
   ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
-  const int status = RunInChild([] {
+  ASSERT_TRUE(RunsCleanlyInChild([] {
     if (::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
     SaveSettings();
-  });
-  ASSERT_TRUE(ExitedCleanly(status));
+  }));
   struct stat after {};
   ASSERT_EQ(::stat(kSettingsFileName, &after), 0);
   EXPECT_EQ(after.st_uid, 0u);
@@ -160,15 +154,14 @@ TEST_F(SettingsStoreTest, AfterSavesKilledMidWayOneCleanSaveLeavesOnlyTheFile) {
 // The limit is smaller than the new file: the save fails, and the program goes on.
 TEST_F(SettingsStoreTest, AFileSizeLimitFailsTheSaveWithoutKillingTheProgram) {
   WriteFile(kSettingsFileName, "1");
-  const int status = RunInChild([] {
+  EXPECT_TRUE(RunsCleanlyInChild([] {
     const rlimit limit{8, 8};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     SaveSettings();
     struct sigaction now {};
     ::sigaction(SIGXFSZ, nullptr, &now);
     if (now.sa_handler != SIG_DFL) ::_exit(4);  // the program's own choice is given back
-  });
-  EXPECT_TRUE(ExitedCleanly(status)) << "wait status " << status;
+  })) << "killed by the limit, or its signal handling not given back";
   EXPECT_EQ(ReadFile(kSettingsFileName), "1");
   EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
 }

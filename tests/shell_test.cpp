@@ -73,7 +73,6 @@ class ShellTest : public ::testing::Test {
   void AdvanceUntil(PaceClock::time_point until) {
     while (now < until) now = std::max(shell.Advance(now), now + nanoseconds(1));
   }
-  uint32_t Pause() const { return FindMenuItem(kCmdPause)->checked; }
 
   ScopedTempDir dir;  // the settings file is read at start-up and written at the end
   FakeFrontEnd frontEnd;
@@ -124,7 +123,7 @@ TEST_F(ShellTest, MinimisingPausesARunningGameOnly) {
   shell.Command(kCmdStart);
   shell.Minimise();
   EXPECT_EQ(gameState.paused, 1);
-  EXPECT_EQ(Pause(), 1u);
+  EXPECT_EQ(FindMenuItem(kCmdPause)->checked, 1u);
   EXPECT_EQ(fieldGeometry.fieldWidth, 0);
   AdvanceUntil(t0 + std::chrono::seconds(2));
   EXPECT_EQ(gameState.gameOver, 0);

@@ -1,8 +1,6 @@
 // A long seeded run of ticks, keystrokes, menu commands and sizes: the records stay in step
 // every step, and the field never keeps ink where no missile or interceptor is.
 #include <algorithm>
-#include <cstring>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,102 +10,64 @@
 #include "core/alphabet.h"
 #include "core/game.h"
 #include "core/geometry.h"
+#include "render/pixel_canvas.h"
 #include "test_support.h"
 
 namespace {
 
-// A picture that keeps only whether each pixel holds ink (any colour but black). The sheet is
-// drawn into one as the game draws it; a glyph's ink is a block in the middle of its box,
-// with the black margins a real face leaves, wider than a missile moves in one tick.
-class InkCanvas : public Canvas {
- public:
-  InkCanvas(int width, int height, bool sheet = false) : sheetOfGlyphs_(sheet) {
-    Resize(width, height);
+// A face whose glyphs are a 16 x 18 block in the middle of a 24 x 28 box, with the black
+// margins a real face leaves, wider than a missile moves in one tick.
+class BlockGlyphs : public GlyphSource {
+ protected:
+  Glyph Render(FontId, char32_t) override {
+    Glyph glyph{24, {}};
+    for (int dy = -18; dy < 0; ++dy) glyph.ink.push_back({dy, 4, 16});
+    return glyph;
   }
-  void Resize(int width, int height) {
-    width_ = width;
-    height_ = height;
-    ink_.assign(static_cast<size_t>(width) * height, 0);
-  }
-  // Row y, one byte a pixel, 1 where there is ink.
-  const uint8_t* Row(int y) const { return ink_.data() + static_cast<size_t>(y) * width_; }
-  Canvas* CreateSheet(int width, int height) override {
-    sheet_ = std::make_unique<InkCanvas>(width, height, true);
-    return sheet_.get();
-  }
-  void DrawPixelRow(int x, int y, const Colour* colours, int count) override {
-    for (int i = 0; i < count; ++i) {
-      if (colours[i] != kBlack) FillRectangle(x + i, y, x + i + 1, y + 1, kYellow);
-    }
-  }
-  void SelectFont(FontId) override {}
-  // The sheet's cells lie inside it, so only the picture's edges cut the copy.
-  void CopyFromSheet(int x, int y, int width, int height, int sheetX, int sheetY, RasterOp op,
-                     Colour) override {
-    const int left = std::max(x, 0), right = std::min(x + width, width_);
-    for (int row = std::max(y, 0); row < std::min(y + height, height_) && left < right; ++row) {
-      uint8_t* to = ink_.data() + static_cast<size_t>(row) * width_ + left;
-      if (op == RasterOp::kBlackness) {
-        std::memset(to, 0, right - left);
-      } else {
-        std::memcpy(to, sheet_->Row(sheetY + row - y) + sheetX + left - x, right - left);
-      }
-    }
-  }
-  void FillRectangle(int left, int top, int right, int bottom, Colour colour) override {
-    left = std::max(left, 0);
-    right = std::min(right, width_);
-    for (int y = std::max(top, 0); y < std::min(bottom, height_) && left < right; ++y) {
-      std::memset(ink_.data() + static_cast<size_t>(y) * width_ + left, colour != kBlack,
-                  right - left);
-    }
-  }
-  // The window's only text on the field is GAME OVER, which may stay; the sheet's is glyphs.
-  void DrawOpaqueText(int x, int y, int, const char*, int, Colour, Colour) override {
-    if (sheetOfGlyphs_) FillRectangle(x - 8, y - 23, x + 8, y - 5, kYellow);
-  }
-  void DrawUpperHalfCircle(int, int, int, Colour) override {}
-  void Present() override {}
-
- private:
-  bool sheetOfGlyphs_;
-  int width_ = 0;
-  int height_ = 0;
-  std::vector<uint8_t> ink_;
-  std::unique_ptr<InkCanvas> sheet_;
+  TextBox MeasureBox(FontId) override { return {22, 6}; }
 };
 
-// Marks the box of a sprite centred at (x, y), as the drawing places it.
-void Cover(std::vector<uint8_t>& covered, int width, int height, double x, double y, int size) {
-  const int left = static_cast<int>(x) - size / 2;
-  const int top = static_cast<int>(y) - size / 2;
-  for (int row = std::max(top, 0); row < std::min(top + size, height); ++row) {
-    for (int column = std::max(left, 0); column < std::min(left + size, width); ++column) {
-      covered[row * width + column] = 1;
+// Marks the rectangle from (left, top), `width` by `height`, cut to the field.
+void Cover(std::vector<uint8_t>& covered, int fieldWidth, int left, int top, int width,
+           int height) {
+  const int rows = static_cast<int>(covered.size()) / std::max(fieldWidth, 1);
+  for (int row = std::max(top, 0); row < std::min(top + height, rows); ++row) {
+    for (int column = std::max(left, 0); column < std::min(left + width, fieldWidth); ++column) {
+      covered[row * fieldWidth + column] = 1;
     }
   }
 }
 
-// The first pixel of the field holding ink outside every missile, interceptor and launcher
-// base, as "x,y"; empty when there is none.
-std::string StrayInk(const InkCanvas& picture, int width) {
+// The box of a sprite centred at (x, y), as the drawing places it.
+void CoverSprite(std::vector<uint8_t>& covered, int fieldWidth, double x, double y, int size) {
+  Cover(covered, fieldWidth, static_cast<int>(x) - size / 2, static_cast<int>(y) - size / 2, size,
+        size);
+}
+
+// The first pixel of the field holding ink outside every missile, interceptor, launcher base
+// and a GAME OVER still standing, as "x,y"; empty when there is none.
+std::string StrayInk(const PixelCanvas& picture) {
   const FieldGeometry& f = fieldGeometry;
-  const int height = std::max(f.groundY, 0);
-  std::vector<uint8_t> covered(static_cast<size_t>(width) * height, 0);
+  const int width = f.fieldWidth;
+  std::vector<uint8_t> covered(static_cast<size_t>(width) * std::max(f.groundY, 0), 0);
   for (int32_t i = 0; i < kSlotCount; ++i) {
     const MissileSlot& m = missileSlots[i];
     const InterceptorSlot& in = interceptorSlots[i];
-    if (m.state != Idle) Cover(covered, width, height, m.x, m.y, 32);
-    if (in.active != 0) Cover(covered, width, height, in.x, in.y, 16);
+    if (m.state != Idle) CoverSprite(covered, width, m.x, m.y, 32);
+    if (in.active != 0) CoverSprite(covered, width, in.x, in.y, 16);
   }
   for (int32_t x : {f.leftLauncherX, f.centreLauncherX, f.rightLauncherX}) {
-    Cover(covered, width, height, x, f.groundY - 4, 8);
+    CoverSprite(covered, width, x, f.groundY - 4, 8);
   }
-  for (int y = 0; y < height; ++y) {
-    const uint8_t* ink = picture.Row(y);
+  if (gameState.gameOver != 0) {
+    Cover(covered, width, f.fieldWidth / 2 - 9 * 12, f.fieldHeight / 2 - 28, 9 * 24, 28);
+  }
+  const uint32_t black = picture.PixelOf(kBlack);
+  for (int y = 0; y < std::max(f.groundY, 0); ++y) {
+    const uint32_t* row = picture.pixels() + static_cast<size_t>(y) * picture.width();
     const uint8_t* box = covered.data() + static_cast<size_t>(y) * width;
     for (int x = 0; x < width; ++x) {
-      if (ink[x] > box[x]) return std::to_string(x) + "," + std::to_string(y);
+      if (row[x] != black && !box[x]) return std::to_string(x) + "," + std::to_string(y);
     }
   }
   return "";
@@ -132,7 +92,8 @@ void ExpectConsistent(int64_t step) {
 }  // namespace
 
 TEST_F(GameTest, LongRunKeepsEveryCounterInStepAndLeavesNoTrails) {
-  InkCanvas picture(640, 480);
+  BlockGlyphs glyphs;
+  PixelCanvas picture(640, 480, PixelOrder::kArgb, glyphs);
   AttachWindowPicture(&picture);
   gameState.modeMask = 31;
   ComputeCapacity();
@@ -161,7 +122,7 @@ TEST_F(GameTest, LongRunKeepsEveryCounterInStepAndLeavesNoTrails) {
     OnTick();
     ExpectConsistent(step);
     if (step % 64 == 0) {
-      ASSERT_EQ(StrayInk(picture, fieldGeometry.fieldWidth), "") << step;
+      ASSERT_EQ(StrayInk(picture), "") << step;
     }
   }
   EXPECT_GT(games, 100);

@@ -17,23 +17,13 @@ std::ostream& operator<<(std::ostream& out, Colour c) {
 }
 
 std::ostream& operator<<(std::ostream& out, RasterOp op) {
-  switch (op) {
-    case RasterOp::kSourceCopy:
-      return out << "src";
-    case RasterOp::kBlackness:
-      return out << "black";
-    case RasterOp::kSourceAndNotPattern:
-      return out << "src&~pat";
-  }
-  return out << "?";
+  const char* const names[] = {"src", "black", "src&~pat"};
+  return out << names[static_cast<int>(op)];
 }
 
 void StartFresh(uint32_t seed) {
   ResetAllRecords();
-  StartUpPlatform platform;
-  platform.seed = seed;
-  platform.readSettingsFile = false;
-  StartUp(platform);
+  StartUp({.seed = seed, .readSettingsFile = false});
 }
 
 MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy, int32_t state) {

@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
-#include <string_view>
 
 #include "app/settings.h"
 #include "tools/sim/scenario.h"
@@ -30,38 +29,25 @@ void RemoveScratchDirectory() {
   std::filesystem::remove_all(scratchPath, ignored);
 }
 
-std::string_view NextWord(std::string_view& line) {
-  const size_t start = line.find_first_not_of(" \t");
-  if (start == std::string_view::npos) return line = {};
-  line.remove_prefix(start);
-  const size_t end = std::min(line.find_first_of(" \t"), line.size());
-  const std::string_view word = line.substr(0, end);
-  line.remove_prefix(end);
-  return word;
-}
-
 // The ticks a line asks for (a count that is not a number ends the run, so it costs nothing),
-// or more than the budget for a picture.
-uint64_t CostOf(std::string_view line) {
-  const std::string_view command = NextWord(line);
+// or more than the budget for a picture. Words are split at any white space here, which can
+// only count more ticks than the runner would run.
+uint64_t CostOf(const std::string& line) {
+  std::istringstream words(line);
+  std::string command, count;
+  words >> command >> count;
   if (command == "png" || command == "sheet") return kMaxTicksPerInput + 1;
   if (command != "tick") return 0;
-  const std::string_view count = NextWord(line);
   if (count.empty()) return 1;
-  uint64_t ticks = 0;
-  for (const char c : count) {
-    if (c < '0' || c > '9') return 0;
-    ticks = std::min<uint64_t>(ticks * 10 + static_cast<uint64_t>(c - '0'), kMaxTicksPerInput + 1);
-  }
-  return ticks;
+  if (count.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return count.size() > 9 ? kMaxTicksPerInput + 1 : std::stoull(count);
 }
 
-bool WithinBudget(std::string_view text) {
+bool WithinBudget(const std::string& text) {
+  std::istringstream lines(text);
   uint64_t total = 0;
-  while (!text.empty() && total <= kMaxTicksPerInput) {
-    const size_t end = std::min(text.find('\n'), text.size());
-    total += CostOf(text.substr(0, end));
-    text.remove_prefix(std::min(end + 1, text.size()));
+  for (std::string line; total <= kMaxTicksPerInput && std::getline(lines, line);) {
+    total += CostOf(line);
   }
   return total <= kMaxTicksPerInput;
 }

@@ -1,0 +1,240 @@
+// Checks of the Windows-only parts against the real API (run under Wine on the build
+// machine): the GDI canvas, the settings file store and where effects are found. With the
+// arguments "close TITLE" it instead sends WM_CLOSE to the window of that title, and with
+// "client-size TITLE" it prints that window's client size.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "app/settings_store.h"
+#include "app/startup.h"
+#include "core/records.h"
+#include "frontend/win32/gdi_canvas.h"
+#include "frontend/win32/win32_sound.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int failures = 0;
+
+void Check(bool ok, const char* what, int line) {
+  if (ok) return;
+  ++failures;
+  std::printf("  line %d: %s\n", line, what);
+}
+#define CHECK(condition) Check((condition), #condition, __LINE__)
+
+constexpr uint32_t kBlackPixel = 0x000000;
+constexpr uint32_t kRedPixel = 0xFF0000;
+constexpr uint32_t kYellowPixel = 0xFFFF00;
+constexpr uint32_t kBluePixel = 0x0000FF;
+constexpr uint32_t kWhitePixel = 0xFFFFFF;
+
+// The bounding box of the pixels that are not black; empty when there are none.
+RECT InkBox(const GdiCanvas& canvas) {
+  RECT box{canvas.width(), canvas.height(), 0, 0};
+  for (int y = 0; y < canvas.height(); ++y) {
+    for (int x = 0; x < canvas.width(); ++x) {
+      if (canvas.PixelAt(x, y) == kBlackPixel) continue;
+      box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+             std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+    }
+  }
+  return box;
+}
+
+bool Contains(const RECT& outer, const RECT& inner) {
+  return IsRectEmpty(&inner) || (outer.left <= inner.left && outer.top <= inner.top &&
+                                 outer.right >= inner.right && outer.bottom >= inner.bottom);
+}
+
+// The blue of a Mirv's pattern turns the sheet's yellow into red, as the game relies on.
+void RasterOperations() {
+  GdiCanvas window(64, 64);
+  const Colour row[4] = {kYellow, kYellow, kBlack, kBlue};
+  window.CreateSheet(64, 64)->DrawPixelRow(0, 0, row, 4);
+  window.CopyFromSheet(10, 10, 4, 1, 0, 0, RasterOp::kSourceAndNotPattern, kGreen);
+  CHECK(window.PixelAt(10, 10) == kRedPixel);  // yellow AND NOT green
+  CHECK(window.PixelAt(12, 10) == kBlackPixel);
+  CHECK(window.PixelAt(13, 10) == kBluePixel);  // blue has no green to lose
+  window.CopyFromSheet(20, 20, 4, 1, 0, 0, RasterOp::kSourceCopy, kGreen);
+  CHECK(window.PixelAt(20, 20) == kYellowPixel);
+  window.CopyFromSheet(20, 20, 2, 1, 0, 0, RasterOp::kBlackness, kGreen);
+  CHECK(window.PixelAt(20, 20) == kBlackPixel && window.PixelAt(23, 20) == kBluePixel);
+  // Copies reaching past any edge are cut, never wrapped to the other side.
+  window.CopyFromSheet(-2, 63, 4, 4, 0, 0, RasterOp::kSourceCopy, kGreen);
+  CHECK(window.PixelAt(0, 63) == kBlackPixel && window.PixelAt(1, 63) == kBluePixel);
+  CHECK(window.PixelAt(62, 63) == kBlackPixel);
+}
+
+// Whatever the window draws must reach the screen: the dirty rectangle covers all new ink,
+// for text in each alignment and for the dome; resizing keeps what fits.
+void DrawingReachesTheDirtyRectangle() {
+  GdiCanvas canvas(200, 80);
+  for (int align : {kAlignLeft, kAlignRight, kAlignCenter}) {
+    canvas.FillRectangle(-10, -10, 300, 300, kBlack);
+    canvas.TakeDirtyRect();
+    canvas.DrawOpaqueText(100, 70, align | kAlignBottom, "Level 1", 7, kWhite, kBlue);
+    const RECT dirty = canvas.TakeDirtyRect();
+    const RECT ink = InkBox(canvas);
+    CHECK(!IsRectEmpty(&ink) && Contains(dirty, ink));
+    CHECK(ink.bottom == 70);  // the character box ends at the reference point
+  }
+  canvas.FillRectangle(0, 0, 200, 80, kBlack);
+  canvas.TakeDirtyRect();
+  canvas.DrawUpperHalfCircle(50, 40, 20, kWhite);
+  const RECT dome = InkBox(canvas);
+  CHECK(canvas.PixelAt(50, 20) == kWhitePixel);  // the top of the dome
+  CHECK(dome.top == 20 && dome.left >= 29 && dome.right <= 72 && dome.bottom <= 42);
+  CHECK(Contains(canvas.TakeDirtyRect(), dome));
+  canvas.Resize(60, 120);
+  CHECK(canvas.width() == 60 && canvas.height() == 120);
+  CHECK(canvas.PixelAt(50, 20) == kWhitePixel && canvas.PixelAt(0, 100) == kBlackPixel);
+  canvas.Resize(0, 0);                        // a minimised window
+  canvas.FillRectangle(0, 0, 10, 10, kBlue);  // draws nowhere, harmlessly
+  const RECT nothing = canvas.TakeDirtyRect();
+  CHECK(IsRectEmpty(&nothing));
+}
+
+// The game's own start-up draws the glyph cells through this canvas: without antialiasing
+// the sheet holds only the five colours, and the kana bytes are read as code page 932.
+void GlyphCellsHoldFiveColours() {
+  GdiCanvas window(640, 480);
+  ResetAllRecords();
+  StartUp({.seed = 1, .windowCanvas = &window, .sound = nullptr, .readSettingsFile = false});
+  const GdiCanvas* sheet = window.sheet();
+  CHECK(sheet != nullptr);
+  if (sheet == nullptr) return;
+  const std::set<uint32_t> allowed{kBlackPixel, kRedPixel, 0x00FF00, kYellowPixel, kBluePixel};
+  int strays = 0;
+  for (int y = 0; y < sheet->height(); ++y) {
+    for (int x = 0; x < sheet->width(); ++x) strays += allowed.count(sheet->PixelAt(x, y)) == 0;
+  }
+  CHECK(strays == 0);
+  // Cell 124 holds the first katakana; as two Latin-1 characters it would be twice as wide.
+  GdiCanvas copy(32, 32);
+  BitBlt(copy.dc(), 0, 0, 32, 32, sheet->dc(), (124 % 16) * 32, (124 / 16) * 32, SRCCOPY);
+  const RECT ink = InkBox(copy);
+  CHECK(!IsRectEmpty(&ink) && ink.right - ink.left <= 26 && ink.left >= 2);
+}
+
+// Runs `check` in a fresh empty working folder, removed afterwards.
+void InScratchFolder(const std::function<void()>& check) {
+  const fs::path folder =
+      fs::temp_directory_path() / ("volarin-checks-" + std::to_string(GetCurrentProcessId()));
+  fs::create_directory(folder);
+  const fs::path previous = fs::current_path();
+  fs::current_path(folder);
+  check();
+  fs::current_path(previous);
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+}
+
+std::string FileText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<missing>";
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void PutFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+long EntriesInWorkingFolder() {
+  return std::distance(fs::directory_iterator("."), fs::directory_iterator());
+}
+
+// CR LF line ends; a shorter text leaves no tail of the old one; a file with a second name is
+// rewritten where it is, so both names see the new text; a temporary file a killed writer
+// left is swept away, one still held by a writer is not.
+void SettingsStoreReplacesKeepsLinksAndSweeps() {
+  InScratchFolder([] {
+    std::string text;
+    CHECK(!ReadSettingsText(&text));
+    CHECK(WriteSettingsText("1\n2\n0 -\n"));
+    CHECK(ReadSettingsText(&text) && text == "1\r\n2\r\n0 -\r\n");
+    CHECK(CreateHardLinkW(L"other.ini", L"VOLARIN.INI", nullptr));
+    PutFile("VOLARIN.INI.1-2.tmp", "left by a crash");
+    const HANDLE held = CreateFileW(L"VOLARIN.INI.3-4.tmp", GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, 0, nullptr);
+    CHECK(WriteSettingsText("3\n"));
+    CHECK(FileText("VOLARIN.INI") == "3\r\n" && FileText("other.ini") == "3\r\n");
+    CHECK(!fs::exists("VOLARIN.INI.1-2.tmp") && fs::exists("VOLARIN.INI.3-4.tmp"));
+    CloseHandle(held);
+    CHECK(EntriesInWorkingFolder() == 3);  // no temporary file of its own left behind
+  });
+}
+
+void SettingsStoreLeavesWhatItMayNotReplace() {
+  InScratchFolder([] {
+    PutFile("VOLARIN.INI", "7\r\n");
+    SetFileAttributesW(L"VOLARIN.INI", FILE_ATTRIBUTE_READONLY);
+    CHECK(!WriteSettingsText("1\n"));
+    CHECK(FileText("VOLARIN.INI") == "7\r\n");
+    CHECK(GetFileAttributesW(L"VOLARIN.INI") & FILE_ATTRIBUTE_READONLY);
+    CHECK(EntriesInWorkingFolder() == 1);
+    SetFileAttributesW(L"VOLARIN.INI", FILE_ATTRIBUTE_NORMAL);
+    fs::remove("VOLARIN.INI");
+    fs::create_directory("VOLARIN.INI");
+    std::string text;
+    CHECK(!ReadSettingsText(&text) && !WriteSettingsText("1\n"));
+    CHECK(fs::is_directory("VOLARIN.INI"));
+  });
+}
+
+// The working folder first, then the program's folder; nothing when neither has the file.
+void EffectsAreFoundInOrder() {
+  InScratchFolder([] {
+    fs::create_directory("program");
+    const std::wstring program = fs::absolute("program").wstring();
+    const Win32SoundOutput sound(program);
+    CHECK(sound.Locate("bingo.wav").empty());
+    PutFile(program + L"\\bingo.wav", "RIFF");
+    CHECK(sound.Locate("bingo.wav") == program + L"\\bingo.wav");
+    PutFile("bingo.wav", "RIFF");
+    CHECK(sound.Locate("bingo.wav") == L"bingo.wav");
+    fs::create_directory("miss.wav");  // a folder of that name is no sound
+    CHECK(sound.Locate("miss.wav").empty());
+  });
+}
+
+int CloseWindowTitled(const wchar_t* title) {
+  HWND window = FindWindowW(nullptr, title);
+  return window != nullptr && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+}
+
+int PrintClientSize(const wchar_t* title) {
+  HWND window = FindWindowW(nullptr, title);
+  RECT client{};
+  if (window == nullptr || !GetClientRect(window, &client)) return 1;
+  std::printf("%ldx%ld\n", client.right - client.left, client.bottom - client.top);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc == 3 && std::wcscmp(argv[1], L"close") == 0) return CloseWindowTitled(argv[2]);
+  if (argc == 3 && std::wcscmp(argv[1], L"client-size") == 0) return PrintClientSize(argv[2]);
+  // Each check counts once however many of its conditions fail; those print their lines.
+  int passed = 0;
+  int failed = 0;
+  for (void (*check)() : {RasterOperations, DrawingReachesTheDirtyRectangle,
+                          GlyphCellsHoldFiveColours, SettingsStoreReplacesKeepsLinksAndSweeps,
+                          SettingsStoreLeavesWhatItMayNotReplace, EffectsAreFoundInOrder}) {
+    const int before = failures;
+    check();
+    ++(failures == before ? passed : failed);
+  }
+  std::printf("%d passed, %d failed\n", passed, failed);
+  return failed == 0 ? 0 : 1;
+}
