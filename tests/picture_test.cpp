@@ -96,7 +96,7 @@ TEST_F(PictureTest, SheetHoldsFiveColoursEveryGlyphAndBlackUnusedCells) {
 // The mean stroke thickness of the glyphs in cells first..last: for each ink pixel, the
 // shorter of the horizontal and the vertical run of ink through it.
 double StrokeWeight(const QImage& sheet, int first, int last) {
-  auto ink = [&](int x, int y) { return At(sheet, x, y) == kQYellow; };
+  auto ink = [&](int x, int y) { return sheet.pixel(x, y) == kQYellow; };
   auto run = [&](int x, int y, int dx, int dy) {
     int n = 1;
     for (int i = 1; ink(x + i * dx, y + i * dy); ++i) ++n;
