@@ -24,6 +24,9 @@ cmake -S "$root" -B "$root/build/test-noqt" -DCMAKE_BUILD_TYPE=Release -DVOLARIN
 cmake --build "$root/build/test-noqt" -j"$jobs"
 ctest --test-dir "$root/build/test-noqt" --output-on-failure -j"$jobs" -E soak
 
+echo "== The Debian package: built with cpack, unpacked into an empty prefix and checked"
+"$root/scripts/test-package.sh"
+
 echo "== The Windows game: cross-built with MinGW, checked under Wine and Xvfb"
 "$root/scripts/test-windows.sh"
 
