@@ -6,6 +6,7 @@
 # gives 0, and closing or ending the session writes the settings too.
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
+. "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
 build="$(realpath "$1")"
 here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d)"
@@ -40,14 +41,7 @@ find_window() {
 
 shot() { import -window "$window" "$work/$1.png"; }
 
-count_colour() {
-  convert "$work/$1.png" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" \
-    -format '%[fx:round(mean*w*h)]' info:
-}
 
-same_region() {
-  [ "$(compare -metric AE -crop "$3" "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]
-}
 
 # Takes shot $2 until region $3 differs from shot $1; false when it stays the same for 5 s,
 # so a busy machine only makes the test slower.
@@ -60,16 +54,6 @@ changes() {
   return 1
 }
 
-# Waits for the background job `pid` and sets status to its exit status.
-wait_for_exit() {
-  for _ in $(seq 300); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$pid" 2>/dev/null && fail "the program did not end"
-  status=0
-  wait "$pid" || status=$?
-}
 
 echo "== The window, the demonstration, F2 and typing, File > Exit"
 # cmd reports the exit code in full; the Linux side of Wine keeps only its low 8 bits.

@@ -3,6 +3,7 @@
 # typed next reach the game instead of choosing menu items; Alt with a letter still opens a menu.
 # Usage: menu_keyboard_test.sh VOLARIN  (run inside xvfb-run with a 24-bit screen)
 set -euo pipefail
+. "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
 volarin="$(realpath "$1")"
 work="$(mktemp -d)"
 pid=""
@@ -17,9 +18,6 @@ cd "$work"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 shot() { import -window root "$work/$1.png"; }
-same_region() {
-  [ "$(compare -metric AE -crop "$3" "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]
-}
 # Near-white pixels in a region: an open menu is a light panel, while everything the game
 # draws has at least one dark channel.
 light_pixels() {

@@ -5,6 +5,7 @@
 # recorded, and the runner replays the recording to the state line the game ended with.
 # Usage: window_test.sh VOLARIN CLOSE_WINDOW VOLARIN_SIM  (inside xvfb-run, 24-bit screen)
 set -euo pipefail
+. "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
 volarin="$(realpath "$1")"
 close_window="$(realpath "$2")"
 volarin_sim="$(realpath "$3")"
@@ -27,26 +28,8 @@ start_game() {
 
 shot() { import -window root "$work/$1.png"; }
 
-# The number of pixels of one exact colour inside a region of a screenshot.
-count_colour() {
-  convert "$work/$1.png" -crop "$2" +repage -fill black +opaque "$3" -fill white -opaque "$3" \
-    -format '%[fx:round(mean*w*h)]' info:
-}
 
-same_region() {
-  [ "$(compare -metric AE -crop "$3" "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]
-}
 
-# Sets status to the program's exit status.
-wait_for_exit() {
-  for _ in $(seq 200); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$pid" 2>/dev/null && fail "the program did not end"
-  status=0
-  wait "$pid" || status=$?
-}
 
 # Every class, level 2, and a best score to keep: the replay must read the same file.
 printf '31\n2\n1\n0\n7 ann\n' >VOLARIN.INI
