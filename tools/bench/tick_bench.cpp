@@ -6,59 +6,22 @@
 #include <cstdint>
 #include <string>
 
-#include "app/commands.h"
-#include "core/alphabet.h"
 #include "core/game.h"
 #include "core/records.h"
 #include "render/draw.h"
+#include "tools/bench/full_load.h"
 #include "tools/sim/picture.h"
 #include "tools/sim/scenario.h"
 
 namespace {
 
-constexpr uint8_t kAllClasses = 31;
-constexpr int32_t kLoadedFalling = 128;
-constexpr int32_t kMirvSlot = kLoadedFalling;  // the slot after the Falling ones
-constexpr int64_t kTicksPerRestore = 32;
-
-int32_t LiveCount() {
-  return gameState.liveMissiles + gameState.liveMirvs;
-}
-
-// 128 Falling missiles and one Mirv in enabled slots over the upper half of the field, with
-// velocities a spawn at this score could give. 3 x 1 + 128 = 131 = capacity - 2, as full as
-// spawning ever fills it. The missiles need more than 32 ticks to reach the ground.
-void PlaceMissiles() {
-  for (int32_t slot = 0; slot <= kMirvSlot; ++slot) {
-    MissileSlot& m = missileSlots[slot];
-    m.x = 50 + (slot * 97) % 540;
-    m.y = 8 + (slot * 53) % 216;
-    m.dx = slot % 3 - 1;
-    m.dy = 1 + slot % 5;
-    m.state = slot == kMirvSlot ? Mirv : Falling;
-  }
-  gameState.liveMissiles = kLoadedFalling;
-  gameState.liveMirvs = 1;
-}
-
-// The demonstration with every class, level 5 and a score that gives the fastest missiles and
-// the most multiple warheads; one tick launches an interceptor at every target. With
-// `drawing`, every tick also draws into a 640 x 480 window picture.
-GameRecords BuildFullLoad(bool drawing) {
-  StartScenario();
-  if (drawing) BuildPicture(640, 480);
-  gameState.modeMask = kAllClasses;
-  ComputeCapacity();
-  SelectLevel(kLevelCount);
-  gameState.score = 5000;
-  gameState.mirvOn = 1;
-  PlaceMissiles();
-  OnTick();
-  return records;
+// The window picture every drawing tick draws into: 640 x 480, as the demonstration starts.
+void MakeWindowPicture() {
+  BuildPicture(640, 480);
 }
 
 void RunFullLoadTicks(benchmark::State& state, bool drawing) {
-  const GameRecords loaded = BuildFullLoad(drawing);
+  const GameRecords loaded = BuildFullLoad(drawing ? MakeWindowPicture : nullptr);
   int64_t ticks = 0;
   int64_t liveSum = 0;
   for (auto _ : state) {
@@ -113,7 +76,7 @@ BENCHMARK(BM_TickDemonstration);
 
 // One state line at full load: what every `dump` of the scenario runner costs.
 void BM_StateLineFullLoad(benchmark::State& state) {
-  records = BuildFullLoad(false);
+  records = BuildFullLoad(nullptr);
   size_t bytes = 0;
   for (auto _ : state) {
     const std::string line = StateLine();
