@@ -15,13 +15,7 @@ namespace {
 using Calls = std::vector<std::string>;
 const std::string kOnBlue = "' fg=255,255,255 bg=0,0,255";
 
-class DrawTest : public GameTest {
- protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    windowDC = &canvas;
-  }
-};
+using DrawTest = GameTest;
 
 // Positions truncate toward zero; without a window picture nothing is drawn at all.
 TEST_F(DrawTest, SpritesTruncateTowardZero) {

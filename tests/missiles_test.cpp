@@ -106,7 +106,6 @@ TEST_F(GameTest, SideEdgesCarryMissilesAndExplosionsAcross) {
 }
 
 TEST_F(GameTest, GroundEndsAGameWithTheImpactDome) {
-  windowDC = &canvas;
   for (int32_t state : {1, 2}) {
     StartGame();
     NoSpawns();
