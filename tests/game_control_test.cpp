@@ -21,7 +21,6 @@ class PlayingTest : public GameTest {
 }  // namespace
 
 TEST_F(PlayingTest, SpaceActsOnAFirstThenFlushes) {
-  windowDC = &canvas;
   PlaceMissile(0, 100, 100, 0, 1);
   PlaceMissile(5, 300, 100, 0, 1, Mirv);
   PlaceMissile(7, 400, 100, 0, 1, ExplodingFirst + 5);
@@ -52,7 +51,6 @@ TEST_F(PlayingTest, SpaceActsOnAFirstThenFlushes) {
 }
 
 TEST_F(PlayingTest, TenthMissEndsTheGameAtOnceAndStartBeginsAfresh) {
-  windowDC = &canvas;
   gameState.score = 70;
   gameState.misses = 8;
   gameState.flushesLeft = 1;

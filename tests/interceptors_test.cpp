@@ -96,7 +96,6 @@ TEST_F(GameTest, SplitLeavesThreePiecesAtTheParentAndScores) {
 }
 
 TEST_F(GameTest, HitsScoreUpToTheCeilingAndShowTheScore) {
-  windowDC = &canvas;
   for (int32_t state : {1, 2}) {
     ClearField();
     gameState.score = state == Falling ? 99995 : 99990;

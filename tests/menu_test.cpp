@@ -97,7 +97,6 @@ TEST_F(MenuTest, ClassItemsToggleRecomputeCapacityAndClearTheField) {
 
 TEST_F(MenuTest, UnknownIdentifiersDoNothingAndTheCurrentLevelOnlyRedraws) {
   PlaceMissile(3, 100, 100, 0, 1);
-  windowDC = &canvas;
   const GameRecords before = records;
   for (uint16_t id : {40012, 40013, 40017, 40019, 0, 65535}) OnCommand(id);
   EXPECT_TRUE(canvas.calls.empty());

@@ -131,17 +131,28 @@ TEST(SimTest, WritesTheWindowPictureAndTheSheetAsPng) {
   EXPECT_TRUE(Contains(run.out, "\"field\":[0,0,20000,-22,"));
 }
 
-TEST(SimTest, APictureThatCannotBeWrittenStopsTheRun) {
-  ScopedTempDir dir;
-  SimRun run = RunInProcess("png /nonexistent/a.png\ndump\n");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "volarin-sim: line 1: png: cannot write '/nonexistent/a.png': No such file or "
-            "directory\n");
-  EXPECT_EQ(run.out, "");
-  run = RunInProcess("size 0 100\nsheet s.png\npng a.png\n");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(Contains(run.err, "line 3: png: the picture is empty")) << run.err;
+// A path is the line's exact bytes; a picture that cannot be written stops the run and is the
+// only thing said.
+TEST(SimTest, NamesAPictureWithItsExactBytesOrStopsTheRun) {
+  const std::string line1 = "volarin-sim: line 1: png: ";
+  const struct {
+    std::string commands, err;
+  } cases[] = {{"png \xff\xfe.png\ndump\n", ""},
+               {"png /nonexistent/a.png\ndump\n",
+                line1 + "cannot write '/nonexistent/a.png': No such file or directory\n"},
+               {std::string("png a\0b.png\n", 12),
+                line1 + "a file name cannot hold a NUL byte: 'a\\x00b.png'\n"},
+               {"size 0 100\npng a.png\n",
+                "volarin-sim: line 2: png: the picture is empty, nothing written to 'a.png'\n"}};
+  for (const auto& [commands, err] : cases) {
+    ScopedTempDir dir;
+    const SimRun run = RunInProcess(commands);
+    EXPECT_EQ(run.status, err.empty() ? 0 : 1);
+    EXPECT_EQ(run.err, err);
+    EXPECT_EQ(run.out.empty(), !err.empty());
+    const auto files = std::distance(std::filesystem::directory_iterator("."), {});
+    EXPECT_EQ(files, std::filesystem::exists("\xff\xfe.png") && err.empty() ? 1 : 0);
+  }
 }
 
 // Until a picture is asked for, the runner touches neither the display system nor the fonts:
@@ -154,6 +165,24 @@ TEST(SimTest, RunsWithoutQtUntilAPictureIsAskedFor) {
   EXPECT_EQ(ReadFile("err"), "");
   EXPECT_EQ(std::system((sim + "png a.png\nEOF\n").c_str()), 0);
   EXPECT_NE(ReadFile("err"), "");
+}
+
+// With neither stand-in face installed the glyphs come from whatever serif face there is.
+TEST(SimTest, DrawsGlyphsEvenWithoutTheStandInFaces) {
+  const char* onlyDejaVu = "/usr/share/fonts/truetype/dejavu";
+  if (!std::filesystem::is_directory(onlyDejaVu)) GTEST_SKIP() << "no DejaVu fonts";
+  ScopedTempDir dir;
+  WriteFile("fonts.conf", std::string("<fontconfig><dir>") + onlyDejaVu + "</dir><cachedir>" +
+                              dir.path() + "/cache</cachedir></fontconfig>\n");
+  const std::string command = "FONTCONFIG_FILE=" + dir.path() +
+                              "/fonts.conf " VOLARIN_SIM_PATH
+                              " >/dev/null 2>&1 <<'EOF'\nsheet s.png\nEOF\n";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const QImage sheet("s.png");
+  int yellow = 0;
+  for (int y = 64; y < 96; ++y)
+    for (int x = 0; x < 32; ++x) yellow += sheet.pixel(x, y) == 0xFFFFFF00 ? 1 : 0;
+  EXPECT_GT(yellow, 40);  // the "A" of cell 32
 }
 
 #else
@@ -173,40 +202,6 @@ TEST(SimTest, ProgramRunsTheDemoAndRejectsAMissingFile) {
   EXPECT_GE(lines, 40);
   EXPECT_LE(lines, 80);
 }
-
-#if VOLARIN_PICTURES
-// With neither stand-in face installed the glyphs come from whatever serif face there is.
-TEST(SimTest, DrawsGlyphsEvenWithoutTheStandInFaces) {
-  const char* onlyDejaVu = "/usr/share/fonts/truetype/dejavu";
-  if (!std::filesystem::is_directory(onlyDejaVu)) GTEST_SKIP() << "no DejaVu fonts";
-  ScopedTempDir dir;
-  WriteFile("fonts.conf", std::string("<fontconfig><dir>") + onlyDejaVu + "</dir><cachedir>" +
-                              dir.path() + "/cache</cachedir></fontconfig>\n");
-  const std::string command = "FONTCONFIG_FILE=" + dir.path() +
-                              "/fonts.conf " VOLARIN_SIM_PATH
-                              " >/dev/null 2>&1 <<'EOF'\nsheet s.png\nEOF\n";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  const QImage sheet("s.png");
-  int yellow = 0;
-  for (int y = 64; y < 96; ++y)
-    for (int x = 0; x < 32; ++x) yellow += sheet.pixel(x, y) == 0xFFFFFF00 ? 1 : 0;
-  EXPECT_GT(yellow, 40);  // the "A" of cell 32
-}
-#endif
-
-#if VOLARIN_PICTURES
-TEST(SimTest, NamesAPictureWithTheExactBytesOfItsPath) {
-  ScopedTempDir dir;
-  SimRun run = RunInProcess("png \xff\xfe.png\n");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(std::filesystem::exists("\xff\xfe.png"));
-  run = RunInProcess(std::string("png a\0b.png\n", 12));
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "volarin-sim: line 1: png: a file name cannot hold a NUL byte: 'a\\x00b.png'\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1);
-}
-#endif
 
 // The state line must reach a reader while the runner is busy with the next command; the
 // shell prints the runner's process number first, so the test can stop it.

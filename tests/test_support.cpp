@@ -45,6 +45,7 @@ int32_t CountSlots(int32_t state) {
 void GameTest::SetUp() {
   StartFresh();
   soundOutput = &sound;
+  windowDC = &canvas;
 }
 
 bool GameTest::Drew(const std::string& call) const {

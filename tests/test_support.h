@@ -86,8 +86,8 @@ MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy
 // How many slots hold this state, recounted from the array.
 int32_t CountSlots(int32_t state);
 
-// Starts every test from a fresh program with a recording sound output; a test that looks at
-// the drawing sets windowDC to `canvas`.
+// Starts every test from a fresh program drawing to a recording canvas and playing to a
+// recording sound output.
 class GameTest : public ::testing::Test {
  protected:
   void SetUp() override;
