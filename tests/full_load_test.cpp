@@ -10,13 +10,7 @@
 
 namespace {
 
-class BlockGlyphs : public GlyphSource {
- protected:
-  Glyph Render(FontId, char32_t) override { return {8, {{-6, 1, 6}}}; }
-  TextBox MeasureBox(FontId) override { return {8, 2}; }
-};
-
-BlockGlyphs glyphs;
+BlockGlyphSource glyphs;
 PixelCanvas picture(640, 480, PixelOrder::kArgb, glyphs);
 
 void AttachTestPicture() {

@@ -12,20 +12,9 @@
 #include "core/geometry.h"
 #include "render/pixel_canvas.h"
 #include "test_support.h"
+#include "tools/bench/full_load.h"
 
 namespace {
-
-// A face whose glyphs are a 16 x 18 block in the middle of a 24 x 28 box, with the black
-// margins a real face leaves, wider than a missile moves in one tick.
-class BlockGlyphs : public GlyphSource {
- protected:
-  Glyph Render(FontId, char32_t) override {
-    Glyph glyph{24, {}};
-    for (int dy = -18; dy < 0; ++dy) glyph.ink.push_back({dy, 4, 16});
-    return glyph;
-  }
-  TextBox MeasureBox(FontId) override { return {22, 6}; }
-};
 
 // Marks the rectangle from (left, top), `width` by `height`, cut to the field.
 void Cover(std::vector<uint8_t>& covered, int fieldWidth, int left, int top, int width,
@@ -92,7 +81,7 @@ void ExpectConsistent(int64_t step) {
 }  // namespace
 
 TEST_F(GameTest, LongRunKeepsEveryCounterInStepAndLeavesNoTrails) {
-  BlockGlyphs glyphs;
+  BlockGlyphSource glyphs;
   PixelCanvas picture(640, 480, PixelOrder::kArgb, glyphs);
   AttachWindowPicture(&picture);
   gameState.modeMask = 31;

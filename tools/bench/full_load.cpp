@@ -47,3 +47,9 @@ GameRecords BuildFullLoad(void (*makePicture)()) {
   OnTick();
   return records;
 }
+
+Glyph BlockGlyphSource::Render(FontId, char32_t) {
+  Glyph glyph{24, {}};
+  for (int dy = -18; dy < 0; ++dy) glyph.ink.push_back({dy, 4, 16});
+  return glyph;
+}

@@ -5,6 +5,16 @@
 #include <cstdint>
 
 #include "core/records.h"
+#include "render/pixel_canvas.h"
+
+// A face without a font engine: each glyph is a 16 x 18 block in the middle of a 24 x 28 box,
+// with the black margins a real face leaves (wider than a missile moves in one tick), and
+// ink of a real glyph's size, so drawing costs about what it costs with fonts.
+class BlockGlyphSource : public GlyphSource {
+ protected:
+  Glyph Render(FontId font, char32_t code) override;
+  TextBox MeasureBox(FontId) override { return {22, 6}; }
+};
 
 // Most missiles reach the ground after this many ticks; restoring the loaded records this
 // often keeps the measured ticks at full load.

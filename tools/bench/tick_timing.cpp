@@ -18,20 +18,9 @@ namespace {
 constexpr int64_t kDefaultTicks = 8192;
 constexpr int64_t kDefaultRepetitions = 7;
 
-// Square ink of text-like size: drawing costs what a font's would, with no font engine.
-class BlockGlyphs : public GlyphSource {
- protected:
-  Glyph Render(FontId, char32_t) override {
-    Glyph glyph{24, {}};
-    for (int dy = -18; dy < 0; ++dy) glyph.ink.push_back({dy, 4, 16});
-    return glyph;
-  }
-  TextBox MeasureBox(FontId) override { return {22, 6}; }
-};
-
 // The window picture every drawing tick draws into: 640 x 480, as the demonstration starts.
 void AttachPixelPicture() {
-  static BlockGlyphs glyphs;
+  static BlockGlyphSource glyphs;
   static PixelCanvas picture(640, 480, PixelOrder::kRgbaBytes, glyphs);
   AttachWindowPicture(&picture);
 }
