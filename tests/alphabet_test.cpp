@@ -3,7 +3,7 @@
 
 #include "test_support.h"
 
-TEST_F(GameTest, ClassBoundariesAndOutsidersMapToTheirSlots) {
+TEST_F(GameTest, ClassRangesSlotsAndTheClassMask) {
   const int32_t firsts[] = {0, 26, 52, 62, 92}, lasts[] = {25, 51, 61, 91, 132};
   for (int32_t c = Upper; c < kClassCount; ++c) {
     EXPECT_EQ(classRanges[c].first, firsts[c]);
@@ -13,9 +13,7 @@ TEST_F(GameTest, ClassBoundariesAndOutsidersMapToTheirSlots) {
       {'a', 26},   {'k', 36},   {'0', 52}, {'=', 71}, {'_', 91},  {0xD6, 129},
       {0xA6, 131}, {0xDD, 132}, {' ', 0},  {0xD7, 0}, {0x142, 0}, {0xFFFFFFFFu, 0}};
   for (auto [code, slot] : cases) EXPECT_EQ(SlotForChar(code), slot) << code;
-}
-
-TEST_F(GameTest, ClassMaskRules) {
+  // A class enables exactly its own range; all five, every slot.
   gameState.modeMask = 31;
   ComputeCapacity();
   EXPECT_EQ(gameState.missileCapacity, 133);

@@ -56,12 +56,10 @@ TEST_F(DrawTest, StatusNumbersPrintUnchangedEvenAtTheirWidest) {
 // Every arc is presented, so that a window showing frames shows the dome move.
 TEST_F(DrawTest, ImpactDomeGrowsWhiteThenShrinksBlack) {
   Calls expected;
-  for (int r = 0; r < 448; ++r) {
-    expected.push_back("arc 99 448 " + std::to_string(r) + " 255,255,255");
-    expected.push_back("present");
-  }
-  for (int r = 448; r >= 0; --r) {
-    expected.push_back("arc 99 448 " + std::to_string(r) + " 0,0,0");
+  for (int i = 0; i < 2 * 448 + 1; ++i) {
+    const bool growing = i < 448;
+    expected.push_back("arc 99 448 " + std::to_string(growing ? i : 2 * 448 - i) +
+                       (growing ? " 255,255,255" : " 0,0,0"));
     expected.push_back("present");
   }
   DrawImpactEffect(99.9, fieldGeometry);

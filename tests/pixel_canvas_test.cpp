@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -38,21 +39,17 @@ class PixelCanvasTest : public ::testing::Test {
   uint32_t At(int x, int y) const { return canvas.pixels()[y * canvas.width() + x]; }
   uint32_t Of(Colour colour) const { return canvas.PixelOf(colour); }
   int Count(Colour colour) const {
-    int n = 0;
-    for (int i = 0; i < canvas.width() * canvas.height(); ++i)
-      n += canvas.pixels()[i] == Of(colour);
-    return n;
+    return std::count(canvas.pixels(), canvas.pixels() + canvas.width() * canvas.height(),
+                      Of(colour));
   }
   // The smallest rectangle holding every pixel of these colours; empty when there is none.
   PixelRect Bounds(std::initializer_list<Colour> colours) const {
     int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
     for (int y = 0; y < canvas.height(); ++y) {
       for (int x = 0; x < canvas.width(); ++x) {
-        for (Colour colour : colours) {
-          if (At(x, y) != Of(colour)) continue;
-          left = std::min(left, x), top = std::min(top, y);
-          right = std::max(right, x), bottom = std::max(bottom, y);
-        }
+        if (std::ranges::none_of(colours, [&](Colour c) { return At(x, y) == Of(c); })) continue;
+        left = std::min(left, x), top = std::min(top, y);
+        right = std::max(right, x), bottom = std::max(bottom, y);
       }
     }
     return right < 0 ? PixelRect{} : PixelRect{left, top, right - left + 1, bottom - top + 1};

@@ -3,18 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "core/alphabet.h"
 #include "core/records.h"
 
 namespace {
 
+// ASCII and controls pass as their bytes; the yen sign and half-width marks as the byte of
+// their code page.
 TEST(TypedChars, AsciiControlsAndYenPassAsTheirBytes) {
-  for (char32_t c : {U'A', U'z', U'0', U'~', U' ', U'\r', U'\b', U'\t', U'\x1b', U'\\'}) {
-    EXPECT_EQ(CodeForTypedChar(c), c);
-  }
-  EXPECT_EQ(CodeForTypedChar(U'¥'), 0x5C);
-  EXPECT_EQ(CodeForTypedChar(U'｡'), 0xA1);
-  EXPECT_EQ(CodeForTypedChar(U'ﾟ'), 0xDF);
+  const std::pair<char32_t, uint32_t> cases[] = {
+      {U'A', 'A'},   {U'\x1b', 0x1B}, {U'0', '0'},   {U'~', '~'},  {U' ', ' '},  {U'\r', '\r'},
+      {U'\b', '\b'}, {U'\t', '\t'},   {U'\\', '\\'}, {U'¥', 0x5C}, {U'｡', 0xA1}, {U'ﾟ', 0xDF}};
+  for (auto [typed, code] : cases)
+    EXPECT_EQ(CodeForTypedChar(typed), code) << static_cast<uint32_t>(typed);
 }
 
 // Every kana of the alphabet is reached the same from half-width, full-width and hiragana.
