@@ -157,7 +157,7 @@ TEST(SimTest, NamesAPictureWithItsExactBytesOrStopsTheRun) {
 
 // Until a picture is asked for, the runner touches neither the display system nor the fonts:
 // with the font configuration missing, only a run that draws has anything to complain about.
-TEST(SimTest, RunsWithoutQtUntilAPictureIsAskedFor) {
+TEST(SimTest, TouchesTheFontsOnlyForPicturesAndDrawsWithAnySerifFace) {
   ScopedTempDir dir;
   const std::string sim =
       "FONTCONFIG_FILE=/nonexistent " VOLARIN_SIM_PATH " >/dev/null 2>err <<'EOF'\n";
@@ -165,13 +165,10 @@ TEST(SimTest, RunsWithoutQtUntilAPictureIsAskedFor) {
   EXPECT_EQ(ReadFile("err"), "");
   EXPECT_EQ(std::system((sim + "png a.png\nEOF\n").c_str()), 0);
   EXPECT_NE(ReadFile("err"), "");
-}
 
-// With neither stand-in face installed the glyphs come from whatever serif face there is.
-TEST(SimTest, DrawsGlyphsEvenWithoutTheStandInFaces) {
+  // With neither stand-in face installed the glyphs come from whatever serif face there is.
   const char* onlyDejaVu = "/usr/share/fonts/truetype/dejavu";
   if (!std::filesystem::is_directory(onlyDejaVu)) GTEST_SKIP() << "no DejaVu fonts";
-  ScopedTempDir dir;
   WriteFile("fonts.conf", std::string("<fontconfig><dir>") + onlyDejaVu + "</dir><cachedir>" +
                               dir.path() + "/cache</cachedir></fontconfig>\n");
   const std::string command = "FONTCONFIG_FILE=" + dir.path() +
