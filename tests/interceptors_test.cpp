@@ -115,5 +115,5 @@ TEST_F(GameTest, SplitWithNoRoomLeftPlacesNoPiece) {
   gameState.modeMask = 0;
   Fly(3, 200, 50, 0, -2);
   EXPECT_EQ(gameState.liveMirvs + gameState.liveMissiles, 0);
-  EXPECT_EQ(CountSlots(Idle), kSlotCount);
+  for (const MissileSlot& m : missileSlots) EXPECT_EQ(m.state, Idle);
 }

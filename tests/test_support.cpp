@@ -36,12 +36,6 @@ MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy
   return m;
 }
 
-int32_t CountSlots(int32_t state) {
-  int32_t n = 0;
-  for (const MissileSlot& m : missileSlots) n += m.state == state ? 1 : 0;
-  return n;
-}
-
 void GameTest::SetUp() {
   StartFresh();
   soundOutput = &sound;

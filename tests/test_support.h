@@ -83,9 +83,6 @@ void StartFresh(uint32_t seed = 1);
 MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy,
                           int32_t state = Falling);
 
-// How many slots hold this state, recounted from the array.
-int32_t CountSlots(int32_t state);
-
 // Starts every test from a fresh program drawing to a recording canvas and playing to a
 // recording sound output.
 class GameTest : public ::testing::Test {
