@@ -39,7 +39,6 @@ TEST_F(GameTest, SpawnLimitsOfLevelAndCapacity) {
   gameState.missileCapacity = 133;
   gameState.level = 5;
   EXPECT_TRUE(PassSpawns(6)) << "27 live at level 5";
-  ComputeCapacity();
 
   ClearField();
   gameState.modeMask = 4;  // digits: capacity 10

@@ -63,9 +63,8 @@ class FakeFrontEnd : public FrontEnd {
 
 class ShellTest : public ::testing::Test {
  protected:
-  void StartShell(Canvas* canvas = nullptr, std::FILE* record = nullptr) {
-    shell.StartUp(
-        {.seed = 7, .windowCanvas = canvas, .sound = &sound, .record = record, .now = t0});
+  void StartShell(std::FILE* record = nullptr) {
+    shell.StartUp({.seed = 7, .sound = &sound, .record = record, .now = t0});
   }
   // Calls Advance when asked to until `until`; returns the ticks run meanwhile.
   void AdvanceUntil(PaceClock::time_point until) {
@@ -182,7 +181,7 @@ TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLine) {
   std::FILE* record = std::fopen("session.txt", "w");
   ASSERT_NE(record, nullptr);
   shell.Size(700, 500);
-  StartShell(nullptr, record);
+  StartShell(record);
   AdvanceUntil(t0 + std::chrono::seconds(3));
   shell.PressFunctionKey(2);
   for (char32_t c : U"aZ3ｱア€ ") shell.Type(c);

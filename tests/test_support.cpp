@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "app/startup.h"
 
@@ -67,10 +66,8 @@ ScopedTempDir::~ScopedTempDir() {
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  return file != nullptr ? ReadAndClose(file) : "";
 }
 
 std::string ReadAndClose(std::FILE* file) {
