@@ -2,21 +2,10 @@
 #include "core/game.h"
 #include "core/geometry.h"
 #include "core_fixtures.h"
-#include "test_support.h"
 
 namespace {
 
 using Sounds = std::vector<std::string>;
-
-class PlayingTest : public GameTest {
- protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    StartGame();
-    NoSpawns();
-    sound.played.clear();
-  }
-};
 
 }  // namespace
 

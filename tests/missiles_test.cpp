@@ -1,7 +1,6 @@
 // Tests of the missile pass: generator use, spawn limits, speed, edges, ground and explosions.
 #include "core/game.h"
 #include "core_fixtures.h"
-#include "test_support.h"
 
 TEST_F(GameTest, GeneratorDrawsOncePerIdleSlotAndThreeOrFourMorePerSpawn) {
   SeedRandom(1);
@@ -121,10 +120,7 @@ TEST_F(GameTest, ImpactMidPassLetsOnlyHigherSlotsSpawnAgain) {
   EXPECT_EQ(gameState.liveMissiles + gameState.liveMirvs, 1);
 }
 
-TEST_F(GameTest, ExplosionsLastTwentyPassesOrSinkSilently) {
-  StartGame();
-  NoSpawns();
-  sound.played.clear();
+TEST_F(PlayingTest, ExplosionsLastTwentyPassesOrSinkSilently) {
   PlaceMissile(6, 200, 100, 1, 1, ExplodingFirst);
   PlaceMissile(4, 300, 431, 0, 1, ExplodingFirst);
   UpdateMissiles();
