@@ -1,4 +1,5 @@
-// Test helpers for the rules: looking ahead at the generator, and seeds chosen by what they draw.
+// Test helpers for the rules: a running game, looking ahead at the generator, and seeds chosen
+// by what they draw.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,8 +11,10 @@
 #include <utility>
 
 #include "core/alphabet.h"
+#include "core/game.h"
 #include "core/missiles.h"
 #include "core/random.h"
+#include "test_support.h"
 
 // The game's own generator run from another state, leaving the game's state as it is, so a
 // test can look ahead at what it will draw.
@@ -65,3 +68,14 @@ inline bool PassSpawns(int32_t slot, int32_t draws = 4, const SpawnDraws& ok = n
   UpdateMissiles();
   return missileSlots[slot].state != Idle;
 }
+
+// A game just started, with nothing to spawn and nothing played yet.
+class PlayingTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    StartGame();
+    NoSpawns();
+    sound.played.clear();
+  }
+};

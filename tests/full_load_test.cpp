@@ -13,10 +13,6 @@ namespace {
 BlockGlyphSource glyphs;
 PixelCanvas picture(640, 480, PixelOrder::kArgb, glyphs);
 
-void AttachTestPicture() {
-  AttachWindowPicture(&picture);
-}
-
 // Every timed tick sees all 129 targets: none reaches the ground before the next restore.
 TEST(FullLoadTest, StaysFullUntilTheRecordsAreRestored) {
   const GameRecords loaded = BuildFullLoad(nullptr);
@@ -29,7 +25,7 @@ TEST(FullLoadTest, StaysFullUntilTheRecordsAreRestored) {
 
 // The picture is made after the fresh start, which would otherwise forget it.
 TEST(FullLoadTest, DrawingTicksDrawIntoThePicture) {
-  records = BuildFullLoad(AttachTestPicture);
+  records = BuildFullLoad([] { AttachWindowPicture(&picture); });
   picture.TakeDirtyRects();
   OnTick();
   EXPECT_FALSE(picture.TakeDirtyArea().Empty());

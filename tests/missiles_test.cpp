@@ -1,7 +1,6 @@
 // Tests of the missile pass: generator use, spawn limits, speed, edges, ground and explosions.
 #include "core/game.h"
 #include "core_fixtures.h"
-#include "test_support.h"
 
 TEST_F(GameTest, GeneratorDrawsOncePerIdleSlotAndThreeOrFourMorePerSpawn) {
   SeedRandom(1);
@@ -39,7 +38,6 @@ TEST_F(GameTest, SpawnLimitsOfLevelAndCapacity) {
   gameState.missileCapacity = 133;
   gameState.level = 5;
   EXPECT_TRUE(PassSpawns(6)) << "27 live at level 5";
-  ComputeCapacity();
 
   ClearField();
   gameState.modeMask = 4;  // digits: capacity 10
@@ -60,11 +58,15 @@ TEST_F(GameTest, SpeedAndMirvChanceFollowTheScore) {
   for (auto c : speeds) {
     ClearField();
     gameState.score = c[0];
+    double x = 0;  // where the spawn taken starts and moves to on its spawn tick
     PassSpawns(9, 4, [&](const int32_t* d) {
       const int32_t r = d[2] % (c[0] + 1);
+      x = d[0] % 540 + 50 + d[1] % 30 / 10 - 1;
       return r >= c[1] && r < c[1] + 1000;
     });
     EXPECT_EQ(missileSlots[9].dy, c[2]) << c[0];
+    EXPECT_EQ(missileSlots[9].x, x);
+    EXPECT_EQ(missileSlots[9].y, c[2]);
   }
   // A Mirv draw divisible by 3 but odd makes a Mirv at 1999 only; even but not by 3, at 2000.
   for (int32_t score : {1999, 2000}) {
@@ -75,18 +77,6 @@ TEST_F(GameTest, SpeedAndMirvChanceFollowTheScore) {
       EXPECT_EQ(missileSlots[9].state, (score == 1999) == (by == 3) ? Mirv : Falling) << score;
     }
   }
-}
-
-TEST_F(GameTest, NewMissileMovesOnItsSpawnTick) {
-  gameState.mirvOn = 0;
-  const uint32_t seed = SeedSpawningAt({0}, 3, [](const int32_t* d) { return d[1] % 30 >= 20; });
-  Lookahead g{seed};
-  g.Next();
-  const double x = g.Next() % 540 + 50;
-  SeedRandom(seed);
-  UpdateMissiles();
-  EXPECT_EQ(missileSlots[0].x, x + 1);
-  EXPECT_EQ(missileSlots[0].y, 1.0);
 }
 
 TEST_F(GameTest, SideEdgesCarryMissilesAndExplosionsAcross) {
@@ -130,10 +120,7 @@ TEST_F(GameTest, ImpactMidPassLetsOnlyHigherSlotsSpawnAgain) {
   EXPECT_EQ(gameState.liveMissiles + gameState.liveMirvs, 1);
 }
 
-TEST_F(GameTest, ExplosionsLastTwentyPassesOrSinkSilently) {
-  StartGame();
-  NoSpawns();
-  sound.played.clear();
+TEST_F(PlayingTest, ExplosionsLastTwentyPassesOrSinkSilently) {
   PlaceMissile(6, 200, 100, 1, 1, ExplodingFirst);
   PlaceMissile(4, 300, 431, 0, 1, ExplodingFirst);
   UpdateMissiles();

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/commands.h"
@@ -51,23 +52,19 @@ TEST(TickSchedule, AStallStartsTheScheduleAfreshWithoutCatchingUp) {
 
 class FakeFrontEnd : public FrontEnd {
  public:
-  void ResizePicture(int width, int height) override {
-    sizes.push_back(std::to_string(width) + "x" + std::to_string(height));
-  }
+  void ResizePicture(int width, int height) override { sizes.emplace_back(width, height); }
   void ShowPicture() override { ++shown; }
-  void SyncMenu() override { ++synced; }
+  void SyncMenu() override {}
   void Quit() override { ++quits; }
-  std::vector<std::string> sizes;
+  std::vector<std::pair<int, int>> sizes;
   int shown = 0;
-  int synced = 0;
   int quits = 0;
 };
 
 class ShellTest : public ::testing::Test {
  protected:
-  void StartShell(Canvas* canvas = nullptr, std::FILE* record = nullptr) {
-    shell.StartUp(
-        {.seed = 7, .windowCanvas = canvas, .sound = &sound, .record = record, .now = t0});
+  void StartShell(std::FILE* record = nullptr) {
+    shell.StartUp({.seed = 7, .sound = &sound, .record = record, .now = t0});
   }
   // Calls Advance when asked to until `until`; returns the ticks run meanwhile.
   void AdvanceUntil(PaceClock::time_point until) {
@@ -88,7 +85,7 @@ TEST_F(ShellTest, SizesAreHeldToSixteenBitsAndReachThePictureFirst) {
   EXPECT_EQ(fieldGeometry.fieldHeight, -32);
   StartShell();
   shell.Size(800, 600);
-  EXPECT_EQ(frontEnd.sizes, (std::vector<std::string>{"65535x0", "800x600"}));
+  EXPECT_EQ(frontEnd.sizes, (std::vector<std::pair<int, int>>{{65535, 0}, {800, 600}}));
   EXPECT_EQ(fieldGeometry.groundY, 568);
 }
 
@@ -144,11 +141,6 @@ void PutMissileAtTheGround() {
   PlaceMissile(0, 300, fieldGeometry.groundY - 1, 0, 2);
 }
 
-std::vector<std::string> WithoutPresents(std::vector<std::string> calls) {
-  std::erase(calls, "present");
-  return calls;
-}
-
 // The dome is shown over half a second in about 30 frames, the rules run once, and the
 // picture gets exactly the calls drawing straight through gives, in the same order.
 TEST_F(ShellTest, ImpactEffectIsShownOverHalfASecondWithTheSamePicture) {
@@ -175,7 +167,8 @@ TEST_F(ShellTest, ImpactEffectIsShownOverHalfASecondWithTheSamePicture) {
   EXPECT_NEAR(frontEnd.shown - shownBefore, 30, 3);
   EXPECT_EQ(gameState.gameOver, 0);  // F2 ran after the effect
   ASSERT_GT(paced.calls.size(), 100u);
-  const std::vector<std::string> expected = WithoutPresents(direct.calls);
+  std::vector<std::string> expected = direct.calls;
+  std::erase(expected, "present");
   EXPECT_TRUE(std::equal(expected.begin(), expected.end(), paced.calls.begin()));
   EXPECT_NE(std::find(paced.calls.begin() + static_cast<long>(expected.size()), paced.calls.end(),
                       "fill 0 0 640 448 0,0,0"),
@@ -188,7 +181,7 @@ TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLine) {
   std::FILE* record = std::fopen("session.txt", "w");
   ASSERT_NE(record, nullptr);
   shell.Size(700, 500);
-  StartShell(nullptr, record);
+  StartShell(record);
   AdvanceUntil(t0 + std::chrono::seconds(3));
   shell.PressFunctionKey(2);
   for (char32_t c : U"aZ3ｱア€ ") shell.Type(c);

@@ -16,41 +16,31 @@
 
 namespace {
 
-// Marks the rectangle from (left, top), `width` by `height`, cut to the field.
-void Cover(std::vector<uint8_t>& covered, int fieldWidth, int left, int top, int width,
-           int height) {
-  const int rows = static_cast<int>(covered.size()) / std::max(fieldWidth, 1);
-  for (int row = std::max(top, 0); row < std::min(top + height, rows); ++row) {
-    for (int column = std::max(left, 0); column < std::min(left + width, fieldWidth); ++column) {
-      covered[row * fieldWidth + column] = 1;
-    }
-  }
-}
-
-// The box of a sprite centred at (x, y), as the drawing places it.
-void CoverSprite(std::vector<uint8_t>& covered, int fieldWidth, double x, double y, int size) {
-  Cover(covered, fieldWidth, static_cast<int>(x) - size / 2, static_cast<int>(y) - size / 2, size,
-        size);
-}
-
 // The first pixel of the field holding ink outside every missile, interceptor, launcher base
 // and a GAME OVER still standing, as "x,y"; empty when there is none.
 std::string StrayInk(const PixelCanvas& picture) {
   const FieldGeometry& f = fieldGeometry;
   const int width = f.fieldWidth;
   std::vector<uint8_t> covered(static_cast<size_t>(width) * std::max(f.groundY, 0), 0);
+  // Marks the `w` by `h` box centred at (x, y) as the drawing places it, cut to the field.
+  const auto cover = [&](double x, double y, int w, int h) {
+    const int left = static_cast<int>(x) - w / 2, top = static_cast<int>(y) - h / 2;
+    for (int row = std::max(top, 0); row < std::min(top + h, f.groundY); ++row) {
+      for (int column = std::max(left, 0); column < std::min(left + w, width); ++column) {
+        covered[row * width + column] = 1;
+      }
+    }
+  };
   for (int32_t i = 0; i < kSlotCount; ++i) {
     const MissileSlot& m = missileSlots[i];
     const InterceptorSlot& in = interceptorSlots[i];
-    if (m.state != Idle) CoverSprite(covered, width, m.x, m.y, 32);
-    if (in.active != 0) CoverSprite(covered, width, in.x, in.y, 16);
+    if (m.state != Idle) cover(m.x, m.y, 32, 32);
+    if (in.active != 0) cover(in.x, in.y, 16, 16);
   }
   for (int32_t x : {f.leftLauncherX, f.centreLauncherX, f.rightLauncherX}) {
-    CoverSprite(covered, width, x, f.groundY - 4, 8);
+    cover(x, f.groundY - 4, 8, 8);
   }
-  if (gameState.gameOver != 0) {
-    Cover(covered, width, f.fieldWidth / 2 - 9 * 12, f.fieldHeight / 2 - 28, 9 * 24, 28);
-  }
+  if (gameState.gameOver != 0) cover(f.fieldWidth / 2, f.fieldHeight / 2 - 14, 9 * 24, 28);
   const uint32_t black = picture.PixelOf(kBlack);
   for (int y = 0; y < std::max(f.groundY, 0); ++y) {
     const uint32_t* row = picture.pixels() + static_cast<size_t>(y) * picture.width();

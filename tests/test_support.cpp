@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "app/startup.h"
 
@@ -34,12 +33,6 @@ MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy
   if (state == Mirv) gameState.liveMirvs += 1;
   if (state == Falling || state >= ExplodingFirst) gameState.liveMissiles += 1;
   return m;
-}
-
-int32_t CountSlots(int32_t state) {
-  int32_t n = 0;
-  for (const MissileSlot& m : missileSlots) n += m.state == state ? 1 : 0;
-  return n;
 }
 
 void GameTest::SetUp() {
@@ -73,10 +66,8 @@ ScopedTempDir::~ScopedTempDir() {
 }
 
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  return file != nullptr ? ReadAndClose(file) : "";
 }
 
 std::string ReadAndClose(std::FILE* file) {

@@ -47,8 +47,8 @@ class RecordingCanvas : public Canvas {
   }
   void DrawOpaqueText(int x, int y, int align, const char* text, int length, Colour foreground,
                       Colour background) override {
-    Log("text", x, y, align, Quoted(std::string(text, length)), Labelled("fg=", foreground),
-        Labelled("bg=", background));
+    Log("text", x, y, align, Labelled("'", std::string(text, length)) + '\'',
+        Labelled("fg=", foreground), Labelled("bg=", background));
   }
   void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) override {
     Log("arc", cx, cy, r, pen);
@@ -65,7 +65,6 @@ class RecordingCanvas : public Canvas {
     out << label << value;
     return out.str();
   }
-  static std::string Quoted(const std::string& text) { return Labelled("'", text) + '\''; }
   template <typename... Parts>
   void Log(const char* name, const Parts&... parts) {
     std::ostringstream line;
@@ -82,9 +81,6 @@ void StartFresh(uint32_t seed = 1);
 // Puts a missile straight into a slot and keeps liveMissiles / liveMirvs in step.
 MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy,
                           int32_t state = Falling);
-
-// How many slots hold this state, recounted from the array.
-int32_t CountSlots(int32_t state);
 
 // Starts every test from a fresh program drawing to a recording canvas and playing to a
 // recording sound output.
