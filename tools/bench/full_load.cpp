@@ -48,6 +48,15 @@ GameRecords BuildFullLoad(void (*makePicture)()) {
   return records;
 }
 
+bool LoadStaysFull() {
+  BuildFullLoad(nullptr);
+  for (int64_t tick = 0; tick < kTicksPerRestore; ++tick) {
+    if (LiveCount() != kLoadedFalling + 1) return false;
+    OnTick();
+  }
+  return true;
+}
+
 Glyph BlockGlyphSource::Render(FontId, char32_t) {
   Glyph glyph{24, {}};
   for (int dy = -18; dy < 0; ++dy) glyph.ink.push_back({dy, 4, 16});

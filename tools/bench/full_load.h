@@ -27,3 +27,7 @@ int32_t LiveCount();
 // then loads the field and runs one tick, which launches an interceptor at every target.
 // Returns the loaded records, to be put back every kTicksPerRestore ticks.
 GameRecords BuildFullLoad(void (*makePicture)());
+
+// Whether a fresh full load keeps every target in flight until it would be restored, as the
+// measurements assume; a change to the rules or to the load can break that unseen.
+bool LoadStaysFull();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "core/game.h"
@@ -88,3 +89,16 @@ void BM_StateLineFullLoad(benchmark::State& state) {
 BENCHMARK(BM_StateLineFullLoad);
 
 }  // namespace
+
+// The timings mean something only at full load, so a load that thins out stops the run.
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+  if (!LoadStaysFull()) {
+    std::fprintf(stderr, "volarin-bench: the full load thins out before it is restored\n");
+    return 1;
+  }
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -89,6 +89,10 @@ int main(int argc, char** argv) {
                  argv[0]);
     return 2;
   }
+  if (!LoadStaysFull()) {
+    std::fprintf(stderr, "%s: the full load thins out before it is restored\n", argv[0]);
+    return 1;
+  }
   Measure("rules", nullptr, ticks, repetitions);
   Measure("drawing", AttachPixelPicture, ticks, repetitions);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
