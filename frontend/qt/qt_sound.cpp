@@ -2,14 +2,19 @@
 #include "frontend/qt/qt_sound.h"
 
 #include <QAudioDevice>
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
-QtSoundOutput::QtSoundOutput(QStringList dataDirectories)
-    : dataDirectories_(std::move(dataDirectories)) {}
+#include "app/effect_files.h"
+
+QtSoundOutput::QtSoundOutput(QStringList dataDirectories) {
+  for (const QString& directory : dataDirectories) {
+    dataDirectories_.emplace_back(QFile::encodeName(directory).toStdString());
+  }
+}
 
 QtSoundOutput::~QtSoundOutput() = default;
 
@@ -31,22 +36,13 @@ bool QtSoundOutput::HasAudioDevice() {
   return device_ == Device::kPresent;
 }
 
-QString QtSoundOutput::Locate(const QString& name) const {
-  QFileInfo here(QDir::current(), name);
-  if (here.isFile()) return here.absoluteFilePath();
-  for (const QString& directory : dataDirectories_) {
-    QFileInfo installed(QDir(directory), name);
-    if (installed.isFile()) return installed.absoluteFilePath();
-  }
-  return {};
-}
-
 // The file is looked up at every request, so a sound put into the working directory while
 // the game runs is played from there.
 QSoundEffect* QtSoundOutput::EffectFor(const char* name) {
   if (!HasAudioDevice()) return nullptr;
-  const QString path = Locate(QString::fromLatin1(name));
-  if (path.isEmpty()) return nullptr;
+  const std::filesystem::path found = LocateEffectFile(name, dataDirectories_);
+  if (found.empty()) return nullptr;
+  const QString path = QFileInfo(QFile::decodeName(found.c_str())).absoluteFilePath();
   std::unique_ptr<QSoundEffect>& effect = effects_[name];
   if (!effect) effect = std::make_unique<QSoundEffect>();
   const QUrl source = QUrl::fromLocalFile(path);

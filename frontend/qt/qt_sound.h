@@ -1,11 +1,12 @@
 // Sound effects through Qt Multimedia: played by file name, without waiting.
 #pragma once
 
-#include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "render/sound.h"
 
@@ -26,14 +27,11 @@ class QtSoundOutput : public SoundOutput {
   // nothing, even without an audio device: the sound option may be off.
   void Preload(const char* const* names, int count);
 
-  // Where the file of `name` would be played from now; empty when there is none.
-  QString Locate(const QString& name) const;
-
  private:
   QSoundEffect* EffectFor(const char* name);
   bool HasAudioDevice();
 
-  QStringList dataDirectories_;
+  std::vector<std::filesystem::path> dataDirectories_;
   std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;
   QSoundEffect* playing_ = nullptr;
   enum class Device { kUnknown, kPresent, kAbsent } device_ = Device::kUnknown;

@@ -8,21 +8,7 @@
 
 #include <utility>
 
-namespace {
-
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-// Effect names are plain ASCII file names.
-std::wstring Widened(const char* name) {
-  std::wstring wide;
-  for (const char* c = name; *c != '\0'; ++c) wide += static_cast<wchar_t>(*c);
-  return wide;
-}
-
-}  // namespace
+#include "app/effect_files.h"
 
 Win32SoundOutput::Win32SoundOutput(std::wstring programFolder)
     : programFolder_(std::move(programFolder)) {}
@@ -32,17 +18,9 @@ Win32SoundOutput::~Win32SoundOutput() {
   PlaySoundW(nullptr, nullptr, 0);
 }
 
-std::wstring Win32SoundOutput::Locate(const char* name) const {
-  const std::wstring file = Widened(name);
-  if (IsFile(file)) return file;
-  const std::wstring beside = programFolder_ + L"\\" + file;
-  if (!programFolder_.empty() && IsFile(beside)) return beside;
-  return {};
-}
-
 // SND_NODEFAULT: a file that cannot be played must not ring the system's default sound.
 void Win32SoundOutput::Play(const char* name) {
-  const std::wstring path = Locate(name);
+  const std::wstring path = LocateEffectFile(name, {programFolder_}).wstring();
   if (path.empty()) {
     PlaySoundW(nullptr, nullptr, 0);
     return;

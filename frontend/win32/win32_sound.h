@@ -11,9 +11,6 @@ class Win32SoundOutput : public SoundOutput {
   explicit Win32SoundOutput(std::wstring programFolder);
   ~Win32SoundOutput() override;
 
-  // The file the effect plays from, or an empty string when there is none.
-  std::wstring Locate(const char* name) const;
-
   // Starts the effect and returns at once; a new effect cuts off the one playing. A missing
   // file or a machine without audio stays silent.
   void Play(const char* name) override;

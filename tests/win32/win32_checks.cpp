@@ -1,7 +1,7 @@
 // Checks of the Windows-only parts against the real API (run under Wine on the build
-// machine): the GDI canvas, the settings file store and where effects are found. With the
-// arguments "close TITLE" it instead sends WM_CLOSE to the window of that title, and with
-// "client-size TITLE" it prints that window's client size.
+// machine): the GDI canvas and the settings file store. With the arguments "close TITLE" it
+// instead sends WM_CLOSE to the window of that title, and with "client-size TITLE" it prints
+// that window's client size.
 #include <windows.h>
 
 #include <cstdio>
@@ -17,7 +17,6 @@
 #include "app/startup.h"
 #include "core/records.h"
 #include "frontend/win32/gdi_canvas.h"
-#include "frontend/win32/win32_sound.h"
 
 namespace {
 
@@ -191,22 +190,6 @@ void SettingsStoreLeavesWhatItMayNotReplace() {
   });
 }
 
-// The working folder first, then the program's folder; nothing when neither has the file.
-void EffectsAreFoundInOrder() {
-  InScratchFolder([] {
-    fs::create_directory("program");
-    const std::wstring program = fs::absolute("program").wstring();
-    const Win32SoundOutput sound(program);
-    CHECK(sound.Locate("bingo.wav").empty());
-    PutFile(program + L"\\bingo.wav", "RIFF");
-    CHECK(sound.Locate("bingo.wav") == program + L"\\bingo.wav");
-    PutFile("bingo.wav", "RIFF");
-    CHECK(sound.Locate("bingo.wav") == L"bingo.wav");
-    fs::create_directory("miss.wav");  // a folder of that name is no sound
-    CHECK(sound.Locate("miss.wav").empty());
-  });
-}
-
 int CloseWindowTitled(const wchar_t* title) {
   HWND window = FindWindowW(nullptr, title);
   return window != nullptr && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
@@ -230,7 +213,7 @@ int wmain(int argc, wchar_t** argv) {
   int failed = 0;
   for (void (*check)() : {RasterOperations, DrawingReachesTheDirtyRectangle,
                           GlyphCellsHoldFiveColours, SettingsStoreReplacesKeepsLinksAndSweeps,
-                          SettingsStoreLeavesWhatItMayNotReplace, EffectsAreFoundInOrder}) {
+                          SettingsStoreLeavesWhatItMayNotReplace}) {
     const int before = failures;
     check();
     ++(failures == before ? passed : failed);
