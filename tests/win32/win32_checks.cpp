@@ -211,9 +211,9 @@ int wmain(int argc, wchar_t** argv) {
   // Each check counts once however many of its conditions fail; those print their lines.
   int passed = 0;
   int failed = 0;
-  for (void (*check)() : {RasterOperations, DrawingReachesTheDirtyRectangle,
-                          GlyphCellsHoldFiveColours, SettingsStoreReplacesKeepsLinksAndSweeps,
-                          SettingsStoreLeavesWhatItMayNotReplace}) {
+  for (void (*check)() :
+       {RasterOperations, DrawingReachesTheDirtyRectangle, GlyphCellsHoldFiveColours,
+        SettingsStoreReplacesKeepsLinksAndSweeps, SettingsStoreLeavesWhatItMayNotReplace}) {
     const int before = failures;
     check();
     ++(failures == before ? passed : failed);
