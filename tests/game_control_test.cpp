@@ -3,11 +3,7 @@
 #include "core/geometry.h"
 #include "core_fixtures.h"
 
-namespace {
-
 using Sounds = std::vector<std::string>;
-
-}  // namespace
 
 TEST_F(PlayingTest, SpaceActsOnAFirstThenFlushes) {
   PlaceMissile(0, 100, 100, 0, 1);

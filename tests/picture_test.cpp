@@ -59,10 +59,6 @@ class PictureTest : public GameTest {
     canvas = std::make_unique<ImageCanvas>(640, 480);
     AttachWindowPicture(canvas.get());
   }
-  void TearDown() override {
-    GameTest::TearDown();
-    sheetDC = nullptr;
-  }
   QImage Picture() const { return canvas->image(); }
   QImage Sheet() const { return ImageOf(*canvas->sheet()); }
   std::unique_ptr<ImageCanvas> canvas;

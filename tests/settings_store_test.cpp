@@ -22,7 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kOldFile = "3\n2\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e\n";
-constexpr const char* kDefaultFile = "1\n1\n1\n1\n0 -\n0 -\n0 -\n0 -\n0 -\n";
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNoGroup = 65534;
 
@@ -47,10 +46,7 @@ bool RunsCleanlyInChild(const std::function<void()>& body) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-class SettingsStoreTest : public GameTest {
- protected:
-  ScopedTempDir dir;
-};
+using SettingsStoreTest = SettingsFileTest;
 
 TEST_F(SettingsStoreTest, OnlyARegularFileIsReadOrReplaced) {
   ASSERT_EQ(::mkfifo("fifo", 0644), 0);
@@ -61,6 +57,11 @@ TEST_F(SettingsStoreTest, OnlyARegularFileIsReadOrReplaced) {
   })) << "load or save hung on a FIFO";
   EXPECT_TRUE(fs::is_fifo("fifo"));
   EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
+  fs::remove(kSettingsFileName);
+  fs::create_directory(kSettingsFileName);
+  SaveSettings();
+  EXPECT_TRUE(fs::is_empty(kSettingsFileName));
+  EXPECT_EQ(FilesIn(dir.path()), (std::set<std::string>{"fifo", kSettingsFileName}));
 
   if (::geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
   fs::remove(kSettingsFileName);
@@ -99,7 +100,7 @@ TEST_F(SettingsStoreTest, RootSavingAnotherUsersFileKeepsItsOwnerGroupAndMode) {
   EXPECT_EQ(status.st_uid, kNobody);
   EXPECT_EQ(status.st_gid, kNoGroup);
   EXPECT_EQ(status.st_mode & 07777, 0640u);
-  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultFile);
+  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultSettingsFile);
 }
 
 // A user who may write someone else's file cannot give a new file its owner: the file is
@@ -117,7 +118,7 @@ TEST_F(SettingsStoreTest, AWritableFileOfAnotherUserIsRewrittenInPlace) {
   struct stat after {};
   ASSERT_EQ(::stat(kSettingsFileName, &after), 0);
   EXPECT_EQ(after.st_uid, 0u);
-  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultFile);
+  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultSettingsFile);
   EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
 }
 
@@ -148,7 +149,7 @@ TEST_F(SettingsStoreTest, AfterSavesKilledMidWayOneCleanSaveLeavesOnlyTheFile) {
   }
   SaveSettings();
   EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
-  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultFile);
+  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultSettingsFile);
 }
 
 // The limit is smaller than the new file: the save fails, and the program goes on.

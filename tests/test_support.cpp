@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "app/startup.h"
+#include "render/handles.h"
 
 std::ostream& operator<<(std::ostream& out, Colour c) {
   return out << int{c.r} << ',' << int{c.g} << ',' << int{c.b};
@@ -45,9 +46,9 @@ bool GameTest::Drew(const std::string& call) const {
   return std::find(canvas.calls.begin(), canvas.calls.end(), call) != canvas.calls.end();
 }
 
+// The canvas and sound output die with the test: nothing may keep drawing or playing to them.
 void GameTest::TearDown() {
-  soundOutput = nullptr;
-  windowDC = nullptr;
+  ResetPlatformHandles();
 }
 
 ScopedTempDir::ScopedTempDir() {

@@ -105,6 +105,15 @@ class ScopedTempDir {
   std::string previous_;
 };
 
+// A fresh program in an empty directory of its own, where it reads and writes its settings.
+class SettingsFileTest : public GameTest {
+ protected:
+  ScopedTempDir dir;
+};
+
+// The settings file the defaults make.
+inline constexpr const char* kDefaultSettingsFile = "1\n1\n1\n1\n0 -\n0 -\n0 -\n0 -\n0 -\n";
+
 std::string ReadFile(const std::string& path);
 // Everything written to `file` from its start; closes it.
 std::string ReadAndClose(std::FILE* file);

@@ -51,8 +51,8 @@ RECT InkBox(const GdiCanvas& canvas) {
 }
 
 bool Contains(const RECT& outer, const RECT& inner) {
-  return IsRectEmpty(&inner) || (outer.left <= inner.left && outer.top <= inner.top &&
-                                 outer.right >= inner.right && outer.bottom >= inner.bottom);
+  RECT both{};
+  return UnionRect(&both, &outer, &inner) && EqualRect(&both, &outer);
 }
 
 // The blue of a Mirv's pattern turns the sheet's yellow into red, as the game relies on.
