@@ -140,5 +140,9 @@ void LoadSettings() {
 }
 
 void SaveSettings() {
-  WriteSettingsText(FormatSettings());
+  WriteSettingsFile();
+}
+
+bool WriteSettingsFile() {
+  return WriteSettingsText(FormatSettings());
 }

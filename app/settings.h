@@ -24,3 +24,7 @@ void LoadSettings();
 // Writes the nine-line file. The old file survives a write that cannot complete, and a file
 // that cannot be opened for writing is left as it is.
 void SaveSettings();
+
+// SaveSettings, telling whether the file now holds the settings: when it does not, the best
+// scores of this run are lost, and the player should hear of it.
+bool WriteSettingsFile();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "app/deferred_canvas.h"
 #include "app/pacing.h"
 #include "app/recording.h"
+#include "app/settings.h"
 #include "app/settings_store.h"
 #include "app/state_line.h"
 #include "app/typed_chars.h"
@@ -52,6 +54,15 @@ struct Input {
   int b = 0;
 };
 
+// Says where the file should have been, so the player can look at that folder. In UTF-8, as
+// every front end shows text.
+std::string SettingsNotKeptMessage() {
+  std::error_code unknown;
+  const std::u8string file = std::filesystem::absolute(kSettingsFileName, unknown).u8string();
+  return "The settings and best scores could not be saved to " +
+         (unknown ? std::string(kSettingsFileName) : std::string(file.begin(), file.end())) + ".";
+}
+
 }  // namespace
 
 struct GameShell::Impl {
@@ -82,6 +93,7 @@ struct GameShell::Impl {
   ShellClock::time_point effectStart;
   int64_t effectPresents = 0;  // the presents the effect's tick made
   std::deque<Input> waiting;   // input given while the impact effect is shown
+  std::string endProblem;
 };
 
 void GameShell::Impl::AfterEvent() {
@@ -275,7 +287,12 @@ int GameShell::End(ProgramEnd how) {
   s.waiting.clear();
   s.window.ReleaseAll();
   s.ended = true;
-  const int code = EndProgram(how);
+  const ProgramEnding ending = EndProgram(how);
+  if (!ending.settingsKept) s.endProblem = SettingsNotKeptMessage();
   s.recorder.Finish(FormatStateLine(s.ticks, s.sound.played));
-  return code;
+  return ending.exitCode;
+}
+
+const std::string& GameShell::EndProblem() const {
+  return impl_->endProblem;
 }

@@ -80,6 +80,9 @@ class GameShell {
   // The program ends: writes the settings, ends the recording with the final state line, and
   // returns the process exit code (0, or 40014 after the Exit command).
   int End(ProgramEnd how);
+  // After End: empty when all went well, else what the player must be told, in one sentence
+  // (the settings file could not be written, so this run's best scores are lost).
+  const std::string& EndProblem() const;
 
  private:
   struct Impl;

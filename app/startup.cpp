@@ -39,7 +39,7 @@ void AttachWindowPicture(Canvas* window) {
 }
 
 // A game still running is abandoned: its score never reaches the table.
-int EndProgram(ProgramEnd how) {
-  SaveSettings();
-  return how == ProgramEnd::kExitCommand ? kExitCommandCode : 0;
+ProgramEnding EndProgram(ProgramEnd how) {
+  const bool kept = WriteSettingsFile();
+  return {how == ProgramEnd::kExitCommand ? kExitCommandCode : 0, kept};
 }

@@ -28,5 +28,10 @@ enum class ProgramEnd { kWindowClosed, kExitCommand };
 
 constexpr int kExitCommandCode = 40014;  // the shell sees its low 8 bits, 78
 
-// Writes the settings and returns the process exit code: 0, or 40014 after the Exit command.
-int EndProgram(ProgramEnd how);
+struct ProgramEnding {
+  int exitCode;       // 0, or 40014 after the Exit command
+  bool settingsKept;  // false when the settings file could not be written
+};
+
+// Writes the settings; the program then ends with the exit code given back.
+ProgramEnding EndProgram(ProgramEnd how);

@@ -66,7 +66,7 @@ TEST_F(SettingsTest, StartUpReadsTheFileAndExitWritesItBack) {
   ASSERT_EQ(canvas.calls.size(), 9u);  // the sheet, the window font, then the status bar
   EXPECT_EQ(canvas.calls[3], "text 0 480 8 '  Score:00000/04321 ' fg=255,255,255 bg=0,0,255");
   ::chmod(kSettingsFileName, 0604);
-  EXPECT_EQ(EndProgram(ProgramEnd::kExitCommand), 40014);
+  EXPECT_EQ(EndProgram(ProgramEnd::kExitCommand).exitCode, 40014);
   EXPECT_EQ(ReadFile(kSettingsFileName), "3\n2\n0\n1\n0 -\n4321 bob\n0 -\n0 -\n0 -\n");
   struct stat status {};
   EXPECT_EQ(::stat(kSettingsFileName, &status) == 0 ? status.st_mode & 07777 : 0, 0604u);
@@ -76,7 +76,7 @@ TEST_F(SettingsTest, WithoutAFileTheDefaultsAreWrittenAndARunningGameIsLost) {
   LoadSettings();
   OnCommand(kCmdStart);
   gameState.score = 500;
-  EXPECT_EQ(EndProgram(ProgramEnd::kWindowClosed), 0);
+  EXPECT_EQ(EndProgram(ProgramEnd::kWindowClosed).exitCode, 0);
   EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultSettingsFile);
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -13,6 +14,7 @@
 
 #include "app/commands.h"
 #include "app/pacing.h"
+#include "app/settings.h"
 #include "core/game.h"
 #include "core/geometry.h"
 #include "core/menu_state.h"
@@ -175,6 +177,15 @@ TEST_F(ShellTest, ImpactEffectIsShownOverHalfASecondWithTheSamePicture) {
             paced.calls.end());  // then the new game's blank field
 }
 
+// The best scores lost with a settings file that cannot be written are the player's to know.
+TEST_F(ShellTest, EndSaysWhereTheSettingsCouldNotBeSaved) {
+  StartShell();
+  std::filesystem::create_directory(kSettingsFileName);
+  EXPECT_EQ(shell.End(ProgramEnd::kExitCommand), kExitCommandCode);
+  EXPECT_EQ(shell.EndProblem(), "The settings and best scores could not be saved to " +
+                                    std::filesystem::current_path().string() + "/VOLARIN.INI.");
+}
+
 // A recorded session replays in the runner to the state line it ended with.
 TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLine) {
   WriteFile("VOLARIN.INI", "31\n2\n1\n1\n5 ann\n");
@@ -191,6 +202,7 @@ TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLine) {
   shell.Command(kCmdPause);
   AdvanceUntil(now + std::chrono::seconds(10));
   EXPECT_EQ(shell.End(ProgramEnd::kWindowClosed), 0);
+  EXPECT_EQ(shell.EndProblem(), "");
   std::fclose(record);
 
   WriteFile("VOLARIN.INI", "31\n2\n1\n1\n5 ann\n");  // as it was at start

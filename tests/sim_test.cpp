@@ -190,6 +190,15 @@ TEST(SimTest, PicturesAreRefusedInABuildWithoutThem) {
 }
 #endif
 
+// A settings file that cannot be written stops the run, as a picture that cannot be does.
+TEST(SimTest, ASaveThatCannotBeKeptStopsTheRun) {
+  ScopedTempDir dir;
+  std::filesystem::create_directory("VOLARIN.INI");
+  const SimRun run = RunInProcess("save\ndump\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "volarin-sim: line 1: save: cannot write the settings file VOLARIN.INI\n");
+}
+
 // The state line must reach a reader while the runner is busy with the next command; the
 // shell prints the runner's process number first, so the test can stop it.
 TEST(SimTest, EachStateLineIsOutBeforeALongCommandRuns) {

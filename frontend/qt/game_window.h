@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <string>
 
 #include "app/shell.h"
 #include "frontend/qt/image_canvas.h"
@@ -25,6 +26,7 @@ class GameWindow : public QMainWindow, private FrontEnd {
 
   // Ends the program: writes the settings and the recording's end; returns the exit code.
   int End(ProgramEnd how) { return shell_.End(how); }
+  const std::string& EndProblem() const { return shell_.EndProblem(); }
 
   // Called when the Exit command has asked the program to end.
   void SetQuitHandler(std::function<void()> handler) { quit_ = std::move(handler); }

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QMessageBox>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -33,10 +34,23 @@ QStringList SoundDirectories() {
 // Set from start-up until the program has ended its session.
 GameWindow* unendedWindow = nullptr;
 
+// A player who loses the best scores hears of it: on the terminal always, and in a message box
+// when the player ended the program, not a signal or a lost display.
+void ReportEndProblem(GameWindow& window, bool inBox) {
+  const std::string& problem = window.EndProblem();
+  if (problem.empty()) return;
+  std::fprintf(stderr, "volarin: %s\n", problem.c_str());
+  if (!inBox) return;
+  window.hide();  // the game is over; only the message is left to read
+  QMessageBox::warning(nullptr, window.windowTitle(), QString::fromStdString(problem));
+}
+
 // Qt ends the process with exit() when the display connection breaks, as when the X server
 // goes away at logout; the settings and the recording are kept then too.
 void EndAtUnexpectedExit() {
-  if (unendedWindow != nullptr) unendedWindow->End(ProgramEnd::kWindowClosed);
+  if (unendedWindow == nullptr) return;
+  unendedWindow->End(ProgramEnd::kWindowClosed);
+  ReportEndProblem(*unendedWindow, false);
 }
 
 // `--record FILE` is the one option. Anything else on the command line is passed over with a
@@ -100,6 +114,7 @@ int main(int argc, char* argv[]) {
   const bool exitCommand = application.exec() == kExitCommandCode;
   const int code = window.End(exitCommand ? ProgramEnd::kExitCommand : ProgramEnd::kWindowClosed);
   unendedWindow = nullptr;
+  ReportEndProblem(window, caughtSignal == 0);
   if (record != nullptr) std::fclose(record);
   if (caughtSignal != 0) EndBySignal(caughtSignal);
   return code;

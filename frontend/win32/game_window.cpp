@@ -8,6 +8,7 @@
 #include <chrono>
 #include <ctime>
 #include <iterator>
+#include <string>
 
 namespace {
 
@@ -113,10 +114,16 @@ void GameWindow::WaitForMessageOrTick() const {
   MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
-void GameWindow::End(ProgramEnd how) {
+void GameWindow::End(ProgramEnd how, bool sessionEnding) {
   if (ended_) return;
   ended_ = true;
   exitCode_ = shell_.End(how);
+  const std::string& problem = shell_.EndProblem();
+  if (problem.empty() || sessionEnding) return;
+  std::wstring text(problem.size(), L'\0');
+  text.resize(MultiByteToWideChar(CP_UTF8, 0, problem.data(), static_cast<int>(problem.size()),
+                                  text.data(), static_cast<int>(text.size())));
+  MessageBoxW(nullptr, text.c_str(), kTitle, MB_OK | MB_ICONWARNING);
 }
 
 void GameWindow::ResizePicture(int width, int height) {
@@ -267,6 +274,6 @@ void GameWindow::OnPaint() {
 // The session is ending and the process may be stopped once this returns: the settings are
 // written now, and the loop then ends without writing them again.
 void GameWindow::OnEndSession() {
-  End(exitCommand_ ? ProgramEnd::kExitCommand : ProgramEnd::kWindowClosed);
+  End(exitCommand_ ? ProgramEnd::kExitCommand : ProgramEnd::kWindowClosed, true);
   quit_ = true;
 }

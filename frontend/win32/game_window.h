@@ -42,7 +42,9 @@ class GameWindow : public FrontEnd {
   void FitClientArea();
   // Blocks until a message arrives or the next tick is due, whichever is first.
   void WaitForMessageOrTick() const;
-  void End(ProgramEnd how);
+  // Ends the game once; a lost settings file is told in a message box unless the session is
+  // ending, when nobody is there to close one.
+  void End(ProgramEnd how, bool sessionEnding = false);
 
   HINSTANCE instance_;
   HWND window_ = nullptr;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Under a virtual X server: once a menu has closed, or after Alt is tapped alone, the letters
 # typed next reach the game instead of choosing menu items; Alt with a letter still opens a menu.
+# File > Exit where the settings cannot be saved shows a message box before the program ends.
 # Usage: menu_keyboard_test.sh VOLARIN  (run inside xvfb-run with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -98,4 +99,30 @@ status=0
 wait "$pid" || status=$?
 [ "$status" = 78 ] || fail "File > Exit ended with status $status, not 78"
 [ "$(sed -n 3p VOLARIN.INI)" = 1 ] || fail "the sound was switched off"
+
+# A settings file that cannot be written: the player is told in a message box (a light panel
+# in the middle of the screen), and File > Exit's status comes once it is closed.
+rm VOLARIN.INI
+mkdir VOLARIN.INI
+"$volarin" 2>"$work/stderr.txt" &
+pid=$!
+window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
+  fail "no window for the second run"
+xdotool windowfocus --sync "$window"
+sleep 1
+xdotool key alt+f
+sleep 0.5
+xdotool key x
+for _ in $(seq 100); do
+  grep -q 'could not be saved' "$work/stderr.txt" && break
+  sleep 0.1
+done
+sleep 1
+shot unsaved
+alive || fail "the program ended without telling that the settings were not saved"
+[ "$(light_pixels unsaved 400x60+300+330)" -gt 8000 ] || fail "no message box"
+xdotool key Return
+status=0
+wait "$pid" || status=$?
+[ "$status" = 78 ] || fail "File > Exit after the message ended with status $status, not 78"
 echo "menu keyboard test passed"

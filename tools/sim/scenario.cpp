@@ -99,8 +99,7 @@ std::string RunLoad(const CommandCall&) {
 }
 
 std::string RunSave(const CommandCall&) {
-  SaveSettings();
-  return "";
+  return WriteSettingsFile() ? "" : std::string("cannot write the settings file ") + kSettingsFileName;
 }
 
 // Flushed at once: a reader sees each state line before a long command that follows it.
