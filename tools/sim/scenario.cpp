@@ -99,7 +99,8 @@ std::string RunLoad(const CommandCall&) {
 }
 
 std::string RunSave(const CommandCall&) {
-  return WriteSettingsFile() ? "" : std::string("cannot write the settings file ") + kSettingsFileName;
+  return WriteSettingsFile() ? ""
+                             : std::string("cannot write the settings file ") + kSettingsFileName;
 }
 
 // Flushed at once: a reader sees each state line before a long command that follows it.
