@@ -13,3 +13,7 @@ bool ReadSettingsText(std::string* text);
 // Replaces the stored text with `text` ("\n" line ends; a store may write its platform's
 // own). False when it could not be kept; the old content is then left as it was.
 bool WriteSettingsText(const std::string& text);
+
+// Where the settings are kept, in UTF-8, as a player would look for them: the file's full
+// path, or the browser's storage.
+std::string SettingsLocation();

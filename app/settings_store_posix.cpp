@@ -249,3 +249,13 @@ bool WriteSettingsText(const std::string& text) {
   }
   return false;
 }
+
+std::string SettingsLocation() {
+  std::string folder(256, '\0');
+  while (::getcwd(folder.data(), folder.size()) == nullptr) {
+    if (errno != ERANGE) return kSettingsFileName;
+    folder.resize(folder.size() * 2);
+  }
+  folder.resize(folder.find('\0'));
+  return folder + (folder.ends_with('/') ? "" : "/") + kSettingsFileName;
+}

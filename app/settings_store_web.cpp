@@ -55,3 +55,7 @@ bool ReadSettingsText(std::string* text) {
 bool WriteSettingsText(const std::string& text) {
   return StoreText(kSettingsFileName, text.data(), static_cast<int>(text.size())) != 0;
 }
+
+std::string SettingsLocation() {
+  return std::string("this browser's local storage (") + kSettingsFileName + ")";
+}

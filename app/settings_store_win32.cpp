@@ -213,3 +213,17 @@ bool WriteSettingsText(const std::string& text) {
   }
   return false;
 }
+
+std::string SettingsLocation() {
+  std::wstring path(MAX_PATH, L'\0');
+  DWORD length = 0;
+  while ((length = GetFullPathNameW(kFileName, static_cast<DWORD>(path.size()), path.data(),
+                                    nullptr)) >= path.size()) {
+    path.resize(length);
+  }
+  if (length == 0) return kSettingsFileName;
+  std::string text(4 * length, '\0');
+  text.resize(WideCharToMultiByte(CP_UTF8, 0, path.data(), static_cast<int>(length), text.data(),
+                                  static_cast<int>(text.size()), nullptr, nullptr));
+  return text;
+}

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,7 +10,6 @@
 #include "app/deferred_canvas.h"
 #include "app/pacing.h"
 #include "app/recording.h"
-#include "app/settings.h"
 #include "app/settings_store.h"
 #include "app/state_line.h"
 #include "app/typed_chars.h"
@@ -54,13 +52,9 @@ struct Input {
   int b = 0;
 };
 
-// Says where the file should have been, so the player can look at that folder. In UTF-8, as
-// every front end shows text.
+// Says where the file should have been, so the player can look at that folder.
 std::string SettingsNotKeptMessage() {
-  std::error_code unknown;
-  const std::u8string file = std::filesystem::absolute(kSettingsFileName, unknown).u8string();
-  return "The settings and best scores could not be saved to " +
-         (unknown ? std::string(kSettingsFileName) : std::string(file.begin(), file.end())) + ".";
+  return "The settings and best scores could not be saved to " + SettingsLocation() + ".";
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "app/effect_files.h"
 
 #include <filesystem>
+#include <string>
 
 #include "test_support.h"
 
@@ -9,23 +10,30 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::string Locate(const std::string& name) {
+  return LocateEffectFile<std::string>(name, {"", "first", "second"}, "/",
+                                       [](const std::string& path) {
+                                         return fs::is_regular_file(path);
+                                       });
+}
+
 // Looked up at every call, so a file put in place while the game runs counts at once; a
-// folder bearing the name is no sound.
+// folder bearing the name is no sound, and an empty folder name is not the root.
 TEST(EffectFilesTest, WorkingFolderFirstThenEachFolderInTurn) {
   ScopedTempDir dir;
   fs::create_directories("first/miss.wav");
   fs::create_directory("second");
-  const std::vector<fs::path> folders{"first", "second"};
-  EXPECT_EQ(LocateEffectFile("bingo.wav", folders), fs::path());
+  EXPECT_EQ(Locate("bingo.wav"), "");
   WriteFile("second/bingo.wav", "RIFF");
-  EXPECT_EQ(LocateEffectFile("bingo.wav", folders), "second/bingo.wav");
+  EXPECT_EQ(Locate("bingo.wav"), "second/bingo.wav");
   WriteFile("first/bingo.wav", "RIFF");
-  EXPECT_EQ(LocateEffectFile("bingo.wav", folders), "first/bingo.wav");
+  EXPECT_EQ(Locate("bingo.wav"), "first/bingo.wav");
   WriteFile("bingo.wav", "RIFF");
-  EXPECT_EQ(LocateEffectFile("bingo.wav", folders), "bingo.wav");
+  EXPECT_EQ(Locate("bingo.wav"), "bingo.wav");
   fs::create_directory("miss.wav");
   WriteFile("second/miss.wav", "RIFF");
-  EXPECT_EQ(LocateEffectFile("miss.wav", folders), "second/miss.wav");
+  EXPECT_EQ(Locate("miss.wav"), "second/miss.wav");
+  EXPECT_EQ(Locate("proc/self/status"), "") << "looked in the root";
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include "frontend/qt/qt_sound.h"
 
 #include <QAudioDevice>
-#include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QSoundEffect>
@@ -10,11 +9,8 @@
 
 #include "app/effect_files.h"
 
-QtSoundOutput::QtSoundOutput(QStringList dataDirectories) {
-  for (const QString& directory : dataDirectories) {
-    dataDirectories_.emplace_back(QFile::encodeName(directory).toStdString());
-  }
-}
+QtSoundOutput::QtSoundOutput(QStringList dataDirectories)
+    : dataDirectories_(dataDirectories.begin(), dataDirectories.end()) {}
 
 QtSoundOutput::~QtSoundOutput() = default;
 
@@ -40,9 +36,11 @@ bool QtSoundOutput::HasAudioDevice() {
 // the game runs is played from there.
 QSoundEffect* QtSoundOutput::EffectFor(const char* name) {
   if (!HasAudioDevice()) return nullptr;
-  const std::filesystem::path found = LocateEffectFile(name, dataDirectories_);
-  if (found.empty()) return nullptr;
-  const QString path = QFileInfo(QFile::decodeName(found.c_str())).absoluteFilePath();
+  const QString found =
+      LocateEffectFile(QString::fromLatin1(name), dataDirectories_, QStringLiteral("/"),
+                       [](const QString& path) { return QFileInfo(path).isFile(); });
+  if (found.isEmpty()) return nullptr;
+  const QString path = QFileInfo(found).absoluteFilePath();
   std::unique_ptr<QSoundEffect>& effect = effects_[name];
   if (!effect) effect = std::make_unique<QSoundEffect>();
   const QUrl source = QUrl::fromLocalFile(path);

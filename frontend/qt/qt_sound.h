@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QStringList>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,7 +30,7 @@ class QtSoundOutput : public SoundOutput {
   QSoundEffect* EffectFor(const char* name);
   bool HasAudioDevice();
 
-  std::vector<std::filesystem::path> dataDirectories_;
+  std::vector<QString> dataDirectories_;
   std::map<std::string, std::unique_ptr<QSoundEffect>> effects_;
   QSoundEffect* playing_ = nullptr;
   enum class Device { kUnknown, kPresent, kAbsent } device_ = Device::kUnknown;

@@ -10,6 +10,22 @@
 
 #include "app/effect_files.h"
 
+namespace {
+
+bool IsFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// Effect names are plain ASCII file names.
+std::wstring Widened(const char* name) {
+  std::wstring wide;
+  for (const char* c = name; *c != '\0'; ++c) wide += static_cast<wchar_t>(*c);
+  return wide;
+}
+
+}  // namespace
+
 Win32SoundOutput::Win32SoundOutput(std::wstring programFolder)
     : programFolder_(std::move(programFolder)) {}
 
@@ -20,7 +36,8 @@ Win32SoundOutput::~Win32SoundOutput() {
 
 // SND_NODEFAULT: a file that cannot be played must not ring the system's default sound.
 void Win32SoundOutput::Play(const char* name) {
-  const std::wstring path = LocateEffectFile(name, {programFolder_}).wstring();
+  const std::wstring path =
+      LocateEffectFile(Widened(name), {programFolder_}, std::wstring(L"\\"), IsFile);
   if (path.empty()) {
     PlaySoundW(nullptr, nullptr, 0);
     return;
