@@ -6,9 +6,9 @@
 // The first file among `name` in the working folder and `name` in each of `folders` in turn,
 // so a sound put beside the player's settings overrides the installed one; `isFile` says
 // whether a path names a regular file (or a link to one), so a folder bearing the name is
-// passed over; an empty folder name is passed over too. The working folder's file comes back as `name` itself; an empty path means
-// there is none. Each front end gives its own path type and separator, so no file-system
-// library comes into a statically linked game for this.
+// passed over; an empty folder name is passed over too. The working folder's file comes back as
+// `name` itself; an empty path means there is none. Each front end gives its own path type and
+// separator, so no file-system library comes into a statically linked game for this.
 template <typename Path, typename IsFile>
 Path LocateEffectFile(const Path& name, const std::vector<Path>& folders, const Path& separator,
                       IsFile isFile) {
