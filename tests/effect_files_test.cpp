@@ -11,10 +11,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Locate(const std::string& name) {
-  return LocateEffectFile<std::string>(name, {"", "first", "second"}, "/",
-                                       [](const std::string& path) {
-                                         return fs::is_regular_file(path);
-                                       });
+  return LocateEffectFile<std::string>(
+      name, {"", "first", "second"}, "/",
+      [](const std::string& path) { return fs::is_regular_file(path); });
 }
 
 // Looked up at every call, so a file put in place while the game runs counts at once; a

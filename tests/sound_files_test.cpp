@@ -46,11 +46,12 @@ TEST(SoundFilesTest, GeneratorWritesCanonicalPcmCleanAtTheEdgesOrFails) {
     EXPECT_EQ(wav, ReadFile(std::string(VOLARIN_SOUND_DIR "/") + effect.name));
     ASSERT_GE(wav.size(), 50u);
     EXPECT_EQ(wav.substr(0, 4) + wav.substr(8, 8) + wav.substr(36, 4), "RIFFWAVEfmt data");
-    EXPECT_EQ(Le(wav, 4, 4), wav.size() - 8);
-    EXPECT_EQ(Le(wav, 40, 4), wav.size() - 44);
-    // {offset, size, value}: chunk size, PCM, mono, rate, byte rate, block alignment, bits.
-    const uint32_t fields[][3] = {{16, 4, 16},    {20, 2, 1}, {22, 2, 1}, {24, 4, 22050},
-                                  {28, 4, 44100}, {32, 2, 2}, {34, 2, 16}};
+    const auto bytes = static_cast<uint32_t>(wav.size());
+    // {offset, size, value}: the RIFF size; the format's size, PCM, mono, rate, byte rate,
+    // block alignment, bits; the data size.
+    const uint32_t fields[][3] = {{4, 4, bytes - 8}, {16, 4, 16},    {20, 2, 1},
+                                  {22, 2, 1},        {24, 4, 22050}, {28, 4, 44100},
+                                  {32, 2, 2},        {34, 2, 16},    {40, 4, bytes - 44}};
     for (const auto& [at, size, value] : fields) EXPECT_EQ(Le(wav, at, size), value) << at;
     EXPECT_EQ(wav.size() % 2, 0u);
     const size_t count = (wav.size() - 44) / 2;

@@ -1,19 +1,12 @@
 // Asks an X11 window to close as a window manager's close button does (WM_DELETE_WINDOW).
+// Usage: volarin-close-window WINDOW_ID; the status is 0 once the request is sent.
 #include <X11/Xlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char* argv[]) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: volarin-close-window WINDOW_ID\n");
-    return 2;
-  }
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) {
-    std::fprintf(stderr, "volarin-close-window: cannot open the display\n");
-    return 1;
-  }
+  Display* display = argc == 2 ? XOpenDisplay(nullptr) : nullptr;
+  if (display == nullptr) return 2;
   const Window window = std::strtoul(argv[1], nullptr, 0);
   XEvent event = {};
   event.xclient.type = ClientMessage;

@@ -79,7 +79,7 @@ expected="$(grep '^# final ' session.txt | cut -c9-)"
 rm VOLARIN.INI
 start_game
 sleep 1
-"$close_window" "$window"
+"$close_window" "$window" || fail "could not ask the window to close (no display?)"
 wait_for_exit
 [ "$status" = 0 ] || fail "closing the window ended with status $status, not 0"
 [ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "closing the window did not write the settings"
