@@ -27,12 +27,17 @@ light_pixels() {
 }
 alive() { kill -0 "$pid" 2>/dev/null; }
 
-"$volarin" 2>"$work/stderr.txt" &
-pid=$!
-window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
-  fail "no window titled 'Volarin ver2.21'"
-xdotool windowfocus --sync "$window"
-sleep 1
+# Starts the game and waits until its window has the keyboard.
+start_game() {
+  "$volarin" 2>"$work/stderr.txt" &
+  pid=$!
+  window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
+    fail "no window titled 'Volarin ver2.21'"
+  xdotool windowfocus --sync "$window"
+  sleep 1
+}
+
+start_game
 
 # The miss counter, in the lower half of the status band (see window_test.sh): a letter no
 # missile carries is a miss, so a change there shows the letters reached the game.
@@ -104,12 +109,7 @@ wait "$pid" || status=$?
 # in the middle of the screen), and File > Exit's status comes once it is closed.
 rm VOLARIN.INI
 mkdir VOLARIN.INI
-"$volarin" 2>"$work/stderr.txt" &
-pid=$!
-window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
-  fail "no window for the second run"
-xdotool windowfocus --sync "$window"
-sleep 1
+start_game
 xdotool key alt+f
 sleep 0.5
 xdotool key x
