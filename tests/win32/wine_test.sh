@@ -3,7 +3,8 @@
 # its title and a 640 x 480 client area, the demonstration draws yellow missiles and the
 # blue band, F2 then typing changes the miss counter, the game goes on while a menu is open,
 # Alt+F then X exits with 40014 as cmd sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE
-# gives 0, and closing or ending the session writes the settings too.
+# gives 0, closing or ending the session writes the settings too, and a save that cannot be
+# made is told in a message box before the game ends.
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -123,4 +124,20 @@ done
 [ "$(grep -c $'\r$' VOLARIN.INI 2>/dev/null)" = 9 ] || fail "the end of the session did not write the settings"
 wine volarin-win32-checks.exe close 'Volarin ver2.21' 2>/dev/null || true
 wait_for_exit
+
+echo "== A save that cannot be made is told in a message box"
+rm VOLARIN.INI
+mkdir VOLARIN.INI
+wine volarin.exe &
+pid=$!
+find_window
+sleep 1
+wine volarin-win32-checks.exe close 'Volarin ver2.21' || fail "could not send WM_CLOSE"
+sleep 2
+find_window  # the box has the game's title; the game's window is gone by now
+kill -0 "$pid" 2>/dev/null || fail "the game ended without telling that the settings were not saved"
+shot unsaved
+xdotool key Return
+wait_for_exit
+[ "$status" = 0 ] || fail "closing after the message ended with status $status, not 0"
 echo "wine window test passed"
