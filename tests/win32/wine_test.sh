@@ -34,10 +34,15 @@ echo "== Windows-side checks"
 wine volarin-win32-checks.exe | tr -d '\r' | tee "$work/checks.txt"
 tail -n 1 "$work/checks.txt" | grep -q ' 0 failed$' || fail "Windows-side checks"
 
+# Wine makes and drops windows of its own as programs start and end, and a search that meets
+# one going away fails; so the search is tried again for up to 30 s.
 find_window() {
-  window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
-    fail "no window titled 'Volarin ver2.21'"
-  xdotool windowfocus --sync "$window"
+  for _ in $(seq 60); do
+    window="$(xdotool search --name '^Volarin ver2.21$' 2>/dev/null | head -n 1)" || true
+    [ -n "$window" ] && xdotool windowfocus --sync "$window" 2>/dev/null && return 0
+    sleep 0.5
+  done
+  fail "no window titled 'Volarin ver2.21'"
 }
 
 shot() { import -window "$window" "$work/$1.png"; }
@@ -100,22 +105,26 @@ tr -d '\r' <"$work/cmd.txt" | grep -q '^exit code 40014$' ||
 [ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI does not hold nine lines"
 [ "$(grep -c $'\r$' VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI lines do not end in CR LF"
 
+# Starts the game where VOLARIN.INI (removed first) is to be written, once its window is up.
+start_without_settings() {
+  rm -rf VOLARIN.INI
+  wine volarin.exe &
+  pid=$!
+  find_window
+  sleep 1
+}
+close_window() {
+  wine volarin-win32-checks.exe close 'Volarin ver2.21' || fail "could not send WM_CLOSE"
+}
+
 echo "== WM_CLOSE"
-rm VOLARIN.INI
-wine volarin.exe &
-pid=$!
-find_window
-sleep 1
-wine volarin-win32-checks.exe close 'Volarin ver2.21' || fail "could not send WM_CLOSE"
+start_without_settings
+close_window
 wait_for_exit
 [ "$status" = 0 ] || fail "WM_CLOSE ended with status $status, not 0"
 [ "$(grep -c $'\r$' VOLARIN.INI)" = 9 ] || fail "closing the window did not write the settings"
 echo "== The end of the session"
-rm VOLARIN.INI
-wine volarin.exe &
-pid=$!
-find_window
-sleep 1
+start_without_settings
 wineboot --end-session >/dev/null 2>&1 || true
 for _ in $(seq 50); do
   [ -f VOLARIN.INI ] && break
@@ -126,13 +135,9 @@ wine volarin-win32-checks.exe close 'Volarin ver2.21' 2>/dev/null || true
 wait_for_exit
 
 echo "== A save that cannot be made is told in a message box"
-rm VOLARIN.INI
+start_without_settings
 mkdir VOLARIN.INI
-wine volarin.exe &
-pid=$!
-find_window
-sleep 1
-wine volarin-win32-checks.exe close 'Volarin ver2.21' || fail "could not send WM_CLOSE"
+close_window
 sleep 2
 find_window  # the box has the game's title; the game's window is gone by now
 kill -0 "$pid" 2>/dev/null || fail "the game ended without telling that the settings were not saved"
