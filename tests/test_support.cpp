@@ -21,11 +21,6 @@ std::ostream& operator<<(std::ostream& out, RasterOp op) {
   return out << names[static_cast<int>(op)];
 }
 
-void StartFresh(uint32_t seed) {
-  ResetAllRecords();
-  StartUp({.seed = seed, .readSettingsFile = false});
-}
-
 MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy, int32_t state) {
   MissileSlot& m = missileSlots[slot];
   if (m.state == Mirv) gameState.liveMirvs -= 1;
@@ -37,8 +32,8 @@ MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy
 }
 
 void GameTest::SetUp() {
-  StartFresh();
-  soundOutput = &sound;
+  ResetAllRecords();
+  StartUp({.seed = 1, .sound = &sound, .readSettingsFile = false});
   windowDC = &canvas;
 }
 

@@ -74,16 +74,13 @@ class RecordingCanvas : public Canvas {
   }
 };
 
-// The state right after start-up with no settings file, as the scenario runner starts:
-// demonstration mode, default settings, generator seeded with `seed`.
-void StartFresh(uint32_t seed = 1);
-
 // Puts a missile straight into a slot and keeps liveMissiles / liveMirvs in step.
 MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy,
                           int32_t state = Falling);
 
-// Starts every test from a fresh program drawing to a recording canvas and playing to a
-// recording sound output.
+// Starts every test from the state right after start-up with no settings file, as the
+// scenario runner starts (demonstration mode, default settings, generator seeded with 1),
+// drawing to a recording canvas and playing to a recording sound output.
 class GameTest : public ::testing::Test {
  protected:
   void SetUp() override;

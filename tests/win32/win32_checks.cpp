@@ -1,7 +1,7 @@
 // Checks of the Windows-only parts against the real API (run under Wine on the build
-// machine): the GDI canvas and the settings file store. With the arguments "close TITLE" it
-// instead sends WM_CLOSE to the window of that title, and with "client-size TITLE" it prints
-// that window's client size.
+// machine): the GDI canvas and the settings file store. With the arguments "close TITLE",
+// "minimise TITLE" or "restore TITLE" it instead asks the window of that title to do so, and
+// with "client-size TITLE" it prints that window's client size.
 #include <windows.h>
 
 #include <cstdio>
@@ -187,9 +187,14 @@ void SettingsStoreLeavesWhatItMayNotReplace() {
   });
 }
 
-int CloseWindowTitled(const wchar_t* title) {
-  HWND window = FindWindowW(nullptr, title);
-  return window != nullptr && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+// Asks the window of that title to close, minimise or be restored, as its system menu does.
+int AskWindowTitled(const std::wstring& request, const wchar_t* title) {
+  const WPARAM command = request == L"close"      ? SC_CLOSE
+                         : request == L"minimise" ? SC_MINIMIZE
+                         : request == L"restore"  ? SC_RESTORE
+                                                  : 0;
+  HWND window = command != 0 ? FindWindowW(nullptr, title) : nullptr;
+  return window != nullptr && PostMessageW(window, WM_SYSCOMMAND, command, 0) ? 0 : 1;
 }
 
 int PrintClientSize(const wchar_t* title) {
@@ -203,8 +208,8 @@ int PrintClientSize(const wchar_t* title) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 3 && std::wcscmp(argv[1], L"close") == 0) return CloseWindowTitled(argv[2]);
   if (argc == 3 && std::wcscmp(argv[1], L"client-size") == 0) return PrintClientSize(argv[2]);
+  if (argc == 3) return AskWindowTitled(argv[1], argv[2]);
   // Each check counts once however many of its conditions fail; those print their lines.
   int passed = 0;
   int failed = 0;

@@ -3,8 +3,8 @@
 # its title and a 640 x 480 client area, the demonstration draws yellow missiles and the
 # blue band, F2 then typing changes the miss counter, the game goes on while a menu is open,
 # Alt+F then X exits with 40014 as cmd sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE
-# gives 0, closing or ending the session writes the settings too, and a save that cannot be
-# made is told in a message box before the game ends.
+# gives 0, closing or ending the session writes the settings too, minimising pauses a running
+# game, and a save that cannot be made is told in a message box before the game ends.
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -113,9 +113,11 @@ start_without_settings() {
   find_window
   sleep 1
 }
-close_window() {
-  wine volarin-win32-checks.exe close 'Volarin ver2.21' || fail "could not send WM_CLOSE"
+# Asks the game's window to close, minimise or be restored, as its system menu does.
+ask_window() {
+  wine volarin-win32-checks.exe "$1" 'Volarin ver2.21' || fail "could not ask the window to $1"
 }
+close_window() { ask_window close; }
 
 echo "== WM_CLOSE"
 start_without_settings
@@ -132,6 +134,23 @@ for _ in $(seq 50); do
 done
 [ "$(grep -c $'\r$' VOLARIN.INI 2>/dev/null)" = 9 ] || fail "the end of the session did not write the settings"
 wine volarin-win32-checks.exe close 'Volarin ver2.21' 2>/dev/null || true
+wait_for_exit
+
+echo "== Minimising pauses a running game; F3 resumes it after the window is restored"
+start_without_settings
+xdotool key F2
+sleep 2  # missiles are falling by now
+ask_window minimise
+sleep 1
+ask_window restore
+sleep 1
+shot restored
+sleep 1
+shot restored_later
+same_region restored restored_later "${width}x300+0+100" || fail "the game ran on while minimised"
+xdotool key F3
+changes restored_later resumed "${width}x300+0+100" || fail "F3 did not resume the game"
+close_window
 wait_for_exit
 
 echo "== A save that cannot be made is told in a message box"
