@@ -7,39 +7,38 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
-report() { echo "$1"; status=1; }
+# Reports each line of standard input as a breach of the rule named in $1.
+report_each() {
+  while IFS= read -r line; do
+    echo "$1: $line"
+    status=1
+  done
+}
 includes() { grep -Hn '#include "' "$@" 2>/dev/null || true; }
 
-while IFS= read -r line; do
-  report "core/ may include only core/, resources/ and the drawing and sound calls: $line"
-done < <(includes core/*.h core/*.cpp |
+report_each "core/ may include only core/, resources/ and the drawing and sound calls" \
+  < <(includes core/*.h core/*.cpp |
   grep -v -E '#include "(core/|resources/|render/(draw|sound|handles)\.h)')
 
-while IFS= read -r line; do
-  report "render/ may include only render/, resources/ and the record types: $line"
-done < <(includes render/*.h render/*.cpp | grep -v -E '#include "(render/|resources/|core/records\.h)')
+report_each "render/ may include only render/, resources/ and the record types" \
+  < <(includes render/*.h render/*.cpp | grep -v -E '#include "(render/|resources/|core/records\.h)')
 
-while IFS= read -r line; do
-  report "render/ reads only the state it is handed, never a global record: $line"
-done < <(grep -Hn -E '\b(gameState|fieldGeometry|missileSlots|interceptorSlots|menuModel|randomSeed|charToSlot|classRanges|records)\b' \
+report_each "render/ reads only the state it is handed, never a global record" \
+  < <(grep -Hn -E '\b(gameState|fieldGeometry|missileSlots|interceptorSlots|menuModel|randomSeed|charToSlot|classRanges|records)\b' \
   render/*.h render/*.cpp | grep -v -E ':\s*//|#include' || true)
 
-while IFS= read -r line; do
-  report "app/ calls the rules and the drawing, never a front end or a tool: $line"
-done < <(includes app/*.h app/*.cpp | grep -v -E '#include "(app/|core/|render/|resources/)')
+report_each "app/ calls the rules and the drawing, never a front end or a tool" \
+  < <(includes app/*.h app/*.cpp | grep -v -E '#include "(app/|core/|render/|resources/)')
 
-while IFS= read -r line; do
-  report "platform header below the front ends: $line"
-done < <(grep -Hn -E '#include <(Q[A-Za-z]*|qt[a-z]*/.*|windows\.h|emscripten.*)>' \
+report_each "platform header below the front ends" \
+  < <(grep -Hn -E '#include <(Q[A-Za-z]*|qt[a-z]*/.*|windows\.h|emscripten.*)>' \
   core/* render/* resources/*.h resources/*.cpp app/* 2>/dev/null |
   grep -v -E '^app/settings_store_[a-z0-9]+\.cpp:' || true)
 
-while IFS= read -r line; do
-  report "the rules never read the clock: $line"
-done < <(grep -Hn -E '\b(time|clock|gettimeofday|clock_gettime)\s*\(|<chrono>|<ctime>|::now\(' core/* || true)
+report_each "the rules never read the clock" \
+  < <(grep -Hn -E '\b(time|clock|gettimeofday|clock_gettime)\s*\(|<chrono>|<ctime>|::now\(' core/* || true)
 
-while IFS= read -r line; do
-  report "the shared layer is handed the time, it never reads the clock: $line"
-done < <(grep -Hn -E '\b(time|clock|gettimeofday|clock_gettime)\s*\(|::now\(' app/* || true)
+report_each "the shared layer is handed the time, it never reads the clock" \
+  < <(grep -Hn -E '\b(time|clock|gettimeofday|clock_gettime)\s*\(|::now\(' app/* || true)
 
 exit $status
