@@ -1,0 +1,311 @@
+#!/usr/bin/env python3
+"""Mutation testing: small faults put into the code one at a time; the fast tests must catch each.
+
+Works on a copy of the tracked sources under build/mutate/, so an interrupted run never
+leaves a fault in the working tree. A mutant that does not compile is stillborn and not
+counted; one marked in scripts/mutants-equivalent.txt (it cannot change behaviour) is
+listed apart and left out of the kill rate.
+"""
+
+import argparse
+import hashlib
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+WORK = os.path.join(ROOT, "build", "mutate")
+COPY = os.path.join(WORK, "src")
+BUILD = os.path.join(WORK, "build")
+EQUIVALENT_LIST = os.path.join(ROOT, "scripts", "mutants-equivalent.txt")
+FOLDERS = ("core/", "app/", "render/", "tools/sim/")
+# Compiled only for Windows or the browser: a fault there cannot reach the native tests.
+NOT_BUILT_HERE = ("app/settings_store_win32.cpp", "app/settings_store_web.cpp",
+                  "tools/sim/no_picture.cpp")
+# Soak runs exist for memory growth over minutes; every fault they catch shows sooner elsewhere.
+TEST_FILTER = "-*Soak*"
+
+TOKEN = re.compile(r"""
+    (?P<comment>//[^\n]*|/\*.*?\*/)
+  | (?P<string>R"(?P<delim>[^(\s]*)\(.*?\)(?P=delim)"|"(?:\\.|[^"\\\n])*"|'(?:\\.|[^'\\\n])*')
+  | (?P<number>0[xX][0-9a-fA-F']+[uUlL]*|\d[\d']*(?:\.\d+)?(?:[eE][+-]?\d+)?[uUlLfF]*)
+  | (?P<word>[A-Za-z_]\w*)
+  | (?P<op>&&|\|\||<<=|>>=|<=>|<=|>=|==|!=|<<|>>|->|::|\+\+|--|[-+*/%&|^!~<>=?:;,.(){}\[\]])
+  | (?P<space>\s+)
+""", re.VERBOSE | re.DOTALL)
+
+BOUNDARY = {"<": "<=", "<=": "<", ">": ">=", ">=": ">"}
+FLIPPED = {"<": ">", ">": "<", "<=": ">=", ">=": "<=", "==": "!=", "!=": "=="}
+LOGICAL = {"&&": "||", "||": "&&"}
+# A statement with an effect: a call or an assignment through a name, a member or an element.
+# A declaration ("int count = 0;") starts with a type and a space, and is left alone.
+EFFECT = re.compile(r"[A-Za-z_][\w:]*(?:(?:\.|->)\w+|\[[^\]]*\]|\(\))*\s*"
+                    r"(?:\(|[-+*/%|&^]?=(?!=)|<<=|>>=|\+\+|--)")
+
+
+class Mutant:
+    def __init__(self, path, line, start, end, replacement, change, key):
+        self.path, self.line, self.start, self.end = path, line, start, end
+        self.replacement, self.change = replacement, change
+        self.ident = hashlib.sha1(key.encode()).hexdigest()[:10]
+
+    def describe(self):
+        return f"{self.path}:{self.line}: {self.change}  [{self.ident}]"
+
+
+def tokens(text):
+    """Yields (kind, start, end) for the code outside preprocessor lines."""
+    pos = 0
+    at_line_start = True
+    while pos < len(text):
+        if at_line_start and re.match(r"[ \t]*#", text[pos:pos + 200]):
+            end = pos
+            while True:  # a directive ends at a newline that no backslash continues
+                end = text.find("\n", end)
+                if end < 0 or text[end - 1] != "\\":
+                    break
+                end += 1
+            pos = len(text) if end < 0 else end + 1
+            continue
+        match = TOKEN.match(text, pos)
+        if not match:
+            pos += 1
+            continue
+        kind = match.lastgroup if match.lastgroup != "delim" else "string"
+        if kind != "space" and kind != "comment":
+            yield kind, match.start(), match.end()
+        at_line_start = kind == "space" and "\n" in match.group() or kind == "comment" and (
+            match.group().startswith("//"))
+        pos = match.end()
+
+
+def spaced(text, start, end):
+    """A binary operator formatted with a space each side (templates' brackets are not)."""
+    return text[start - 1:start] == " " and text[end:end + 1] == " "
+
+
+def matching_paren(text, open_at):
+    depth = 0
+    for index in range(open_at, len(text)):
+        if text[index] == "(":
+            depth += 1
+        elif text[index] == ")":
+            depth -= 1
+            if depth == 0:
+                return index
+    return -1
+
+
+def operator_mutants(text, kind, start, end):
+    value = text[start:end]
+    if kind == "op" and spaced(text, start, end):
+        for table, name in ((BOUNDARY, "boundary"), (FLIPPED, "flipped"), (LOGICAL, "logic")):
+            if value in table:
+                yield start, end, table[value], f"{name}: '{value}' -> '{table[value]}'"
+    if kind == "number" and re.fullmatch(r"\d+[uUlL]*", value.replace("'", "")):
+        digits = int(re.match(r"\d+", value.replace("'", "")).group())
+        suffix = re.sub(r"^[\d']+", "", value)
+        for delta in (1, -1):
+            if digits + delta >= 0:
+                new = f"{digits + delta}{suffix}"
+                yield start, end, new, f"constant: {value} -> {new}"
+    if kind == "word" and value in ("true", "false"):
+        new = "false" if value == "true" else "true"
+        yield start, end, new, f"constant: {value} -> {new}"
+
+
+def condition_mutants(text, kind, start, end):
+    if kind != "word" or text[start:end] not in ("if", "while"):
+        return
+    open_at = text.find("(", end)
+    if open_at != end + 1:
+        return
+    close_at = matching_paren(text, open_at)
+    if close_at > 0:
+        inner = text[open_at + 1:close_at]
+        yield open_at, close_at + 1, f"(!({inner}))", f"negated condition of '{text[start:end]}'"
+
+
+def statement_mutants(text, kind, start, end):
+    """Deletes a whole one-line statement, or replaces what a function returns."""
+    line_start = text.rfind("\n", 0, start) + 1
+    if text[line_start:start].strip():
+        return
+    line_end = text.find("\n", start)
+    statement = text[start:line_end]
+    if not statement.endswith(";") or statement.count("(") != statement.count(")"):
+        return
+    word = text[start:end]
+    if word == "return":
+        value = statement[len("return"):-1].strip()
+        if value and value not in ("{}", "true", "false"):
+            yield start, line_end, "return {};", f"return value: '{value}' -> '{{}}'"
+        return
+    if EFFECT.match(statement) or statement.startswith(("if (", "++", "--")):
+        yield start, line_end, ";", f"deleted: '{statement}'"
+
+
+def mutants_of(path):
+    with open(os.path.join(ROOT, path), encoding="utf-8") as source:
+        text = source.read()
+    found, seen, lines = [], {}, text.splitlines()
+    for kind, start, end in tokens(text):
+        for generator in (operator_mutants, condition_mutants, statement_mutants):
+            for m_start, m_end, replacement, change in generator(text, kind, start, end):
+                line = text.count("\n", 0, m_start) + 1
+                # Named by the line's text rather than its number, so that a mark in the list
+                # of equivalents survives edits elsewhere in the file.
+                key = f"{path}\0{lines[line - 1].strip()}\0{change}"
+                seen[key] = seen.get(key, 0) + 1
+                found.append(Mutant(path, line, m_start, m_end, replacement, change,
+                                    f"{key}\0{seen[key]}"))
+    return text, found
+
+
+def tracked_sources():
+    listed = subprocess.run(["git", "ls-files", *FOLDERS], cwd=ROOT, check=True,
+                            capture_output=True, text=True).stdout.split()
+    return [p for p in listed if p.endswith((".cpp", ".h")) and p not in NOT_BUILT_HERE]
+
+
+def equivalent_marks():
+    marks = {}
+    if os.path.exists(EQUIVALENT_LIST):
+        with open(EQUIVALENT_LIST, encoding="utf-8") as listing:
+            for entry in listing:
+                fields = entry.split(None, 1)
+                if fields and not fields[0].startswith("#"):
+                    marks[fields[0]] = fields[1].strip() if len(fields) > 1 else ""
+    return marks
+
+
+def prepare_copy():
+    listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT,
+                            check=True, capture_output=True, text=True).stdout.split("\n")
+    for path in filter(None, listed):
+        source, target = os.path.join(ROOT, path), os.path.join(COPY, path)
+        if not os.path.isfile(source):
+            continue
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        if not os.path.exists(target) or not same_bytes(source, target):
+            shutil.copyfile(source, target)  # a fresh time, so make rebuilds what a mutant left
+
+
+def same_bytes(first, second):
+    with open(first, "rb") as a, open(second, "rb") as b:
+        return a.read() == b.read()
+
+
+def run(command, timeout=None):
+    try:
+        return subprocess.run(command, cwd=BUILD, capture_output=True, timeout=timeout).returncode
+    except subprocess.TimeoutExpired:
+        return "timeout"
+
+
+def build():
+    return run(["cmake", "--build", BUILD, "-j2", "--target", "volarin-tests", "volarin-sim"])
+
+
+def test(timeout):
+    """The unit tests, then the kept transcripts; the first failure kills the mutant."""
+    outcome = run([os.path.join(BUILD, "tests", "volarin-tests"), "--gtest_brief=1",
+                   f"--gtest_filter={TEST_FILTER}", "--gtest_fail_fast"], timeout)
+    if outcome != 0:
+        return outcome
+    return run([os.path.join(COPY, "tests", "golden", "check.sh"),
+                os.path.join(BUILD, "tools", "volarin-sim")], timeout)
+
+
+def configure():
+    os.makedirs(BUILD, exist_ok=True)
+    code = subprocess.run(["cmake", "-S", COPY, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Debug",
+                           "-DCMAKE_CXX_FLAGS=-O1", "-DVOLARIN_BENCHMARKS=OFF"],
+                          capture_output=True).returncode
+    if code != 0:
+        sys.exit("mutate: cmake could not configure the copy in " + BUILD)
+
+
+def write(path, text):
+    with open(os.path.join(COPY, path), "w", encoding="utf-8") as target:
+        target.write(text)
+
+
+def try_mutant(mutant, text, timeout):
+    write(mutant.path, text[:mutant.start] + mutant.replacement + text[mutant.end:])
+    if build() != 0:
+        return "stillborn"
+    outcome = test(timeout)
+    return "survived" if outcome == 0 else "killed"
+
+
+def choose(all_mutants, count, seed):
+    if count and count < len(all_mutants):
+        all_mutants = random.Random(seed).sample(all_mutants, count)
+    # Grouped by file, so each file is restored and rebuilt once rather than once per mutant.
+    return sorted(all_mutants, key=lambda m: (m.path, m.start))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("count", nargs="?", type=int, default=0,
+                        help="mutants to sample (0: all of them)")
+    parser.add_argument("--seed", type=int, default=1, help="seed of the sample")
+    parser.add_argument("--list", action="store_true", help="list the mutants, run nothing")
+    parser.add_argument("--only", default="", help="only files whose path contains this text")
+    args = parser.parse_args()
+
+    texts, every = {}, []
+    for path in tracked_sources():
+        if args.only in path:
+            texts[path], found = mutants_of(path)
+            every.extend(found)
+    chosen = choose(every, args.count, args.seed)
+    if args.list:
+        for mutant in chosen:
+            print(mutant.describe())
+        print(f"{len(chosen)} of {len(every)} mutants")
+        return 0
+
+    prepare_copy()
+    configure()
+    if build() != 0:
+        sys.exit("mutate: the unmutated code does not build")
+    began = time.monotonic()
+    if test(None) != 0:
+        sys.exit("mutate: the fast tests fail before any mutation")
+    timeout = max(30.0, 10 * (time.monotonic() - began))
+    return report(chosen, texts, timeout)
+
+
+def report(chosen, texts, timeout):
+    marks = equivalent_marks()
+    tally = {"killed": 0, "survived": 0, "stillborn": 0, "equivalent": 0}
+    current = None
+    for number, mutant in enumerate(chosen, 1):
+        if current and current != mutant.path:
+            write(current, texts[current])
+        current = mutant.path
+        outcome = try_mutant(mutant, texts[mutant.path], timeout)
+        if outcome == "survived" and mutant.ident in marks:
+            outcome = "equivalent"
+        tally[outcome] += 1
+        if outcome == "survived":
+            print(f"SURVIVED {mutant.describe()}", flush=True)
+        print(f"  {number}/{len(chosen)} {outcome}: {mutant.describe()}", file=sys.stderr,
+              flush=True)
+    if current:
+        write(current, texts[current])
+    counted = tally["killed"] + tally["survived"]
+    rate = 100.0 * tally["killed"] / counted if counted else 100.0
+    print(f"{tally['killed']} killed, {tally['survived']} survived, {tally['equivalent']} "
+          f"marked equivalent, {tally['stillborn']} did not compile: kill rate {rate:.1f}%")
+    return 0 if tally["survived"] == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
