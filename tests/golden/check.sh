@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs each scenario here through the runner and compares its whole transcript with the one
+# kept beside it, byte for byte: check.sh SIM [--regenerate] rewrites the kept transcripts.
+set -euo pipefail
+sim="$1"
+regenerate="${2:-}"
+here="$(cd "$(dirname "$0")" && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failed=0
+
+# The state lines, the status, the messages, a digest of each picture and the settings file
+# as the run left them.
+transcript() {
+  local name="$1" folder="$work/$1" status=0
+  mkdir -p "$folder"
+  if [[ -f "$here/$name.ini" ]]; then cp "$here/$name.ini" "$folder/VOLARIN.INI"; fi
+  (cd "$folder" && "$sim" "$here/$name.txt" >out 2>err) || status=$?
+  cat "$folder/out"
+  echo "== status $status"
+  echo "== standard error"
+  cat "$folder/err"
+  for picture in $(cd "$folder" && ls -- *.png 2>/dev/null); do
+    echo "== $picture $(sha256sum <"$folder/$picture" | cut -d' ' -f1)"
+  done
+  if [[ -f "$folder/VOLARIN.INI" ]]; then
+    echo "== VOLARIN.INI"
+    cat "$folder/VOLARIN.INI"
+  fi
+}
+
+for scenario in "$here"/*.txt; do
+  name="$(basename "$scenario" .txt)"
+  transcript "$name" >"$work/$name.transcript"
+  if [[ "$regenerate" == --regenerate ]]; then
+    cp "$work/$name.transcript" "$here/$name.expected"
+  elif ! cmp -s "$work/$name.transcript" "$here/$name.expected"; then
+    echo "golden: $name differs from its kept transcript:"
+    diff "$here/$name.expected" "$work/$name.transcript" | head -40 || true
+    failed=1
+  fi
+done
+exit "$failed"
