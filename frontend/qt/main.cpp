@@ -10,6 +10,7 @@
 #include <ctime>
 #include <string>
 
+#include "app/recording_file.h"
 #include "app/settings.h"
 #include "app/startup.h"
 #include "frontend/qt/game_window.h"
@@ -69,9 +70,10 @@ bool OpenRecording(int argc, char* argv[], std::FILE** record) {
     }
     const char* path = argv[++i];
     if (*record != nullptr) std::fclose(*record);
-    *record = std::fopen(path, "w");
+    std::string problem;
+    *record = OpenRecordingFile(path, &problem);
     if (*record == nullptr) {
-      std::fprintf(stderr, "volarin: cannot record to %s: %s\n", path, std::strerror(errno));
+      std::fprintf(stderr, "volarin: cannot record to %s: %s\n", path, problem.c_str());
       return false;
     }
   }
@@ -89,6 +91,7 @@ int main(int argc, char* argv[]) {
   // setting stands.
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
   QApplication application(argc, argv);
+  IgnoreBrokenPipes();
   std::FILE* record = nullptr;
   if (!OpenRecording(argc, argv, &record)) return 2;
   QGuiApplication::setDesktopFileName(QStringLiteral("org.volarin.Volarin"));

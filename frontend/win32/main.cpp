@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/recording_file.h"
 #include "frontend/win32/game_window.h"
 
 namespace {
@@ -42,9 +43,12 @@ bool OpenRecording(std::FILE** record) {
       ok = false;
     } else {
       if (*record != nullptr) std::fclose(*record);
-      // Binary, so the scenario keeps the runner's own line ends on every system.
-      *record = _wfopen(arguments[++i], L"wb");
-      if (*record == nullptr) Note(L"cannot record to " + std::wstring(arguments[i]));
+      std::string problem;
+      *record = OpenRecordingFile(arguments[++i], &problem);
+      if (*record == nullptr) {
+        Note(L"cannot record to " + std::wstring(arguments[i]) + L": " +
+             std::wstring(problem.begin(), problem.end()));
+      }
       ok = *record != nullptr;
     }
   }

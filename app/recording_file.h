@@ -1,0 +1,17 @@
+// Opening the file a session is recorded into without blocking, harming the player's files or
+// letting a closed pipe end the game.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+// A write to a pipe nobody reads any more then fails with EPIPE, which the recorder reports
+// like any other write error, instead of ending the process (nothing to do on Windows).
+void IgnoreBrokenPipes();
+
+// Opens `path` for a new recording, emptied, and never waits for anything: a pipe that no
+// program is reading is refused rather than waited on. The settings file itself (by identity,
+// whatever name or link leads to it) is refused before anything is truncated, since the
+// recording would wipe the best scores. Returns nullptr, with why in `problem`, when refused.
+std::FILE* OpenRecordingFile(const std::filesystem::path& path, std::string* problem);

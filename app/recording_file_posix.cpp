@@ -1,0 +1,69 @@
+// Opening a recording on a POSIX system: non-blocking, checked against the settings file.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/recording_file.h"
+#include "app/settings.h"
+
+namespace {
+
+constexpr int kOpenFlags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+
+// An existing file is opened without O_TRUNC: it is emptied only once it is known not to be
+// the settings file. `created` tells whether this call made the file.
+int OpenUntruncated(const char* path, bool* created) {
+  const int fd = ::open(path, kOpenFlags);
+  *created = false;
+  if (fd >= 0 || errno != ENOENT) return fd;
+  *created = true;
+  return ::open(path, kOpenFlags | O_CREAT, 0666);
+}
+
+// Empty when the file open as `fd` may take the recording, else why not.
+std::string CheckRecordingTarget(int fd, struct stat* status) {
+  if (::fstat(fd, status) != 0) return std::strerror(errno);
+  struct stat settings {};
+  if (::stat(kSettingsFileName, &settings) == 0 && settings.st_dev == status->st_dev &&
+      settings.st_ino == status->st_ino) {
+    return std::string("it is the settings file ") + kSettingsFileName +
+           ", which the recording would wipe";
+  }
+  if (S_ISREG(status->st_mode) && ::ftruncate(fd, 0) != 0) return std::strerror(errno);
+  // Writes then wait for a slow reader, as any program's output does.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) return std::strerror(errno);
+  return "";
+}
+
+}  // namespace
+
+void IgnoreBrokenPipes() {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGPIPE, &ignore, nullptr);
+}
+
+std::FILE* OpenRecordingFile(const std::filesystem::path& path, std::string* problem) {
+  bool created = false;
+  const int fd = OpenUntruncated(path.c_str(), &created);
+  if (fd < 0) {
+    // Opening a FIFO for writing without a reader fails with ENXIO when it would block.
+    *problem = errno == ENXIO ? "no program is reading that pipe" : std::strerror(errno);
+    return nullptr;
+  }
+  struct stat status {};
+  *problem = CheckRecordingTarget(fd, &status);
+  std::FILE* file = problem->empty() ? ::fdopen(fd, "w") : nullptr;
+  if (file != nullptr) return file;
+  if (problem->empty()) *problem = std::strerror(errno);
+  ::close(fd);
+  // A settings file this call made would otherwise be left behind, empty.
+  if (created && status.st_size == 0) ::unlink(path.c_str());
+  return nullptr;
+}

@@ -1,0 +1,73 @@
+// Opening a recording on Windows: checked against the settings file by its file index.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/recording_file.h"
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Whether both handles are the same file: the same volume and the same index on it.
+bool SameFile(HANDLE a, HANDLE b) {
+  BY_HANDLE_FILE_INFORMATION first{};
+  BY_HANDLE_FILE_INFORMATION second{};
+  return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
+         first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+         first.nFileIndexHigh == second.nFileIndexHigh &&
+         first.nFileIndexLow == second.nFileIndexLow;
+}
+
+bool IsSettingsFile(HANDLE file) {
+  // No access asked for: only the file's identity is read.
+  HANDLE settings = CreateFileW(L"VOLARIN.INI", 0, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (settings == INVALID_HANDLE_VALUE) return false;
+  const bool same = SameFile(file, settings);
+  CloseHandle(settings);
+  return same;
+}
+
+std::string Win32Problem(DWORD error) {
+  return error == ERROR_PIPE_BUSY ? "no program is reading that pipe"
+                                  : "Windows error " + std::to_string(error);
+}
+
+}  // namespace
+
+// Windows has no SIGPIPE: a write to a closed pipe fails with an error.
+void IgnoreBrokenPipes() {}
+
+// Opened existing or new but not emptied, so the settings file can be recognised first. Pipe
+// servers are not waited for: a busy or missing one fails the open at once.
+std::FILE* OpenRecordingFile(const std::filesystem::path& path, std::string* problem) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    *problem = Win32Problem(GetLastError());
+    return nullptr;
+  }
+  const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+  if (IsSettingsFile(file)) {
+    *problem = "it is the settings file VOLARIN.INI, which the recording would wipe";
+    CloseHandle(file);
+    if (created) DeleteFileW(path.c_str());
+    return nullptr;
+  }
+  if (GetFileType(file) == FILE_TYPE_DISK && !SetEndOfFile(file)) {
+    *problem = Win32Problem(GetLastError());
+    CloseHandle(file);
+    return nullptr;
+  }
+  // Binary, so the scenario keeps the runner's own line ends on every system.
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_BINARY);
+  std::FILE* stream = fd == -1 ? nullptr : _fdopen(fd, "wb");
+  if (stream != nullptr) return stream;
+  *problem = "the file could not be opened as a stream";
+  if (fd == -1) CloseHandle(file);
+  if (fd != -1) _close(fd);
+  return nullptr;
+}
