@@ -43,7 +43,8 @@ void ReportEndProblem(GameWindow& window, bool inBox) {
   std::fprintf(stderr, "volarin: %s\n", problem.c_str());
   if (!inBox) return;
   window.hide();  // the game is over; only the message is left to read
-  QMessageBox::warning(nullptr, window.windowTitle(), QString::fromStdString(problem));
+  QMessageBox box(QMessageBox::Warning, window.windowTitle(), QString::fromStdString(problem));
+  ExecUnlessTerminated(box);
 }
 
 // Qt ends the process with exit() when the display connection breaks, as when the X server

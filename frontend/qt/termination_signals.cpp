@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <atomic>
@@ -24,6 +25,9 @@ std::atomic<int> arrivedAfterLoop{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
 int signalSockets[2] = {-1, -1};
+
+// The dialog shown after the loop, which a signal closes; touched only on the loop's thread.
+QDialog* dialogAfterLoop = nullptr;
 
 // Safe inside a handler: the signal is blocked there, so it is unblocked to take effect.
 [[noreturn]] void DieBy(int signal) {
@@ -57,10 +61,18 @@ extern "C" void OnTerminationSignal(int signal) {
       [[maybe_unused]] const ssize_t written = write(signalSockets[0], &number, 1);
       break;
     }
-    default:
+    default: {
       if (!RecordFirst(arrivedAfterLoop, signal)) DieBy(signal);
+      // Wakes a dialog's loop, should one be running.
+      const unsigned char number = static_cast<unsigned char>(signal);
+      [[maybe_unused]] const ssize_t written = write(signalSockets[0], &number, 1);
+    }
   }
   errno = savedErrno;
+}
+
+bool SignalKeptForExit() {
+  return arrivedAfterLoop.load() != 0 || waitingForLoop.load() != 0;
 }
 
 // A signal the loop never took (it quit for another reason first) still ends the process.
@@ -78,8 +90,14 @@ void WatchTheEventLoop(std::function<void(int)> onSignal) {
                      unsigned char number = 0;
                      while (read(signalSockets[1], &number, 1) == 1) {
                      }
-                     const int signal = waitingForLoop.exchange(0);
-                     if (signal != 0) onSignal(signal);
+                     // After the loop, a signal it never took is kept for the exit.
+                     if (phase.load() == kInLoop) {
+                       const int signal = waitingForLoop.exchange(0);
+                       if (signal != 0) onSignal(signal);
+                     }
+                     if (dialogAfterLoop != nullptr && SignalKeptForExit()) {
+                       dialogAfterLoop->reject();
+                     }
                    });
   // Runs at the loop's first turn.
   QTimer::singleShot(0, notifier, [] { phase.store(kInLoop); });
@@ -100,6 +118,14 @@ void CatchTerminationSignals(std::function<void(int)> onSignal) {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+void ExecUnlessTerminated(QDialog& dialog) {
+  if (SignalKeptForExit()) return;
+  // A signal from here on leaves a byte in the socket, which the dialog's loop then reads.
+  dialogAfterLoop = &dialog;
+  dialog.exec();
+  dialogAfterLoop = nullptr;
 }
 
 void EndBySignal(int signal) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Under a virtual X server: once a menu has closed, or after Alt is tapped alone, the letters
 # typed next reach the game instead of choosing menu items; Alt with a letter still opens a menu.
-# File > Exit where the settings cannot be saved shows a message box before the program ends.
+# File > Exit where the settings cannot be saved shows a message box before the program ends;
+# a termination signal closes it.
 # Usage: menu_keyboard_test.sh VOLARIN  (run inside xvfb-run with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -107,22 +108,36 @@ wait "$pid" || status=$?
 
 # A settings file that cannot be written: the player is told in a message box (a light panel
 # in the middle of the screen), and File > Exit's status comes once it is closed.
+exit_to_message_box() {
+  start_game
+  xdotool key alt+f
+  sleep 0.5
+  xdotool key x
+  for _ in $(seq 100); do
+    grep -q 'could not be saved' "$work/stderr.txt" && break
+    sleep 0.1
+  done
+  sleep 1
+  shot unsaved
+  alive || fail "the program ended without telling that the settings were not saved"
+  [ "$(light_pixels unsaved 400x60+300+330)" -gt 8000 ] || fail "no message box"
+}
 rm VOLARIN.INI
 mkdir VOLARIN.INI
-start_game
-xdotool key alt+f
-sleep 0.5
-xdotool key x
-for _ in $(seq 100); do
-  grep -q 'could not be saved' "$work/stderr.txt" && break
-  sleep 0.1
-done
-sleep 1
-shot unsaved
-alive || fail "the program ended without telling that the settings were not saved"
-[ "$(light_pixels unsaved 400x60+300+330)" -gt 8000 ] || fail "no message box"
+exit_to_message_box
 xdotool key Return
 status=0
 wait "$pid" || status=$?
 [ "$status" = 78 ] || fail "File > Exit after the message ended with status $status, not 78"
+# A session manager's SIGTERM closes the box and ends the program by that signal.
+exit_to_message_box
+kill -TERM "$pid"
+for _ in $(seq 50); do
+  alive || break
+  sleep 0.1
+done
+alive && fail "SIGTERM did not close the message box"
+status=0
+wait "$pid" || status=$?
+[ "$status" = 143 ] || fail "SIGTERM at the message box ended with status $status, not 143"
 echo "menu keyboard test passed"
