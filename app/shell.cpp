@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <deque>
 #include <string>
-#include <vector>
 
 #include "app/commands.h"
 #include "app/deferred_canvas.h"
@@ -37,12 +36,12 @@ int SizeMessageSide(int side) {
 class NotedSound : public SoundOutput {
  public:
   void Play(const char* name) override {
-    if (noting) played.emplace_back(name);
+    if (noting) played.Add(name);
     if (output != nullptr) output->Play(name);
   }
   SoundOutput* output = nullptr;
   bool noting = false;
-  std::vector<std::string> played;
+  PlayedSounds played;
 };
 
 // One piece of input, kept while the impact effect is shown.

@@ -83,10 +83,13 @@ void AppendInterceptors(std::string& text) {
 }
 
 // Effect names are fixed lower-case file names: nothing in them needs escaping.
-void AppendSounds(std::string& text, const std::vector<std::string>& sounds) {
+void AppendSounds(std::string& text, const PlayedSounds& sounds) {
   const char* separator = "";
+  if (sounds.leftOut() != 0) {
+    Append(text, "\"soundsLeftOut\":%llu,", static_cast<unsigned long long>(sounds.leftOut()));
+  }
   text += "\"sounds\":[";
-  for (const std::string& name : sounds) {
+  for (const std::string& name : sounds.latest()) {
     Append(text, "%s\"%s\"", separator, name.c_str());
     separator = ",";
   }
@@ -105,7 +108,19 @@ void AppendMenu(std::string& text) {
 
 }  // namespace
 
-std::string FormatStateLine(uint64_t ticks, const std::vector<std::string>& sounds) {
+void PlayedSounds::Add(const char* name) {
+  latest_.emplace_back(name);
+  if (latest_.size() <= kKept) return;
+  latest_.pop_front();
+  ++leftOut_;
+}
+
+void PlayedSounds::Clear() {
+  latest_.clear();
+  leftOut_ = 0;
+}
+
+std::string FormatStateLine(uint64_t ticks, const PlayedSounds& sounds) {
   std::string text = "{";
   AppendCounters(text, ticks);
   AppendField(text);

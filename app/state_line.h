@@ -2,10 +2,28 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
-#include <vector>
+
+// The effects played, in order, as a state line shows them: only the latest kKept names, so a
+// long run of effects cannot make the line (or the memory that holds it) grow without end, and
+// how many came before them.
+class PlayedSounds {
+ public:
+  static constexpr size_t kKept = 1000;
+
+  void Add(const char* name);
+  void Clear();
+  const std::deque<std::string>& latest() const { return latest_; }
+  uint64_t leftOut() const { return leftOut_; }
+
+ private:
+  std::deque<std::string> latest_;
+  uint64_t leftOut_ = 0;
+};
 
 // One JSON object without a line end: the timer messages handled (`ticks`), the generator,
 // the counters and options, the field, every missile and interceptor in play, the effects
-// played (`sounds`, in order) and the menu items, with keys in a fixed order.
-std::string FormatStateLine(uint64_t ticks, const std::vector<std::string>& sounds);
+// played (`sounds`, in order, after `soundsLeftOut` when some were left out) and the menu
+// items, with keys in a fixed order.
+std::string FormatStateLine(uint64_t ticks, const PlayedSounds& sounds);

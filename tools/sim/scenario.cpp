@@ -30,8 +30,8 @@ namespace {
 
 class RecordingSoundOutput : public SoundOutput {
  public:
-  void Play(const char* name) override { played.emplace_back(name); }
-  std::vector<std::string> played;
+  void Play(const char* name) override { played.Add(name); }
+  PlayedSounds played;
 };
 
 RecordingSoundOutput runnerSound;
@@ -106,7 +106,7 @@ std::string RunSave(const CommandCall&) {
 // Flushed at once: a reader sees each state line before a long command that follows it.
 std::string RunDump(const CommandCall& call) {
   const std::string line = StateLine() + '\n';
-  runnerSound.played.clear();
+  runnerSound.played.Clear();
   if (std::fwrite(line.data(), 1, line.size(), call.out) == line.size() &&
       std::fflush(call.out) == 0) {
     return "";
@@ -270,7 +270,7 @@ void StartScenario() {
   clientHeight = 480;
   ResetAllRecords();
   ResetPlatformHandles();
-  runnerSound.played.clear();
+  runnerSound.played.Clear();
   runnerTicks = 0;
   clippingReported = false;
   StartUpPlatform platform;
