@@ -1,4 +1,5 @@
-// volarin-sim: runs the scenario in FILE, or on standard input when no FILE is given.
+// volarin-sim: runs the scenario in FILE, or on standard input when no FILE is given; with
+// --replay, only the commands a recorded session holds.
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -7,7 +8,9 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
 
+#include "app/recording_file.h"
 #include "tools/sim/message_text.h"
 #include "tools/sim/scenario.h"
 
@@ -31,17 +34,22 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   // Past a file-size limit a write then fails and is reported, instead of killing the run.
   std::signal(SIGXFSZ, SIG_IGN);
-  if (argc > 2) {
-    std::fprintf(stderr, "usage: volarin-sim [FILE]\n");
+  // A reader that leaves early is a state line that cannot be written, reported as such.
+  IgnoreBrokenPipes();
+  const bool replay = argc > 1 && std::string_view(argv[1]) == "--replay";
+  const ScenarioCommands allowed = replay ? ScenarioCommands::kRecorded : ScenarioCommands::kEvery;
+  const int first = replay ? 2 : 1;
+  if (argc > first + 1) {
+    std::fprintf(stderr, "usage: volarin-sim [--replay] [FILE]\n");
     return kScenarioErrorStatus;
   }
-  if (argc == 1) return RunScenario(std::cin, stdout, stderr);
+  if (argc == first) return RunScenario(std::cin, stdout, stderr, allowed);
   std::ifstream file;
-  const std::string problem = OpenCommandFile(argv[1], file);
+  const std::string problem = OpenCommandFile(argv[first], file);
   if (!problem.empty()) {
-    std::fprintf(stderr, "volarin-sim: %s: %s\n", QuoteForMessage(argv[1]).c_str(),
+    std::fprintf(stderr, "volarin-sim: %s: %s\n", QuoteForMessage(argv[first]).c_str(),
                  problem.c_str());
     return kScenarioErrorStatus;
   }
-  return RunScenario(file, stdout, stderr);
+  return RunScenario(file, stdout, stderr, allowed);
 }

@@ -52,6 +52,8 @@ struct CommandCall {
   int count = 0;  // arguments given
   std::string_view path;
   long lineNumber = 0;
+  ScenarioCommands allowed = ScenarioCommands::kEvery;
+  bool onlySeedsSoFar = true;  // the settings are read, in a recording, before anything else
   std::FILE* out = nullptr;
   std::FILE* err = nullptr;
 };
@@ -152,6 +154,7 @@ struct CommandForm {
   int required;                            // arguments that must be given
   int allowed;                             // arguments that may be given
   uint64_t max;                            // the largest number accepted
+  bool recorded;                           // a recorded session may hold it
   std::string (*run)(const CommandCall&);  // empty when it ran, else why it failed
 };
 
@@ -159,16 +162,16 @@ constexpr uint64_t kMax16 = 65535;
 constexpr uint64_t kMax32 = 4294967295;
 
 constexpr CommandForm kCommandForms[] = {
-    {"seed", ArgumentKind::kDecimal, 1, 1, kMax32, RunSeed},
-    {"size", ArgumentKind::kDecimal, 2, 2, kMax16, RunSize},
-    {"tick", ArgumentKind::kDecimal, 0, 1, kMax32, RunTick},
-    {"char", ArgumentKind::kCharCode, 1, 1, 255, RunChar},
-    {"command", ArgumentKind::kDecimal, 1, 1, kMax16, RunCommand},
-    {"load", ArgumentKind::kNone, 0, 0, 0, RunLoad},
-    {"save", ArgumentKind::kNone, 0, 0, 0, RunSave},
-    {"dump", ArgumentKind::kNone, 0, 0, 0, RunDump},
-    {"png", ArgumentKind::kPath, 1, 1, 0, RunPng},
-    {"sheet", ArgumentKind::kPath, 1, 1, 0, RunSheet},
+    {"seed", ArgumentKind::kDecimal, 1, 1, kMax32, true, RunSeed},
+    {"size", ArgumentKind::kDecimal, 2, 2, kMax16, true, RunSize},
+    {"tick", ArgumentKind::kDecimal, 0, 1, kMax32, true, RunTick},
+    {"char", ArgumentKind::kCharCode, 1, 1, 255, true, RunChar},
+    {"command", ArgumentKind::kDecimal, 1, 1, kMax16, true, RunCommand},
+    {"load", ArgumentKind::kNone, 0, 0, 0, true, RunLoad},
+    {"save", ArgumentKind::kNone, 0, 0, 0, false, RunSave},
+    {"dump", ArgumentKind::kNone, 0, 0, 0, true, RunDump},
+    {"png", ArgumentKind::kPath, 1, 1, 0, false, RunPng},
+    {"sheet", ArgumentKind::kPath, 1, 1, 0, false, RunSheet},
 };
 
 const CommandForm* FindCommandForm(std::string_view name) {
@@ -246,6 +249,15 @@ std::string ReadArguments(const CommandForm& form, const std::vector<std::string
   return form.kind == ArgumentKind::kPath ? "missing path" : "missing number";
 }
 
+// Empty when the command may run here, else why not. Tells the next call what has run.
+std::string CheckAllowed(const CommandForm& form, CommandCall& call) {
+  const bool loadInPlace = form.name != "load" || call.onlySeedsSoFar;
+  call.onlySeedsSoFar = call.onlySeedsSoFar && form.name == "seed";
+  if (call.allowed == ScenarioCommands::kEvery || (form.recorded && loadInPlace)) return "";
+  return form.recorded ? "a replay reads the settings file only before any command but seed"
+                       : "a replay runs only the commands of a recording; this one writes a file";
+}
+
 // Runs one line; empty when it ran (or was blank or a comment), else the message for it and,
 // in `status`, whether the line was malformed or failed to do what it asked.
 std::string RunLine(std::string_view line, CommandCall& call, int* status) {
@@ -255,11 +267,32 @@ std::string RunLine(std::string_view line, CommandCall& call, int* status) {
   *status = kScenarioErrorStatus;
   const CommandForm* form = FindCommandForm(words[0]);
   if (form == nullptr) return "unknown command " + QuoteForMessage(words[0]);
-  std::string problem = ReadArguments(*form, words, call);
+  std::string problem = CheckAllowed(*form, call);
+  if (!problem.empty()) return std::string(form->name) + ": " + problem;
+  problem = ReadArguments(*form, words, call);
   if (!problem.empty()) return std::string(form->name) + ": " + problem;
   *status = kScenarioFailureStatus;
   problem = form->run(call);
   return problem.empty() ? "" : std::string(form->name) + ": " + problem;
+}
+
+enum class LineRead { kLine, kEnd, kTooLong };
+
+// Reads the next line into `buffer` (kLongestScenarioLine + 1 bytes), without its line end, as
+// `line`. A longer line is read no further than the buffer holds.
+LineRead ReadLine(std::istream& in, std::vector<char>& buffer, std::string_view* line) {
+  in.getline(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  const auto extracted = static_cast<size_t>(in.gcount());
+  if (extracted == 0) return LineRead::kEnd;
+  // Full, and the line goes on: the line end was not reached.
+  if (in.fail() && !in.eof() && !in.bad()) return LineRead::kTooLong;
+  // The line end, when read, is counted but not stored.
+  *line = std::string_view(buffer.data(), in.eof() ? extracted : extracted - 1);
+  return LineRead::kLine;
+}
+
+std::string TooLongLineMessage() {
+  return "longer than " + std::to_string(kLongestScenarioLine) + " bytes: not a command";
 }
 
 }  // namespace
@@ -285,16 +318,19 @@ std::string StateLine() {
   return FormatStateLine(runnerTicks, runnerSound.played);
 }
 
-int RunScenario(std::istream& in, std::FILE* out, std::FILE* err) {
+int RunScenario(std::istream& in, std::FILE* out, std::FILE* err, ScenarioCommands allowed) {
   StartScenario();
   CommandCall call;
   call.out = out;
   call.err = err;
-  std::string line;
-  while (std::getline(in, line)) {
+  call.allowed = allowed;
+  std::vector<char> buffer(kLongestScenarioLine + 1);
+  std::string_view line;
+  for (LineRead read; (read = ReadLine(in, buffer, &line)) != LineRead::kEnd;) {
     call.lineNumber += 1;
-    int status = 0;
-    const std::string problem = RunLine(line, call, &status);
+    int status = kScenarioErrorStatus;
+    const std::string problem =
+        read == LineRead::kTooLong ? TooLongLineMessage() : RunLine(line, call, &status);
     if (problem.empty()) continue;
     std::fflush(out);
     std::fprintf(err, "volarin-sim: line %ld: %s\n", call.lineNumber, problem.c_str());

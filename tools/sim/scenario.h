@@ -6,6 +6,7 @@
 // and the names of the sound effects played since the last dump.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <istream>
@@ -27,7 +28,17 @@ void StartScenario();
 // line end. Forgets nothing; a `dump` prints it and then forgets the sounds.
 std::string StateLine();
 
+// The longest line read: a longer one is malformed, and is not read past this.
+constexpr size_t kLongestScenarioLine = 65536;
+
+// Every command, or only those a recorded session holds: a recording from someone else may be
+// replayed without letting it write files (`png`, `sheet`, `save`) or read the settings file
+// again (`load` is taken once, right after the opening `seed`, where a recording has it).
+enum class ScenarioCommands { kEvery, kRecorded };
+
 // Runs StartScenario, then every command of the stream in order, printing dumps to `out` and
-// messages to `err`. Returns 0, or kScenarioErrorStatus at the first malformed line, or
-// kScenarioFailureStatus at the first command that fails; nothing more runs after either.
-int RunScenario(std::istream& in, std::FILE* out, std::FILE* err);
+// messages to `err`. Returns 0, or kScenarioErrorStatus at the first malformed or refused
+// line, or kScenarioFailureStatus at the first command that fails; nothing more runs after
+// either.
+int RunScenario(std::istream& in, std::FILE* out, std::FILE* err,
+                ScenarioCommands allowed = ScenarioCommands::kEvery);
