@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Hostile outputs and inputs for the game and the runner: a recording pipe whose reader leaves,
+# a recording aimed at the settings file or at a pipe nobody reads, pictures aimed at a FIFO or
+# a device, a replayed recording asking to write files, a huge line and endless sound effects.
+# Usage: hostile_files_test.sh VOLARIN VOLARIN_SIM  (the game runs on Qt's offscreen platform)
+set -euo pipefail
+volarin="$(realpath "$1")"
+volarin_sim="$(realpath "$2")"
+work="$(mktemp -d)"
+pid=""
+clean_up() {
+  if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap clean_up EXIT
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen
+cd "$work"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# Runs the command, which must end within 20 s, and sets `status`.
+run() {
+  status=0
+  timeout 20 "$@" >out.txt 2>err.txt || status=$?
+  [ "$status" != 124 ] || fail "$* hung"
+}
+expect() { # status, message part, what was run
+  [ "$status" = "$1" ] || fail "$3: status $status, not $1"
+  grep -q "$2" err.txt || fail "$3: no message '$2' in: $(cat err.txt)"
+}
+
+# The recording is refused, before anything is truncated, when it is the settings file by
+# any name; the game does not start.
+printf '31\n2\n1\n0\n7 ann\n' >VOLARIN.INI
+cp VOLARIN.INI kept.ini
+ln -s VOLARIN.INI symbolic
+ln VOLARIN.INI hard
+for name in VOLARIN.INI ./symbolic hard; do
+  run "$volarin" --record "$name"
+  expect 2 "is the settings file" "--record $name"
+  cmp -s VOLARIN.INI kept.ini || fail "--record $name changed the settings file"
+done
+mkdir new && (cd new && run "$volarin" --record VOLARIN.INI && expect 2 "is the settings file" \
+  "--record to a settings file not made yet" && [ ! -e VOLARIN.INI ]) ||
+  fail "--record left a VOLARIN.INI behind"
+rm symbolic hard
+
+# A FIFO without a reader is refused at once, by the game and by the runner's pictures, as are
+# devices for pictures; one with a reader still gets no picture.
+mkfifo pipe
+run "$volarin" --record pipe
+expect 2 "no program is reading that pipe" "--record to a FIFO without a reader"
+for target in pipe /dev/null; do
+  echo "png $target" >png.txt
+  run "$volarin_sim" png.txt
+  expect 1 "line 1: png: cannot write '$target': not a regular file" "png $target"
+done
+exec 4<>pipe # a reader (and a writer) that never blocks
+echo "sheet pipe" >sheet.txt
+run "$volarin_sim" sheet.txt
+expect 1 "not a regular file" "sheet to a FIFO with a reader"
+echo end >&4
+read -r first_line <&4
+exec 4<&-
+[ "$first_line" = end ] || fail "a picture went into a FIFO"
+
+# A recording whose reader leaves: one message, the game goes on to end by the signal asked
+# for, and the settings are saved. The runner's dumps to a closed pipe fail the same way.
+rm VOLARIN.INI
+exec 4<>pipe
+"$volarin" --record pipe 2>err.txt 4<&- &
+pid=$!
+sleep 2
+exec 4<&-
+sleep 2
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+pid=""
+expect 143 "the recording could not be written: Broken pipe" "a recording pipe closed by its reader"
+[ "$(grep -c 'recording could not be written' err.txt)" = 1 ] || fail "more than one message"
+[ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "the settings were not saved after the recording failed"
+printf 'tick\ndump\n%.0s' $(seq 2000) >dumps.txt
+{
+  "$volarin_sim" dumps.txt 2>err.txt && echo 0 >status.txt || echo $? >status.txt
+} | head -c 1 >/dev/null
+status="$(cat status.txt)"
+expect 1 "cannot write the state line: Broken pipe" "dumps to a pipe closed by its reader"
+
+# A replay runs what a recording holds, and nothing that writes a file or reads the settings
+# again; the refused line is named and nothing after it runs.
+rm VOLARIN.INI
+printf 'seed 7\nload\n# a comment\nsize 640 480\ntick 70\nchar 65\ncommand 40015\ndump\n' >ok.txt
+run "$volarin_sim" --replay ok.txt
+[ "$status" = 0 ] || fail "a replay refused a recording: $(cat err.txt)"
+for refused in "png out.png" "sheet out.png" save load; do
+  printf 'seed 7\ntick 1\n%s\ndump\n' "$refused" >replay.txt
+  run "$volarin_sim" --replay replay.txt
+  expect 2 "line 3: ${refused%% *}: a replay" "--replay with $refused"
+  [ ! -e out.png ] && [ ! -e VOLARIN.INI ] || fail "--replay with $refused wrote a file"
+done
+
+# A line past 64 KiB is refused without being read whole, and the memory stays small.
+head -c 300000000 /dev/zero | tr '\0' a |
+  /usr/bin/time -f %M -o rss.txt "$volarin_sim" 2>err.txt && status=0 || status=$?
+expect 2 "line 1: longer than 65536 bytes" "a 300 MB line"
+[ "$(tail -n 1 rss.txt)" -lt 150000 ] || fail "a 300 MB line took $(tail -n 1 rss.txt) KB"
+
+# A state line names only the last 1000 effects, after the count of those left out: here 100
+# games each of a start, nine misses and the end.
+{
+  for _ in $(seq 100); do printf 'command 40015\n'; printf 'char 126\n%.0s' $(seq 10); done
+  echo dump
+} >sounds.txt
+line="$("$volarin_sim" sounds.txt)"
+[ "$(grep -o '"[a-z]*\.wav"' <<<"$line" | wc -l)" = 1000 ] || fail "not 1000 sounds in the line"
+grep -q '"soundsLeftOut":100,"sounds":\["miss.wav"' <<<"$line" || fail "no count of those left out"
+echo "hostile files test passed"
