@@ -71,7 +71,8 @@ wait_for_exit
 grep -q '^char ' session.txt || fail "the recording holds no typed character"
 mkdir replay
 cp start.ini replay/VOLARIN.INI
-(cd replay && "$volarin_sim" ../session.txt >dump.txt) || fail "the runner rejected the recording"
+(cd replay && "$volarin_sim" --replay ../session.txt >dump.txt) ||
+  fail "the runner rejected the recording"
 expected="$(grep '^# final ' session.txt | cut -c9-)"
 [ -n "$expected" ] || fail "the recording has no final state line"
 [ "$(cat replay/dump.txt)" = "$expected" ] || fail "the replay ended in another state than the game"
@@ -86,6 +87,9 @@ wait_for_exit
 # A termination signal keeps the settings too, then ends the program by that signal.
 rm VOLARIN.INI
 start_game
+# The window shows before the game runs, and a signal before that ends it without saving; on
+# a busy machine that moment lasts a while.
+sleep 1
 kill -TERM "$pid"
 wait_for_exit
 [ "$status" = 143 ] || fail "SIGTERM ended with status $status, not 143"
