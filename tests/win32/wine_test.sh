@@ -4,7 +4,8 @@
 # blue band, F2 then typing changes the miss counter, the game goes on while a menu is open,
 # Alt+F then X exits with 40014 as cmd sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE
 # gives 0, closing or ending the session writes the settings too, minimising pauses a running
-# game, and a save that cannot be made is told in a message box before the game ends.
+# game, a save that cannot be made is told in a message box before the game ends, and a
+# recording into the settings file is refused.
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -104,6 +105,18 @@ tr -d '\r' <"$work/cmd.txt" | grep -q '^exit code 40014$' ||
   fail "File > Exit did not end with 40014: $(cat "$work/cmd.txt")"
 [ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI does not hold nine lines"
 [ "$(grep -c $'\r$' VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI lines do not end in CR LF"
+
+echo "== A recording into the settings file, by any name, is refused before it starts"
+cp VOLARIN.INI kept.ini
+ln -s VOLARIN.INI linked.ini
+for name in VOLARIN.INI linked.ini; do
+  status=0
+  timeout 30 wine volarin.exe --record "$name" 2>"$work/record.txt" || status=$?
+  [ "$status" = 2 ] || fail "--record $name ended with status $status, not 2"
+  grep -q 'is the settings file' "$work/record.txt" || fail "--record $name: no message"
+  cmp -s VOLARIN.INI kept.ini || fail "--record $name changed the settings file"
+done
+rm kept.ini linked.ini
 
 # Starts the game where VOLARIN.INI (removed first) is to be written, once its window is up.
 start_without_settings() {
