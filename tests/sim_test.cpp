@@ -76,8 +76,9 @@ TEST(SimTest, MalformedLineStopsTheRunWithItsNumber) {
        "char: not a number '\\u202e1'"},
       {"seed \xc0\xaf\xfc\x80\x80\x80\xc2\x85",
        "seed: not a number '\\xc0\\xaf\\xfc\\x80\\x80\\x80\\u0085'"},
-      {"jump" + std::string(50 << 20, 'a'),
-       "unknown command 'jump" + std::string(56, 'a') + "\xe2\x80\xa6'"}};
+      {"jump" + std::string(65532, 'a'),  // the longest line read
+       "unknown command 'jump" + std::string(56, 'a') + "\xe2\x80\xa6'"},
+      {"#" + std::string(65536, 'a'), "longer than 65536 bytes: not a command"}};
   for (const auto& [line, problem] : cases) {
     SCOPED_TRACE(line.substr(0, 40));
     const SimRun run = RunInProcess("tick 2\n\ndump\n" + line + "\ndump\n");
