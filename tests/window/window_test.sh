@@ -88,8 +88,13 @@ wait_for_exit
 rm VOLARIN.INI
 start_game
 # The window shows before the game runs, and a signal before that ends it without saving; on
-# a busy machine that moment lasts a while.
-sleep 1
+# a busy machine that moment lasts a while. Once the demonstration moves, the game runs.
+shot running
+for _ in $(seq 100); do
+  sleep 0.2
+  shot running_later
+  same_region running running_later "$field" || break
+done
 kill -TERM "$pid"
 wait_for_exit
 [ "$status" = 143 ] || fail "SIGTERM ended with status $status, not 143"
