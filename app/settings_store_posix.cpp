@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -68,6 +69,15 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
+// The file a name leads to through symbolic links, or the name when it leads nowhere.
+std::string ResolvedPath(const char* name) {
+  char* resolved = ::realpath(name, nullptr);
+  if (resolved == nullptr) return name;
+  std::string path = resolved;
+  std::free(resolved);
+  return path;
+}
+
 // The settings file as found before writing: its own path (through a symbolic link) and,
 // when it exists, its status.
 struct Target {
@@ -88,22 +98,29 @@ bool FindTarget(Target* target) {
   ::close(fd);
   if (!regular) return false;
   target->exists = true;
-  if (char* resolved = ::realpath(kSettingsFileName, nullptr)) {
-    target->path = resolved;
-    std::free(resolved);
-  }
+  target->path = ResolvedPath(kSettingsFileName);
   return true;
 }
 
+// With the slash: "./" when the path names no folder, so names can be put after it.
 std::string DirectoryOf(const std::string& path) {
   const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
 std::string BaseNameOf(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+// A hidden name beside the file no player would give a file of their own:
+// ".VOLARIN.INI.volarin-lock", ".VOLARIN.INI.volarin-tmp-a1B2c3".
+std::string BesideAsHidden(const std::string& target, std::string_view part) {
+  return DirectoryOf(target) + "." + BaseNameOf(target) + std::string(part);
+}
+
+constexpr std::string_view kLockPart = ".volarin-lock";
+constexpr std::string_view kTemporaryPart = ".volarin-tmp-";
 
 void SyncDirectoryOf(const std::string& path) {
   const int fd = ::open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -112,14 +129,69 @@ void SyncDirectoryOf(const std::string& path) {
   ::close(fd);
 }
 
-// --- Temporary files: "<name>.XXXXXX" beside the file, locked by their writer for as long as
-// they exist, so a later save can tell one a killed writer left from one still in use.
+// --- The save lock. Every save holds ".VOLARIN.INI.volarin-lock" exclusively from looking at
+// the file to its replacement, and every read holds it shared, so two copies never write at
+// once and none reads a half-rewritten file. A copy stopped while saving must not stop the
+// others for ever: the wait is bounded.
+
+constexpr auto kLongestLockWait = std::chrono::seconds(5);
+
+// False when the lock was not had in time; a file system without locks lets the caller go on.
+bool WaitForLock(int fd, int operation) {
+  const auto deadline = std::chrono::steady_clock::now() + kLongestLockWait;
+  while (::flock(fd, operation | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    ::usleep(5000);
+  }
+  return true;
+}
+
+// The lock file, made for a save when missing; -1 when it cannot be had (a folder we may not
+// write) or the name holds anything but a regular file.
+int OpenLockFile(const std::string& target, bool create) {
+  const std::string name = BesideAsHidden(target, kLockPart);
+  const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  const int fd = ::open(name.c_str(), flags | (create ? O_CREAT : 0), NewFileMode());
+  struct stat status {};
+  if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) return fd;
+  if (fd >= 0) ::close(fd);
+  return -1;
+}
+
+// Where no lock file can be made only a rewrite in place is possible, which keeps the file
+// itself: that file is then locked instead.
+class SaveLock {
+ public:
+  SaveLock(const std::string& target, int operation) {
+    fd_ = OpenLockFile(target, operation == LOCK_EX);
+    if (fd_ < 0) fd_ = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    held_ = fd_ < 0 || WaitForLock(fd_, operation);  // no file at all: nothing to keep apart
+  }
+  ~SaveLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  SaveLock(const SaveLock&) = delete;
+  SaveLock& operator=(const SaveLock&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  int fd_ = -1;
+  bool held_ = false;
+};
+
+// --- Temporary files: ".VOLARIN.INI.volarin-tmp-XXXXXX" beside the file, made and moved only
+// under the save lock, and locked by their writer for as long as they exist. One found under
+// the save lock that no writer holds was left by a killed save; any other name is the
+// player's and stays.
 
 bool IsTemporaryName(std::string_view name, std::string_view base) {
-  if (name.size() != base.size() + 7 || !name.starts_with(base) || name[base.size()] != '.') {
+  const size_t prefix = 1 + base.size() + kTemporaryPart.size();
+  if (name.size() != prefix + 6 || name[0] != '.' || name.substr(1, base.size()) != base ||
+      name.substr(1 + base.size(), kTemporaryPart.size()) != kTemporaryPart) {
     return false;
   }
-  for (const char c : name.substr(base.size() + 1)) {
+  for (const char c : name.substr(prefix)) {
     const bool alphanumeric =
         (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     if (!alphanumeric) return false;
@@ -148,11 +220,11 @@ void RemoveStaleTemporaries(const std::string& target) {
   ::closedir(directory);
 }
 
-// A new locked temporary file. A stale-file sweep of another copy may remove the name between
-// its creation and the lock; the file then has no name left and another is made.
+// A new locked temporary file. A sweep by a copy that could not lock may remove the name
+// between its creation and the lock; the file then has no name left and another is made.
 int CreateTemporary(const std::string& target, std::string* name) {
   for (int attempt = 0; attempt < 8; ++attempt) {
-    *name = target + ".XXXXXX";
+    *name = BesideAsHidden(target, kTemporaryPart) + "XXXXXX";
     const int fd = ::mkostemp(name->data(), O_CLOEXEC);
     if (fd < 0) return -1;
     struct stat status {};
@@ -226,7 +298,13 @@ bool ReadSettingsText(std::string* text) {
   const int fd = ::open(kSettingsFileName, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat status {};
-  const bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ReadAll(fd, text);
+  bool ok = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+  if (ok) {
+    // Read even when the lock is not had in time: the file's scores are worth more than the
+    // defaults, which the next save would write over them.
+    const SaveLock lock(ResolvedPath(kSettingsFileName), LOCK_SH);
+    ok = ReadAll(fd, text);
+  }
   ::close(fd);
   return ok;
 }
@@ -237,6 +315,10 @@ bool WriteSettingsText(const std::string& text) {
   const FileSizeSignalIgnored fileSizeSignalIgnored;
   Target target;
   if (!FindTarget(&target)) return false;
+  const SaveLock lock(target.path, LOCK_EX);
+  // Looked at again: another copy may have replaced or made the file while this one waited.
+  target = Target{};
+  if (!lock.held() || !FindTarget(&target)) return false;
   RemoveStaleTemporaries(target.path);
   if (target.exists && target.status.st_nlink > 1) return RewriteInPlace(target.path, text);
   switch (ReplaceFile(target, text)) {

@@ -25,10 +25,12 @@ constexpr const char* kOldFile = "3\n2\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e\n";
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNoGroup = 65534;
 
+// Every name but the save lock's, which stays once made.
 std::set<std::string> FilesIn(const std::string& directory) {
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(directory)) {
-    names.insert(entry.path().filename());
+    const std::string name = entry.path().filename();
+    if (!name.ends_with(".volarin-lock")) names.insert(name);
   }
   return names;
 }
@@ -121,19 +123,24 @@ TEST_F(SettingsStoreTest, AWritableFileOfAnotherUserIsRewrittenInPlace) {
   EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
 }
 
-// Only names of the temporary pattern go, and not one whose writer still holds it.
-TEST_F(SettingsStoreTest, ASaveRemovesTheTemporaryFilesKilledSavesLeft) {
-  for (const char* name : {"VOLARIN.INI.a1B2c3", "VOLARIN.INI.zzzzzz", "VOLARIN.INI.bak",
-                           "VOLARIN.INI.abcdefg", "VOLARIN.INI.ab-def", "VOLARIN.INI.held00"}) {
-    WriteFile(name, "x");
-  }
-  const int held = ::open("VOLARIN.INI.held00", O_RDONLY);
+// Only names of the exact temporary form go, and not one whose writer still holds it; names
+// a player may have chosen, and those of the older form, stay.
+TEST_F(SettingsStoreTest, ASaveRemovesOnlyTheTemporaryFilesKilledSavesLeft) {
+  const std::set<std::string> kept{".VOLARIN.INI.volarin-tmp-held00",
+                                   ".VOLARIN.INI.volarin-tmp-abc",
+                                   ".VOLARIN.INI.volarin-tmp-a-b.c0",
+                                   "VOLARIN.INI.a1B2c3",
+                                   "VOLARIN.INI.backup",
+                                   "VOLARIN.INI.before-update.tmp"};
+  for (const std::string& name : kept) WriteFile(name, "x");
+  WriteFile(".VOLARIN.INI.volarin-tmp-a1B2c3", "left by a killed save");
+  const int held = ::open(".VOLARIN.INI.volarin-tmp-held00", O_RDONLY);
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
   SaveSettings();
   ::close(held);
-  EXPECT_EQ(FilesIn(dir.path()),
-            (std::set<std::string>{kSettingsFileName, "VOLARIN.INI.bak", "VOLARIN.INI.abcdefg",
-                                   "VOLARIN.INI.ab-def", "VOLARIN.INI.held00"}));
+  std::set<std::string> expected = kept;
+  expected.insert(kSettingsFileName);
+  EXPECT_EQ(FilesIn(dir.path()), expected);
 }
 
 TEST_F(SettingsStoreTest, AfterSavesKilledMidWayOneCleanSaveLeavesOnlyTheFile) {
