@@ -1,11 +1,13 @@
 // Checks of the Windows-only parts against the real API (run under Wine on the build
 // machine): the GDI canvas and the settings file store. With the arguments "close TITLE",
 // "minimise TITLE" or "restore TITLE" it instead asks the window of that title to do so, and
-// with "client-size TITLE" it prints that window's client size.
+// with "client-size TITLE" it prints that window's client size. "save-loop ROUNDS a" and
+// "save-loop ROUNDS b", run at once, are two copies saving different texts into one file.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -151,7 +153,7 @@ long EntriesInWorkingFolder() {
 
 // CR LF line ends; a shorter text leaves no tail of the old one; a file with a second name is
 // rewritten where it is, so both names see the new text; a temporary file a killed writer
-// left is swept away, one still held by a writer is not.
+// left is swept away, one still held by a writer is not, nor any name a player may choose.
 void SettingsStoreReplacesKeepsLinksAndSweeps() {
   InScratchFolder([] {
     std::string text;
@@ -159,14 +161,20 @@ void SettingsStoreReplacesKeepsLinksAndSweeps() {
     CHECK(WriteSettingsText("1\n2\n0 -\n"));
     CHECK(ReadSettingsText(&text) && text == "1\r\n2\r\n0 -\r\n");
     CHECK(CreateHardLinkW(L"other.ini", L"VOLARIN.INI", nullptr));
-    PutFile("VOLARIN.INI.1-2.tmp", "left by a crash");
-    const HANDLE held = CreateFileW(L"VOLARIN.INI.3-4.tmp", GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    CREATE_NEW, 0, nullptr);
+    for (const char* kept : {"VOLARIN.INI.1-2.tmp", "VOLARIN.INI.before-update.tmp",
+                             ".VOLARIN.INI.volarin-tmp-1-2.tmp", ".VOLARIN.INI.volarin-tmp-12"}) {
+      PutFile(kept, "the player's");
+    }
+    PutFile(".VOLARIN.INI.volarin-tmp-1-2", "left by a crash");
+    const HANDLE held = CreateFileW(L".VOLARIN.INI.volarin-tmp-3-4", GENERIC_WRITE, FILE_SHARE_READ,
+                                    nullptr, CREATE_NEW, 0, nullptr);
     CHECK(WriteSettingsText("3\n"));
     CHECK(FileText("VOLARIN.INI") == "3\r\n" && FileText("other.ini") == "3\r\n");
-    CHECK(!fs::exists("VOLARIN.INI.1-2.tmp") && fs::exists("VOLARIN.INI.3-4.tmp"));
+    CHECK(!fs::exists(".VOLARIN.INI.volarin-tmp-1-2") &&
+          fs::exists(".VOLARIN.INI.volarin-tmp-3-4"));
     CloseHandle(held);
-    CHECK(EntriesInWorkingFolder() == 3);  // no temporary file of its own left behind
+    // Nothing of its own left behind but the lock file.
+    CHECK(EntriesInWorkingFolder() == 8 && fs::exists(".VOLARIN.INI.volarin-lock"));
   });
 }
 
@@ -205,10 +213,30 @@ int PrintClientSize(const wchar_t* title) {
   return 0;
 }
 
+// Every save must succeed and every read after one must find one copy's whole text.
+int SaveInALoop(int rounds, bool second) {
+  const std::string texts[2] = {"1\n1\n1\n1\n0 -\n0 -\n0 -\n0 -\n0 -\n",
+                                "3\n2\n0\n1\n91234 aaaaaaaaaaaaaaaa\n8 b\n7 c\n6 d\n5 e\n"};
+  int lost = 0;
+  int damaged = 0;
+  for (int round = 0; round < rounds; ++round) {
+    lost += !WriteSettingsText(texts[second]);
+    std::string text;
+    const bool read = ReadSettingsText(&text);
+    std::erase(text, '\r');
+    damaged += !read || (text != texts[0] && text != texts[1]);
+  }
+  std::printf("%d of %d saves lost, %d reads damaged\n", lost, rounds, damaged);
+  return lost + damaged == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wcscmp(argv[1], L"client-size") == 0) return PrintClientSize(argv[2]);
+  if (argc == 4 && std::wcscmp(argv[1], L"save-loop") == 0) {
+    return SaveInALoop(std::wcstol(argv[2], nullptr, 10), argv[3][0] == L'b');
+  }
   if (argc == 3) return AskWindowTitled(argv[1], argv[2]);
   // Each check counts once however many of its conditions fail; those print their lines.
   int passed = 0;

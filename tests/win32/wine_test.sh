@@ -35,6 +35,24 @@ echo "== Windows-side checks"
 wine volarin-win32-checks.exe | tr -d '\r' | tee "$work/checks.txt"
 tail -n 1 "$work/checks.txt" | grep -q ' 0 failed$' || fail "Windows-side checks"
 
+echo "== Two copies saving at once, on an ordinary and on a hard-linked file"
+for kind in plain linked; do
+  rm -f VOLARIN.INI other.ini && printf '0\r\n' >VOLARIN.INI
+  [ "$kind" = linked ] && ln VOLARIN.INI other.ini
+  wine volarin-win32-checks.exe save-loop 300 a >"$work/a.txt" &
+  first=$!
+  wine volarin-win32-checks.exe save-loop 300 b >"$work/b.txt" || true
+  wait "$first" || true
+  echo "$kind: $(tr -d '\r' <"$work/a.txt"); $(tr -d '\r' <"$work/b.txt")"
+  [ "$(cat "$work/a.txt" "$work/b.txt" | grep -c '^0 of 300 saves lost, 0 reads damaged')" = 2 ] ||
+    fail "$kind: a save was lost or a read found a damaged file"
+  [ "$kind" = plain ] || cmp -s VOLARIN.INI other.ini || fail "linked: the names hold different texts"
+  left="$(ls -A | grep -v -x -e VOLARIN.INI -e other.ini -e .VOLARIN.INI.volarin-lock -e '.*\.exe')" ||
+    true
+  [ -z "$left" ] || fail "$kind: left behind: $left"
+done
+rm -f VOLARIN.INI other.ini
+
 # Wine makes and drops windows of its own as programs start and end, and a search that meets
 # one going away fails; so the search is tried again for up to 30 s.
 find_window() {
