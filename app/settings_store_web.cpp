@@ -28,16 +28,21 @@ EM_JS(char*, ReadStoredText, (const char* key, int* length), {
   return bytes;
 });
 
+// Each save is announced to the page as a "volarin-settings-saved" event, with the name of
+// the error that refused it, so the page can say truthfully whether the settings were kept.
 EM_JS(int, StoreText, (const char* key, const char* bytes, int length), {
   let text = "";
   for (let i = 0; i < length; ++i) text += String.fromCharCode(HEAPU8[bytes + i]);
+  let error = "";
   try {
     window.localStorage.setItem(UTF8ToString(key), text);
-    return 1;
   } catch (e) {
     console.warn("The settings could not be kept in local storage:", e.message);
-    return 0;
+    error = e.name || "Error";
   }
+  const detail = {kept: error === "", error: error};
+  window.dispatchEvent(new CustomEvent("volarin-settings-saved", {detail: detail}));
+  return error === "" ? 1 : 0;
 });
 // clang-format on
 

@@ -21,8 +21,10 @@ let freshScore;       // the score part of the band at the first visit: nothing 
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-async function openPage() {
+// `setUp` runs in the page before its own scripts.
+async function openPage(setUp) {
   page = await browser.newPage();
+  if (setUp) await page.evaluateOnNewDocument(setUp);
   page.on('console', (message) => {
     if (message.type() === 'error') problems.push(message.text());
   });
@@ -268,5 +270,32 @@ test('Exit ends the session and keeps the best score for the next visit', async 
   await openPage();
   assert.equal(await page.$eval('#ended', (e) => e.hidden), true);
   assert.notEqual(await band('left'), freshScore, 'the best score is shown after the reload');
+  assert.deepEqual(problems, []);
+});
+
+test('a browser that refuses the settings is told of on hiding the page and at Exit', async () => {
+  await page.close();
+  await openPage(() => {
+    Storage.prototype.setItem = () => {
+      throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
+    };
+  });
+  const noticeShown = () => page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent));
+  assert.equal(await noticeShown(), '');
+  // The page is hidden as when its tab is left, which saves the settings.
+  const setHidden = (hidden) => page.evaluate((h) => {
+    Object.defineProperty(document, 'hidden', {value: h, configurable: true});
+    Object.defineProperty(document, 'visibilityState',
+                          {value: h ? 'hidden' : 'visible', configurable: true});
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  await setHidden(true);
+  await setHidden(false);
+  assert.match(await noticeShown(), /保存できませんでした。ブラウザーの保存領域がいっぱいです。/);
+  await choose('ファイル', '終了');
+  const ended = await page.$eval('#ended', (e) => (e.hidden ? '' : e.textContent));
+  assert.match(ended, /最高得点と設定をこのブラウザーに保存できませんでした。ブラウザーの保存領域がいっぱいです。/);
+  assert.doesNotMatch(ended, /保存されています/);
+  assert.equal(await noticeShown(), '');
   assert.deepEqual(problems, []);
 });

@@ -269,6 +269,33 @@
 
   document.getElementById('restart').addEventListener('click', () => location.reload());
 
+  // ---- The settings' storage: after every save the game says whether the browser kept it.
+
+  const notice = document.getElementById('notice');
+  let refusal = '';  // why the last save was refused, or empty when it was kept
+
+  // Why the browser refused, in the player's words, from the name of its error.
+  function refusalReason(error) {
+    switch (error) {
+      case 'QuotaExceededError':
+      case 'NS_ERROR_DOM_QUOTA_REACHED':
+        return 'ブラウザーの保存領域がいっぱいです。';
+      case 'SecurityError':
+      case 'TypeError':
+        return 'このブラウザーではサイトのデータの保存が許可されていません。';
+      default:
+        return `ブラウザーが保存を拒否しました（${error}）。`;
+    }
+  }
+
+  // A refused save while the game goes on (the page was hidden) gets a notice, which the
+  // next kept save takes away; at Exit the closing dialog says it instead.
+  window.addEventListener('volarin-settings-saved', (event) => {
+    refusal = event.detail.kept ? '' : refusalReason(event.detail.error);
+    notice.textContent = `最高得点と設定を保存できませんでした。${refusal}`;
+    notice.hidden = refusal === '';
+  });
+
   // ---- What the game calls.
 
   window.volarinPage = {
@@ -307,6 +334,11 @@
 
     showEnded() {
       closeMenu();
+      notice.hidden = true;
+      if (refusal) {
+        document.getElementById('kept').textContent =
+            `最高得点と設定をこのブラウザーに保存できませんでした。${refusal}`;
+      }
       document.getElementById('ended').hidden = false;
       document.getElementById('restart').focus();
     },
