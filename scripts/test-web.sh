@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the browser game and plays it in headless Chromium (tests/web/web_test.mjs): the
-# page, its menus, keys and input method, the settings kept across a reload, the sheet's
-# colours. Exits non-zero when anything fails.
+# page, its menus, keys and input method, the settings kept across a reload (and a refused
+# save told), the sheet's colours. Exits non-zero when anything fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 VOLARIN_WARNINGS_AS_ERRORS=ON "$root/scripts/build-web.sh"
