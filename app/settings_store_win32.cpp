@@ -48,6 +48,13 @@ std::wstring FinalPathOf(HANDLE file, const std::wstring& otherwise) {
   return length > 0 && length < MAX_PATH + 8 ? std::wstring(buffer, length) : otherwise;
 }
 
+// Where the name leads through links, to put the lock beside that file. Looked up without
+// asking for any access, which another copy's open handle cannot refuse.
+std::wstring LinkedPath() {
+  const Handle probe(OpenExisting(kFileName, 0));
+  return probe.valid() ? FinalPathOf(probe.get(), kFileName) : kFileName;
+}
+
 // The settings file as found before writing: the path it leads to (through a link), and
 // whether it exists and has other names.
 struct Target {
@@ -309,10 +316,7 @@ Replaced ReplaceWhole(const Target& target, const std::string& text) {
 // it is read even when the lock is not had in time, since its scores are worth more than the
 // defaults the next save would write over them.
 bool ReadSettingsText(std::string* text) {
-  std::wstring path = kFileName;
-  if (const Handle probe(OpenExisting(kFileName, 0)); probe.valid())
-    path = FinalPathOf(probe.get(), path);
-  const SaveLock lock(path, false);
+  const SaveLock lock(LinkedPath(), false);
   const Handle file(OpenExisting(kFileName, GENERIC_READ));
   return file.valid() && GetFileType(file.get()) == FILE_TYPE_DISK && ReadAll(file.get(), text);
 }
@@ -320,11 +324,8 @@ bool ReadSettingsText(std::string* text) {
 // A renamed replacement would be a new file: another name linked to the old one would keep
 // the old content, so such a file too is rewritten in place.
 bool WriteSettingsText(const std::string& text) {
+  const SaveLock lock(LinkedPath(), true);
   Target target;
-  if (!FindTarget(&target)) return false;
-  const SaveLock lock(target.path, true);
-  // Looked at again: another copy may have replaced or made the file while this one waited.
-  target = Target{};
   if (!lock.held() || !FindTarget(&target)) return false;
   RemoveStaleTemporaries(target.path);
   const std::string lines = WithCrLf(text);
