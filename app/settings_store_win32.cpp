@@ -324,6 +324,12 @@ bool ReadSettingsText(std::string* text) {
 // A renamed replacement would be a new file: another name linked to the old one would keep
 // the old content, so such a file too is rewritten in place.
 bool WriteSettingsText(const std::string& text) {
+  // A read-only file or a folder of that name fails the save before a lock file is made.
+  const DWORD attributes = GetFileAttributesW(kFileName);
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+    return false;
+  }
   const SaveLock lock(LinkedPath(), true);
   Target target;
   if (!lock.held() || !FindTarget(&target)) return false;
