@@ -139,10 +139,6 @@ void LoadSettings() {
   }
 }
 
-void SaveSettings() {
-  WriteSettingsFile();
-}
-
 bool WriteSettingsFile() {
   return WriteSettingsText(FormatSettings());
 }

@@ -22,9 +22,6 @@ std::string FormatSettings();
 void LoadSettings();
 
 // Writes the nine-line file. The old file survives a write that cannot complete, and a file
-// that cannot be opened for writing is left as it is.
-void SaveSettings();
-
-// SaveSettings, telling whether the file now holds the settings: when it does not, the best
-// scores of this run are lost, and the player should hear of it.
+// that cannot be opened for writing is left as it is. False when the file does not now hold
+// the settings: the best scores of this run are then lost, and the player should hear of it.
 bool WriteSettingsFile();

@@ -1,4 +1,4 @@
-// The shared layer: what every front end does with its ticks, keys, commands and sizes.
+// The shared layer: what every front end does with its ticks, keys, commands, sizes and menu.
 #include "app/shell.h"
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include "app/deferred_canvas.h"
 #include "app/pacing.h"
 #include "app/recording.h"
+#include "app/settings.h"
 #include "app/settings_store.h"
 #include "app/state_line.h"
 #include "app/typed_chars.h"
@@ -35,9 +36,9 @@ int SizeMessageSide(int side) {
 // recording's final state line.
 class NotedSound : public SoundOutput {
  public:
-  void Play(const char* name) override {
-    if (noting) played.Add(name);
-    if (output != nullptr) output->Play(name);
+  void Play(SoundEffect effect) override {
+    if (noting) played.Add(SoundEffectFile(effect));
+    if (output != nullptr) output->Play(effect);
   }
   SoundOutput* output = nullptr;
   bool noting = false;
@@ -67,35 +68,56 @@ struct GameShell::Impl {
   void ApplyFunctionKey(int number);
   void Deliver(const Input& input);
   void AfterEvent();
+  void ShowMenuChanges();
   void RunTick();
-  ShellClock::time_point StepImpactEffect(ShellClock::time_point now);
-  void FinishImpactEffect(ShellClock::time_point now);
+  PaceClock::time_point StepImpactEffect(PaceClock::time_point now);
+  void FinishImpactEffect(PaceClock::time_point now);
+  PaceClock::time_point Advance(PaceClock::time_point now);
+  int End(ProgramEnd how);
 
   FrontEnd& frontEnd;
-  DeferredCanvas window;
+  // Between the rules and the window's picture, so the impact effect can be shown frame by
+  // frame after the tick that drew it.
+  DeferredCanvas pacedPicture;
   NotedSound sound;
   SessionRecorder recorder;
   TickSchedule schedule;
+  PaceClock::time_point nextCall{};  // when Advance has something to do again
+  MenuModel shownMenu{};             // the marks the front end was last given
+  bool menuShown = false;
   bool started = false;
   bool ended = false;
-  bool quitAnnounced = false;
+  ProgramEnd endedBy = ProgramEnd::kWindowClosed;
+  int exitStatus = 0;
   int clientWidth = 0;
   int clientHeight = 0;
   bool sized = false;
   uint64_t ticks = 0;
-  ShellClock::time_point effectStart;
+  PaceClock::time_point effectStart;
   int64_t effectPresents = 0;  // the presents the effect's tick made
   std::deque<Input> waiting;   // input given while the impact effect is shown
   std::string endProblem;
 };
 
+// The Exit command only sets a flag in the rules; the program ends here, once, as it is seen.
 void GameShell::Impl::AfterEvent() {
-  frontEnd.SyncMenu();
+  if (started) ShowMenuChanges();  // every item at start, when the menu exists everywhere
   frontEnd.ShowPicture();
-  if (gameState.quit != 0 && !quitAnnounced) {
-    quitAnnounced = true;
+  if (gameState.quit != 0 && !ended) {
+    End(ProgramEnd::kExitCommand);
     frontEnd.Quit();
   }
+}
+
+void GameShell::Impl::ShowMenuChanges() {
+  for (int i = 0; i < kMenuItemCount; ++i) {
+    const MenuItemState& item = menuModel.items[i];
+    MenuItemState& shown = shownMenu.items[i];
+    if (menuShown && item == shown) continue;
+    frontEnd.SetMenuItem(item.id, item.checked != 0, item.greyed != 0);
+    shown = item;
+  }
+  menuShown = true;
 }
 
 void GameShell::Impl::ApplyCommand(uint16_t id) {
@@ -150,10 +172,12 @@ void GameShell::Impl::Apply(const Input& input) {
 }
 
 // Input waits while the impact effect is shown, as it would in the queue of a window that
-// is busy drawing it, and is handled in order afterwards.
+// is busy drawing it, and is handled in order afterwards. Before start-up only the window's
+// size counts; after the end nothing does.
 void GameShell::Impl::Deliver(const Input& input) {
-  if (ended) return;
-  if (window.Holding()) {
+  const bool sizing = input.kind == Input::Kind::kSize || input.kind == Input::Kind::kMinimise;
+  if (ended || (!started && !sizing)) return;
+  if (pacedPicture.Holding()) {
     waiting.push_back(input);
   } else {
     Apply(input);
@@ -168,7 +192,7 @@ void GameShell::Impl::RunTick() {
 
 // Shows as many of the dome's frames as are due by now, spread evenly over the effect's
 // duration; the last step passes on the rest of the tick's drawing (the end of the game).
-ShellClock::time_point GameShell::Impl::StepImpactEffect(ShellClock::time_point now) {
+PaceClock::time_point GameShell::Impl::StepImpactEffect(PaceClock::time_point now) {
   const auto elapsed = now - effectStart;
   if (elapsed >= kImpactEffectDuration) {
     FinishImpactEffect(now);
@@ -176,19 +200,20 @@ ShellClock::time_point GameShell::Impl::StepImpactEffect(ShellClock::time_point 
   }
   const int64_t due =
       1 + effectPresents * elapsed.count() /
-              std::chrono::duration_cast<ShellClock::duration>(kImpactEffectDuration).count();
-  const int64_t released = effectPresents - window.PresentsHeld();
-  window.ReleaseThroughPresent(static_cast<int>(std::min(due, effectPresents - 1) - released));
+              std::chrono::duration_cast<PaceClock::duration>(kImpactEffectDuration).count();
+  const int64_t released = effectPresents - pacedPicture.PresentsHeld();
+  pacedPicture.ReleaseThroughPresent(
+      static_cast<int>(std::min(due, effectPresents - 1) - released));
   frontEnd.ShowPicture();
   return now + kImpactFrameInterval;
 }
 
 // The ticks go on from now: the time the effect took is not made up for.
-void GameShell::Impl::FinishImpactEffect(ShellClock::time_point now) {
-  window.ReleaseAll();
+void GameShell::Impl::FinishImpactEffect(PaceClock::time_point now) {
+  pacedPicture.ReleaseAll();
   schedule.Restart(now);
   AfterEvent();
-  while (!waiting.empty() && !window.Holding()) {
+  while (!waiting.empty() && !pacedPicture.Holding()) {
     const Input input = waiting.front();
     waiting.pop_front();
     Apply(input);
@@ -201,43 +226,60 @@ GameShell::GameShell(FrontEnd& frontEnd) : impl_(std::make_unique<Impl>(frontEnd
 }
 
 GameShell::~GameShell() {
-  if (windowDC == &impl_->window) windowDC = nullptr;
+  if (windowDC == &impl_->pacedPicture) windowDC = nullptr;
   if (soundOutput == &impl_->sound) soundOutput = nullptr;
 }
 
-void GameShell::StartUp(const ShellStartUp& startUp) {
+int GameShell::ClientWidth() const {
+  return fieldGeometry.fieldWidth;
+}
+
+int GameShell::ClientHeight() const {
+  return fieldGeometry.fieldHeight + fieldGeometry.statusHeight;
+}
+
+void GameShell::Start(const ShellStart& start) {
   Impl& s = *impl_;
-  s.window.SetTarget(startUp.windowCanvas);
-  s.sound.output = startUp.sound;
-  s.recorder = SessionRecorder(startUp.record);
+  s.pacedPicture.SetTarget(start.windowCanvas);
+  s.sound.output = start.sound;
+  s.recorder = SessionRecorder(start.record);
   s.sound.noting = s.recorder.active();
   std::string settingsText;
   const bool settingsRead = s.recorder.active() && ReadSettingsText(&settingsText);
-  s.recorder.Start(startUp.seed, settingsRead, settingsText);
+  s.recorder.Start(start.seed, settingsRead, settingsText);
   if (s.sized) s.recorder.Size(s.clientWidth, s.clientHeight);
-  ::StartUp({.seed = startUp.seed,
-             .windowCanvas = startUp.windowCanvas != nullptr ? &s.window : nullptr,
-             .sound = &s.sound,
-             .readSettingsFile = true});
-  s.schedule.Restart(startUp.now);
+  RunStartUp({.seed = start.seed,
+              .windowCanvas = start.windowCanvas != nullptr ? &s.pacedPicture : nullptr,
+              .sound = &s.sound,
+              .readSettingsFile = true});
+  s.schedule.Restart(start.now);
+  s.nextCall = s.schedule.NextDue();
   s.started = true;
   s.AfterEvent();
 }
 
-ShellClock::time_point GameShell::Advance(ShellClock::time_point now) {
-  Impl& s = *impl_;
-  if (!s.started || s.ended) return now + kTickPeriod;
-  if (s.window.Holding()) return s.StepImpactEffect(now);
-  for (int64_t due = s.schedule.TakeDueTicks(now); due > 0; --due) {
-    s.RunTick();
-    if (s.window.Holding()) {
-      s.effectStart = now;
-      s.effectPresents = s.window.PresentsHeld();
-      return s.StepImpactEffect(now);
+PaceClock::time_point GameShell::Impl::Advance(PaceClock::time_point now) {
+  if (pacedPicture.Holding()) return StepImpactEffect(now);
+  for (int64_t due = schedule.TakeDueTicks(now); due > 0; --due) {
+    RunTick();
+    if (pacedPicture.Holding()) {
+      effectStart = now;
+      effectPresents = pacedPicture.PresentsHeld();
+      return StepImpactEffect(now);
     }
   }
-  s.AfterEvent();
-  return s.schedule.NextDue();
+  AfterEvent();
+  return schedule.NextDue();
+}
+
+// A front end may call whenever it wakes (a message, a display frame): before the time last
+// given back nothing is due, and nothing is done or shown.
+PaceClock::time_point GameShell::Advance(PaceClock::time_point now) {
+  Impl& s = *impl_;
+  if (!s.started || s.ended) return now + kTickPeriod;
+  if (now < s.nextCall) return s.nextCall;
+  s.nextCall = s.Advance(now);
+  return s.nextCall;
 }
 
 void GameShell::Type(char32_t character) {
@@ -265,8 +307,12 @@ void GameShell::Restore(int width, int height) {
   Size(width, height);
 }
 
+bool GameShell::KeepSettings() {
+  return WriteSettingsFile();
+}
+
 bool GameShell::ShowingImpactEffect() const {
-  return impl_->window.Holding();
+  return impl_->pacedPicture.Holding();
 }
 
 uint64_t GameShell::TicksRun() const {
@@ -274,18 +320,31 @@ uint64_t GameShell::TicksRun() const {
 }
 
 // Input still waiting is dropped: the program ends where the player left it.
-int GameShell::End(ProgramEnd how) {
-  Impl& s = *impl_;
-  if (s.ended) return how == ProgramEnd::kExitCommand ? kExitCommandCode : 0;
-  s.waiting.clear();
-  s.window.ReleaseAll();
-  s.ended = true;
+int GameShell::Impl::End(ProgramEnd how) {
+  if (ended) return exitStatus;
+  waiting.clear();
+  pacedPicture.ReleaseAll();
+  ended = true;
+  endedBy = how;
   const ProgramEnding ending = EndProgram(how);
-  if (!ending.settingsKept) s.endProblem = SettingsNotKeptMessage();
-  s.recorder.Finish(FormatStateLine(s.ticks, s.sound.played));
-  return ending.exitCode;
+  exitStatus = ending.exitCode;
+  if (!ending.settingsKept) endProblem = SettingsNotKeptMessage();
+  recorder.Finish(FormatStateLine(ticks, sound.played));
+  return exitStatus;
+}
+
+int GameShell::End(ProgramEnd how) {
+  return impl_->End(how);
+}
+
+bool GameShell::Ended() const {
+  return impl_->ended;
 }
 
 const std::string& GameShell::EndProblem() const {
   return impl_->endProblem;
+}
+
+bool GameShell::PlayerEnded() const {
+  return impl_->endedBy == ProgramEnd::kExitCommand || impl_->endedBy == ProgramEnd::kWindowClosed;
 }

@@ -1,4 +1,5 @@
-// The layer every front end drives: start-up, pace, input routing, the impact effect, recording.
+// The layer every front end drives: start-up, pace, input routing, the impact effect, the menu's
+// marks, recording and the end of the program.
 //
 // A front end owns its window, its menu widgets, its key events, its timer, the canvas it
 // implements and its sound output; everything else it hands to a GameShell. The shell never
@@ -6,20 +7,18 @@
 // and is told when to call again.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 
+#include "app/pacing.h"
 #include "app/startup.h"
 
 class Canvas;
 class SoundOutput;
 
-using ShellClock = std::chrono::steady_clock;
-
-// What the shell asks of the front end.
+// What the shell asks of the front end; it calls only when something happened.
 class FrontEnd {
  public:
   virtual ~FrontEnd() = default;
@@ -28,18 +27,19 @@ class FrontEnd {
   // Shows what has been drawn since the last call. Called after every event and every frame
   // of the impact effect; never from inside the rules.
   virtual void ShowPicture() = 0;
-  // Brings the menu widgets into step with menuModel (check marks, greyed items).
-  virtual void SyncMenu() = 0;
-  // The Exit command has been chosen: leave the event loop, then call GameShell::End.
+  // A menu item's check mark or greyed state is now this: every item at start, then only the
+  // items whose marks changed.
+  virtual void SetMenuItem(uint16_t id, bool checked, bool greyed) = 0;
+  // The Exit command has ended the program (GameShell::End has run): leave the event loop.
   virtual void Quit() = 0;
 };
 
-struct ShellStartUp {
+struct ShellStart {
   uint32_t seed = 1;               // the front end reads the clock; the rules never do
   Canvas* windowCanvas = nullptr;  // the window's picture
-  SoundOutput* sound = nullptr;    // plays effects by name
+  SoundOutput* sound = nullptr;    // plays the effects
   std::FILE* record = nullptr;     // when set, the session is written there as a scenario
-  ShellClock::time_point now{};    // the first tick is due one period after this
+  PaceClock::time_point now{};     // the first tick is due one period after this
 };
 
 class GameShell {
@@ -51,12 +51,16 @@ class GameShell {
   GameShell(const GameShell&) = delete;
   GameShell& operator=(const GameShell&) = delete;
 
-  // The start-up order, from seeding the generator to the first status bar.
-  void StartUp(const ShellStartUp& startUp);
+  // The client size the field and the status band take now: 640 x 480 before any size change.
+  int ClientWidth() const;
+  int ClientHeight() const;
+
+  // The start-up order, from seeding the generator to the first status bar and menu marks.
+  void Start(const ShellStart& start);
 
   // Runs the ticks due by `now` (a stall is not caught up), or the next frames of an impact
-  // effect; returns when to call again.
-  ShellClock::time_point Advance(ShellClock::time_point now);
+  // effect; returns when to call again. Called early, it does nothing.
+  PaceClock::time_point Advance(PaceClock::time_point now);
 
   // A typed character, as the window's text input gives it (any Unicode character).
   void Type(char32_t character);
@@ -66,10 +70,15 @@ class GameShell {
   void Command(uint16_t id);
   // The client area's new size; each side is held to 0..65535 as a size message carries it.
   void Size(int width, int height);
-  // The window was minimised: a running game is paused, then the field becomes 0 x 0.
+  // The window was minimised (or the page hidden): a running game is paused, then the field
+  // becomes 0 x 0.
   void Minimise();
   // The window is shown again at this client size; a paused game stays paused.
   void Restore(int width, int height);
+
+  // Writes the settings now, as the session or the page may end without another word; false
+  // when they could not be kept.
+  bool KeepSettings();
 
   // True while an impact effect is being shown; input given meanwhile waits until it ends.
   bool ShowingImpactEffect() const;
@@ -77,12 +86,17 @@ class GameShell {
   // The timer ticks run since start-up, for measuring the pace.
   uint64_t TicksRun() const;
 
-  // The program ends: writes the settings, ends the recording with the final state line, and
-  // returns the process exit code (0, or 40014 after the Exit command).
+  // Ends the program as `how` says: writes the settings, ends the recording with the final
+  // state line, and returns the process's exit status (0, or 40014 after the Exit command).
+  // Only the first call ends; later ones return the same status. Input is then ignored.
   int End(ProgramEnd how);
+  bool Ended() const;
   // After End: empty when all went well, else what the player must be told, in one sentence
   // (the settings file could not be written, so this run's best scores are lost).
   const std::string& EndProblem() const;
+  // After End: true when the player ended the program (Exit, or closing the window) and is
+  // there to read a message box; false after a signal, a lost display or an ending session.
+  bool PlayerEnded() const;
 
  private:
   struct Impl;

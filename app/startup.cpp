@@ -11,16 +11,16 @@
 #include "render/sound.h"
 #include "render/sprite_sheet.h"
 
-void StartUp(const StartUpPlatform& platform) {
-  SeedRandom(platform.seed);
-  windowDC = platform.windowCanvas;
-  soundOutput = platform.sound;
+void RunStartUp(const StartUpParts& parts) {
+  SeedRandom(parts.seed);
+  windowDC = parts.windowCanvas;
+  soundOutput = parts.sound;
   CreateSpriteSheet();
   PrepareWindowDC();
   BuildCharTables();
   RenderGlyphCells(kAlphabet, classRanges);
   PlaceLaunchers();
-  if (platform.readSettingsFile) {
+  if (parts.readSettingsFile) {
     LoadSettings();
   } else {
     ApplyDefaultSettings();

@@ -4,8 +4,8 @@
 #include "core/records.h"
 #include "render/sound.h"
 
-void PlayEffect(const char* name) {
+void PlayEffect(SoundEffect effect) {
   if (gameState.gameOver == 0 && gameState.soundOn != 0 && soundOutput != nullptr) {
-    soundOutput->Play(name);
+    soundOutput->Play(effect);
   }
 }

@@ -27,7 +27,7 @@ void LaunchAtEveryTarget() {
 }
 
 void CountMiss() {
-  PlayEffect("miss.wav");
+  PlayEffect(SoundEffect::kMiss);
   gameState.misses += 1;
   DrawStatusBar(gameState, fieldGeometry);
   if (gameState.misses >= kMissesToLose) EndGame();
@@ -36,7 +36,7 @@ void CountMiss() {
 // Every missile on the field becomes an explosion (a Mirv without splitting), for no points,
 // and every interceptor is erased where it last stood and grounded.
 void Flush() {
-  PlayEffect("flush.wav");
+  PlayEffect(SoundEffect::kFlush);
   gameState.flushesLeft -= 1;
   for (int32_t i = 0; i < kSlotCount; ++i) {
     MissileSlot& m = missileSlots[i];
@@ -80,7 +80,7 @@ void OnChar(uint32_t code) {
 void StartGame() {
   gameState.paused = 0;
   gameState.gameOver = 0;
-  PlayEffect("start.wav");
+  PlayEffect(SoundEffect::kStart);
   gameState.misses = 0;
   gameState.flushesLeft = kFlushesPerGame;
   gameState.score = 0;

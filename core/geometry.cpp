@@ -3,6 +3,7 @@
 
 #include "core/records.h"
 #include "render/draw.h"
+#include "render/text_box.h"
 
 void PlaceLaunchers() {
   FieldGeometry& f = fieldGeometry;
@@ -18,11 +19,11 @@ void OnSize(int32_t width, int32_t height) {
   f.fieldTop = 0;
   f.fieldLeft = 0;
   f.fieldWidth = width;
-  f.statusHeight = 32;
+  f.statusHeight = kStatusBandHeight;
   f.fieldRight = width;
-  f.fieldHeight = height - 32;
-  f.groundY = height - 32;
-  f.statusTop = height - 32;
+  f.fieldHeight = height - kStatusBandHeight;
+  f.groundY = height - kStatusBandHeight;
+  f.statusTop = height - kStatusBandHeight;
   f.centreLauncherX = width / 2;
   f.leftLauncherX = f.centreLauncherX - width / 4;
   f.rightLauncherX = f.centreLauncherX + width / 4;

@@ -64,7 +64,7 @@ void SplitMirv(MissileSlot& parent) {
 }
 
 void ScoreHit(InterceptorSlot& in, MissileSlot& m) {
-  PlayEffect("bingo.wav");
+  PlayEffect(SoundEffect::kBingo);
   if (m.state == Falling) {
     m.state = ExplodingFirst;
   } else if (m.state == Mirv) {

@@ -5,7 +5,9 @@
 
 namespace {
 
-constexpr uint16_t kLevelIds[] = {40007, 40008, 40009, 40010, 40011};
+// The level items, whose identifiers follow one another.
+constexpr uint16_t kLevelIds[] = {kCmdLevel1, kCmdLevel1 + 1, kCmdLevel1 + 2, kCmdLevel1 + 3,
+                                  kCmdLevel5};
 // The class items in menu order, not identifier order.
 constexpr uint16_t kClassIds[] = {kCmdUpper, kCmdLower, kCmdDigit, kCmdSymbol, kCmdKana};
 

@@ -71,7 +71,7 @@ void ReachGround(MissileSlot& m) {
     m.state = Idle;
     return;
   }
-  PlayEffect("gameover.wav");
+  PlayEffect(SoundEffect::kGameOver);
   DrawImpactEffect(m.x, fieldGeometry);
   EndGame();
   m.state = Idle;

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "render/text_box.h"
 #include "resources/menu_resource.h"
 
 GameRecords records;
@@ -13,7 +14,6 @@ void ResetGameState() {
   gameState.flushesLeft = 3;
   gameState.level = 1;
   gameState.missileCapacity = 26;
-  gameState.slotCount = kSlotCount;
   gameState.gameOver = 1;
   gameState.soundOn = 1;
   gameState.mirvOn = 1;
@@ -23,7 +23,7 @@ void ResetGameState() {
 void ResetFieldGeometry() {
   fieldGeometry.fieldWidth = 640;
   fieldGeometry.fieldHeight = 448;
-  fieldGeometry.statusHeight = 32;
+  fieldGeometry.statusHeight = kStatusBandHeight;
   fieldGeometry.groundY = fieldGeometry.fieldTop + fieldGeometry.fieldHeight;
   fieldGeometry.fieldRight = fieldGeometry.fieldLeft + fieldGeometry.fieldWidth;
   fieldGeometry.statusTop = fieldGeometry.groundY;

@@ -39,7 +39,6 @@ struct GameState {
   int32_t liveMissiles;     // slots that are Falling or Exploding
   int32_t liveMirvs;        // slots that are Mirv
   int32_t missileCapacity;  // sum of the sizes of the enabled classes
-  int32_t slotCount;        // always kSlotCount
   int32_t gameOver;         // non-zero while no game runs (demonstration)
   int32_t paused;
   int32_t quit;                                // set when the program is to end

@@ -64,8 +64,10 @@ class Canvas {
   // The upper half of the circle of radius r about (cx, cy), one pixel wide.
   virtual void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) = 0;
 
-  // Shows what has been drawn so far, for front ends that show the picture only when told.
-  virtual void Present() = 0;
+  // Ends one frame of an animation the rules draw within a single call (the impact dome). The
+  // shell's deferred canvas shows the frames one by one from it; a window's own picture is
+  // shown after every event anyway, and passes it over.
+  virtual void Present() {}
 };
 
 // windowDC, the window's picture, is one of the platform handles; drawing while it is absent

@@ -25,5 +25,5 @@ void DrawGameOverText(const FieldGeometry& field);
 // White half circles growing from (x, groundY), then black ones shrinking back.
 void DrawImpactEffect(double x, const FieldGeometry& field);
 
-// Sets the lasting text alignment, colours, font and brush of windowDC.
+// Selects the text font into windowDC; every text call names its own alignment and colours.
 void PrepareWindowDC();

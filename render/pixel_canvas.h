@@ -110,8 +110,6 @@ class PixelCanvas : public Canvas {
   void DrawOpaqueText(int x, int y, int align, const char* text, int length, Colour foreground,
                       Colour background) override;
   void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) override;
-  // Does nothing here; a front end that shows the picture only when told overrides it.
-  void Present() override {}
 
  private:
   uint32_t* Row(int64_t y) { return pixels_.data() + y * width_; }

@@ -1,11 +1,12 @@
-// The sound output a front end provides: plays a named effect file.
+// The sound output a front end provides: plays one of the game's effects.
 #pragma once
 
 #include "render/handles.h"
+#include "resources/sound_effects.h"
 
-// Plays a named effect once, without waiting, cutting off the one still playing.
+// Plays an effect once, without waiting, cutting off the one still playing.
 class SoundOutput {
  public:
   virtual ~SoundOutput() = default;
-  virtual void Play(const char* name) = 0;
+  virtual void Play(SoundEffect effect) = 0;
 };

@@ -7,7 +7,6 @@
 namespace {
 
 constexpr int kCharacterHeight = 24;
-constexpr int kStatusBand = 32;
 
 int Scaled(double units, double unitsPerEm) {
   return static_cast<int>(std::lround(units * kCharacterHeight / unitsPerEm));
@@ -20,14 +19,14 @@ int Scaled(double units, double unitsPerEm) {
 // to the character height.
 TextBox TextBoxOfFace(const FaceMetrics& face) {
   const int lineBox = face.lineAscent + face.lineDescent;
-  if (lineBox <= kStatusBand) return {face.lineAscent, face.lineDescent};
+  if (lineBox <= kStatusBandHeight) return {face.lineAscent, face.lineDescent};
   if (face.unitsPerEm > 0) {
     const double unitsPerEm = face.unitsPerEm;
     const int ascender = face.typoAscender;
     const int descender = -face.typoDescender;
     const int leading = std::max(0, Scaled(ascender + descender - unitsPerEm, unitsPerEm));
     const int descent = std::clamp(Scaled(descender, unitsPerEm), 0, kCharacterHeight / 2);
-    const int height = std::min(kCharacterHeight + leading, kStatusBand);
+    const int height = std::min(kCharacterHeight + leading, kStatusBandHeight);
     return {height - descent, descent};
   }
   const int descent = face.lineDescent * kCharacterHeight / lineBox;

@@ -1,6 +1,10 @@
 // The character box text is drawn in, worked out from a face's metrics the same way everywhere.
 #pragma once
 
+// The blue band under the field the status texts stand in, in pixels: every font's text box
+// must fit it.
+constexpr int kStatusBandHeight = 32;
+
 // The box of a line of text around its baseline, in pixels.
 struct TextBox {
   int ascent;
@@ -19,7 +23,7 @@ struct FaceMetrics {
 };
 
 // The status texts stand on the band's bottom edge and must not reach into the field. Faces
-// whose line box is taller than the 32-pixel band (C059 reports 37 pixels, its ascent covering
+// whose line box is taller than the band (C059 reports 37 pixels, its ascent covering
 // accented capitals) get the box the original face had: the character height plus the
 // face's internal leading.
 TextBox TextBoxOfFace(const FaceMetrics& face);

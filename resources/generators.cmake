@@ -6,6 +6,7 @@ add_executable(volarin-sprite-gen ${volarin_resources_dir}/sprite_bitmap_gen.cpp
 target_include_directories(volarin-sprite-gen PRIVATE ${volarin_resources_dir}/..)
 
 add_executable(volarin-sound-gen ${volarin_resources_dir}/sound_gen.cpp)
+target_include_directories(volarin-sound-gen PRIVATE ${volarin_resources_dir}/..)
 
 add_executable(volarin-menu-rc-gen ${volarin_resources_dir}/menu_rc_gen.cpp
   ${volarin_resources_dir}/menu_resource.cpp)

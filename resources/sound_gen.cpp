@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "resources/sound_effects.h"
+
 namespace {
 
 constexpr int kRate = 22050;
@@ -199,17 +201,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
     return 1;
   }
-  const struct {
-    const char* name;
-    Samples (*make)();
-  } effects[] = {{"start.wav", Start},
-                 {"bingo.wav", Bingo},
-                 {"miss.wav", Miss},
-                 {"flush.wav", Flush},
-                 {"gameover.wav", GameOver}};
-  for (const auto& effect : effects) {
-    const std::string path = std::string(argv[1]) + "/" + effect.name;
-    if (!WriteFile(path, EncodeWav(effect.make()))) {
+  // In the order of SoundEffect.
+  Samples (*const synthesise[])() = {Start, Bingo, Miss, Flush, GameOver};
+  static_assert(std::size(synthesise) == kSoundEffectCount);
+  for (int i = 0; i < kSoundEffectCount; ++i) {
+    const std::string path = std::string(argv[1]) + "/" + kSoundEffectFiles[i];
+    if (!WriteFile(path, EncodeWav(synthesise[i]()))) {
       std::fprintf(stderr, "%s: cannot write %s\n", argv[0], path.c_str());
       return 1;
     }

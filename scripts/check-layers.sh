@@ -3,7 +3,9 @@
 # shared layer) -> core/ (the rules) -> render/ (drawing and sound output). The rules know
 # nothing of any platform and never read the clock; the drawing reads no rule state it is not
 # handed; no Qt, Win32 or browser header appears below the front ends, but for the one
-# settings store and the one recording opener each platform has in app/.
+# settings store and the one recording opener each platform has in app/. A front end reaches
+# the game only through app/ and implements render/'s interfaces; the runner and the
+# benchmarks drive every layer as a front end does, drawing with the Qt canvas.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 status=0
@@ -18,7 +20,7 @@ includes() { grep -Hn '#include "' "$@" 2>/dev/null || true; }
 
 report_each "core/ may include only core/, resources/ and the drawing and sound calls" \
   < <(includes core/*.h core/*.cpp |
-  grep -v -E '#include "(core/|resources/|render/(draw|sound|handles)\.h)')
+  grep -v -E '#include "(core/|resources/|render/(draw|sound|handles|text_box)\.h)')
 
 report_each "render/ may include only render/, resources/ and the record types" \
   < <(includes render/*.h render/*.cpp | grep -v -E '#include "(render/|resources/|core/records\.h)')
@@ -29,6 +31,16 @@ report_each "render/ reads only the state it is handed, never a global record" \
 
 report_each "app/ calls the rules and the drawing, never a front end or a tool" \
   < <(includes app/*.h app/*.cpp | grep -v -E '#include "(app/|core/|render/|resources/)')
+
+for frontend in frontend/*/; do
+  report_each "a front end may include only app/, resources/, its own files and render/'s interfaces" \
+    < <(includes "$frontend"*.h "$frontend"*.cpp |
+    grep -v -E "#include \"(app/|resources/|${frontend}|render/(canvas|pixel_canvas|sound|text_box)\.h)")
+done
+
+report_each "tools/ may include the layers, tools/ and the Qt canvas, never a front end's window" \
+  < <(includes tools/*.cpp tools/*/*.h tools/*/*.cpp |
+  grep -v -E '#include "(app/|core/|render/|resources/|tools/|frontend/qt/(image_canvas|offscreen_gui)\.h)')
 
 report_each "platform header below the front ends" \
   < <(grep -Hn -E '#include <(Q[A-Za-z]*|qt[a-z]*/.*|windows\.h|emscripten.*)>' \

@@ -55,13 +55,13 @@ TEST_F(SettingsStoreTest, OnlyARegularFileIsReadOrReplaced) {
   fs::create_symlink("fifo", kSettingsFileName);
   EXPECT_TRUE(RunsCleanlyInChild([] {
     LoadSettings();
-    SaveSettings();
+    WriteSettingsFile();
   })) << "load or save hung on a FIFO";
   EXPECT_TRUE(fs::is_fifo("fifo"));
   EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
   fs::remove(kSettingsFileName);
   fs::create_directory(kSettingsFileName);
-  SaveSettings();
+  WriteSettingsFile();
   EXPECT_TRUE(fs::is_empty(kSettingsFileName));
   EXPECT_EQ(FilesIn(dir.path()), (std::set<std::string>{"fifo", kSettingsFileName}));
 
@@ -70,7 +70,7 @@ TEST_F(SettingsStoreTest, OnlyARegularFileIsReadOrReplaced) {
   if (::mknod("device", S_IFCHR | 0666, ::makedev(1, 3)) != 0) GTEST_SKIP() << "mknod refused";
   fs::create_symlink("device", kSettingsFileName);
   LoadSettings();
-  SaveSettings();
+  WriteSettingsFile();
   EXPECT_TRUE(fs::is_character_file("device")) << "the device node was replaced";
   EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
   EXPECT_EQ(FilesIn(dir.path()), (std::set<std::string>{"device", "fifo", kSettingsFileName}));
@@ -83,7 +83,7 @@ TEST_F(SettingsStoreTest, ASaveThroughALinkReplacesTheFileItPointsTo) {
   ::link("data/real.ini", "data/hard.ini");
   LoadSettings();
   gameState.level = 4;
-  SaveSettings();
+  WriteSettingsFile();
   const std::string saved = "3\n4\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e\n";
   EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
   EXPECT_EQ(ReadFile("data/real.ini"), saved);
@@ -96,7 +96,7 @@ TEST_F(SettingsStoreTest, RootSavingAnotherUsersFileKeepsItsOwnerAndGroup) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root";
   WriteFile(kSettingsFileName, kOldFile);
   ASSERT_EQ(::chown(kSettingsFileName, kNobody, kNoGroup), 0);
-  SaveSettings();
+  WriteSettingsFile();
   struct stat status {};
   ASSERT_EQ(::stat(kSettingsFileName, &status), 0);
   EXPECT_EQ(status.st_uid, kNobody);
@@ -114,7 +114,7 @@ TEST_F(SettingsStoreTest, AWritableFileOfAnotherUserIsRewrittenInPlace) {
   ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
   ASSERT_TRUE(RunsCleanlyInChild([] {
     if (::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
-    SaveSettings();
+    WriteSettingsFile();
   }));
   struct stat after {};
   ASSERT_EQ(::stat(kSettingsFileName, &after), 0);
@@ -136,7 +136,7 @@ TEST_F(SettingsStoreTest, ASaveRemovesOnlyTheTemporaryFilesKilledSavesLeft) {
   WriteFile(".VOLARIN.INI.volarin-tmp-a1B2c3", "left by a killed save");
   const int held = ::open(".VOLARIN.INI.volarin-tmp-held00", O_RDONLY);
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
-  SaveSettings();
+  WriteSettingsFile();
   ::close(held);
   std::set<std::string> expected = kept;
   expected.insert(kSettingsFileName);
@@ -147,13 +147,13 @@ TEST_F(SettingsStoreTest, AfterSavesKilledMidWayOneCleanSaveLeavesOnlyTheFile) {
   for (int round = 0; round < 40; ++round) {
     const pid_t child = ::fork();
     if (child == 0) {
-      for (;;) SaveSettings();
+      for (;;) WriteSettingsFile();
     }
     ::usleep(static_cast<useconds_t>(500 + round * 100));
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
   }
-  SaveSettings();
+  WriteSettingsFile();
   EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
   EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultSettingsFile);
 }
@@ -164,7 +164,7 @@ TEST_F(SettingsStoreTest, AFileSizeLimitFailsTheSaveWithoutKillingTheProgram) {
   EXPECT_TRUE(RunsCleanlyInChild([] {
     const rlimit limit{8, 8};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    SaveSettings();
+    WriteSettingsFile();
     struct sigaction now {};
     ::sigaction(SIGXFSZ, nullptr, &now);
     if (now.sa_handler != SIG_DFL) ::_exit(4);  // the program's own choice is given back

@@ -40,7 +40,7 @@ TEST_F(SettingsTest, ReadsWhatTheFileHoldsUpToTheFirstUnreadableItem) {
   for (const auto& c : cases) {
     WriteFile(kSettingsFileName, c.in);
     LoadSettings();
-    SaveSettings();
+    WriteSettingsFile();
     EXPECT_EQ(ReadFile(kSettingsFileName), c.out) << "file: " << c.in;
   }
 }
@@ -54,13 +54,13 @@ TEST_F(SettingsTest, ANameStaysWhenARealGameBeatsItsBest) {
   for (int i = 0; i < 200 && gameState.score == 0; ++i) OnTick();
   ASSERT_EQ(gameState.score, 6);  // (448 - 100) / 64 + 1
   OnCommand(kCmdStop);
-  SaveSettings();
+  WriteSettingsFile();
   EXPECT_EQ(ReadFile(kSettingsFileName), "1\n1\n1\n1\n6 ace\n0 -\n0 -\n0 -\n0 -\n");
 }
 
 TEST_F(SettingsTest, StartUpReadsTheFileAndExitWritesItBack) {
   WriteFile(kSettingsFileName, "3 2 0 1 0 - 4321 bob");
-  StartUp({.seed = 5, .windowCanvas = &canvas});
+  RunStartUp({.seed = 5, .windowCanvas = &canvas});
   EXPECT_EQ(gameState.missileCapacity, 52);
   EXPECT_TRUE(FindMenuItem(kCmdLower)->checked && !FindMenuItem(kCmdSound)->checked);
   ASSERT_EQ(canvas.calls.size(), 9u);  // the sheet, the window font, then the status bar

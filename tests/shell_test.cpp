@@ -56,9 +56,12 @@ class FakeFrontEnd : public FrontEnd {
  public:
   void ResizePicture(int width, int height) override { sizes.emplace_back(width, height); }
   void ShowPicture() override { ++shown; }
-  void SyncMenu() override {}
+  void SetMenuItem(uint16_t id, bool checked, bool greyed) override {
+    menu.push_back({id, checked, greyed});
+  }
   void Quit() override { ++quits; }
   std::vector<std::pair<int, int>> sizes;
+  std::vector<MenuItemState> menu;  // every item change the shell passed on
   int shown = 0;
   int quits = 0;
 };
@@ -66,7 +69,7 @@ class FakeFrontEnd : public FrontEnd {
 class ShellTest : public ::testing::Test {
  protected:
   void StartShell(std::FILE* record = nullptr) {
-    shell.StartUp({.seed = 7, .sound = &sound, .record = record, .now = t0});
+    shell.Start({.seed = 7, .sound = &sound, .record = record, .now = t0});
   }
   // Calls Advance when asked to until `until`; returns the ticks run meanwhile.
   void AdvanceUntil(PaceClock::time_point until) {
@@ -91,13 +94,22 @@ TEST_F(ShellTest, SizesAreHeldToSixteenBitsAndReachThePictureFirst) {
   EXPECT_EQ(fieldGeometry.groundY, 568);
 }
 
-// F2 and F3 act only while their items are enabled; other function keys do nothing.
+// F2 and F3 act only while their items are enabled; other function keys do nothing. The menu
+// hears of every item at start, then only of items whose marks changed; nothing is shown
+// before a tick is due; Exit ends the program once, with its status.
 TEST_F(ShellTest, FunctionKeysActThroughEnabledItemsOnly) {
   StartShell();
+  EXPECT_EQ(frontEnd.menu.size(), size_t{kMenuItemCount});
+  const int shown = frontEnd.shown;
+  AdvanceUntil(t0 + kTickPeriod - nanoseconds(1));
+  EXPECT_EQ(frontEnd.shown, shown);
+  frontEnd.menu.clear();
   shell.PressFunctionKey(3);  // Pause is greyed in the demonstration
   EXPECT_EQ(gameState.paused, 0);
   shell.PressFunctionKey(2);
   EXPECT_EQ(gameState.gameOver, 0);
+  // The levels, the classes, Start, Pause and Stop changed.
+  EXPECT_EQ(frontEnd.menu.size(), 13u);
   shell.Type(U'€');  // no character of the game: a miss on the slot of "A"
   EXPECT_EQ(gameState.misses, 1);
   shell.PressFunctionKey(2);  // Start is greyed during a game: the misses stay
@@ -110,6 +122,7 @@ TEST_F(ShellTest, FunctionKeysActThroughEnabledItemsOnly) {
   shell.Command(kCmdExit);
   shell.Command(kCmdExit);
   EXPECT_EQ(frontEnd.quits, 1);
+  EXPECT_EQ(shell.End(ProgramEnd::kWindowClosed), kExitCommandCode);
 }
 
 // A minimised window pauses a running game before the field shrinks to nothing, so the game
@@ -148,14 +161,14 @@ void PutMissileAtTheGround() {
 TEST_F(ShellTest, ImpactEffectIsShownOverHalfASecondWithTheSamePicture) {
   RecordingCanvas direct;
   ResetAllRecords();
-  StartUp({.seed = 7, .windowCanvas = &direct, .sound = nullptr, .readSettingsFile = true});
+  RunStartUp({.seed = 7, .windowCanvas = &direct, .sound = nullptr, .readSettingsFile = true});
   PutMissileAtTheGround();
   OnTick();
   const GameRecords after = records;
 
   RecordingCanvas paced;
   GameShell fresh(frontEnd);
-  fresh.StartUp({.seed = 7, .windowCanvas = &paced, .now = t0});
+  fresh.Start({.seed = 7, .windowCanvas = &paced, .now = t0});
   PutMissileAtTheGround();
   now = fresh.Advance(t0 + kTickPeriod);
   ASSERT_TRUE(fresh.ShowingImpactEffect());

@@ -17,7 +17,7 @@
 
 class RecordingSound : public SoundOutput {
  public:
-  void Play(const char* name) override { played.emplace_back(name); }
+  void Play(SoundEffect effect) override { played.emplace_back(SoundEffectFile(effect)); }
   std::vector<std::string> played;
 };
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "frontend/qt/image_canvas.h"
+#include "render/text_box.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ QVariant GameView::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImEnabled:
       return true;
     case Qt::ImCursorRectangle:
-      return QRect(width() / 2, height() - 32, 1, 32);
+      return QRect(width() / 2, height() - kStatusBandHeight, 1, kStatusBandHeight);
     default:
       return QWidget::inputMethodQuery(query);
   }

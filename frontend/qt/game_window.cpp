@@ -2,19 +2,17 @@
 #include "frontend/qt/game_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QMenuBar>
 
-#include "core/records.h"
 #include "frontend/qt/game_view.h"
 #include "frontend/qt/menu_keyboard.h"
 #include "resources/menu_resource.h"
 
 GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
   setWindowTitle(QStringLiteral("Volarin ver2.21"));
-  // The field and the status band as the geometry starts them: 640 x 480.
-  const FieldGeometry& f = fieldGeometry;
-  const QSize startSize(f.fieldWidth, f.fieldHeight + f.statusHeight);
+  const QSize startSize(shell_.ClientWidth(), shell_.ClientHeight());
   view_ = new GameView(picture_, startSize,
                        {
                            [this](int w, int h) {
@@ -26,7 +24,6 @@ GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
   setCentralWidget(view_);
   BuildMenuBar();
   KeepKeyboardInField(menuBar(), view_);
-  SyncMenu();
   resize(sizeHint());
   view_->setFocus();
   ticker_.setSingleShot(true);
@@ -52,16 +49,12 @@ void GameWindow::BuildMenuBar() {
 
 // An item is checkable only while it carries its check mark, so unchecked items show no
 // empty box, as on the original platform.
-void GameWindow::SyncMenu() {
-  for (const MenuItemState& item : menuModel.items) {
-    const auto found = actions_.find(item.id);
-    if (found == actions_.end()) continue;
-    QAction* action = found->second;
-    const bool checked = item.checked != 0;
-    if (action->isCheckable() != checked) action->setCheckable(checked);
-    if (action->isChecked() != checked) action->setChecked(checked);
-    if (action->isEnabled() == (item.greyed != 0)) action->setEnabled(item.greyed == 0);
-  }
+void GameWindow::SetMenuItem(uint16_t id, bool checked, bool greyed) {
+  const auto found = actions_.find(id);
+  if (found == actions_.end()) return;
+  found->second->setCheckable(checked);
+  found->second->setChecked(checked);
+  found->second->setEnabled(!greyed);
 }
 
 // Only what the game drew is shown anew: copying the whole picture each tick would cost more
@@ -70,20 +63,21 @@ void GameWindow::ShowPicture() {
   view_->update(picture_.TakeDirtyRegion());
 }
 
+// The shell has ended the program; main reads how from it once the loop returns.
 void GameWindow::Quit() {
-  if (quit_) quit_();
+  QCoreApplication::exit(0);
 }
 
-void GameWindow::StartUp(uint32_t seed, SoundOutput* sound, std::FILE* record) {
-  const ShellClock::time_point now = ShellClock::now();
-  shell_.StartUp(
+void GameWindow::Start(uint32_t seed, SoundOutput* sound, std::FILE* record) {
+  const PaceClock::time_point now = PaceClock::now();
+  shell_.Start(
       {.seed = seed, .windowCanvas = &picture_, .sound = sound, .record = record, .now = now});
   ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(shell_.Advance(now) - now));
 }
 
 void GameWindow::RunTimer() {
-  const ShellClock::time_point now = ShellClock::now();
-  const ShellClock::time_point next = shell_.Advance(now);
+  const PaceClock::time_point now = PaceClock::now();
+  const PaceClock::time_point next = shell_.Advance(now);
   ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(std::max(next - now, {})));
 }
 

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
-#include <string>
 
 #include "app/shell.h"
 #include "frontend/qt/image_canvas.h"
@@ -20,16 +19,11 @@ class GameWindow : public QMainWindow, private FrontEnd {
   // Opens at the client size of the field geometry; every record starts anew here.
   GameWindow();
 
-  // Runs start-up over this window's picture, then takes the first tick one period later.
+  // Starts the game over this window's picture; the first tick comes one period later.
   // `record`, when set, receives the session as a scenario.
-  void StartUp(uint32_t seed, SoundOutput* sound, std::FILE* record);
+  void Start(uint32_t seed, SoundOutput* sound, std::FILE* record);
 
-  // Ends the program: writes the settings and the recording's end; returns the exit code.
-  int End(ProgramEnd how) { return shell_.End(how); }
-  const std::string& EndProblem() const { return shell_.EndProblem(); }
-
-  // Called when the Exit command has asked the program to end.
-  void SetQuitHandler(std::function<void()> handler) { quit_ = std::move(handler); }
+  GameShell& shell() { return shell_; }
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -41,7 +35,7 @@ class GameWindow : public QMainWindow, private FrontEnd {
   // FrontEnd
   void ResizePicture(int width, int height) override { picture_.Resize(width, height); }
   void ShowPicture() override;
-  void SyncMenu() override;
+  void SetMenuItem(uint16_t id, bool checked, bool greyed) override;
   void Quit() override;
 
   GameShell shell_;
@@ -50,5 +44,4 @@ class GameWindow : public QMainWindow, private FrontEnd {
   std::map<uint16_t, QAction*> actions_;
   QTimer ticker_;
   bool minimised_ = false;
-  std::function<void()> quit_;
 };

@@ -1,4 +1,4 @@
-// The pixel canvas seen as a QImage, and the window's hook for showing it.
+// The pixel canvas seen as a QImage, and what of it the window must show anew.
 #include "frontend/qt/image_canvas.h"
 
 #include "frontend/qt/qt_glyph_source.h"
@@ -16,10 +16,6 @@ QRegion ImageCanvas::TakeDirtyRegion() {
     region += QRect(rect.left, rect.top, rect.width, rect.height);
   }
   return region;
-}
-
-void ImageCanvas::Present() {
-  if (present_) present_();
 }
 
 // Format_RGB32 is the canvas's 0xAARRGGBB order on any machine.

@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QRect>
 #include <QRegion>
-#include <functional>
 
 #include "render/pixel_canvas.h"
 
@@ -13,19 +12,11 @@ class ImageCanvas : public PixelCanvas {
   // A black picture of the given size (each side at least 0 and at most kMaxSide).
   ImageCanvas(int width, int height);
 
-  // Called by Present(); the window shows the picture from it.
-  void SetPresentHandler(std::function<void()> handler) { present_ = std::move(handler); }
-
   // The picture as it is now, sharing the canvas's pixels: valid until the next Resize.
   QImage image() const;
 
   // What was drawn since the last call, so a window need show only that (see TakeDirtyRects).
   QRegion TakeDirtyRegion();
-
-  void Present() override;
-
- private:
-  std::function<void()> present_;
 };
 
 // A canvas's pixels as a read-only image sharing them (a null image for an empty picture).

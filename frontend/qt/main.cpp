@@ -1,26 +1,19 @@
-// The desktop game: start-up, the event loop and the two ways out.
+// The desktop game: the command line, start-up, the event loop, and the end the shell reports.
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QMessageBox>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <string>
 
-#include "app/recording_file.h"
-#include "app/settings.h"
-#include "app/startup.h"
+#include "app/options.h"
 #include "frontend/qt/game_window.h"
 #include "frontend/qt/qt_sound.h"
 #include "frontend/qt/termination_signals.h"
 
 namespace {
-
-constexpr const char* kEffectNames[] = {"start.wav", "bingo.wav", "miss.wav", "flush.wav",
-                                        "gameover.wav"};
 
 // The installed data: beside the program in a relocated tree first, then where it was built
 // to be installed.
@@ -37,11 +30,11 @@ GameWindow* unendedWindow = nullptr;
 
 // A player who loses the best scores hears of it: on the terminal always, and in a message box
 // when the player ended the program, not a signal or a lost display.
-void ReportEndProblem(GameWindow& window, bool inBox) {
-  const std::string& problem = window.EndProblem();
+void ReportEndProblem(GameWindow& window) {
+  const std::string& problem = window.shell().EndProblem();
   if (problem.empty()) return;
   std::fprintf(stderr, "volarin: %s\n", problem.c_str());
-  if (!inBox) return;
+  if (!window.shell().PlayerEnded()) return;
   window.hide();  // the game is over; only the message is left to read
   QMessageBox box(QMessageBox::Warning, window.windowTitle(), QString::fromStdString(problem));
   ExecUnlessTerminated(box);
@@ -51,34 +44,8 @@ void ReportEndProblem(GameWindow& window, bool inBox) {
 // goes away at logout; the settings and the recording are kept then too.
 void EndAtUnexpectedExit() {
   if (unendedWindow == nullptr) return;
-  unendedWindow->End(ProgramEnd::kWindowClosed);
-  ReportEndProblem(*unendedWindow, false);
-}
-
-// `--record FILE` is the one option. Anything else on the command line is passed over with a
-// note, as the game has always ignored its command line. Returns false when the recording
-// asked for cannot be made: the program then does not start.
-bool OpenRecording(int argc, char* argv[], std::FILE** record) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (argument != "--record") {
-      std::fprintf(stderr, "volarin: ignoring the argument '%s'\n", argv[i]);
-      continue;
-    }
-    if (i + 1 >= argc) {
-      std::fprintf(stderr, "volarin: --record needs a file name\n");
-      return false;
-    }
-    const char* path = argv[++i];
-    if (*record != nullptr) std::fclose(*record);
-    std::string problem;
-    *record = OpenRecordingFile(path, &problem);
-    if (*record == nullptr) {
-      std::fprintf(stderr, "volarin: cannot record to %s: %s\n", path, problem.c_str());
-      return false;
-    }
-  }
-  return true;
+  unendedWindow->shell().End(ProgramEnd::kDisplayLost);
+  ReportEndProblem(*unendedWindow);
 }
 
 }  // namespace
@@ -92,9 +59,9 @@ int main(int argc, char* argv[]) {
   // setting stands.
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
   QApplication application(argc, argv);
-  IgnoreBrokenPipes();
-  std::FILE* record = nullptr;
-  if (!OpenRecording(argc, argv, &record)) return 2;
+  const Options options = ParseOptions({argv + 1, argv + argc});
+  for (const std::string& note : options.notes) std::fprintf(stderr, "volarin: %s\n", note.c_str());
+  if (!options.ok) return kBadOptionsStatus;
   QGuiApplication::setDesktopFileName(QStringLiteral("org.volarin.Volarin"));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.volarin.Volarin")));
 
@@ -103,23 +70,22 @@ int main(int argc, char* argv[]) {
     caughtSignal = signal;
     QApplication::exit(0);
   });
-  // Logging out may end the process without closing the window: keep the settings first.
-  QObject::connect(&application, &QGuiApplication::commitDataRequest, [] { SaveSettings(); });
-
   QtSoundOutput sound(SoundDirectories());
   GameWindow window;
-  window.SetQuitHandler([] { QApplication::exit(kExitCommandCode); });
+  // Logging out may end the process without closing the window: keep the settings first.
+  QObject::connect(&application, &QGuiApplication::commitDataRequest,
+                   [&window] { window.shell().KeepSettings(); });
   window.show();
-  window.StartUp(static_cast<uint32_t>(std::time(nullptr)), &sound, record);
+  window.Start(static_cast<uint32_t>(std::time(nullptr)), &sound, options.record.get());
   unendedWindow = &window;
   std::atexit(EndAtUnexpectedExit);
-  sound.Preload(kEffectNames, std::size(kEffectNames));
+  sound.Preload();
 
-  const bool exitCommand = application.exec() == kExitCommandCode;
-  const int code = window.End(exitCommand ? ProgramEnd::kExitCommand : ProgramEnd::kWindowClosed);
+  application.exec();
+  const int status =
+      window.shell().End(caughtSignal != 0 ? ProgramEnd::kSignal : ProgramEnd::kWindowClosed);
   unendedWindow = nullptr;
-  ReportEndProblem(window, caughtSignal == 0);
-  if (record != nullptr) std::fclose(record);
+  ReportEndProblem(window);
   if (caughtSignal != 0) EndBySignal(caughtSignal);
-  return code;
+  return status;
 }

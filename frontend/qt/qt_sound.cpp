@@ -34,14 +34,14 @@ bool QtSoundOutput::HasAudioDevice() {
 
 // The file is looked up at every request, so a sound put into the working directory while
 // the game runs is played from there.
-QSoundEffect* QtSoundOutput::EffectFor(const char* name) {
+QSoundEffect* QtSoundOutput::EffectFor(SoundEffect which) {
   if (!HasAudioDevice()) return nullptr;
-  const QString found =
-      LocateEffectFile(QString::fromLatin1(name), dataDirectories_, QStringLiteral("/"),
-                       [](const QString& path) { return QFileInfo(path).isFile(); });
+  const QString found = LocateEffectFile(
+      QString::fromLatin1(SoundEffectFile(which)), dataDirectories_, QStringLiteral("/"),
+      [](const QString& path) { return QFileInfo(path).isFile(); });
   if (found.isEmpty()) return nullptr;
   const QString path = QFileInfo(found).absoluteFilePath();
-  std::unique_ptr<QSoundEffect>& effect = effects_[name];
+  std::unique_ptr<QSoundEffect>& effect = effects_[static_cast<int>(which)];
   if (!effect) effect = std::make_unique<QSoundEffect>();
   const QUrl source = QUrl::fromLocalFile(path);
   if (effect->source() != source) effect->setSource(source);
@@ -49,16 +49,16 @@ QSoundEffect* QtSoundOutput::EffectFor(const char* name) {
 }
 
 // isPlaying() is never consulted: without an audio device it stays true for good.
-void QtSoundOutput::Play(const char* name) {
+void QtSoundOutput::Play(SoundEffect effect) {
   if (!HasAudioDevice() && !absenceReported_) {
     absenceReported_ = true;
     qWarning("No audio device: the sound effects are silent.");
   }
   if (playing_ != nullptr) playing_->stop();
-  playing_ = EffectFor(name);
+  playing_ = EffectFor(effect);
   if (playing_ != nullptr) playing_->play();
 }
 
-void QtSoundOutput::Preload(const char* const* names, int count) {
-  for (int i = 0; i < count; ++i) EffectFor(names[i]);
+void QtSoundOutput::Preload() {
+  for (int i = 0; i < kSoundEffectCount; ++i) EffectFor(static_cast<SoundEffect>(i));
 }

@@ -8,9 +8,7 @@
 #include <ctime>
 #include <string>
 
-#include "app/settings.h"
 #include "app/shell.h"
-#include "core/records.h"
 #include "frontend/web/web_glyphs.h"
 #include "frontend/web/web_sound.h"
 #include "render/pixel_canvas.h"
@@ -20,7 +18,7 @@ namespace {
 
 // JavaScript, which the formatter would take for C++.
 // clang-format off
-// The page's side of the picture and the menu bar (page/volarin.js).
+// The page's side of the picture and the menu bar (page/page.js).
 EM_JS(void, ResizeCanvasOnPage, (int width, int height),
       { volarinPage.resizeCanvas(width, height); });
 EM_JS(void, ShowOnPage,
@@ -37,8 +35,8 @@ EM_JS(int, FieldHeightOnPage, (), { return volarinPage.fieldSize()[1]; });
 
 // Animation-frame and event times are milliseconds on the page's clock, the one
 // emscripten_get_now reads.
-ShellClock::time_point PageTime(double milliseconds) {
-  return ShellClock::time_point(std::chrono::duration_cast<ShellClock::duration>(
+PaceClock::time_point PageTime(double milliseconds) {
+  return PaceClock::time_point(std::chrono::duration_cast<PaceClock::duration>(
       std::chrono::duration<double, std::milli>(milliseconds)));
 }
 
@@ -74,11 +72,11 @@ class WebPage : public FrontEnd {
   void Start() {
     BuildMenuOnPage(MenuJson().c_str());
     shell_.Size(FieldWidthOnPage(), FieldHeightOnPage());
-    shell_.StartUp({.seed = static_cast<uint32_t>(std::time(nullptr)),
-                    .windowCanvas = &picture_,
-                    .sound = &sound_,
-                    .record = nullptr,
-                    .now = PageTime(emscripten_get_now())});
+    shell_.Start({.seed = static_cast<uint32_t>(std::time(nullptr)),
+                  .windowCanvas = &picture_,
+                  .sound = &sound_,
+                  .record = nullptr,
+                  .now = PageTime(emscripten_get_now())});
   }
 
   void ResizePicture(int width, int height) override {
@@ -93,70 +91,28 @@ class WebPage : public FrontEnd {
                area.width, area.height);
   }
 
-  // Only the items that changed reach the page: the shell brings the menu into step after
-  // every frame, and most frames change nothing.
-  void SyncMenu() override {
-    for (int i = 0; i < kMenuItemCount; ++i) {
-      const MenuItemState& item = menuModel.items[i];
-      MenuItemState& shown = shownMenu_[i];
-      if (synced_ && std::memcmp(&item, &shown, sizeof item) == 0) continue;
-      SetMenuItemOnPage(item.id, item.checked, item.greyed);
-      shown = item;
-    }
-    synced_ = true;
+  void SetMenuItem(uint16_t id, bool checked, bool greyed) override {
+    SetMenuItemOnPage(id, checked, greyed);
   }
 
-  void Quit() override { quitting_ = true; }
-
-  // Every way in from the page goes through here, so that an Exit chosen by any of them ends
-  // the session at once.
-  template <typename Action>
-  void Handle(Action action) {
-    if (ended_) return;
-    action(shell_);
-    if (quitting_) End(ProgramEnd::kExitCommand);
-  }
-
-  void AnimationFrame(double milliseconds) {
-    const ShellClock::time_point now = PageTime(milliseconds);
-    if (now < nextDue_) return;
-    Handle([&](GameShell& shell) { nextDue_ = shell.Advance(now); });
-  }
+  // The Exit command has ended the session.
+  void Quit() override { ShowEndedOnPage(); }
 
   // A hidden page shows nothing and gets no animation frames: like a minimised window it
   // pauses a running game, and the settings are kept now, since a hidden page may be
   // discarded without another word.
   void Hidden() {
-    Handle([](GameShell& shell) {
-      shell.Minimise();
-      SaveSettings();
-    });
+    shell_.Minimise();
+    if (!shell_.Ended()) shell_.KeepSettings();
   }
 
-  void Shown() {
-    Handle([](GameShell& shell) { shell.Restore(FieldWidthOnPage(), FieldHeightOnPage()); });
-  }
-
-  void End(ProgramEnd how) {
-    if (ended_) return;
-    ended_ = true;
-    shell_.End(how);
-    if (how == ProgramEnd::kExitCommand) ShowEndedOnPage();
-  }
-
-  bool ended() const { return ended_; }
-  uint64_t ticksRun() const { return shell_.TicksRun(); }
+  GameShell& shell() { return shell_; }
   const PixelCanvas& picture() const { return picture_; }
 
  private:
   PixelCanvas picture_;
   WebSound sound_;
   GameShell shell_;
-  MenuItemState shownMenu_[kMenuItemCount] = {};
-  bool synced_ = false;
-  bool quitting_ = false;
-  bool ended_ = false;
-  ShellClock::time_point nextDue_{};
 };
 
 WebPage* page = nullptr;
@@ -195,16 +151,15 @@ int FunctionKeyNumber(const char* name) {
 // Returning true keeps the browser from its own use of the key: F2 and F3 are the game's,
 // and a typed key must not also scroll the page, move the focus or type into the input sink.
 EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
-  if (page->ended() || key->altKey || key->metaKey) return EM_FALSE;
+  if (page->shell().Ended() || key->altKey || key->metaKey) return EM_FALSE;
   if (const int number = FunctionKeyNumber(key->key)) {
-    const bool plain = !key->ctrlKey && !key->shiftKey;
-    if (plain) page->Handle([&](GameShell& shell) { shell.PressFunctionKey(number); });
+    if (!key->ctrlKey && !key->shiftKey) page->shell().PressFunctionKey(number);
     return number == 2 || number == 3;
   }
   if (std::strcmp(key->key, "Delete") == 0) return EM_FALSE;
   const char32_t typed = TypedByKey(*key);
   if (typed == 0) return EM_FALSE;
-  page->Handle([&](GameShell& shell) { shell.Type(typed); });
+  page->shell().Type(typed);
   return !key->ctrlKey;
 }
 
@@ -212,14 +167,14 @@ EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, vo
   if (event->hidden) {
     page->Hidden();
   } else {
-    page->Shown();
+    page->shell().Restore(FieldWidthOnPage(), FieldHeightOnPage());
   }
   return EM_FALSE;
 }
 
 EM_BOOL OnAnimationFrame(double milliseconds, void*) {
-  page->AnimationFrame(milliseconds);
-  return page->ended() ? EM_FALSE : EM_TRUE;
+  page->shell().Advance(PageTime(milliseconds));
+  return page->shell().Ended() ? EM_FALSE : EM_TRUE;
 }
 
 }  // namespace
@@ -228,21 +183,21 @@ EM_BOOL OnAnimationFrame(double milliseconds, void*) {
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void volarin_command(int id) {
-  page->Handle([&](GameShell& shell) { shell.Command(static_cast<uint16_t>(id)); });
+  page->shell().Command(static_cast<uint16_t>(id));
 }
 
 // Text committed by an input method (or typed without a key event), one character a call.
 EMSCRIPTEN_KEEPALIVE void volarin_type(int character) {
-  page->Handle([&](GameShell& shell) { shell.Type(static_cast<char32_t>(character)); });
+  page->shell().Type(static_cast<char32_t>(character));
 }
 
 EMSCRIPTEN_KEEPALIVE void volarin_resize(int width, int height) {
-  page->Handle([&](GameShell& shell) { shell.Size(width, height); });
+  page->shell().Size(width, height);
 }
 
-// The page is being closed or left: the session ends as when the window is closed.
+// The page is being closed or left: the session ends, its settings kept.
 EMSCRIPTEN_KEEPALIVE void volarin_page_closed() {
-  page->End(ProgramEnd::kWindowClosed);
+  page->shell().End(ProgramEnd::kPageClosed);
 }
 
 // The sprite sheet's pixels (512 x 512, bytes R, G, B, A), for the page's tests.
@@ -253,7 +208,7 @@ EMSCRIPTEN_KEEPALIVE const uint32_t* volarin_sheet_pixels() {
 
 // The timer ticks run so far, for measuring the pace.
 EMSCRIPTEN_KEEPALIVE double volarin_ticks_run() {
-  return static_cast<double>(page->ticksRun());
+  return static_cast<double>(page->shell().TicksRun());
 }
 
 }  // extern "C"

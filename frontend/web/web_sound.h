@@ -7,5 +7,7 @@
 // sound only after one) and plays one effect at a time.
 class WebSound : public SoundOutput {
  public:
-  void Play(const char* name) override;
+  // Has the page fetch every effect's file, so the first hit is not late.
+  WebSound();
+  void Play(SoundEffect effect) override;
 };

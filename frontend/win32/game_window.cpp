@@ -15,8 +15,6 @@ namespace {
 const wchar_t kClassName[] = L"VolarinMainWindow";
 const wchar_t kTitle[] = L"Volarin ver2.21";
 constexpr int kMenuId = 105;
-constexpr int kStartWidth = 640;
-constexpr int kStartHeight = 480;
 // While a menu is open or the window is moved, the system runs its own loop; a timer then
 // keeps the ticks coming at the shell's schedule.
 constexpr UINT_PTR kModalLoopTimer = 1;
@@ -30,7 +28,6 @@ bool ModifierDown() {
 GameWindow::GameWindow(HINSTANCE instance) : instance_(instance) {
   // Waits then end within a millisecond of the tick they wait for, not a 15.6 ms slice later.
   timeBeginPeriod(1);
-  picture_.SetPresentHandler([this] { ShowPicture(); });
 }
 
 GameWindow::~GameWindow() {
@@ -49,14 +46,17 @@ bool GameWindow::Open(int showCommand) {
   windowClass.lpszClassName = kClassName;
   if (RegisterClassW(&windowClass) == 0) return false;
 
-  RECT frame{0, 0, kStartWidth, kStartHeight};
+  // The field and the status band at the size the geometry starts with, read before the
+  // window's first size messages change it.
+  const int clientHeight = shell_.ClientHeight();
+  RECT frame{0, 0, shell_.ClientWidth(), clientHeight};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0);
   window_ = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                             nullptr, nullptr, instance_, this);
   if (window_ == nullptr) return false;
   windowDc_ = GetDC(window_);
-  FitClientArea();
+  FitClientArea(clientHeight);
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
   return true;
@@ -64,10 +64,10 @@ bool GameWindow::Open(int showCommand) {
 
 // A menu bar that wraps onto a second row takes its height from the client area; the window
 // grows by that much so the field starts at its full size.
-void GameWindow::FitClientArea() {
+void GameWindow::FitClientArea(int clientHeight) {
   RECT client{};
   GetClientRect(window_, &client);
-  const int missing = kStartHeight - (client.bottom - client.top);
+  const int missing = clientHeight - (client.bottom - client.top);
   if (missing <= 0) return;
   RECT frame{};
   GetWindowRect(window_, &frame);
@@ -76,16 +76,15 @@ void GameWindow::FitClientArea() {
 }
 
 int GameWindow::Run(std::FILE* record) {
-  const ShellClock::time_point now = ShellClock::now();
-  shell_.StartUp({.seed = static_cast<uint32_t>(std::time(nullptr)),
-                  .windowCanvas = &picture_,
-                  .sound = &sound_,
-                  .record = record,
-                  .now = now});
-  started_ = true;
+  const PaceClock::time_point now = PaceClock::now();
+  shell_.Start({.seed = static_cast<uint32_t>(std::time(nullptr)),
+                .windowCanvas = &picture_,
+                .sound = &sound_,
+                .record = record,
+                .now = now});
   due_ = now;
   while (!quit_) {
-    AdvanceIfDue();
+    due_ = shell_.Advance(PaceClock::now());
     WaitForMessageOrTick();
     MSG message;
     while (!quit_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -97,29 +96,22 @@ int GameWindow::Run(std::FILE* record) {
       DispatchMessageW(&message);
     }
   }
-  End(exitCommand_ ? ProgramEnd::kExitCommand : ProgramEnd::kWindowClosed);
-  return exitCode_;
-}
-
-void GameWindow::AdvanceIfDue() {
-  const ShellClock::time_point now = ShellClock::now();
-  if (now >= due_) due_ = shell_.Advance(now);
+  const int status = shell_.End(ProgramEnd::kWindowClosed);
+  TellEndProblem();
+  return status;
 }
 
 void GameWindow::WaitForMessageOrTick() const {
-  const auto wait = due_ - ShellClock::now();
+  const auto wait = due_ - PaceClock::now();
   const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
   const DWORD timeout =
       static_cast<DWORD>(std::clamp<decltype(milliseconds)>(milliseconds, 0, 1000));
   MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
-void GameWindow::End(ProgramEnd how, bool sessionEnding) {
-  if (ended_) return;
-  ended_ = true;
-  exitCode_ = shell_.End(how);
+void GameWindow::TellEndProblem() {
   const std::string& problem = shell_.EndProblem();
-  if (problem.empty() || sessionEnding) return;
+  if (problem.empty() || !shell_.PlayerEnded()) return;
   std::wstring text(problem.size(), L'\0');
   text.resize(MultiByteToWideChar(CP_UTF8, 0, problem.data(), static_cast<int>(problem.size()),
                                   text.data(), static_cast<int>(text.size())));
@@ -138,24 +130,12 @@ void GameWindow::ShowPicture() {
          changed.bottom - changed.top, picture_.dc(), changed.left, changed.top, SRCCOPY);
 }
 
-// The menu items are the resource's, so every item of the model has one to show it.
-void GameWindow::SyncMenu() {
+// The menu items are the resource's, so every item the shell names has one to show it.
+void GameWindow::SetMenuItem(uint16_t id, bool checked, bool greyed) {
   HMENU menu = window_ != nullptr ? GetMenu(window_) : nullptr;
   if (menu == nullptr) return;
-  for (size_t i = 0; i < std::size(menuModel.items); ++i) {
-    const MenuItemState& item = menuModel.items[i];
-    MenuItemState& shown = shownMenu_.items[i];
-    if (menuShown_ && item.checked == shown.checked && item.greyed == shown.greyed) continue;
-    CheckMenuItem(menu, item.id, MF_BYCOMMAND | (item.checked ? MF_CHECKED : MF_UNCHECKED));
-    EnableMenuItem(menu, item.id, MF_BYCOMMAND | (item.greyed ? MF_GRAYED : MF_ENABLED));
-    shown = item;
-  }
-  menuShown_ = true;
-}
-
-void GameWindow::Quit() {
-  exitCommand_ = true;
-  quit_ = true;
+  CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+  EnableMenuItem(menu, id, MF_BYCOMMAND | (greyed ? MF_GRAYED : MF_ENABLED));
 }
 
 LRESULT CALLBACK GameWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -172,21 +152,21 @@ LRESULT CALLBACK GameWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
-      OnSize(wParam, lParam);
+      HandleSize(wParam, lParam);
       return 0;
     case WM_PAINT:
-      OnPaint();
+      Paint();
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the paint covers everything from the picture
     case WM_CHAR:
-      OnChar(wParam);
+      HandleChar(wParam);
       return 0;
     case WM_KEYDOWN:
-      if (OnKeyDown(wParam)) return 0;
+      if (HandleKeyDown(wParam)) return 0;
       break;
     case WM_COMMAND:
-      if (started_) shell_.Command(LOWORD(wParam));
+      shell_.Command(LOWORD(wParam));
       return 0;
     case WM_ENTERMENULOOP:
     case WM_ENTERSIZEMOVE:
@@ -197,12 +177,17 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       KillTimer(window, kModalLoopTimer);
       return 0;
     case WM_TIMER:
-      if (started_ && !quit_) AdvanceIfDue();
+      due_ = shell_.Advance(PaceClock::now());
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wParam != FALSE) OnEndSession();
+      // The process may be stopped once this returns: the settings are written now, and the
+      // loop then ends without writing them again.
+      if (wParam != FALSE) {
+        shell_.End(ProgramEnd::kSessionEnded);
+        quit_ = true;
+      }
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -215,7 +200,7 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 // Minimising gives a 0 x 0 client area, as the size message itself says; the shell pauses a
 // running game before the field shrinks.
-void GameWindow::OnSize(WPARAM kind, LPARAM size) {
+void GameWindow::HandleSize(WPARAM kind, LPARAM size) {
   const int width = LOWORD(size);
   const int height = HIWORD(size);
   if (kind == SIZE_MINIMIZED) {
@@ -227,11 +212,10 @@ void GameWindow::OnSize(WPARAM kind, LPARAM size) {
   } else {
     shell_.Size(width, height);
   }
-  if (started_) ShowPicture();
 }
 
 // A character outside the basic plane comes as two units; the pair is handed on as one.
-void GameWindow::OnChar(WPARAM unit) {
+void GameWindow::HandleChar(WPARAM unit) {
   const auto code = static_cast<wchar_t>(unit);
   if (IS_HIGH_SURROGATE(code)) {
     highSurrogate_ = code;
@@ -243,18 +227,18 @@ void GameWindow::OnChar(WPARAM unit) {
     character = 0x10000 + ((char32_t{highSurrogate_} - 0xD800) << 10) + (code - 0xDC00);
   }
   highSurrogate_ = 0;
-  if (started_) shell_.Type(character);
+  shell_.Type(character);
 }
 
 // Function keys without modifiers go to the shell, which acts only through an enabled item.
 // The keypad is left alone so that its digits arrive as characters.
-bool GameWindow::OnKeyDown(WPARAM key) {
+bool GameWindow::HandleKeyDown(WPARAM key) {
   if (key < VK_F1 || key > VK_F24 || ModifierDown()) return false;
-  if (started_) shell_.PressFunctionKey(static_cast<int>(key - VK_F1) + 1);
+  shell_.PressFunctionKey(static_cast<int>(key - VK_F1) + 1);
   return true;
 }
 
-void GameWindow::OnPaint() {
+void GameWindow::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window_, &paint);
   const RECT& area = paint.rcPaint;
@@ -269,11 +253,4 @@ void GameWindow::OnPaint() {
     }
   }
   EndPaint(window_, &paint);
-}
-
-// The session is ending and the process may be stopped once this returns: the settings are
-// written now, and the loop then ends without writing them again.
-void GameWindow::OnEndSession() {
-  End(exitCommand_ ? ProgramEnd::kExitCommand : ProgramEnd::kWindowClosed, true);
-  quit_ = true;
 }

@@ -214,7 +214,3 @@ void GdiCanvas::DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) {
   Arc(dc_, cx - r, cy - r, cx + r, cy + r, cx + r, cy, cx - r, cy);
   MarkDirty(int64_t{cx} - r - 1, int64_t{cy} - r - 1, int64_t{cx} + r + 2, int64_t{cy} + 2);
 }
-
-void GdiCanvas::Present() {
-  if (present_) present_();
-}

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 
@@ -35,8 +34,6 @@ class GdiCanvas : public Canvas {
 
   // The bounding rectangle of what was drawn since the last call (empty when nothing was).
   RECT TakeDirtyRect();
-  // Called by Present(); the window shows the picture from it.
-  void SetPresentHandler(std::function<void()> handler) { present_ = std::move(handler); }
 
   Canvas* CreateSheet(int width, int height) override;
   void DrawPixelRow(int x, int y, const Colour* colours, int count) override;
@@ -47,7 +44,6 @@ class GdiCanvas : public Canvas {
   void DrawOpaqueText(int x, int y, int align, const char* text, int length, Colour foreground,
                       Colour background) override;
   void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) override;
-  void Present() override;
 
  private:
   void MakeBitmap(int width, int height);
@@ -66,5 +62,4 @@ class GdiCanvas : public Canvas {
   std::unique_ptr<GdiCanvas> sheet_;
   std::map<COLORREF, HBRUSH> brushes_;
   std::map<COLORREF, HPEN> pens_;
-  std::function<void()> present_;
 };

@@ -35,9 +35,9 @@ Win32SoundOutput::~Win32SoundOutput() {
 }
 
 // SND_NODEFAULT: a file that cannot be played must not ring the system's default sound.
-void Win32SoundOutput::Play(const char* name) {
-  const std::wstring path =
-      LocateEffectFile(Widened(name), {programFolder_}, std::wstring(L"\\"), IsFile);
+void Win32SoundOutput::Play(SoundEffect effect) {
+  const std::wstring path = LocateEffectFile(Widened(SoundEffectFile(effect)), {programFolder_},
+                                             std::wstring(L"\\"), IsFile);
   if (path.empty()) {
     PlaySoundW(nullptr, nullptr, 0);
     return;

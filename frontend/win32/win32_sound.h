@@ -13,7 +13,7 @@ class Win32SoundOutput : public SoundOutput {
 
   // Starts the effect and returns at once; a new effect cuts off the one playing. A missing
   // file or a machine without audio stays silent.
-  void Play(const char* name) override;
+  void Play(SoundEffect effect) override;
 
  private:
   std::wstring programFolder_;

@@ -31,10 +31,18 @@ shot() { import -window root "$work/$1.png"; }
 
 
 
+# A recording that cannot be made stops the program before its window, with status 2.
+for args in "--record" "--record $work/no-such-folder/session.txt"; do
+  status=0
+  "$volarin" $args 2>options.txt || status=$?
+  [ "$status" = 2 ] && grep -q -E '^volarin: (--record needs a file name|cannot record to)' \
+    options.txt || fail "'$args' ended with status $status: $(cat options.txt)"
+done
+
 # Every class, level 2, and a best score to keep: the replay must read the same file.
 printf '31\n2\n1\n0\n7 ann\n' >VOLARIN.INI
 cp VOLARIN.INI start.ini
-start_game --record "$work/session.txt"
+start_game --unknown --record "$work/session.txt"
 sleep 2
 shot demo
 field=640x400+0+40
@@ -66,6 +74,7 @@ wait_for_exit
 [ "$status" = 78 ] || fail "Exit ended with status $status, not 78"
 [ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI does not hold nine lines"
 
+grep -q "^volarin: ignoring the argument '--unknown'$" stderr.txt || fail "--unknown was not noted"
 # The recording replays, beside the settings file the game started with, to its final line.
 [ "$(head -n 1 session.txt | cut -d' ' -f1)" = seed ] || fail "the recording does not start with seed"
 grep -q '^char ' session.txt || fail "the recording holds no typed character"

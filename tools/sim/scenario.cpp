@@ -30,7 +30,7 @@ namespace {
 
 class RecordingSoundOutput : public SoundOutput {
  public:
-  void Play(const char* name) override { played.Add(name); }
+  void Play(SoundEffect effect) override { played.Add(SoundEffectFile(effect)); }
   PlayedSounds played;
 };
 
@@ -306,12 +306,12 @@ void StartScenario() {
   runnerSound.played.Clear();
   runnerTicks = 0;
   clippingReported = false;
-  StartUpPlatform platform;
-  platform.seed = 1;
-  platform.readSettingsFile = false;
-  platform.windowCanvas = nullptr;
-  platform.sound = &runnerSound;
-  StartUp(platform);
+  StartUpParts parts;
+  parts.seed = 1;
+  parts.readSettingsFile = false;
+  parts.windowCanvas = nullptr;
+  parts.sound = &runnerSound;
+  RunStartUp(parts);
 }
 
 std::string StateLine() {

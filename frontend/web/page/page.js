@@ -4,7 +4,6 @@
 (() => {
   const FONT_FILES = ['fonts/c059-bold-subset.otf', 'fonts/volarin-mincho.ttf'];
   const FONT_FAMILIES = ['Volarin Text', 'Volarin Mincho'];
-  const SOUNDS = ['start.wav', 'bingo.wav', 'miss.wav', 'flush.wav', 'gameover.wav'];
   const CHARACTER_HEIGHT = 24;
 
   const menubar = document.getElementById('menubar');
@@ -62,25 +61,16 @@
 
   const sound = {files: new Map(), buffers: new Map(), audio: null, playing: null};
 
-  async function fetchSounds() {
-    await Promise.all(SOUNDS.map(async (name) => {
-      try {
-        const response = await fetch(`sounds/${name}`);
-        if (response.ok) sound.files.set(name, await response.arrayBuffer());
-      } catch (e) {
-        console.warn(`The sound ${name} could not be loaded: ${e.message}`);
-      }
-    }));
+  function decodeSound(name, bytes) {
+    sound.audio.decodeAudioData(bytes.slice(0))
+        .then((buffer) => sound.buffers.set(name, buffer))
+        .catch((e) => console.warn(`The sound ${name} could not be decoded: ${e.message}`));
   }
 
   function startAudio() {
     if (sound.audio || !window.AudioContext) return;
     sound.audio = new AudioContext();
-    for (const [name, bytes] of sound.files) {
-      sound.audio.decodeAudioData(bytes.slice(0))
-          .then((buffer) => sound.buffers.set(name, buffer))
-          .catch((e) => console.warn(`The sound ${name} could not be decoded: ${e.message}`));
-    }
+    for (const [name, bytes] of sound.files) decodeSound(name, bytes);
   }
   for (const type of ['keydown', 'pointerdown']) {
     window.addEventListener(type, startAudio, {capture: true, passive: true});
@@ -343,6 +333,21 @@
       document.getElementById('restart').focus();
     },
 
+    // The game names its effects' files as it starts; one that arrives after the audio has
+    // started is decoded at once.
+    loadSound(name) {
+      fetch(`sounds/${name}`)
+          .then((response) => {
+            if (!response.ok) throw new Error(`status ${response.status}`);
+            return response.arrayBuffer();
+          })
+          .then((bytes) => {
+            sound.files.set(name, bytes);
+            if (sound.audio) decodeSound(name, bytes);
+          })
+          .catch((e) => console.warn(`The sound ${name} could not be loaded: ${e.message}`));
+    },
+
     play(name) {
       const buffer = sound.buffers.get(name);
       if (!sound.audio || !buffer) return;
@@ -384,9 +389,7 @@
   // ---- Start: fonts first (the glyph cells are rendered at start-up), then the game.
 
   async function start() {
-    const soundsLoaded = fetchSounds();
     await Promise.all(FONT_FILES.map((file, i) => loadFont(file, FONT_FAMILIES[i], i)));
-    await soundsLoaded;
     window.Module = {
       print: (text) => console.log(text),
       printErr: (text) => console.warn(text),

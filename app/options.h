@@ -1,0 +1,26 @@
+// The command line every front end takes: `--record FILE`, and nothing else.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct Options {
+  // The session is written here as a scenario; null when no recording was asked for.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> record{nullptr, std::fclose};
+  // What to tell on the error stream, one line each: arguments passed over, and the reason
+  // the program cannot start.
+  std::vector<std::string> notes;
+  // False when the recording asked for cannot be made: the program then does not start.
+  bool ok = true;
+};
+
+// Reads the arguments after the program's name (UTF-8) and opens the recording they ask for;
+// the last `--record` wins. Anything else is passed over with a note, as the game has always
+// ignored its command line. A pipe the recording goes to that closes no longer ends the
+// program (IgnoreBrokenPipes).
+Options ParseOptions(const std::vector<std::string>& arguments);
+
+// The exit status of a program whose command line could not be followed.
+constexpr int kBadOptionsStatus = 2;
