@@ -75,11 +75,13 @@ int main(int argc, char* argv[]) {
   // Logging out may end the process without closing the window: keep the settings first.
   QObject::connect(&application, &QGuiApplication::commitDataRequest,
                    [&window] { window.shell().KeepSettings(); });
-  window.show();
   window.Start(static_cast<uint32_t>(std::time(nullptr)), &sound, options.record.get());
   unendedWindow = &window;
   std::atexit(EndAtUnexpectedExit);
   sound.Preload();
+  // Shown just before the loop: a termination signal sent once the window can be seen then
+  // reaches the loop, which ends the program in order, rather than ending it at once.
+  window.show();
 
   application.exec();
   const int status =
