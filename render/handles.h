@@ -15,7 +15,7 @@ constexpr int kStatusTextSize = 39;
 struct PlatformHandles {
   Canvas* windowDC = nullptr;             // the window's picture; nullptr until start-up has one
   Canvas* sheetDC = nullptr;              // the sprite sheet, made beside the window picture
-  SoundOutput* soundOutput = nullptr;     // plays effects by name; nullptr plays nothing
+  SoundOutput* soundOutput = nullptr;     // plays the effects; nullptr plays nothing
   char statusText[kStatusTextSize] = {};  // the status-bar text being drawn
 };
 

@@ -10,19 +10,14 @@
 #include <set>
 #include <string>
 
+#include "resources/sound_effects.h"
 #include "test_support.h"
 
 namespace {
 
-struct Effect {
-  const char* name;
-  double shortest, longest;  // seconds
-};
-constexpr Effect kEffects[] = {{"start.wav", 0.6, 0.9},
-                               {"bingo.wav", 0.15, 0.3},
-                               {"miss.wav", 0.15, 0.25},
-                               {"flush.wav", 0.5, 0.8},
-                               {"gameover.wav", 1.0, 1.5}};
+// Each effect's shortest and longest length in seconds, in the order of kSoundEffectFiles.
+constexpr double kLengths[kSoundEffectCount][2] = {
+    {0.6, 0.9}, {0.15, 0.3}, {0.15, 0.25}, {0.5, 0.8}, {1.0, 1.5}};
 
 uint32_t Le(const std::string& bytes, size_t at, int size) {
   uint32_t value = 0;
@@ -36,14 +31,15 @@ uint32_t Le(const std::string& bytes, size_t at, int size) {
 TEST(SoundFilesTest, GeneratorWritesCanonicalPcmCleanAtTheEdgesOrFails) {
   ScopedTempDir dir;
   ASSERT_EQ(std::system(VOLARIN_SOUND_GEN_PATH " ."), 0);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), std::ssize(kEffects));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), kSoundEffectCount);
   EXPECT_EQ(WEXITSTATUS(std::system(VOLARIN_SOUND_GEN_PATH " /nonexistent/sounds 2>/dev/null")), 1);
   EXPECT_EQ(WEXITSTATUS(std::system(VOLARIN_SOUND_GEN_PATH " 2>/dev/null")), 1);
   std::set<std::string> seen;
-  for (const Effect& effect : kEffects) {
-    SCOPED_TRACE(effect.name);
-    const std::string wav = ReadFile(effect.name);
-    EXPECT_EQ(wav, ReadFile(std::string(VOLARIN_SOUND_DIR "/") + effect.name));
+  for (int effect = 0; effect < kSoundEffectCount; ++effect) {
+    const char* name = kSoundEffectFiles[effect];
+    SCOPED_TRACE(name);
+    const std::string wav = ReadFile(name);
+    EXPECT_EQ(wav, ReadFile(std::string(VOLARIN_SOUND_DIR "/") + name));
     ASSERT_GE(wav.size(), 50u);
     EXPECT_EQ(wav.substr(0, 4) + wav.substr(8, 8) + wav.substr(36, 4), "RIFFWAVEfmt data");
     const auto bytes = static_cast<uint32_t>(wav.size());
@@ -55,8 +51,8 @@ TEST(SoundFilesTest, GeneratorWritesCanonicalPcmCleanAtTheEdgesOrFails) {
     for (const auto& [at, size, value] : fields) EXPECT_EQ(Le(wav, at, size), value) << at;
     EXPECT_EQ(wav.size() % 2, 0u);
     const size_t count = (wav.size() - 44) / 2;
-    EXPECT_GE(count, effect.shortest * 22050);
-    EXPECT_LE(count, effect.longest * 22050);
+    EXPECT_GE(count, kLengths[effect][0] * 22050);
+    EXPECT_LE(count, kLengths[effect][1] * 22050);
     int peak = 0;
     for (size_t i = 0; i < count; ++i) {
       const int sample = std::abs(static_cast<int16_t>(Le(wav, 44 + 2 * i, 2)));

@@ -34,7 +34,7 @@ shot() { import -window root "$work/$1.png"; }
 # A recording that cannot be made stops the program before its window, with status 2.
 for args in "--record" "--record $work/no-such-folder/session.txt"; do
   status=0
-  "$volarin" $args 2>options.txt || status=$?
+  timeout 20 "$volarin" $args 2>options.txt || status=$?
   [ "$status" = 2 ] && grep -q -E '^volarin: (--record needs a file name|cannot record to)' \
     options.txt || fail "'$args' ended with status $status: $(cat options.txt)"
 done
