@@ -10,11 +10,6 @@ std::string Note(const char* text, const std::string& subject, const char* end) 
   return std::string(text).append(subject).append(end);
 }
 
-// The argument as the file system names it: UTF-8 everywhere, UTF-16 on Windows.
-std::filesystem::path PathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 }  // namespace
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
@@ -29,7 +24,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
     } else {
       std::string problem;
       options.record.reset();
-      options.record.reset(OpenRecordingFile(PathOf(arguments[++i]), &problem));
+      options.record.reset(OpenRecordingFile(arguments[++i], &problem));
       if (options.record == nullptr) {
         options.notes.push_back(Note("cannot record to ", arguments[i] + ": ", problem.c_str()));
         options.ok = false;

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 // A write to a pipe nobody reads any more then fails with EPIPE, which the recorder reports
@@ -14,4 +13,6 @@ void IgnoreBrokenPipes();
 // program is reading is refused rather than waited on. The settings file itself (by identity,
 // whatever name or link leads to it) is refused before anything is truncated, since the
 // recording would wipe the best scores. Returns nullptr, with why in `problem`, when refused.
-std::FILE* OpenRecordingFile(const std::filesystem::path& path, std::string* problem);
+// `path` is UTF-8 (on POSIX any bytes, as the command line gave them). A plain string rather
+// than std::filesystem::path, which would double the size of the static Windows program.
+std::FILE* OpenRecordingFile(const std::string& path, std::string* problem);

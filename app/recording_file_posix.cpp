@@ -49,7 +49,7 @@ void IgnoreBrokenPipes() {
   ::sigaction(SIGPIPE, &ignore, nullptr);
 }
 
-std::FILE* OpenRecordingFile(const std::filesystem::path& path, std::string* problem) {
+std::FILE* OpenRecordingFile(const std::string& path, std::string* problem) {
   bool created = false;
   const int fd = OpenUntruncated(path.c_str(), &created);
   if (fd < 0) {

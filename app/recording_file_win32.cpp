@@ -31,6 +31,13 @@ bool IsSettingsFile(HANDLE file) {
   return same;
 }
 
+std::wstring Utf16(const std::string& utf8) {
+  std::wstring text(utf8.size(), L'\0');
+  text.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                  text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
 std::string Win32Problem(DWORD error) {
   return error == ERROR_PIPE_BUSY ? "no program is reading that pipe"
                                   : "Windows error " + std::to_string(error);
@@ -43,7 +50,8 @@ void IgnoreBrokenPipes() {}
 
 // Opened existing or new but not emptied, so the settings file can be recognised first. Pipe
 // servers are not waited for: a busy or missing one fails the open at once.
-std::FILE* OpenRecordingFile(const std::filesystem::path& path, std::string* problem) {
+std::FILE* OpenRecordingFile(const std::string& utf8Path, std::string* problem) {
+  const std::wstring path = Utf16(utf8Path);
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
