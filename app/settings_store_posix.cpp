@@ -259,8 +259,9 @@ bool RewriteInPlace(const std::string& path, const std::string& text) {
   struct stat status {};
   bool written = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && WriteAllAt(fd, text, 0) &&
                  ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fsync(fd) == 0;
+  // The write has failed either way; putting the old content back is all that is left to try.
   if (!written && restorable && WriteAllAt(fd, old, 0)) {
-    ::ftruncate(fd, static_cast<off_t>(old.size()));
+    [[maybe_unused]] const int restored = ::ftruncate(fd, static_cast<off_t>(old.size()));
   }
   written = ::close(fd) == 0 && written;
   return written;

@@ -80,7 +80,7 @@ TEST_F(SettingsStoreTest, ASaveThroughALinkReplacesTheFileItPointsTo) {
   fs::create_directory("data");
   WriteFile("data/real.ini", kOldFile);
   fs::create_symlink("data/real.ini", kSettingsFileName);
-  ::link("data/real.ini", "data/hard.ini");
+  ASSERT_EQ(::link("data/real.ini", "data/hard.ini"), 0);
   LoadSettings();
   gameState.level = 4;
   WriteSettingsFile();
