@@ -12,5 +12,9 @@ done
 echo "Installing: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Another install running at the same time (a second build, the system's own updates) is
+# waited for rather than failing this one.
+wait_for_lock=(-o DPkg::Lock::Timeout=600)
+$sudo apt-get "${wait_for_lock[@]}" update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get "${wait_for_lock[@]}" install -y -qq \
+  --no-install-recommends "${missing[@]}"
