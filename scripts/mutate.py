@@ -212,10 +212,10 @@ def build():
     return run(["cmake", "--build", BUILD, "-j2", "--target", "volarin-tests", "volarin-sim"])
 
 
-def test(timeout):
+def test(timeout, test_filter=TEST_FILTER):
     """The unit tests, then the kept transcripts; the first failure kills the mutant."""
     outcome = run([os.path.join(BUILD, "tests", "volarin-tests"), "--gtest_brief=1",
-                   f"--gtest_filter={TEST_FILTER}", "--gtest_fail_fast"], timeout)
+                   f"--gtest_filter={test_filter}", "--gtest_fail_fast"], timeout)
     if outcome != 0:
         return outcome
     return run([os.path.join(COPY, "tests", "golden", "check.sh"),
@@ -236,11 +236,11 @@ def write(path, text):
         target.write(text)
 
 
-def try_mutant(mutant, text, timeout):
+def try_mutant(mutant, text, timeout, test_filter):
     write(mutant.path, text[:mutant.start] + mutant.replacement + text[mutant.end:])
     if build() != 0:
         return "stillborn"
-    outcome = test(timeout)
+    outcome = test(timeout, test_filter)
     return "survived" if outcome == 0 else "killed"
 
 
@@ -258,6 +258,9 @@ def main():
     parser.add_argument("--seed", type=int, default=1, help="seed of the sample")
     parser.add_argument("--list", action="store_true", help="list the mutants, run nothing")
     parser.add_argument("--only", default="", help="only files whose path contains this text")
+    # Left out, a test whose faults all die anyway adds nothing: e.g. --tests '-Missiles*'.
+    parser.add_argument("--tests", default=TEST_FILTER,
+                        help="GoogleTest filter of the unit tests run on each mutant")
     args = parser.parse_args()
 
     texts, every = {}, []
@@ -280,10 +283,10 @@ def main():
     if test(None) != 0:
         sys.exit("mutate: the fast tests fail before any mutation")
     timeout = max(30.0, 10 * (time.monotonic() - began))
-    return report(chosen, texts, timeout)
+    return report(chosen, texts, timeout, args.tests)
 
 
-def report(chosen, texts, timeout):
+def report(chosen, texts, timeout, test_filter):
     marks = equivalent_marks()
     tally = {"killed": 0, "survived": 0, "stillborn": 0, "equivalent": 0}
     current = None
@@ -291,7 +294,7 @@ def report(chosen, texts, timeout):
         if current and current != mutant.path:
             write(current, texts[current])
         current = mutant.path
-        outcome = try_mutant(mutant, texts[mutant.path], timeout)
+        outcome = try_mutant(mutant, texts[mutant.path], timeout, test_filter)
         if outcome == "survived" and mutant.ident in marks:
             outcome = "equivalent"
         tally[outcome] += 1
