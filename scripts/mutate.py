@@ -258,7 +258,7 @@ def main():
     parser.add_argument("--seed", type=int, default=1, help="seed of the sample")
     parser.add_argument("--list", action="store_true", help="list the mutants, run nothing")
     parser.add_argument("--only", default="", help="only files whose path contains this text")
-    # Left out, a test whose faults all die anyway adds nothing: e.g. --tests '-Missiles*'.
+    # Left out, a test whose faults all die anyway adds nothing: e.g. --tests=-Missiles*.
     parser.add_argument("--tests", default=TEST_FILTER,
                         help="GoogleTest filter of the unit tests run on each mutant")
     args = parser.parse_args()
