@@ -4,7 +4,7 @@
 # the CMake configuration (for example -DCMAKE_COMPILE_WARNING_AS_ERROR=ON).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/ensure-packages.sh" g++ cmake make g++-mingw-w64-x86-64
+"$root/scripts/ensure-packages.sh" g++ cmake make g++-mingw-w64-x86-64 librsvg2-bin icoutils
 
 build="$root/build/windows"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \

@@ -10,6 +10,8 @@
 #include <iterator>
 #include <string>
 
+#include "frontend/win32/resource_ids.h"
+
 namespace {
 
 const wchar_t kClassName[] = L"VolarinMainWindow";
@@ -21,6 +23,13 @@ constexpr UINT_PTR kModalLoopTimer = 1;
 
 bool ModifierDown() {
   return GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0;
+}
+
+// The icon resource's image nearest the size the system uses there; shared, so never freed.
+HICON GameIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(VOLARIN_ICON_ID), IMAGE_ICON,
+                                       GetSystemMetrics(widthMetric),
+                                       GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
 }  // namespace
@@ -35,7 +44,8 @@ GameWindow::~GameWindow() {
 }
 
 bool GameWindow::Open(int showCommand) {
-  WNDCLASSW windowClass{};
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
   // A DC of its own, taken once: each frame is then one copy, not three calls.
   windowClass.style = CS_OWNDC;
   windowClass.lpfnWndProc = Procedure;
@@ -44,7 +54,10 @@ bool GameWindow::Open(int showCommand) {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszMenuName = MAKEINTRESOURCEW(kMenuId);
   windowClass.lpszClassName = kClassName;
-  if (RegisterClassW(&windowClass) == 0) return false;
+  // Each the image of the size the system shows there: Alt+Tab, and the title bar.
+  windowClass.hIcon = GameIcon(instance_, SM_CXICON, SM_CYICON);
+  windowClass.hIconSm = GameIcon(instance_, SM_CXSMICON, SM_CYSMICON);
+  if (RegisterClassExW(&windowClass) == 0) return false;
 
   // The field and the status band at the size the geometry starts with, read before the
   // window's first size messages change it.

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Plays the Windows game under Wine: the Windows-side checks, then the window appears with
-# its title and a 640 x 480 client area, the demonstration draws yellow missiles and the
-# blue band, F2 then typing changes the miss counter, the game goes on while a menu is open,
-# Alt+F then X exits with 40014 as cmd sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE
-# gives 0, closing or ending the session writes the settings too, minimising pauses a running
-# game, a save that cannot be made is told in a message box before the game ends, and a
-# recording into the settings file is refused.
+# Plays the Windows game under Wine: the exe's icon (six sizes) and version resource, the
+# Windows-side checks, then the window appears with its title, its icons and a 640 x 480 client
+# area, the demonstration draws yellow missiles and the blue band, F2 then typing changes the
+# miss counter, the game goes on while a menu is open, Alt+F then X exits with 40014 as cmd
+# sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE gives 0, closing or ending the session
+# writes the settings too, minimising pauses a running game, a save that cannot be made is told
+# in a message box before the game ends, and a recording into the settings file is refused.
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -30,6 +30,19 @@ fail() {
 mkdir "$work/play"
 cp "$build/volarin.exe" "$build/volarin-win32-checks.exe" "$work/play/"
 cd "$work/play"
+
+echo "== The exe's icon at every usual size and its version resource"
+resources="$(wrestool -l volarin.exe)"
+grep -q -e '--type=14 ' <<<"$resources" || fail "no icon group in volarin.exe: $resources"
+grep -q -e '--type=16 ' <<<"$resources" || fail "no version resource in volarin.exe: $resources"
+wrestool -x --type=14 volarin.exe >"$work/volarin.ico"
+sizes="$(icotool -l "$work/volarin.ico" | sed -n 's/.*--width=\([0-9]*\) --height=\1 .*/\1/p' | tr '\n' ' ')"
+[ "$sizes" = "16 24 32 48 64 256 " ] || fail "the icon's sizes are $sizes"
+# The version's strings are UTF-16: without their zero bytes a name runs into its value.
+version="$(wrestool -x --raw --type=16 volarin.exe | tr -d '\0')"
+for value in ProductNameVolarin FileVersion2.21 ProductVersion2.21 'MIT License' FileDescription; do
+  grep -q -a -F "$value" <<<"$version" || fail "the version resource lacks $value"
+done
 
 echo "== Windows-side checks"
 wine volarin-win32-checks.exe | tr -d '\r' | tee "$work/checks.txt"
@@ -87,6 +100,18 @@ pid=$!
 find_window
 client="$(wine volarin-win32-checks.exe client-size 'Volarin ver2.21' | tr -d '\r')"
 [ "$client" = 640x480 ] || fail "the client area below the menu bar is $client, not 640x480"
+# Wine hands the window class's icons to X as width, height and ARGB pixels, one after the
+# other; the game's carry the yellow of its letter, the system's default icon none.
+icons="$(xprop -id "$window" -notype -f _NET_WM_ICON 32c ' $0+' _NET_WM_ICON | tr -c '0-9\n' ' ' |
+  awk '{ for (i = 1; i <= NF; i += 2 + $i * $(i + 1)) {
+           yellow = 0
+           for (j = i + 2; j < i + 2 + $i * $(i + 1); ++j) {
+             r = int($j / 65536) % 256; g = int($j / 256) % 256; b = $j % 256
+             yellow += r > 160 && g > 160 && b < 100
+           }
+           printf "%s%dx%d %s", (i > 1 ? ", " : ""), $i, $(i + 1), (yellow ? "yellow" : "plain")
+         } }')"
+[ "$icons" = "32x32 yellow, 16x16 yellow" ] || fail "the window's icons are not the game's: $icons"
 sleep 2
 shot demo
 size="$(identify -format '%wx%h' "$work/demo.png")"
