@@ -2,7 +2,8 @@
 # Builds the browser game into build/web/site/: one static folder any web server can serve.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-packages=(emscripten cmake make python3-fonttools fonts-urw-base35 fonts-ipafont-mincho)
+packages=(emscripten cmake make python3-fonttools fonts-urw-base35 fonts-ipafont-mincho librsvg2-bin
+  icoutils)
 # A newer node from another source may already stand in for Debian's.
 command -v node >/dev/null || packages+=(nodejs)
 "$root/scripts/ensure-packages.sh" "${packages[@]}"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the browser game and plays it in headless Chromium (tests/web/web_test.mjs): the
 # page, its menus, keys and input method, the settings kept across a reload (and a refused
-# save told), the sheet's colours. Exits non-zero when anything fails.
+# save told), the sheet's colours, the favicon and the line under the field in English and
+# Japanese. Exits non-zero when anything fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 VOLARIN_WARNINGS_AS_ERRORS=ON "$root/scripts/build-web.sh"
@@ -28,6 +29,8 @@ for _ in $(seq 50); do
 done
 
 export VOLARIN_URL="http://127.0.0.1:$port/" CHROMIUM="$(command -v chromium)"
+# The favicon must be the desktop's own icon, byte for byte.
+export VOLARIN_ICON_SVG="$root/resources/desktop/org.volarin.Volarin.svg"
 # scripts/measure-web.sh runs its measurements here instead of the test.
 if [ -n "${VOLARIN_WEB_RUN:-}" ]; then
   timeout 300 node "$tools/$(basename "$VOLARIN_WEB_RUN")"

@@ -1,6 +1,8 @@
 // Plays the browser game in headless Chromium, as a player would: looks at the picture,
-// presses keys, commits text through an input method, uses the menus, exits and reloads.
+// presses keys, commits text through an input method, uses the menus, exits and reloads; and
+// looks at the favicon and the line under the field in English and Japanese.
 import assert from 'node:assert/strict';
+import {readFileSync} from 'node:fs';
 import {after, before, test} from 'node:test';
 import puppeteer from 'puppeteer-core';
 
@@ -32,9 +34,11 @@ async function openPage(setUp) {
   await page.setViewport({width: 800, height: 600});
   await page.goto(URL, {waitUntil: 'load'});
   await page.waitForFunction(() => window.volarinFirstFrame !== undefined, {timeout: 20000});
-  // The field follows the page: the menu bar takes its height, the field gets the rest.
-  const menuHeight = await page.$eval('#menubar', (bar) => bar.offsetHeight);
-  await page.setViewport({width: WIDTH, height: HEIGHT + menuHeight});
+  // The field follows the page: the menu bar above it and the line below it take their
+  // heights, the field gets the rest.
+  const others = await page.evaluate(() => document.getElementById('menubar').offsetHeight +
+                                            document.getElementById('hint').offsetHeight);
+  await page.setViewport({width: WIDTH, height: HEIGHT + others});
   await page.waitForFunction((w, h) => {
     const canvas = document.getElementById('picture');
     return canvas.width === w && canvas.height === h;
@@ -297,5 +301,39 @@ test('a browser that refuses the settings is told of on hiding the page and at E
   assert.match(ended, /最高得点と設定をこのブラウザーに保存できませんでした。ブラウザーの保存領域がいっぱいです。/);
   assert.doesNotMatch(ended, /保存されています/);
   assert.equal(await noticeShown(), '');
+  assert.deepEqual(problems, []);
+});
+
+test('the favicon is the game\'s icon; a line under the field tells what to do, in English ' +
+     'or in Japanese', async () => {
+  const lines = {
+    'en-GB': 'Type the falling characters · F2 start · F3 pause · F1 help',
+    'ja-JP': '落ちてくる文字を打とう · F2 スタート · F3 一時停止 · F1 ヘルプ',
+  };
+  for (const [language, line] of Object.entries(lines)) {
+    await page.close();
+    await openPage(new Function(
+        `Object.defineProperty(navigator, 'language', {get: () => '${language}'});`));
+    const shown = await page.evaluate(() => {
+      const hint = document.getElementById('hint').getBoundingClientRect();
+      const field = document.getElementById('picture').getBoundingClientRect();
+      return {text: document.getElementById('hint').textContent, below: hint.top >= field.bottom,
+              inside: hint.height > 0 && hint.bottom <= window.innerHeight};
+    });
+    assert.deepEqual(shown, {text: line, below: true, inside: true}, language);
+  }
+  const icons = await page.$$eval('link[rel="icon"]', (links) => links.map((link) => link.href));
+  const served = await page.evaluate((urls) => Promise.all(urls.map(async (url) => {
+    const response = await fetch(url);
+    return response.ok ? Array.from(new Uint8Array(await response.arrayBuffer())) : null;
+  })), icons);
+  assert.equal(icons.length, 2);
+  // The drawing itself, as the desktop installs it.
+  const svg = served.find((bytes) => bytes && bytes[0] === '<'.charCodeAt(0));
+  assert.deepEqual(Buffer.from(svg ?? []), readFileSync(process.env.VOLARIN_ICON_SVG));
+  // An .ico directory (reserved 0, type 1) of the six sizes; 256 is stored as 0.
+  const ico = served.find((bytes) => bytes && bytes[0] === 0);
+  assert.deepEqual(ico?.slice(0, 6), [0, 0, 1, 0, 6, 0]);
+  assert.deepEqual([0, 1, 2, 3, 4, 5].map((i) => ico[6 + 16 * i]), [16, 24, 32, 48, 64, 0]);
   assert.deepEqual(problems, []);
 });

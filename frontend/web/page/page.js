@@ -1,4 +1,4 @@
-// The page around the WebAssembly game: fonts, menu bar, picture, input method, sound, size.
+// The page around the WebAssembly game: fonts, menus, picture, hint line, input, sound, size.
 'use strict';
 
 (() => {
@@ -235,7 +235,19 @@
   field.addEventListener('pointerdown', () => keys.focus({preventScroll: true}));
   window.addEventListener('focus', () => keys.focus({preventScroll: true}));
 
-  // ---- The field: the page's free area, in game pixels at a whole-number scale.
+  // ---- The line under the field: what a newcomer needs first, in the browser's language.
+
+  const HINTS = {
+    en: 'Type the falling characters · F2 start · F3 pause · F1 help',
+    ja: '落ちてくる文字を打とう · F2 スタート · F3 一時停止 · F1 ヘルプ',
+  };
+  const hint = document.getElementById('hint');
+  hint.lang = /^ja\b/i.test(navigator.language || '') ? 'ja' : 'en';
+  hint.textContent = HINTS[hint.lang];
+
+  // ---- The field: the page's free area, in game pixels at a whole-number scale. The page's
+  // flex layout gives the field what the menu bar above and the line below leave, so its
+  // client size is already the space the picture may take.
 
   function fieldSize() {
     const ratio = window.devicePixelRatio || 1;
