@@ -194,6 +194,7 @@ def prepare_copy():
         os.makedirs(os.path.dirname(target), exist_ok=True)
         if not os.path.exists(target) or not same_bytes(source, target):
             shutil.copyfile(source, target)  # a fresh time, so make rebuilds what a mutant left
+        shutil.copymode(source, target)  # the scripts the tests run must stay executable
 
 
 def same_bytes(first, second):
