@@ -259,6 +259,8 @@ def main():
     parser.add_argument("--seed", type=int, default=1, help="seed of the sample")
     parser.add_argument("--list", action="store_true", help="list the mutants, run nothing")
     parser.add_argument("--only", default="", help="only files whose path contains this text")
+    parser.add_argument("--ids", default="",
+                        help="only these mutants (comma-separated), e.g. a run's survivors")
     # Left out, a test whose faults all die anyway adds nothing: e.g. --tests=-Missiles*.
     parser.add_argument("--tests", default=TEST_FILTER,
                         help="GoogleTest filter of the unit tests run on each mutant")
@@ -269,6 +271,9 @@ def main():
         if args.only in path:
             texts[path], found = mutants_of(path)
             every.extend(found)
+    if args.ids:
+        wanted = set(args.ids.split(","))
+        every = [mutant for mutant in every if mutant.ident in wanted]
     chosen = choose(every, args.count, args.seed)
     if args.list:
         for mutant in chosen:
