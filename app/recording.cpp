@@ -5,13 +5,12 @@
 #include <cstring>
 #include <string_view>
 
+#include "app/settings_block.h"
+
 namespace {
 
 // A second of play at 64 ticks a second: the most a crash can lose of a long quiet stretch.
 constexpr uint64_t kTicksPerLine = 64;
-
-// A settings file of nine ordinary lines is far shorter; a longer one is not copied in.
-constexpr size_t kLongestSettingsShown = 4096;
 
 }  // namespace
 
@@ -36,24 +35,8 @@ void SessionRecorder::WritePendingTicks() {
   pendingTicks_ = 0;
 }
 
-void SessionRecorder::Start(uint32_t seed, bool settingsRead, const std::string& settingsText) {
-  Write("seed " + std::to_string(seed) + "\nload\n");
-  if (!settingsRead) {
-    Write("# no settings file was read at start: replay where there is none\n");
-    return;
-  }
-  if (settingsText.size() > kLongestSettingsShown) {
-    Write("# the settings file read at start is too long to show (replay beside it)\n");
-    return;
-  }
-  Write("# the settings file read at start (replay beside the same file):\n");
-  std::string_view rest = settingsText;
-  while (!rest.empty()) {
-    const size_t end = rest.find('\n');
-    const std::string_view line = rest.substr(0, end);
-    Write("#   " + std::string(line) + "\n");
-    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-  }
+void SessionRecorder::Start(uint32_t seed, const std::string* settingsText) {
+  Write("seed " + std::to_string(seed) + "\n" + FormatSettingsBlock(settingsText));
 }
 
 void SessionRecorder::Tick() {

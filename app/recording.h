@@ -16,9 +16,9 @@ class SessionRecorder {
 
   bool active() const { return out_ != nullptr; }
 
-  // The start: the seed, the settings file read at start-up (its text is kept as comments,
-  // since a replay needs the same file beside it), and the client size the window has.
-  void Start(uint32_t seed, bool settingsRead, const std::string& settingsText);
+  // The start: the seed and the settings text start-up read (null when there was no file),
+  // quoted whole, so a replay needs no settings file.
+  void Start(uint32_t seed, const std::string* settingsText);
   void Tick();
   void Size(int width, int height);
   void Char(uint8_t code);

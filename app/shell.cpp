@@ -13,9 +13,11 @@
 #include "app/settings_store.h"
 #include "app/state_line.h"
 #include "app/typed_chars.h"
+#include "core/alphabet.h"
 #include "core/game.h"
 #include "core/geometry.h"
 #include "core/menu_state.h"
+#include "core/random.h"
 #include "core/records.h"
 #include "render/handles.h"
 #include "render/sound.h"
@@ -71,7 +73,7 @@ struct GameShell::Impl {
   void ShowMenuChanges();
   void RunTick();
   PaceClock::time_point StepImpactEffect(PaceClock::time_point now);
-  void FinishImpactEffect(PaceClock::time_point now);
+  void FinishImpactEffect();
   PaceClock::time_point Advance(PaceClock::time_point now);
   int End(ProgramEnd how);
 
@@ -86,6 +88,7 @@ struct GameShell::Impl {
   MenuModel shownMenu{};             // the marks the front end was last given
   bool menuShown = false;
   bool started = false;
+  bool replay = false;
   bool ended = false;
   ProgramEnd endedBy = ProgramEnd::kWindowClosed;
   int exitStatus = 0;
@@ -103,7 +106,7 @@ struct GameShell::Impl {
 void GameShell::Impl::AfterEvent() {
   if (started) ShowMenuChanges();  // every item at start, when the menu exists everywhere
   frontEnd.ShowPicture();
-  if (gameState.quit != 0 && !ended) {
+  if (gameState.quit != 0 && !ended && !replay) {
     End(ProgramEnd::kExitCommand);
     frontEnd.Quit();
   }
@@ -195,7 +198,8 @@ void GameShell::Impl::RunTick() {
 PaceClock::time_point GameShell::Impl::StepImpactEffect(PaceClock::time_point now) {
   const auto elapsed = now - effectStart;
   if (elapsed >= kImpactEffectDuration) {
-    FinishImpactEffect(now);
+    schedule.Restart(now);  // the time the effect took is not made up for
+    FinishImpactEffect();
     return schedule.NextDue();
   }
   const int64_t due =
@@ -208,10 +212,8 @@ PaceClock::time_point GameShell::Impl::StepImpactEffect(PaceClock::time_point no
   return now + kImpactFrameInterval;
 }
 
-// The ticks go on from now: the time the effect took is not made up for.
-void GameShell::Impl::FinishImpactEffect(PaceClock::time_point now) {
+void GameShell::Impl::FinishImpactEffect() {
   pacedPicture.ReleaseAll();
-  schedule.Restart(now);
   AfterEvent();
   while (!waiting.empty() && !pacedPicture.Holding()) {
     const Input input = waiting.front();
@@ -244,14 +246,17 @@ void GameShell::Start(const ShellStart& start) {
   s.sound.output = start.sound;
   s.recorder = SessionRecorder(start.record);
   s.sound.noting = s.recorder.active();
+  s.replay = start.replay;
+  // Read once, so the recording holds exactly the text the game started with.
   std::string settingsText;
-  const bool settingsRead = s.recorder.active() && ReadSettingsText(&settingsText);
-  s.recorder.Start(start.seed, settingsRead, settingsText);
+  const bool settingsRead = !s.replay && ReadSettingsText(&settingsText);
+  s.recorder.Start(start.seed, settingsRead ? &settingsText : nullptr);
   if (s.sized) s.recorder.Size(s.clientWidth, s.clientHeight);
   RunStartUp({.seed = start.seed,
               .windowCanvas = start.windowCanvas != nullptr ? &s.pacedPicture : nullptr,
               .sound = &s.sound,
-              .readSettingsFile = true});
+              .readSettingsFile = false,
+              .settingsText = settingsRead ? &settingsText : nullptr});
   s.schedule.Restart(start.now);
   s.nextCall = s.schedule.NextDue();
   s.started = true;
@@ -286,6 +291,10 @@ void GameShell::Type(char32_t character) {
   impl_->Deliver({Input::Kind::kChar, CodeForTypedChar(character)});
 }
 
+void GameShell::TypeCode(uint8_t code) {
+  impl_->Deliver({Input::Kind::kChar, code});
+}
+
 void GameShell::PressFunctionKey(int number) {
   impl_->Deliver({Input::Kind::kFunctionKey, number});
 }
@@ -305,6 +314,37 @@ void GameShell::Minimise() {
 
 void GameShell::Restore(int width, int height) {
   Size(width, height);
+}
+
+// Once the ticks are run the picture is shown, as Advance shows it after the ticks it runs.
+void GameShell::RunTicks(uint64_t count) {
+  Impl& s = *impl_;
+  if (!s.started || s.ended) return;
+  for (uint64_t i = 0; i < count; ++i) {
+    s.RunTick();
+    if (s.pacedPicture.Holding()) s.FinishImpactEffect();
+  }
+  s.AfterEvent();
+}
+
+void GameShell::Seed(uint32_t seed) {
+  SeedRandom(seed);
+}
+
+void GameShell::TakeSettings(const std::string* text) {
+  if (text != nullptr) {
+    ParseSettings(*text);
+  } else {
+    ApplyDefaultSettings();
+  }
+  ComputeCapacity();
+  CheckMenuFromSettings();
+  if (impl_->started) impl_->AfterEvent();
+}
+
+void GameShell::AttachPicture(Canvas* picture) {
+  impl_->pacedPicture.SetTarget(picture);
+  AttachWindowPicture(&impl_->pacedPicture);
 }
 
 bool GameShell::KeepSettings() {

@@ -40,6 +40,10 @@ struct ShellStart {
   SoundOutput* sound = nullptr;    // plays the effects
   std::FILE* record = nullptr;     // when set, the session is written there as a scenario
   PaceClock::time_point now{};     // the first tick is due one period after this
+  // A session driven from a scenario (the runner, a replay) rather than played: start-up
+  // takes the default settings without reading the settings file, and the Exit command only
+  // sets the quit flag, as the rules leave it, so the scenario's next commands still run.
+  bool replay = false;
 };
 
 class GameShell {
@@ -64,6 +68,9 @@ class GameShell {
 
   // A typed character, as the window's text input gives it (any Unicode character).
   void Type(char32_t character);
+  // A character already in the game's own code (0 to 255, kana in Shift_JIS), as a
+  // recording holds it.
+  void TypeCode(uint8_t code);
   // A function key pressed without modifiers, 1 for F1; acts only through an enabled item.
   void PressFunctionKey(int number);
   // A menu command chosen from the menu bar.
@@ -75,6 +82,24 @@ class GameShell {
   void Minimise();
   // The window is shown again at this client size; a paused game stays paused.
   void Restore(int width, int height);
+
+  // A scenario's calls, which a played session never makes. Each runs at once: a scenario
+  // waits for nothing.
+  //
+  // Runs `count` ticks one after another, each as Advance runs a tick that is due; an impact
+  // effect one of them starts is shown whole at once (the picture it ends with is the same),
+  // so the next tick, or input, follows as it follows the effect in play.
+  void RunTicks(uint64_t count);
+  // Sets the generator's state.
+  void Seed(uint32_t seed);
+  // Takes the settings from `text` as start-up does, or the defaults when there is none (as
+  // without a settings file), and what follows from them: the missile capacity, the menu's
+  // marks. The settings file itself is neither read nor written here.
+  void TakeSettings(const std::string* text);
+  // Gives a shell started without a picture the window's picture: the sprite sheet and the
+  // glyph cells are made in it and the status bar drawn, as start-up makes them. The rest of
+  // the field appears as the game next draws it.
+  void AttachPicture(Canvas* picture);
 
   // Writes the settings now, as the session or the page may end without another word; false
   // when they could not be kept.

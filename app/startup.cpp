@@ -20,7 +20,9 @@ void RunStartUp(const StartUpParts& parts) {
   BuildCharTables();
   RenderGlyphCells(kAlphabet, classRanges);
   PlaceLaunchers();
-  if (parts.readSettingsFile) {
+  if (parts.settingsText != nullptr) {
+    ParseSettings(*parts.settingsText);
+  } else if (parts.readSettingsFile) {
     LoadSettings();
   } else {
     ApplyDefaultSettings();

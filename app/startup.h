@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "resources/command_ids.h"
 
@@ -14,6 +15,8 @@ struct StartUpParts {
   Canvas* windowCanvas = nullptr;  // the window's picture
   SoundOutput* sound = nullptr;    // plays the effects
   bool readSettingsFile = true;    // false starts as if no settings file existed
+  // When set, the settings are taken from this text instead, as if the file held it.
+  const std::string* settingsText = nullptr;
 };
 
 // Runs every start-up step in order, from seeding the generator to the first status bar.

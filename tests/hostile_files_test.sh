@@ -93,7 +93,7 @@ rm VOLARIN.INI
 printf 'seed 7\nload\n# a comment\nsize 640 480\ntick 70\nchar 65\ncommand 40015\ndump\n' >ok.txt
 run "$volarin_sim" --replay ok.txt
 [ "$status" = 0 ] || fail "a replay refused a recording: $(cat err.txt)"
-for refused in "png out.png" "sheet out.png" save load; do
+for refused in "png out.png" "sheet out.png" save load "settings none"; do
   printf 'seed 7\ntick 1\n%s\ndump\n' "$refused" >replay.txt
   run "$volarin_sim" --replay replay.txt
   expect 2 "line 3: ${refused%% *}: a replay" "--replay with $refused"

@@ -195,35 +195,55 @@ TEST_F(ShellTest, EndSaysWhereTheSettingsCouldNotBeSaved) {
                                     std::filesystem::current_path().string() + "/VOLARIN.INI.");
 }
 
-// A recorded session replays in the runner to the state line it ended with.
-TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLine) {
-  WriteFile("VOLARIN.INI", "31\n2\n1\n1\n5 ann\n");
+// Plays a session into "session.txt" from a fresh shell and returns the recording.
+std::string PlayRecordedSession(FrontEnd& frontEnd, SoundOutput& sound) {
   std::FILE* record = std::fopen("session.txt", "w");
-  ASSERT_NE(record, nullptr);
+  EXPECT_NE(record, nullptr);
+  GameShell shell(frontEnd);
+  PaceClock::time_point now{};
+  const auto advanceFor = [&](std::chrono::seconds duration) {
+    for (const auto until = now + duration; now < until;) {
+      now = std::max(shell.Advance(now), now + nanoseconds(1));
+    }
+  };
   shell.Size(700, 500);
-  StartShell(record);
-  AdvanceUntil(t0 + std::chrono::seconds(3));
+  shell.Start({.seed = 7, .sound = &sound, .record = record, .now = now});
+  advanceFor(std::chrono::seconds(3));
   shell.PressFunctionKey(2);
   for (char32_t c : U"aZ3ｱア€ ") shell.Type(c);
-  AdvanceUntil(now + std::chrono::seconds(4));
+  advanceFor(std::chrono::seconds(4));
   shell.Minimise();
   shell.Restore(640, 480);
   shell.Command(kCmdPause);
-  AdvanceUntil(now + std::chrono::seconds(10));
+  advanceFor(std::chrono::seconds(10));
   EXPECT_EQ(shell.End(ProgramEnd::kWindowClosed), 0);
-  EXPECT_EQ(shell.EndProblem(), "");
   std::fclose(record);
+  return ReadFile("session.txt");
+}
 
-  WriteFile("VOLARIN.INI", "31\n2\n1\n1\n5 ann\n");  // as it was at start
-  const std::string recorded = ReadFile("session.txt");
-  EXPECT_EQ(recorded.rfind("seed 7\nload\n", 0), 0u) << recorded;
-  const size_t final = recorded.rfind("# final ");
-  ASSERT_NE(final, std::string::npos);
-  std::istringstream in(recorded);
-  std::FILE* out = std::tmpfile();
-  ASSERT_EQ(RunScenario(in, out, stderr), 0);
-  EXPECT_EQ(ReadAndClose(out), recorded.substr(final + 8));
-  EXPECT_NE(recorded.find("\"sounds\":[\"start.wav\""), std::string::npos);
+// A recording carries the settings it started with, whatever bytes they hold, or says there
+// were none, and replays to the state line it ended with wherever it is: the settings file
+// beside the replay is neither read nor written.
+TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLineWithoutTheSettingsFile) {
+  const std::string odd = "31\n2\r\n1\n1\n5 \"a\\n\xff\x01" + std::string(300, 'n') + "\n0 -";
+  const std::pair<const std::string*, const char*> cases[] = {
+      {&odd, "seed 7\nsettings\n\"31\\n\"\n"}, {nullptr, "seed 7\nsettings none\n"}};
+  for (const auto& [settings, start] : cases) {
+    ScopedTempDir folder;
+    if (settings != nullptr) WriteFile(kSettingsFileName, *settings);
+    const std::string recorded = PlayRecordedSession(frontEnd, sound);
+    EXPECT_TRUE(recorded.starts_with(start)) << recorded.substr(0, 200);
+    const size_t final = recorded.rfind("# final ");
+    ASSERT_NE(final, std::string::npos);
+
+    WriteFile(kSettingsFileName, "3\n");  // another player's settings
+    std::istringstream in(recorded);
+    std::FILE* out = std::tmpfile();
+    ASSERT_EQ(RunScenario(in, out, stderr, ScenarioCommands::kRecorded), 0);
+    EXPECT_EQ(ReadAndClose(out), recorded.substr(final + 8));
+    EXPECT_EQ(ReadFile(kSettingsFileName), "3\n");
+    EXPECT_NE(recorded.find("\"sounds\":[\"start.wav\""), std::string::npos);
+  }
 }
 
 }  // namespace

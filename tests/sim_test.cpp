@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
+#include "app/settings_block.h"
 #include "test_support.h"
 #include "tools/sim/scenario.h"
 
@@ -103,6 +105,8 @@ TEST(SimTest, RunsEachCommandAsTheWindowWould) {
        {"{\"tick\":3,", "\"paused\":1,\"quit\":1,"}},
       // Sounds are those since the previous dump.
       {"command 40015\ndump\ndump\n", {"\"sounds\":[\"start.wav\"],", "\"sounds\":[],"}},
+      // The settings file beside the run is read only by `load`.
+      {"dump\n", {"\"missileCapacity\":26,"}},
       {"load\ndump\n", {"\"missileCapacity\":52,", "[40026,1,0]"}},
   };
   for (const auto& [commands, parts] : cases) {
@@ -188,6 +192,53 @@ TEST(SimTest, PicturesAreRefusedInABuildWithoutThem) {
   EXPECT_EQ(run.err, "volarin-sim: line 2: png: this runner was built without pictures\n");
 }
 #endif
+
+// A settings block gives the runner exactly the text it quotes, whatever its bytes and however
+// long its lines, as `load` takes the same text from the file: the same state line, and the
+// same file written back. A damaged or unended block stops the run at its line.
+TEST(SimTest, ASettingsBlockHoldsAnyTextTheFileCould) {
+  ScopedTempDir dir;
+  std::string everyByte;
+  for (int c = 255; c >= 0; --c) everyByte += static_cast<char>(c);
+  const std::string texts[] = {
+      "3\n4\n0\n0\n12 \"\\" + std::string(70000, 'x') + "\r\n34 b\\x41\n",
+      "255 5 0 1 9 q\t8 " + everyByte + " 7 r\xff\x01s",
+  };
+  for (const std::string& text : texts) {
+    const std::string block = FormatSettingsBlock(&text);
+    std::istringstream lines(block);
+    std::string line, unquoted;
+    std::getline(lines, line);
+    while (std::getline(lines, line) && line != "end settings") {
+      EXPECT_LT(line.size(), 1024u);
+      EXPECT_TRUE(ReadQuotedSettingsLine(line, &unquoted)) << line;
+    }
+    EXPECT_EQ(unquoted, text);
+
+    WriteFile(kSettingsFileName, text);
+    const SimRun loaded = RunInProcess("load\nsave\ndump\n");
+    const std::string savedAfterLoad = ReadFile(kSettingsFileName);
+    std::filesystem::remove(kSettingsFileName);
+    const SimRun quoted = RunInProcess("seed 1\n" + block + "save\ndump\n");
+    EXPECT_EQ(quoted.err, "");
+    EXPECT_EQ(quoted.out, loaded.out);
+    EXPECT_EQ(ReadFile(kSettingsFileName), savedAfterLoad);
+  }
+  const std::pair<std::string, std::string> damaged[] = {
+      {"settings\n\"1\\n\"\n1\nend settings\n",
+       "line 3: settings: neither a quoted line nor "
+       "\"end settings\""},
+      {"settings\n\"\\q\"\nend settings\n", "line 2: settings: neither"},
+      {"settings\n\"a\"b\"\nend settings\n", "line 2: settings: neither"},
+      {"settings\n\"\xc3\xa9\"\nend settings\n", "line 2: settings: neither"},
+      {"dump\nsettings\n\"1\"\n", "line 2: settings: the commands end before \"end settings\""},
+      {"settings all\n", "line 1: settings: unexpected 'all'"}};
+  for (const auto& [commands, problem] : damaged) {
+    const SimRun run = RunInProcess(commands);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.starts_with("volarin-sim: " + problem)) << run.err;
+  }
+}
 
 // A settings file that cannot be written stops the run, as a picture that cannot be does.
 TEST(SimTest, ASaveThatCannotBeKeptStopsTheRun) {

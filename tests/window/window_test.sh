@@ -39,9 +39,8 @@ for args in "--record" "--record $work/no-such-folder/session.txt"; do
     options.txt || fail "'$args' ended with status $status: $(cat options.txt)"
 done
 
-# Every class, level 2, and a best score to keep: the replay must read the same file.
+# Every class, level 2, and a best score to keep: the replay must take the same settings.
 printf '31\n2\n1\n0\n7 ann\n' >VOLARIN.INI
-cp VOLARIN.INI start.ini
 start_game --unknown --record "$work/session.txt"
 sleep 2
 shot demo
@@ -75,16 +74,18 @@ wait_for_exit
 [ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "VOLARIN.INI does not hold nine lines"
 
 grep -q "^volarin: ignoring the argument '--unknown'$" stderr.txt || fail "--unknown was not noted"
-# The recording replays, beside the settings file the game started with, to its final line.
+# The recording carries the settings the game started with: it replays to its final line in an
+# empty folder, where no settings file is read or made.
 [ "$(head -n 1 session.txt | cut -d' ' -f1)" = seed ] || fail "the recording does not start with seed"
+[ "$(sed -n 2p session.txt)" = settings ] || fail "the recording does not carry its settings"
 grep -q '^char ' session.txt || fail "the recording holds no typed character"
 mkdir replay
-cp start.ini replay/VOLARIN.INI
 (cd replay && "$volarin_sim" --replay ../session.txt >dump.txt) ||
   fail "the runner rejected the recording"
 expected="$(grep '^# final ' session.txt | cut -c9-)"
 [ -n "$expected" ] || fail "the recording has no final state line"
 [ "$(cat replay/dump.txt)" = "$expected" ] || fail "the replay ended in another state than the game"
+[ ! -e replay/VOLARIN.INI ] || fail "the replay made a settings file"
 
 rm VOLARIN.INI
 start_game

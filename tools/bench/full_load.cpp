@@ -2,9 +2,10 @@
 #include "tools/bench/full_load.h"
 
 #include "app/commands.h"
+#include "app/startup.h"
 #include "core/alphabet.h"
 #include "core/game.h"
-#include "tools/sim/scenario.h"
+#include "render/handles.h"
 
 namespace {
 
@@ -30,13 +31,19 @@ void PlaceMissiles() {
 
 }  // namespace
 
+void StartDemonstration() {
+  ResetAllRecords();
+  ResetPlatformHandles();
+  RunStartUp({.seed = 1, .windowCanvas = nullptr, .sound = nullptr, .readSettingsFile = false});
+}
+
 int32_t LiveCount() {
   return gameState.liveMissiles + gameState.liveMirvs;
 }
 
 // A score that gives the fastest missiles and the most multiple warheads.
 GameRecords BuildFullLoad(void (*makePicture)()) {
-  StartScenario();
+  StartDemonstration();
   if (makePicture != nullptr) makePicture();
   gameState.modeMask = kAllClasses;
   ComputeCapacity();

@@ -20,6 +20,10 @@ class BlockGlyphSource : public GlyphSource {
 // often keeps the measured ticks at full load.
 inline constexpr int64_t kTicksPerRestore = 32;
 
+// Every record at its program-start value and start-up run as the scenario runner starts:
+// seed 1, no settings file, no picture.
+void StartDemonstration();
+
 // Missiles and Mirvs in flight now.
 int32_t LiveCount();
 

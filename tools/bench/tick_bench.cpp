@@ -7,18 +7,19 @@
 #include <cstdio>
 #include <string>
 
+#include "app/startup.h"
+#include "app/state_line.h"
 #include "core/game.h"
 #include "core/records.h"
 #include "render/draw.h"
 #include "tools/bench/full_load.h"
 #include "tools/sim/picture.h"
-#include "tools/sim/scenario.h"
 
 namespace {
 
 // The window picture every drawing tick draws into: 640 x 480, as the demonstration starts.
 void MakeWindowPicture() {
-  BuildPicture(640, 480);
+  AttachWindowPicture(BuildPicture(640, 480));
 }
 
 void RunFullLoadTicks(benchmark::State& state, bool drawing) {
@@ -53,8 +54,8 @@ BENCHMARK(BM_TickFullLoadDrawing);
 // The dome of a missile reaching the ground in the starting window: 448 white arcs and 449
 // black ones, drawn without pause.
 void BM_ImpactEffect(benchmark::State& state) {
-  StartScenario();
-  BuildPicture(640, 480);
+  StartDemonstration();
+  MakeWindowPicture();
   for (auto _ : state) DrawImpactEffect(320.5, fieldGeometry);
   state.counters["arcs"] = 2 * fieldGeometry.fieldHeight + 1;
 }
@@ -63,7 +64,7 @@ BENCHMARK(BM_ImpactEffect);
 // The starting demonstration (upper case, level 1) after ten seconds: at most three missiles,
 // so the cost is mostly the spawn draw of every idle slot.
 void BM_TickDemonstration(benchmark::State& state) {
-  StartScenario();
+  StartDemonstration();
   for (int i = 0; i < 640; ++i) OnTick();
   int64_t liveSum = 0;
   for (auto _ : state) {
@@ -80,7 +81,7 @@ void BM_StateLineFullLoad(benchmark::State& state) {
   records = BuildFullLoad(nullptr);
   size_t bytes = 0;
   for (auto _ : state) {
-    const std::string line = StateLine();
+    const std::string line = FormatStateLine(0, PlayedSounds{});
     bytes = line.size();
     benchmark::DoNotOptimize(line.data());
   }

@@ -15,7 +15,9 @@ bool PictureExists() {
   return false;
 }
 
-void BuildPicture(int, int) {}
+Canvas* BuildPicture(int, int) {
+  return nullptr;
+}
 
 void ResizePicture(int, int) {}
 

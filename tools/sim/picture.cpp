@@ -13,10 +13,10 @@
 #include <memory>
 #include <string_view>
 
-#include "app/startup.h"
 #include "frontend/qt/image_canvas.h"
 #include "frontend/qt/offscreen_gui.h"
 #include "render/canvas.h"
+#include "render/handles.h"
 #include "render/sprite_sheet.h"
 #include "tools/sim/message_text.h"
 
@@ -84,10 +84,10 @@ bool PictureExists() {
   return picture != nullptr;
 }
 
-void BuildPicture(int width, int height) {
+Canvas* BuildPicture(int width, int height) {
   StartOffscreenGui();
   picture = std::make_unique<ImageCanvas>(width, height);
-  AttachWindowPicture(picture.get());
+  return picture.get();
 }
 
 void ResizePicture(int width, int height) {

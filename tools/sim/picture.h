@@ -3,15 +3,17 @@
 
 #include <string>
 
+class Canvas;
+
 // The largest side of a picture: a larger window is drawn only as far as this.
 int MaxPictureSide();
 
 // Whether the presentation layer exists yet.
 bool PictureExists();
 
-// Makes the window picture at the given client size, with its sprite sheet and glyph cells,
-// and gives it to the program as the window's; the status bar is drawn into it at once.
-void BuildPicture(int width, int height);
+// Makes the window picture at the given client size, black, for the program to draw into
+// (GameShell::AttachPicture); nullptr in a build without pictures.
+Canvas* BuildPicture(int width, int height);
 
 // Follows a size message: the picture takes the new client size. Nothing without a picture.
 void ResizePicture(int width, int height);

@@ -9,16 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/commands.h"
 #include "app/settings.h"
-#include "app/startup.h"
+#include "app/settings_block.h"
+#include "app/settings_store.h"
+#include "app/shell.h"
 #include "app/state_line.h"
-#include "core/alphabet.h"
-#include "core/game.h"
-#include "core/geometry.h"
-#include "core/random.h"
-#include "core/records.h"
-#include "render/handles.h"
 #include "render/sound.h"
 #include "tools/sim/message_text.h"
 #include "tools/sim/picture.h"
@@ -26,26 +21,55 @@
 namespace {
 
 // ---------------------------------------------------------------------------------------------
-// The runner's own records: what the window would hear, and how many timer messages it took.
+// The runner as a front end: a window never shown, whose picture is made only when a command
+// asks for one, and a sound output that notes the effects for the state line.
 
-class RecordingSoundOutput : public SoundOutput {
+class NotingSound : public SoundOutput {
  public:
   void Play(SoundEffect effect) override { played.Add(SoundEffectFile(effect)); }
   PlayedSounds played;
 };
 
-RecordingSoundOutput runnerSound;
-uint64_t runnerTicks = 0;
+class RunnerFrontEnd : public FrontEnd {
+ public:
+  ~RunnerFrontEnd() override { DropPicture(); }
+  void ResizePicture(int width, int height) override {
+    clientWidth = width;
+    clientHeight = height;
+    ::ResizePicture(width, height);
+  }
+  void ShowPicture() override {}                      // the picture is only ever written out
+  void SetMenuItem(uint16_t, bool, bool) override {}  // the state line reads the menu's model
+  void Quit() override {}  // a replay's Exit only sets the quit flag; the run goes on
 
-// The client size of the last size message, which a picture made later takes.
-int clientWidth = 640;
-int clientHeight = 480;
+  // The client size of the last size message, which a picture made later takes.
+  int clientWidth = 640;
+  int clientHeight = 480;
+};
 
-// Whether the run has said yet that its picture holds only part of the window.
-bool clippingReported = false;
+// The one place the runner says how the shell starts: seed 1, no settings file, no picture
+// until one is asked for, and the scenario's own rules for Exit. Anything the shell adds
+// for a player (a card that takes keys) is switched off here, so a scenario's every command
+// reaches the rules as it always has.
+ShellStart RunnerStart(SoundOutput* sound) {
+  return {.seed = 1, .windowCanvas = nullptr, .sound = sound, .record = nullptr, .replay = true};
+}
+
+// One run: the front end, the shell it drives, and what the runner keeps of its own.
+struct Runner {
+  Runner() { shell.Start(RunnerStart(&sound)); }
+
+  NotingSound sound;
+  RunnerFrontEnd frontEnd;  // outlives the shell, which draws into its picture
+  GameShell shell{frontEnd};
+  bool clippingReported = false;  // said once that the picture holds only part of the window
+  long settingsBlockLine = 0;     // the line of an open settings block, 0 when none is open
+  std::string settingsText;       // what the open block holds so far
+};
 
 // ---------------------------------------------------------------------------------------------
-// The commands. Each line is one command word and its arguments, separated by blanks.
+// The commands. Each line is one command word and its arguments, separated by blanks; a
+// settings block holds quoted lines up to its end.
 
 struct CommandCall {
   uint64_t numbers[2] = {};
@@ -54,61 +78,66 @@ struct CommandCall {
   long lineNumber = 0;
   ScenarioCommands allowed = ScenarioCommands::kEvery;
   bool onlySeedsSoFar = true;  // the settings are read, in a recording, before anything else
+  Runner* runner = nullptr;
   std::FILE* out = nullptr;
   std::FILE* err = nullptr;
 };
 
 std::string RunSeed(const CommandCall& call) {
-  SeedRandom(static_cast<uint32_t>(call.numbers[0]));
+  call.runner->shell.Seed(static_cast<uint32_t>(call.numbers[0]));
   return "";
 }
 
-// The picture takes the new size before the size handler blanks it.
 std::string RunSize(const CommandCall& call) {
-  clientWidth = static_cast<int>(call.numbers[0]);
-  clientHeight = static_cast<int>(call.numbers[1]);
-  ResizePicture(clientWidth, clientHeight);
-  OnSize(clientWidth, clientHeight);
+  call.runner->shell.Size(static_cast<int>(call.numbers[0]), static_cast<int>(call.numbers[1]));
   return "";
 }
 
-// A paused timer message is still a message the window handled, so it counts.
 std::string RunTick(const CommandCall& call) {
-  const uint64_t count = call.count == 0 ? 1 : call.numbers[0];
-  for (uint64_t i = 0; i < count; ++i) {
-    OnTick();
-    ++runnerTicks;
-  }
+  call.runner->shell.RunTicks(call.count == 0 ? 1 : call.numbers[0]);
   return "";
 }
 
 std::string RunChar(const CommandCall& call) {
-  OnChar(static_cast<uint32_t>(call.numbers[0]));
+  call.runner->shell.TypeCode(static_cast<uint8_t>(call.numbers[0]));
   return "";
 }
 
 std::string RunCommand(const CommandCall& call) {
-  OnCommand(static_cast<uint16_t>(call.numbers[0]));
+  call.runner->shell.Command(static_cast<uint16_t>(call.numbers[0]));
   return "";
 }
 
-// As start-up reads the file, then the values derived from it.
-std::string RunLoad(const CommandCall&) {
-  LoadSettings();
-  ComputeCapacity();
-  CheckMenuFromSettings();
+// As start-up reads the file; without one, the defaults.
+std::string RunLoad(const CommandCall& call) {
+  std::string text;
+  call.runner->shell.TakeSettings(ReadSettingsText(&text) ? &text : nullptr);
   return "";
 }
 
-std::string RunSave(const CommandCall&) {
-  return WriteSettingsFile() ? ""
-                             : std::string("cannot write the settings file ") + kSettingsFileName;
+// "settings none" takes the defaults at once; a bare "settings" opens a block.
+std::string RunSettings(const CommandCall& call) {
+  Runner& runner = *call.runner;
+  if (call.count == 1) {
+    runner.shell.TakeSettings(nullptr);
+  } else {
+    runner.settingsBlockLine = call.lineNumber;
+    runner.settingsText.clear();
+  }
+  return "";
+}
+
+std::string RunSave(const CommandCall& call) {
+  return call.runner->shell.KeepSettings()
+             ? ""
+             : std::string("cannot write the settings file ") + kSettingsFileName;
 }
 
 // Flushed at once: a reader sees each state line before a long command that follows it.
 std::string RunDump(const CommandCall& call) {
-  const std::string line = StateLine() + '\n';
-  runnerSound.played.Clear();
+  Runner& runner = *call.runner;
+  const std::string line = FormatStateLine(runner.shell.TicksRun(), runner.sound.played) + '\n';
+  runner.sound.played.Clear();
   if (std::fwrite(line.data(), 1, line.size(), call.out) == line.size() &&
       std::fflush(call.out) == 0) {
     return "";
@@ -118,35 +147,40 @@ std::string RunDump(const CommandCall& call) {
 
 // The first picture asked for brings the presentation layer: from then on the program draws
 // into a window picture exactly as the window would.
-void EnsurePicture() {
-  if (!PictureExists()) BuildPicture(clientWidth, clientHeight);
+void EnsurePicture(Runner& runner) {
+  if (PictureExists()) return;
+  Canvas* picture = BuildPicture(runner.frontEnd.clientWidth, runner.frontEnd.clientHeight);
+  if (picture != nullptr) runner.shell.AttachPicture(picture);
 }
 
 // Said once a run, so nobody takes a clipped picture for the whole field.
 void ReportClipping(const CommandCall& call) {
+  Runner& runner = *call.runner;
   const int side = MaxPictureSide();
-  if (!PictureExists() || clippingReported) return;
-  if (clientWidth <= side && clientHeight <= side) return;
-  clippingReported = true;
+  const int width = runner.frontEnd.clientWidth;
+  const int height = runner.frontEnd.clientHeight;
+  if (!PictureExists() || runner.clippingReported) return;
+  if (width <= side && height <= side) return;
+  runner.clippingReported = true;
   std::fprintf(
       call.err,
       "volarin-sim: line %ld: png: the window is %d x %d; the picture holds its top left %d x %d\n",
-      call.lineNumber, clientWidth, clientHeight, std::min(clientWidth, side),
-      std::min(clientHeight, side));
+      call.lineNumber, width, height, std::min(width, side), std::min(height, side));
 }
 
 std::string RunPng(const CommandCall& call) {
-  EnsurePicture();
+  EnsurePicture(*call.runner);
   ReportClipping(call);
   return SavePicturePng(std::string(call.path));
 }
 
 std::string RunSheet(const CommandCall& call) {
-  EnsurePicture();
+  EnsurePicture(*call.runner);
   return SaveSheetPng(std::string(call.path));
 }
 
-enum class ArgumentKind { kNone, kDecimal, kCharCode, kPath };
+// kNoSettings is the one word "settings" may have.
+enum class ArgumentKind { kNone, kDecimal, kCharCode, kPath, kNoSettings };
 
 struct CommandForm {
   std::string_view name;
@@ -168,6 +202,7 @@ constexpr CommandForm kCommandForms[] = {
     {"char", ArgumentKind::kCharCode, 1, 1, 255, true, RunChar},
     {"command", ArgumentKind::kDecimal, 1, 1, kMax16, true, RunCommand},
     {"load", ArgumentKind::kNone, 0, 0, 0, true, RunLoad},
+    {kSettingsBlockStart, ArgumentKind::kNoSettings, 0, 1, 0, true, RunSettings},
     {"save", ArgumentKind::kNone, 0, 0, 0, false, RunSave},
     {"dump", ArgumentKind::kNone, 0, 0, 0, true, RunDump},
     {"png", ArgumentKind::kPath, 1, 1, 0, false, RunPng},
@@ -231,6 +266,9 @@ std::string ReadArgument(const CommandForm& form, std::string_view word, Command
     call.path = word;
     return "";
   }
+  if (form.kind == ArgumentKind::kNoSettings) {
+    return word == kNoSettings ? "" : "unexpected " + QuoteForMessage(word);
+  }
   const bool hexAllowed = form.kind == ArgumentKind::kCharCode;
   return ParseNumber(word, hexAllowed, form.max, &call.numbers[call.count]);
 }
@@ -251,11 +289,31 @@ std::string ReadArguments(const CommandForm& form, const std::vector<std::string
 
 // Empty when the command may run here, else why not. Tells the next call what has run.
 std::string CheckAllowed(const CommandForm& form, CommandCall& call) {
-  const bool loadInPlace = form.name != "load" || call.onlySeedsSoFar;
+  const bool takesSettings = form.name == "load" || form.name == kSettingsBlockStart;
+  const bool settingsInPlace = !takesSettings || call.onlySeedsSoFar;
   call.onlySeedsSoFar = call.onlySeedsSoFar && form.name == "seed";
-  if (call.allowed == ScenarioCommands::kEvery || (form.recorded && loadInPlace)) return "";
-  return form.recorded ? "a replay reads the settings file only before any command but seed"
+  if (call.allowed == ScenarioCommands::kEvery || (form.recorded && settingsInPlace)) return "";
+  return form.recorded ? "a replay takes the settings only before any command but seed"
                        : "a replay runs only the commands of a recording; this one writes a file";
+}
+
+// A line of an open settings block: a quoted piece of the text, or the block's end, which
+// hands the whole text to the shell.
+std::string RunSettingsBlockLine(std::string_view line, const std::vector<std::string_view>& words,
+                                 CommandCall& call) {
+  Runner& runner = *call.runner;
+  if (words.size() == 2 && words[0] == "end" && words[1] == kSettingsBlockStart) {
+    runner.settingsBlockLine = 0;
+    runner.shell.TakeSettings(&runner.settingsText);
+    runner.settingsText.clear();
+    return "";
+  }
+  if (!ReadQuotedSettingsLine(line, &runner.settingsText)) {
+    return "settings: neither a quoted line nor \"" + std::string(kSettingsBlockEnd) + "\"";
+  }
+  if (runner.settingsText.size() <= kLongestSettingsBlockText) return "";
+  return "settings: more than " + std::to_string(kLongestSettingsBlockText) +
+         " bytes: not a settings file";
 }
 
 // Runs one line; empty when it ran (or was blank or a comment), else the message for it and,
@@ -263,8 +321,9 @@ std::string CheckAllowed(const CommandForm& form, CommandCall& call) {
 std::string RunLine(std::string_view line, CommandCall& call, int* status) {
   static std::vector<std::string_view> words;
   SplitWords(line, words);
-  if (words.empty() || words[0].starts_with('#')) return "";
   *status = kScenarioErrorStatus;
+  if (call.runner->settingsBlockLine != 0) return RunSettingsBlockLine(line, words, call);
+  if (words.empty() || words[0].starts_with('#')) return "";
   const CommandForm* form = FindCommandForm(words[0]);
   if (form == nullptr) return "unknown command " + QuoteForMessage(words[0]);
   std::string problem = CheckAllowed(*form, call);
@@ -297,30 +356,10 @@ std::string TooLongLineMessage() {
 
 }  // namespace
 
-void StartScenario() {
-  DropPicture();
-  clientWidth = 640;
-  clientHeight = 480;
-  ResetAllRecords();
-  ResetPlatformHandles();
-  runnerSound.played.Clear();
-  runnerTicks = 0;
-  clippingReported = false;
-  StartUpParts parts;
-  parts.seed = 1;
-  parts.readSettingsFile = false;
-  parts.windowCanvas = nullptr;
-  parts.sound = &runnerSound;
-  RunStartUp(parts);
-}
-
-std::string StateLine() {
-  return FormatStateLine(runnerTicks, runnerSound.played);
-}
-
 int RunScenario(std::istream& in, std::FILE* out, std::FILE* err, ScenarioCommands allowed) {
-  StartScenario();
+  Runner runner;
   CommandCall call;
+  call.runner = &runner;
   call.out = out;
   call.err = err;
   call.allowed = allowed;
@@ -335,6 +374,12 @@ int RunScenario(std::istream& in, std::FILE* out, std::FILE* err, ScenarioComman
     std::fflush(out);
     std::fprintf(err, "volarin-sim: line %ld: %s\n", call.lineNumber, problem.c_str());
     return status;
+  }
+  if (runner.settingsBlockLine != 0) {
+    std::fflush(out);
+    std::fprintf(err, "volarin-sim: line %ld: settings: the commands end before \"%s\"\n",
+                 runner.settingsBlockLine, std::string(kSettingsBlockEnd).c_str());
+    return kScenarioErrorStatus;
   }
   if (std::fflush(out) != 0 || std::ferror(out)) {
     std::fprintf(err, "volarin-sim: cannot write the output: %s\n", std::strerror(errno));

@@ -1,9 +1,9 @@
-// The scenario runner: drives the game through the window's calls from a command stream.
+// The scenario runner: drives the game through the shell from a command stream.
 //
-// The runner is a front end like the window: it starts the program, hands each command to the
-// same handler the window procedure would, and prints the state of the global records as one
-// JSON line per `dump`. It keeps two things of its own: the number of timer messages handled
-// and the names of the sound effects played since the last dump.
+// The runner is a front end like the window: it starts a GameShell as a replay, makes each
+// command one call of the shell (the same calls a window makes, and a recording is written
+// from), and prints the state of the global records as one JSON line per `dump`. It keeps
+// only the names of the sound effects played since the last dump, and its picture.
 #pragma once
 
 #include <cstddef>
@@ -19,15 +19,6 @@ constexpr int kScenarioErrorStatus = 2;
 // could not be written).
 constexpr int kScenarioFailureStatus = 1;
 
-// Resets every record and runs start-up as the runner starts (seed 1, no settings file, no
-// window picture (a previous one is dropped), the runner's recording sound output); zeroes the tick
-// counter and forgets the recorded sounds.
-void StartScenario();
-
-// The state line of the global records, the tick counter and the recorded sounds, without a
-// line end. Forgets nothing; a `dump` prints it and then forgets the sounds.
-std::string StateLine();
-
 // The longest line read: a longer one is malformed, and is not read past this.
 constexpr size_t kLongestScenarioLine = 65536;
 
@@ -36,7 +27,8 @@ constexpr size_t kLongestScenarioLine = 65536;
 // again (`load` is taken once, right after the opening `seed`, where a recording has it).
 enum class ScenarioCommands { kEvery, kRecorded };
 
-// Runs StartScenario, then every command of the stream in order, printing dumps to `out` and
+// Starts a shell as the runner starts one (seed 1, no settings file, no window picture), then
+// runs every command of the stream in order, printing dumps to `out` and
 // messages to `err`. Returns 0, or kScenarioErrorStatus at the first malformed or refused
 // line, or kScenarioFailureStatus at the first command that fails; nothing more runs after
 // either.

@@ -1,0 +1,94 @@
+// Quoting the settings text for a recording, and reading it back.
+#include "app/settings_block.h"
+
+namespace {
+
+// An ordinary settings line (a score and a 79-character name) fits in one quoted line; a
+// longer one is cut, so no runner line comes near the runner's longest line.
+constexpr size_t kBytesPerQuotedLine = 128;
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+void AppendQuoted(unsigned char c, std::string& out) {
+  if (c == '\\' || c == '"') {
+    out += '\\';
+    out += static_cast<char>(c);
+  } else if (c == '\n') {
+    out += "\\n";
+  } else if (c >= 0x20 && c < 0x7F) {
+    out += static_cast<char>(c);
+  } else {
+    out += "\\x";
+    out += kHexDigits[c >> 4];
+    out += kHexDigits[c & 0xF];
+  }
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The byte an escape after a backslash stands for, and how many characters it took.
+int Unescape(std::string_view rest, size_t* length) {
+  *length = 1;
+  if (rest.empty()) return -1;
+  if (rest[0] == '\\' || rest[0] == '"') return static_cast<unsigned char>(rest[0]);
+  if (rest[0] == 'n') return '\n';
+  if (rest[0] != 'x' || rest.size() < 3) return -1;
+  const int high = HexValue(rest[1]);
+  const int low = HexValue(rest[2]);
+  *length = 3;
+  return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+std::string FormatSettingsBlock(const std::string* text) {
+  if (text == nullptr) {
+    return std::string(kSettingsBlockStart) + " " + std::string(kNoSettings) + "\n";
+  }
+  std::string block = std::string(kSettingsBlockStart) + "\n";
+  size_t inLine = 0;
+  for (size_t i = 0; i < text->size(); ++i) {
+    if (inLine == 0) block += '"';
+    const auto c = static_cast<unsigned char>((*text)[i]);
+    AppendQuoted(c, block);
+    if (c == '\n' || ++inLine == kBytesPerQuotedLine || i + 1 == text->size()) {
+      block += "\"\n";
+      inLine = 0;
+    }
+  }
+  return block + std::string(kSettingsBlockEnd) + "\n";
+}
+
+bool ReadQuotedSettingsLine(std::string_view line, std::string* text) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  line = TrimBlanks(line);
+  if (line.size() < 2 || line.front() != '"' || line.back() != '"') return false;
+  line = line.substr(1, line.size() - 2);
+  std::string bytes;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    if (c == '"' || c < 0x20 || c >= 0x7F) return false;
+    if (c != '\\') {
+      bytes += static_cast<char>(c);
+      continue;
+    }
+    size_t length = 0;
+    const int byte = Unescape(line.substr(i + 1), &length);
+    if (byte < 0) return false;
+    bytes += static_cast<char>(byte);
+    i += length;
+  }
+  text->append(bytes);
+  return true;
+}
