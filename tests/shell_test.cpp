@@ -15,6 +15,7 @@
 #include "app/commands.h"
 #include "app/pacing.h"
 #include "app/settings.h"
+#include "app/state_line.h"
 #include "core/game.h"
 #include "core/geometry.h"
 #include "core/menu_state.h"
@@ -243,6 +244,74 @@ TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLineWithoutTheSettingsFil
     EXPECT_EQ(ReadAndClose(out), recorded.substr(final + 8));
     EXPECT_EQ(ReadFile(kSettingsFileName), "3\n");
     EXPECT_NE(recorded.find("\"sounds\":[\"start.wav\""), std::string::npos);
+  }
+}
+
+// A recording cut after any event replays to the state the game had at that event, an impact
+// effect with input waiting on it included. The ticks the recorder has yet to write as one
+// line are added to the cut, as it would write them.
+TEST_F(ShellTest, ARecordingCutAtAnyEventReplaysToTheStateAtThatEvent) {
+  WriteFile(kSettingsFileName, "31\n5\n");
+  std::FILE* record = std::fopen("session.txt", "w");
+  ASSERT_NE(record, nullptr);
+  struct Cut {
+    long length;
+    uint64_t ticks;
+    std::string state;
+  };
+  std::vector<Cut> cuts;
+  const auto cut = [&] {
+    PlayedSounds played;
+    for (const std::string& name : sound.played) played.Add(name.c_str());
+    cuts.push_back(
+        {std::ftell(record), shell.TicksRun(), FormatStateLine(shell.TicksRun(), played)});
+  };
+  const auto tick = [&] {
+    now += kTickPeriod;
+    shell.Advance(now);
+    cut();
+  };
+  RecordingCanvas picture;
+  shell.Size(320, 120);  // the missiles reach the ground soon
+  shell.Start({.seed = 7, .windowCanvas = &picture, .sound = &sound, .record = record, .now = t0});
+  cut();
+  shell.PressFunctionKey(3);  // greyed: no event
+  cut();
+  shell.PressFunctionKey(2);
+  cut();
+  for (char32_t c : U"aB1ｱ") {
+    shell.Type(c);
+    cut();
+    tick();
+  }
+  for (int i = 0; i < 1000 && !shell.ShowingImpactEffect(); ++i) tick();
+  ASSERT_TRUE(shell.ShowingImpactEffect());
+  shell.Type(U'x');  // both wait for the end of the effect
+  shell.Command(kCmdStart);
+  cut();
+  while (shell.ShowingImpactEffect()) tick();
+  shell.Minimise();
+  cut();
+  tick();
+  shell.Restore(400, 300);
+  cut();
+  for (int i = 0; i < 70; ++i) tick();
+  std::fclose(record);
+
+  const std::string recorded = ReadFile("session.txt");
+  ASSERT_GT(cuts.size(), 150u);
+  for (const Cut& at : cuts) {
+    std::string commands = recorded.substr(0, static_cast<size_t>(at.length));
+    std::istringstream lines(commands);
+    uint64_t written = 0;
+    for (std::string line; std::getline(lines, line);) {
+      if (line.starts_with("tick ")) written += std::stoull(line.substr(5));
+    }
+    commands += "tick " + std::to_string(at.ticks - written) + "\ndump\n";
+    std::istringstream in(commands);
+    std::FILE* out = std::tmpfile();
+    ASSERT_EQ(RunScenario(in, out, stderr, ScenarioCommands::kRecorded), 0);
+    ASSERT_EQ(ReadAndClose(out), at.state + "\n") << commands;
   }
 }
 
