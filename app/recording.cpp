@@ -54,6 +54,11 @@ void SessionRecorder::Char(uint8_t code) {
   Write("char " + std::to_string(code) + "\n");
 }
 
+void SessionRecorder::Comment(std::string_view text) {
+  WritePendingTicks();
+  Write("# " + std::string(text) + "\n");
+}
+
 void SessionRecorder::Command(uint16_t id) {
   WritePendingTicks();
   Write("command " + std::to_string(id) + "\n");

@@ -23,6 +23,8 @@ class SessionRecorder {
   void Size(int width, int height);
   void Char(uint8_t code);
   void Command(uint16_t id);
+  // A line the runner passes over: what happened that the rules never saw.
+  void Comment(std::string_view text);
   // The end: `dump`, then "# final " and the state line the runner's dump must print.
   void Finish(const std::string& stateLine);
 

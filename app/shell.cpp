@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <deque>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "app/cards.h"
 #include "app/commands.h"
 #include "app/deferred_canvas.h"
 #include "app/pacing.h"
@@ -19,8 +22,10 @@
 #include "core/menu_state.h"
 #include "core/random.h"
 #include "core/records.h"
+#include "render/draw.h"
 #include "render/handles.h"
 #include "render/sound.h"
+#include "render/sprite_sheet.h"
 #include "resources/command_ids.h"
 #include "resources/menu_resource.h"
 
@@ -49,9 +54,45 @@ class NotedSound : public SoundOutput {
 
 // One piece of input, kept while the impact effect is shown.
 struct Input {
-  enum class Kind { kChar, kFunctionKey, kCommand, kSize, kMinimise } kind;
+  enum class Kind { kChar, kFunctionKey, kCommand, kSize, kMinimise, kHelpPage } kind;
   int a = 0;
   int b = 0;
+};
+
+constexpr uint8_t kEscape = 0x1B;
+
+// Where every missile and interceptor of the slots is; a hit shows as an interceptor gone
+// together with a change of its missile.
+struct SlotSnapshot {
+  int32_t missile[kSlotCount];
+  bool interceptor[kSlotCount];
+  void Take() {
+    for (int i = 0; i < kSlotCount; ++i) {
+      missile[i] = missileSlots[i].state;
+      interceptor[i] = interceptorSlots[i].active != 0;
+    }
+  }
+  int HitsSince() const {
+    int hits = 0;
+    for (int i = 0; i < kSlotCount; ++i) {
+      const bool target = missile[i] == Falling || missile[i] == Mirv;
+      if (target && interceptor[i] && interceptorSlots[i].active == 0 &&
+          missileSlots[i].state != missile[i]) {
+        ++hits;
+      }
+    }
+    return hits;
+  }
+};
+
+// What the overlay shows; it is drawn anew only when this changes.
+struct OverlayState {
+  Card card = Card::kNone;
+  int page = 0;
+  int width = 0;
+  int height = 0;
+  bool field = false;
+  bool operator==(const OverlayState&) const = default;
 };
 
 // Says where the file should have been, so the player can look at that folder.
@@ -62,9 +103,16 @@ std::string SettingsNotKeptMessage() {
 }  // namespace
 
 struct GameShell::Impl {
-  explicit Impl(FrontEnd& f) : frontEnd(f) {}
+  Impl(FrontEnd& f, GameShell* s) : frontEnd(f), shell(s) {}
 
   void Apply(const Input& input);
+  bool TakenByCard(uint8_t code);
+  void OpenHelp(Card which);
+  void TurnHelpPage(int delta);
+  void NoteGame();
+  void UpdateOverlay();
+  void DrawPausedField();
+  bool GameRunning() const { return gameState.gameOver == 0; }
   void ApplyCommand(uint16_t id);
   void ApplySize(int width, int height);
   void ApplyFunctionKey(int number);
@@ -78,6 +126,7 @@ struct GameShell::Impl {
   int End(ProgramEnd how);
 
   FrontEnd& frontEnd;
+  GameShell* shell;
   // Between the rules and the window's picture, so the impact effect can be shown frame by
   // frame after the tick that drew it.
   DeferredCanvas pacedPicture;
@@ -100,11 +149,34 @@ struct GameShell::Impl {
   int64_t effectPresents = 0;  // the presents the effect's tick made
   std::deque<Input> waiting;   // input given while the impact effect is shown
   std::string endProblem;
+
+  // The cards.
+  bool cards = false;
+  Language language = Language::kEnglish;
+  std::unique_ptr<CardPainter> painter;
+  OverlayPicture overlay;
+  OverlayState drawn;
+  bool overlayChanged = false;
+  Card help = Card::kNone;  // kHelp or kAbout while one shows
+  int helpPage = 0;
+  int helpPages = 1;
+  bool resultsShown = false;
+  bool gameSeenRunning = false;
+  int32_t bestBefore = 0;
+  GameResults results;
+  // A paused game's field, blanked by a size change, drawn again here from the slots: the
+  // rules redraw it only at the next tick.
+  bool fieldLost = false;
+  std::unique_ptr<PixelCanvas> pausedField;
+  PixelOrder overlayOrder = PixelOrder::kArgb;
+  GlyphSource* glyphs = nullptr;
 };
 
 // The Exit command only sets a flag in the rules; the program ends here, once, as it is seen.
 void GameShell::Impl::AfterEvent() {
   if (started) ShowMenuChanges();  // every item at start, when the menu exists everywhere
+  NoteGame();
+  UpdateOverlay();
   frontEnd.ShowPicture();
   if (gameState.quit != 0 && !ended && !replay) {
     End(ProgramEnd::kExitCommand);
@@ -124,12 +196,17 @@ void GameShell::Impl::ShowMenuChanges() {
 }
 
 void GameShell::Impl::ApplyCommand(uint16_t id) {
+  if (id == kCmdHowToPlay || id == kCmdAbout) {
+    if (cards) OpenHelp(id == kCmdAbout ? Card::kAbout : Card::kHelp);
+    return;
+  }
   recorder.Command(id);
   OnCommand(id);
 }
 
 // The picture takes the new size before the size handler blanks it.
 void GameShell::Impl::ApplySize(int width, int height) {
+  if (cards && GameRunning() && gameState.paused != 0) fieldLost = true;
   clientWidth = SizeMessageSide(width);
   clientHeight = SizeMessageSide(height);
   sized = true;
@@ -142,6 +219,17 @@ void GameShell::Impl::ApplySize(int width, int height) {
 // is enabled, as a greyed item's accelerator does nothing.
 void GameShell::Impl::ApplyFunctionKey(int number) {
   if (number < 1 || number > 24) return;
+  if (cards) {
+    resultsShown = false;
+    if (number == 1) {
+      if (help == Card::kNone) {
+        OpenHelp(Card::kHelp);
+      } else {
+        TurnHelpPage(1);
+      }
+      return;
+    }
+  }
   const auto virtualKey = static_cast<uint16_t>(kVirtualKeyF1 + number - 1);
   for (const AcceleratorEntry& entry : kAcceleratorTable) {
     if (entry.virtualKey != virtualKey) continue;
@@ -153,8 +241,17 @@ void GameShell::Impl::ApplyFunctionKey(int number) {
 void GameShell::Impl::Apply(const Input& input) {
   switch (input.kind) {
     case Input::Kind::kChar:
+      if (TakenByCard(static_cast<uint8_t>(input.a))) {
+        recorder.Comment("key taken by a card");
+        break;
+      }
+      if (GameRunning() && gameState.paused == 0) ++results.typed;
       recorder.Char(static_cast<uint8_t>(input.a));
       OnChar(static_cast<uint32_t>(input.a));
+      NoteGame();
+      break;
+    case Input::Kind::kHelpPage:
+      TurnHelpPage(input.a);
       break;
     case Input::Kind::kFunctionKey:
       ApplyFunctionKey(input.a);
@@ -187,10 +284,75 @@ void GameShell::Impl::Deliver(const Input& input) {
   }
 }
 
+// A game's ticks and hits are counted for its results card; a tick that ends the game clears
+// the field, which is no hit.
 void GameShell::Impl::RunTick() {
   recorder.Tick();
   ++ticks;
+  const bool counting = GameRunning() && gameState.paused == 0;
+  SlotSnapshot before;
+  if (counting) before.Take();
   OnTick();
+  if (counting && GameRunning()) {
+    ++results.ticks;
+    results.hits += before.HitsSince();
+  }
+  NoteGame();
+}
+
+// Esc closes the help and Enter or space turns its page; any key closes the results card.
+// Neither reaches the rules.
+bool GameShell::Impl::TakenByCard(uint8_t code) {
+  if (!cards) return false;
+  if (help != Card::kNone) {
+    if (code == kEscape) {
+      help = Card::kNone;
+    } else if (code == '\r' || code == ' ') {
+      TurnHelpPage(1);
+    }
+    return true;
+  }
+  if (!resultsShown) return false;
+  resultsShown = false;
+  return true;
+}
+
+// A running game waits paused beneath the help, as it does while the window is minimised.
+void GameShell::Impl::OpenHelp(Card which) {
+  if (GameRunning() && gameState.paused == 0) ApplyCommand(kCmdPause);
+  resultsShown = false;
+  help = which;
+  helpPage = 0;
+}
+
+// Forward from the last page closes the help; back from the first stays.
+void GameShell::Impl::TurnHelpPage(int delta) {
+  if (help == Card::kNone) return;
+  helpPage = std::max(helpPage + delta, 0);
+  if (helpPage >= helpPages) help = Card::kNone;
+}
+
+// A game starting clears the last one's card and figures; a game ending shows them. A game
+// going on again (F3) closes the help over it.
+void GameShell::Impl::NoteGame() {
+  const bool running = GameRunning();
+  const HighScoreEntry& best = gameState.highScoreTable[gameState.level - 1];
+  if (running && !gameSeenRunning) {
+    results = {};
+    bestBefore = best.best;
+    resultsShown = false;
+    help = Card::kNone;
+  } else if (!running && gameSeenRunning) {
+    results.score = gameState.score;
+    results.best = best.best;
+    results.newBest = best.best > bestBefore;
+    results.level = gameState.level;
+    results.misses = gameState.misses;
+    resultsShown = cards;
+  }
+  gameSeenRunning = running;
+  if (!running || gameState.paused == 0) fieldLost = false;
+  if (running && gameState.paused == 0) help = Card::kNone;
 }
 
 // Shows as many of the dome's frames as are due by now, spread evenly over the effect's
@@ -222,7 +384,94 @@ void GameShell::Impl::FinishImpactEffect() {
   }
 }
 
-GameShell::GameShell(FrontEnd& frontEnd) : impl_(std::make_unique<Impl>(frontEnd)) {
+Card GameShell::ShownCard() const {
+  const Impl& s = *impl_;
+  if (s.help != Card::kNone) return s.help;
+  if (s.resultsShown) return Card::kResults;
+  if (s.cards && s.GameRunning() && gameState.paused != 0) return Card::kPause;
+  return Card::kNone;
+}
+
+// Drawn anew only when what it shows changes: the cards' figures are fixed while they show.
+void GameShell::Impl::UpdateOverlay() {
+  if (!cards || pacedPicture.Holding()) return;
+  const int fieldWidth = fieldGeometry.fieldWidth;
+  const int fieldHeight = fieldGeometry.groundY;
+  std::vector<CardPage> helpText;
+  if (help != Card::kNone) {
+    helpText =
+        painter->Paginate(help == Card::kAbout ? std::vector<HelpSection>{AboutSection(language)}
+                                               : HelpSections(language),
+                          fieldWidth, fieldHeight);
+    helpPages = static_cast<int>(helpText.size());
+    helpPage = std::min(helpPage, helpPages - 1);
+  }
+  const int width = shell->ClientWidth();
+  const int height = shell->ClientHeight();
+  const OverlayState want{shell->ShownCard(), helpPage, width, height, fieldLost};
+  if (want == drawn) return;
+  drawn = want;
+  overlayChanged = true;
+  if (want.card == Card::kNone && !fieldLost) {
+    overlay = {};
+    return;
+  }
+  CardPainter::Clear(overlay, width, height);
+  if (fieldLost) {
+    DrawPausedField();
+    CardPainter::CoverWith(overlay, *pausedField);
+  }
+  switch (want.card) {
+    case Card::kHelp:
+    case Card::kAbout:
+      painter->DrawCard(overlay, fieldWidth, fieldHeight, helpText[helpPage],
+                        help == Card::kAbout ? "" : HelpFooter(language, helpPage, helpPages),
+                        true);
+      break;
+    case Card::kResults: {
+      std::vector<std::string> lines = ResultLines(language, results);
+      const CardPage page{lines.front(), {lines.begin() + 1, lines.end()}};
+      painter->DrawCard(overlay, fieldWidth, fieldHeight, page, ResultsFooter(language), false);
+      break;
+    }
+    case Card::kPause: {
+      const std::vector<std::string> lines = PauseLines(language);
+      painter->DrawCard(overlay, fieldWidth, fieldHeight, {lines[0], {lines[1]}}, "", false);
+      break;
+    }
+    case Card::kNone:
+      break;
+  }
+}
+
+// The sprites are copied from a sheet made beside this picture, as start-up makes the
+// window's; the rules' handles are theirs again afterwards.
+void GameShell::Impl::DrawPausedField() {
+  const int width = fieldGeometry.fieldWidth;
+  const int height = fieldGeometry.groundY;
+  if (!pausedField) pausedField = std::make_unique<PixelCanvas>(0, 0, overlayOrder, *glyphs);
+  pausedField->Resize(0, 0);
+  pausedField->Resize(width, height);
+  Canvas* const window = windowDC;
+  Canvas* const sheet = sheetDC;
+  windowDC = pausedField.get();
+  CreateSpriteSheet();
+  PrepareWindowDC();
+  RenderGlyphCells(kAlphabet, classRanges);
+  for (int32_t i = 0; i < kSlotCount; ++i) {
+    const MissileSlot& m = missileSlots[i];
+    if (m.state == Falling || m.state == Mirv) DrawMissileSprite(m.x, m.y, i, m.state);
+    if (m.state >= ExplodingFirst && m.state < ExplodingEnd) {
+      DrawExplosionFrame(m.x, m.y, m.state - ExplodingFirst);
+    }
+    if (interceptorSlots[i].active != 0)
+      DrawInterceptor(interceptorSlots[i].x, interceptorSlots[i].y);
+  }
+  windowDC = window;
+  sheetDC = sheet;
+}
+
+GameShell::GameShell(FrontEnd& frontEnd) : impl_(std::make_unique<Impl>(frontEnd, this)) {
   ResetAllRecords();
   ResetPlatformHandles();
 }
@@ -245,6 +494,13 @@ void GameShell::Start(const ShellStart& start) {
   s.pacedPicture.SetTarget(start.windowCanvas);
   s.sound.output = start.sound;
   s.recorder = SessionRecorder(start.record);
+  s.cards = start.showCards && start.cardGlyphs != nullptr;
+  if (s.cards) {
+    s.glyphs = start.cardGlyphs;
+    s.overlayOrder = start.overlayOrder;
+    s.painter = std::make_unique<CardPainter>(*start.cardGlyphs, start.overlayOrder);
+    s.language = LanguageOfLocale(start.locale);
+  }
   s.sound.noting = s.recorder.active();
   s.replay = start.replay;
   // Read once, so the recording holds exactly the text the game started with.
@@ -297,6 +553,22 @@ void GameShell::TypeCode(uint8_t code) {
 
 void GameShell::PressFunctionKey(int number) {
   impl_->Deliver({Input::Kind::kFunctionKey, number});
+}
+
+void GameShell::TurnHelpPage(int delta) {
+  impl_->Deliver({Input::Kind::kHelpPage, delta});
+}
+
+const OverlayPicture& GameShell::Overlay() const {
+  return impl_->overlay;
+}
+
+bool GameShell::TakeOverlayChange() {
+  return std::exchange(impl_->overlayChanged, false);
+}
+
+const GameResults& GameShell::LastResults() const {
+  return impl_->results;
 }
 
 void GameShell::Command(uint16_t id) {

@@ -12,8 +12,11 @@
 #include <memory>
 #include <string>
 
+#include "app/card_text.h"
 #include "app/pacing.h"
 #include "app/startup.h"
+#include "render/overlay.h"
+#include "render/pixel_canvas.h"
 
 class Canvas;
 class SoundOutput;
@@ -44,7 +47,16 @@ struct ShellStart {
   // takes the default settings without reading the settings file, and the Exit command only
   // sets the quit flag, as the rules leave it, so the scenario's next commands still run.
   bool replay = false;
+  // The cards a window shows over the field (help, pause, results). Off, the shell behaves as
+  // it always has: the runner and a replay see every key the player gave.
+  bool showCards = false;
+  GlyphSource* cardGlyphs = nullptr;  // the cards' text; no cards without it
+  PixelOrder overlayOrder = PixelOrder::kArgb;
+  std::string locale{};  // the player's language as the system names it ("ja_JP.UTF-8", "en-US")
 };
+
+// The card the shell shows over the field, at most one at a time.
+enum class Card { kNone, kHelp, kAbout, kPause, kResults };
 
 class GameShell {
  public:
@@ -73,6 +85,8 @@ class GameShell {
   void TypeCode(uint8_t code);
   // A function key pressed without modifiers, 1 for F1; acts only through an enabled item.
   void PressFunctionKey(int number);
+  // Turns the help's page: +1 forward (PageDown, Right), -1 back (PageUp, Left).
+  void TurnHelpPage(int delta);
   // A menu command chosen from the menu bar.
   void Command(uint16_t id);
   // The client area's new size; each side is held to 0..65535 as a size message carries it.
@@ -107,6 +121,15 @@ class GameShell {
 
   // True while an impact effect is being shown; input given meanwhile waits until it ends.
   bool ShowingImpactEffect() const;
+
+  // What to lay over the window picture whenever it is shown (LayOverlay, or a painter that
+  // draws transparent pixels as such); empty when no card shows.
+  const OverlayPicture& Overlay() const;
+  // True once after the overlay changed: the whole picture is to be shown anew.
+  bool TakeOverlayChange();
+  Card ShownCard() const;
+  // The last game's figures, as its results card shows them.
+  const GameResults& LastResults() const;
 
   // The timer ticks run since start-up, for measuring the pace.
   uint64_t TicksRun() const;

@@ -16,3 +16,7 @@ constexpr uint16_t kCmdDigit = 40023;
 constexpr uint16_t kCmdSymbol = 40024;
 constexpr uint16_t kCmdKana = 40025;
 constexpr uint16_t kCmdLower = 40026;
+
+// The help menu's items, which the shell answers itself; the rules never see them.
+constexpr uint16_t kCmdHowToPlay = 40027;
+constexpr uint16_t kCmdAbout = 40028;

@@ -24,7 +24,10 @@ std::string Quoted(const char* text) {
 
 std::string ItemLine(const MenuResourceItem& item) {
   if (item.text == nullptr) return "    MENUITEM SEPARATOR\n";
-  std::string line = "    MENUITEM " + Quoted(item.text) + ", " + std::to_string(item.id);
+  std::string text = Quoted(item.text);
+  // The key shows after a tab, as the platform's menus show shortcuts.
+  if (item.keys != nullptr) text.insert(text.size() - 1, std::string("\\t") + item.keys);
+  std::string line = "    MENUITEM " + text + ", " + std::to_string(item.id);
   if (item.checked) line += ", CHECKED";
   if (item.greyed) line += ", GRAYED";
   return line + "\n";
@@ -35,9 +38,9 @@ std::string Script(const char* bitmapPath) {
       "// Written by volarin-menu-rc-gen from resources/menu_resource.cpp; do not edit.\n"
       "#pragma code_page(65001)\n\n" +
       std::to_string(kMenuId) + " MENU\nBEGIN\n";
-  for (const MenuResourcePopup& popup : kMenuResource) {
-    script += "  POPUP " + Quoted(popup.text) + "\n  BEGIN\n";
-    for (int i = 0; i < popup.count; ++i) script += ItemLine(popup.items[i]);
+  for (const MenuResourcePopup* popup : kMenuBar) {
+    script += "  POPUP " + Quoted(popup->text) + "\n  BEGIN\n";
+    for (int i = 0; i < popup->count; ++i) script += ItemLine(popup->items[i]);
     script += "  END\n";
   }
   script += "END\n\n" + std::to_string(kAcceleratorId) + " ACCELERATORS\nBEGIN\n";

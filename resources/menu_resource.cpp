@@ -6,28 +6,37 @@
 namespace {
 
 const MenuResourceItem kFileItems[] = {
-    {"スタート(&S)", kCmdStart, false, false}, {"一時停止(&P)", kCmdPause, false, true},
-    {"ストップ(&T)", kCmdStop, false, true},   {nullptr, 0, false, false},
-    {"終了(&X)", kCmdExit, false, false},
+    {"スタート(&S)", kCmdStart, false, false, "F2"},
+    {"一時停止(&P)", kCmdPause, false, true, "F3"},
+    {"ストップ(&T)", kCmdStop, false, true, nullptr},
+    {nullptr, 0, false, false, nullptr},
+    {"終了(&X)", kCmdExit, false, false, nullptr},
 };
 
 const MenuResourceItem kModeItems[] = {
-    {"アルファベット：大文字(&U)", kCmdUpper, true, false},
-    {"アルファベット：小文字(&L)", kCmdLower, false, false},
-    {"数字(&N)", kCmdDigit, false, false},
-    {"記号(&K)", kCmdSymbol, false, false},
-    {"カナ(&A)", kCmdKana, false, false},
+    {"アルファベット：大文字(&U)", kCmdUpper, true, false, nullptr},
+    {"アルファベット：小文字(&L)", kCmdLower, false, false, nullptr},
+    {"数字(&N)", kCmdDigit, false, false, nullptr},
+    {"記号(&K)", kCmdSymbol, false, false, nullptr},
+    {"カナ(&A)", kCmdKana, false, false, nullptr},
 };
 
 const MenuResourceItem kLevelItems[] = {
-    {"Level &1", kCmdLevel1, true, false},      {"Level &2", kCmdLevel1 + 1, false, false},
-    {"Level &3", kCmdLevel1 + 2, false, false}, {"Level &4", kCmdLevel1 + 3, false, false},
-    {"Level &5", kCmdLevel5, false, false},
+    {"Level &1", kCmdLevel1, true, false, nullptr},
+    {"Level &2", kCmdLevel1 + 1, false, false, nullptr},
+    {"Level &3", kCmdLevel1 + 2, false, false, nullptr},
+    {"Level &4", kCmdLevel1 + 3, false, false, nullptr},
+    {"Level &5", kCmdLevel5, false, false, nullptr},
 };
 
 const MenuResourceItem kOptionItems[] = {
-    {"効果音(&S)", kCmdSound, true, false},
-    {"多弾頭ミサイル(&M)", kCmdMirv, true, false},
+    {"効果音(&S)", kCmdSound, true, false, nullptr},
+    {"多弾頭ミサイル(&M)", kCmdMirv, true, false, nullptr},
+};
+
+const MenuResourceItem kHelpItems[] = {
+    {"遊び方(&H)...", kCmdHowToPlay, false, false, "F1"},
+    {"バージョン情報(&A)...", kCmdAbout, false, false, nullptr},
 };
 
 template <int N>
@@ -42,6 +51,12 @@ const MenuResourcePopup kMenuResource[kMenuPopupCount] = {
     Popup("モード(&M)", kModeItems),
     Popup("レベル(&L)", kLevelItems),
     Popup("オプション(&O)", kOptionItems),
+};
+
+const MenuResourcePopup kHelpMenu = Popup("ヘルプ(&H)", kHelpItems);
+
+const MenuResourcePopup* const kMenuBar[kMenuBarCount] = {
+    &kMenuResource[0], &kMenuResource[1], &kMenuResource[2], &kMenuResource[3], &kHelpMenu,
 };
 
 const AcceleratorEntry kAcceleratorTable[kAcceleratorCount] = {

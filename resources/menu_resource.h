@@ -9,6 +9,7 @@ struct MenuResourceItem {
   uint16_t id;
   bool checked;  // as the resource starts it
   bool greyed;
+  const char* keys;  // the key that gives the command, as the menu shows it; nullptr for none
 };
 
 struct MenuResourcePopup {
@@ -19,6 +20,14 @@ struct MenuResourcePopup {
 
 constexpr int kMenuPopupCount = 4;
 extern const MenuResourcePopup kMenuResource[kMenuPopupCount];
+
+// The last menu, help and about, which the shell answers without the rules: it is not part of
+// the menu the rules keep marks for.
+extern const MenuResourcePopup kHelpMenu;
+
+// The menu bar as every front end shows it: the four menus, then help.
+constexpr int kMenuBarCount = kMenuPopupCount + 1;
+extern const MenuResourcePopup* const kMenuBar[kMenuBarCount];
 
 // Virtual-key codes as the original platform numbers them.
 struct AcceleratorEntry {

@@ -16,11 +16,13 @@
 #include "app/pacing.h"
 #include "app/settings.h"
 #include "app/state_line.h"
+#include "core/alphabet.h"
 #include "core/game.h"
 #include "core/geometry.h"
 #include "core/menu_state.h"
 #include "resources/command_ids.h"
 #include "test_support.h"
+#include "tools/bench/full_load.h"
 #include "tools/sim/scenario.h"
 
 namespace {
@@ -313,6 +315,122 @@ TEST_F(ShellTest, ARecordingCutAtAnyEventReplaysToTheStateAtThatEvent) {
     ASSERT_EQ(RunScenario(in, out, stderr, ScenarioCommands::kRecorded), 0);
     ASSERT_EQ(ReadAndClose(out), at.state + "\n") << commands;
   }
+}
+
+class CardTest : public ShellTest {
+ protected:
+  void StartWithCards(std::FILE* record = nullptr) {
+    shell.Start({.seed = 7,
+                 .windowCanvas = &picture,
+                 .sound = &sound,
+                 .record = record,
+                 .now = t0,
+                 .showCards = true,
+                 .cardGlyphs = &glyphs,
+                 .locale = "en_US.UTF-8"});
+  }
+  // Pixels of the overlay that cover the picture within this rectangle (`lit`: and are not
+  // black).
+  int Covered(int left, int top, int right, int bottom, bool lit = false) const {
+    const OverlayPicture& overlay = shell.Overlay();
+    int covered = 0;
+    for (int y = top; y < std::min(bottom, overlay.height); ++y) {
+      for (int x = left; x < std::min(right, overlay.width); ++x) {
+        const uint32_t pixel = overlay.pixels[static_cast<size_t>(y) * overlay.width + x];
+        covered += (pixel >> 24) != 0 && (!lit || (pixel & 0xFFFFFF) != 0);
+      }
+    }
+    return covered;
+  }
+  BlockGlyphSource glyphs;
+  PixelCanvas picture{640, 480, PixelOrder::kArgb, glyphs};
+};
+
+// The results card counts what the rules did in the game: one hit of one interceptor, the
+// ten misses that ended it, the eleven keys, the game's ticks. The key that closes it never
+// reaches the rules, and the recording replays to the same end without cards.
+TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
+  std::FILE* record = std::fopen("session.txt", "w");
+  ASSERT_NE(record, nullptr);
+  StartWithCards(record);
+  shell.PressFunctionKey(2);
+  AdvanceUntil(t0 + std::chrono::seconds(2));
+  const auto falling = std::find_if(std::begin(missileSlots), std::end(missileSlots),
+                                    [](const MissileSlot& m) { return m.state == Falling; });
+  ASSERT_NE(falling, std::end(missileSlots));
+  shell.Type(static_cast<char32_t>(kAlphabet[falling - missileSlots]));
+  AdvanceUntil(t0 + std::chrono::seconds(3));
+  EXPECT_EQ(shell.ShownCard(), Card::kNone);
+  const int32_t score = gameState.score;
+  ASSERT_GT(score, 0);
+  for (int i = 0; i < 10; ++i) shell.Type(U'€');
+  ASSERT_EQ(gameState.gameOver, 1);
+  EXPECT_EQ(shell.ShownCard(), Card::kResults);
+  const GameResults& r = shell.LastResults();
+  EXPECT_EQ(r.score, score);
+  EXPECT_EQ(r.hits, 1);
+  EXPECT_EQ(r.misses, 10);
+  EXPECT_EQ(r.typed, 11);
+  EXPECT_NEAR(static_cast<double>(r.ticks), 192, 2);
+  EXPECT_TRUE(r.newBest);
+  EXPECT_EQ(r.best, score);
+  EXPECT_GT(Covered(0, 0, 640, 448), 10000);
+  AdvanceUntil(now + std::chrono::seconds(1));  // the demonstration runs beneath the card
+  EXPECT_EQ(shell.ShownCard(), Card::kResults);
+  shell.Type(U'€');
+  EXPECT_EQ(gameState.misses, 10);
+  EXPECT_EQ(shell.ShownCard(), Card::kNone);
+  EXPECT_TRUE(shell.Overlay().Empty());
+  shell.Type(U'€');  // the demonstration's own key
+  shell.End(ProgramEnd::kWindowClosed);
+  std::fclose(record);
+
+  const std::string recorded = ReadFile("session.txt");
+  EXPECT_NE(recorded.find("# key taken by a card\n"), std::string::npos);
+  size_t chars = 0;
+  for (size_t at = recorded.find("\nchar "); at != std::string::npos;
+       at = recorded.find("\nchar ", at + 1)) {
+    ++chars;
+  }
+  EXPECT_EQ(chars, 12u);
+  std::istringstream in(recorded);
+  std::FILE* out = std::tmpfile();
+  ASSERT_EQ(RunScenario(in, out, stderr), 0);
+  EXPECT_EQ(ReadAndClose(out), recorded.substr(recorded.rfind("# final ") + 8));
+}
+
+// The help pauses a running game and takes its keys; closed, it leaves the pause card, which
+// after a minimise and restore shows the paused missiles again over the blanked field.
+TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
+  StartWithCards();
+  shell.PressFunctionKey(2);
+  PlaceMissile(0, 100, 100, 0, 1);
+  shell.PressFunctionKey(1);
+  EXPECT_EQ(gameState.paused, 1);
+  EXPECT_EQ(shell.ShownCard(), Card::kHelp);
+  int pages = 1;
+  while (pages < 20 && shell.ShownCard() == Card::kHelp) {
+    shell.PressFunctionKey(1);
+    ++pages;
+  }
+  EXPECT_GT(pages, 4);
+  EXPECT_LT(pages, 20);
+  EXPECT_EQ(shell.ShownCard(), Card::kPause);
+  shell.Command(kCmdAbout);
+  EXPECT_EQ(shell.ShownCard(), Card::kAbout);
+  shell.Type(U'\x1B');
+  EXPECT_EQ(shell.ShownCard(), Card::kPause);
+  EXPECT_EQ(Covered(84, 84, 116, 116), 0);  // the rules' own picture still shows the missile
+  shell.Minimise();
+  shell.Restore(640, 480);
+  EXPECT_EQ(shell.ShownCard(), Card::kPause);
+  EXPECT_GT(Covered(84, 84, 116, 116, true), 0);  // drawn again over the blanked field
+  EXPECT_EQ(Covered(184, 84, 216, 116, true), 0);
+  shell.PressFunctionKey(3);
+  EXPECT_EQ(shell.ShownCard(), Card::kNone);
+  EXPECT_TRUE(shell.Overlay().Empty());
+  EXPECT_EQ(LanguageOfLocale("ja-JP"), Language::kJapanese);
+  EXPECT_EQ(LanguageOfLocale("en_JA"), Language::kEnglish);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "frontend/qt/image_canvas.h"
+#include "render/overlay.h"
 #include "render/text_box.h"
 
 namespace {
@@ -16,8 +17,9 @@ bool IsFunctionKey(int key) {
 
 }  // namespace
 
-GameView::GameView(const ImageCanvas& picture, QSize startSize, Handlers handlers)
-    : picture_(picture), startSize_(startSize), handlers_(std::move(handlers)) {
+GameView::GameView(const ImageCanvas& picture, const OverlayPicture& overlay, QSize startSize,
+                   Handlers handlers)
+    : picture_(picture), overlay_(overlay), startSize_(startSize), handlers_(std::move(handlers)) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   // Every pixel comes from the picture, so Qt need not clear the area first.
@@ -35,6 +37,12 @@ void GameView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QImage& image = picture_.image();
   for (const QRect& rect : event->region()) painter.drawImage(rect, image, rect);
+  if (!overlay_.Empty()) {
+    // Format_ARGB32 is the overlay's 0xAARRGGBB with its transparent pixels.
+    const QImage cards(reinterpret_cast<const uchar*>(overlay_.pixels.data()), overlay_.width,
+                       overlay_.height, overlay_.width * 4, QImage::Format_ARGB32);
+    for (const QRect& rect : event->region()) painter.drawImage(rect, cards, rect);
+  }
   const QRegion outside = event->region() - image.rect();
   for (const QRect& rect : outside) painter.fillRect(rect, Qt::black);
 }
@@ -50,6 +58,16 @@ void GameView::keyPressEvent(QKeyEvent* event) {
   if (IsFunctionKey(event->key())) {
     if (mods == Qt::NoModifier) handlers_.functionKey(event->key());
     return;
+  }
+  switch (event->key()) {
+    case Qt::Key_PageDown:
+    case Qt::Key_Right:
+      handlers_.helpPage(1);
+      return;
+    case Qt::Key_PageUp:
+    case Qt::Key_Left:
+      handlers_.helpPage(-1);
+      return;
   }
   // Delete types nothing there either; here its text would be DEL.
   if (event->key() == Qt::Key_Delete) return;

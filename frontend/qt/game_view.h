@@ -5,6 +5,7 @@
 #include <functional>
 
 class ImageCanvas;
+struct OverlayPicture;
 
 class GameView : public QWidget {
  public:
@@ -12,10 +13,13 @@ class GameView : public QWidget {
     std::function<void(int width, int height)> resized;
     std::function<void(char32_t character)> typed;
     std::function<void(int qtKey)> functionKey;  // F1 to F35 pressed without modifiers
+    std::function<void(int delta)> helpPage;     // PageDown and Right +1, PageUp and Left -1
   };
 
   // `startSize` is the client size the window opens with.
-  GameView(const ImageCanvas& picture, QSize startSize, Handlers handlers);
+  // `overlay` is laid over the picture wherever it is not transparent.
+  GameView(const ImageCanvas& picture, const OverlayPicture& overlay, QSize startSize,
+           Handlers handlers);
 
   QSize sizeHint() const override;
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -32,6 +36,7 @@ class GameView : public QWidget {
   void Type(const QString& text);
 
   const ImageCanvas& picture_;
+  const OverlayPicture& overlay_;
   QSize startSize_;
   Handlers handlers_;
 };

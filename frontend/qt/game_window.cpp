@@ -4,22 +4,25 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLocale>
 #include <QMenuBar>
 
 #include "frontend/qt/game_view.h"
 #include "frontend/qt/menu_keyboard.h"
+#include "frontend/qt/qt_glyph_source.h"
 #include "resources/menu_resource.h"
 
 GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
   setWindowTitle(QStringLiteral("Volarin ver2.21"));
   const QSize startSize(shell_.ClientWidth(), shell_.ClientHeight());
-  view_ = new GameView(picture_, startSize,
+  view_ = new GameView(picture_, shell_.Overlay(), startSize,
                        {
                            [this](int w, int h) {
                              if (!minimised_) shell_.Size(w, h);
                            },
                            [this](char32_t c) { shell_.Type(c); },
                            [this](int key) { shell_.PressFunctionKey(key - Qt::Key_F1 + 1); },
+                           [this](int delta) { shell_.TurnHelpPage(delta); },
                        });
   setCentralWidget(view_);
   BuildMenuBar();
@@ -32,15 +35,18 @@ GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
 }
 
 void GameWindow::BuildMenuBar() {
-  for (const MenuResourcePopup& popup : kMenuResource) {
-    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup.text));
-    for (int i = 0; i < popup.count; ++i) {
-      const MenuResourceItem& item = popup.items[i];
+  for (const MenuResourcePopup* popup : kMenuBar) {
+    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup->text));
+    for (int i = 0; i < popup->count; ++i) {
+      const MenuResourceItem& item = popup->items[i];
       if (item.id == 0) {
         menu->addSeparator();
         continue;
       }
-      QAction* action = menu->addAction(QString::fromUtf8(item.text));
+      // After a tab the key shows in the shortcut column without becoming a second shortcut.
+      QString text = QString::fromUtf8(item.text);
+      if (item.keys != nullptr) text += QLatin1Char('\t') + QString::fromUtf8(item.keys);
+      QAction* action = menu->addAction(text);
       connect(action, &QAction::triggered, this, [this, id = item.id] { shell_.Command(id); });
       actions_[item.id] = action;
     }
@@ -60,7 +66,12 @@ void GameWindow::SetMenuItem(uint16_t id, bool checked, bool greyed) {
 // Only what the game drew is shown anew: copying the whole picture each tick would cost more
 // than the game itself.
 void GameWindow::ShowPicture() {
-  view_->update(picture_.TakeDirtyRegion());
+  const QRegion dirty = picture_.TakeDirtyRegion();
+  if (shell_.TakeOverlayChange()) {
+    view_->update();
+  } else {
+    view_->update(dirty);
+  }
 }
 
 // The shell has ended the program; main reads how from it once the loop returns.
@@ -70,8 +81,15 @@ void GameWindow::Quit() {
 
 void GameWindow::Start(uint32_t seed, SoundOutput* sound, std::FILE* record) {
   const PaceClock::time_point now = PaceClock::now();
-  shell_.Start(
-      {.seed = seed, .windowCanvas = &picture_, .sound = sound, .record = record, .now = now});
+  shell_.Start({.seed = seed,
+                .windowCanvas = &picture_,
+                .sound = sound,
+                .record = record,
+                .now = now,
+                .showCards = true,
+                .cardGlyphs = &QtGlyphs(),
+                .overlayOrder = PixelOrder::kArgb,
+                .locale = QLocale::system().name().toStdString()});
   ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(shell_.Advance(now) - now));
 }
 

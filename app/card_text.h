@@ -1,0 +1,45 @@
+// The words the cards over the field say, in the player's language: help, about, pause, results.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class Language { kEnglish, kJapanese };
+
+// Japanese when the locale name (a POSIX "ja_JP.UTF-8", a browser's "ja-JP", a Windows
+// "ja-JP") starts with "ja"; English for anything else, an empty name included.
+Language LanguageOfLocale(std::string_view locale);
+
+// A part of the help: its heading, then paragraphs, each wrapped to the card's width. A part
+// starts on a page of its own and goes on over as many pages as it needs.
+struct HelpSection {
+  const char* heading;
+  std::vector<const char*> paragraphs;
+};
+
+const std::vector<HelpSection>& HelpSections(Language language);
+const HelpSection& AboutSection(Language language);
+
+// The last line of a help page: how to turn the page and close the help.
+std::string HelpFooter(Language language, int page, int pageCount);
+
+// A game as the shell saw it end.
+struct GameResults {
+  int32_t score = 0;
+  int32_t best = 0;      // the level's best after this game
+  bool newBest = false;  // this game raised it
+  int32_t level = 1;
+  int hits = 0;
+  int misses = 0;
+  int typed = 0;       // characters that reached the rules during the game
+  uint64_t ticks = 0;  // ticks the game ran, pauses left out
+};
+
+// The results card: a heading, then one line a figure.
+std::vector<std::string> ResultLines(Language language, const GameResults& results);
+std::string ResultsFooter(Language language);
+
+// The pause card's two lines.
+std::vector<std::string> PauseLines(Language language);
