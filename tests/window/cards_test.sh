@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The cards over the field, read back by OCR in the language LANG names: F1 shows the help with
+# F2 in it, F3 in a game the pause card, ten misses the results card; a paused game whose
+# window changes size still shows its missiles.
+# Usage: cards_test.sh VOLARIN  (inside xvfb-run, 24-bit screen, LANG en_US.UTF-8 or ja_JP.UTF-8)
+set -euo pipefail
+. "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
+volarin="$(realpath "$1")"
+work="$(mktemp -d)"
+trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
+cd "$work"
+pid=0
+
+fail() { echo "FAIL ($LANG): $*" >&2; exit 1; }
+shot() { import -window root "$work/$1.png"; }
+
+# The field's text, light on dark: scaled up three times, inverted and made black and white,
+# which the Japanese model at least needs to read 24-pixel glyphs.
+read_shot() {
+  convert "$work/$1.png" -crop 700x560+0+20 +repage -resize 300% -negate -threshold 50% \
+    "$work/$1-ocr.png"
+  tesseract "$work/$1-ocr.png" - -l "$2" 2>/dev/null | tr -s ' \n' ' '
+}
+
+expect_text() {
+  local text
+  text="$(read_shot "$1" "$2")"
+  for word in "${@:3}"; do
+    [[ "$text" == *"$word"* ]] || fail "$1 does not say '$word': $text"
+  done
+}
+
+case "$LANG" in
+  ja*) model=jpn+eng help=(F2 遊び方) paused=(一時停止) results=(得点 Accuracy Best) ;;
+  *) model=eng help=(F2 "How to play") paused=(Paused "F3 to go on") results=(Score Accuracy Best) ;;
+esac
+
+# Digits only: every other key acts on "A", which never falls, so each is a miss.
+printf '4\n1\n0\n0\n' >VOLARIN.INI
+"$volarin" 2>>"$work/stderr.txt" &
+pid=$!
+window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
+  fail "no window titled 'Volarin ver2.21'"
+xdotool windowfocus --sync "$window"
+sleep 1
+
+xdotool key F1
+sleep 0.5
+shot help
+expect_text help "$model" "${help[@]}"
+xdotool key Escape F2
+sleep 1.5
+xdotool key F3
+sleep 0.5
+shot paused
+expect_text paused "$model" "${paused[@]}"
+
+# A size change blanks the rules' field; the paused missiles come back over it.
+top=640x130+0+20
+[ "$(count_colour paused "$top" '#FFFF00')" -gt 30 ] || fail "no missile before the size change"
+xdotool windowsize --sync "$window" 700 540
+sleep 0.5
+shot resized
+[ "$(count_colour resized "$top" '#FFFF00')" -gt 30 ] || fail "the paused field went black"
+
+xdotool key F3
+for _ in $(seq 10); do
+  xdotool key asciitilde
+  sleep 0.1
+done
+sleep 0.5
+shot results
+expect_text results "$model" "${results[@]}"
+echo "cards test passed ($LANG)"
