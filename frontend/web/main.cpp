@@ -2,15 +2,19 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "app/shell.h"
 #include "frontend/web/web_glyphs.h"
 #include "frontend/web/web_sound.h"
+#include "render/overlay.h"
 #include "render/pixel_canvas.h"
 #include "resources/menu_resource.h"
 
@@ -31,6 +35,14 @@ EM_JS(void, SetMenuItemOnPage, (int id, int checked, int greyed),
 EM_JS(void, ShowEndedOnPage, (), { volarinPage.showEnded(); });
 EM_JS(int, FieldWidthOnPage, (), { return volarinPage.fieldSize()[0]; });
 EM_JS(int, FieldHeightOnPage, (), { return volarinPage.fieldSize()[1]; });
+// The browser's language, as "ja" or "en-US"; the caller frees it.
+EM_JS(char*, PageLanguage, (), {
+  const text = navigator.language || "";
+  const size = lengthBytesUTF8(text) + 1;
+  const out = _malloc(size);
+  stringToUTF8(text, out, size);
+  return out;
+});
 // clang-format on
 
 // Animation-frame and event times are milliseconds on the page's clock, the one
@@ -49,16 +61,17 @@ std::string JsonString(const char* text) {
   return json + "\"";
 }
 
-// The menu resource as [{text, items: [{text, id}]}]; a separator has id 0.
+// The menu bar as [{text, items: [{text, id, keys}]}]; a separator has id 0.
 std::string MenuJson() {
   std::string json = "[";
-  for (int p = 0; p < kMenuPopupCount; ++p) {
-    const MenuResourcePopup& popup = kMenuResource[p];
+  for (int p = 0; p < kMenuBarCount; ++p) {
+    const MenuResourcePopup& popup = *kMenuBar[p];
     json += (p ? ",{\"text\":" : "{\"text\":") + JsonString(popup.text) + ",\"items\":[";
     for (int i = 0; i < popup.count; ++i) {
       const MenuResourceItem& item = popup.items[i];
       json += i ? ",{\"text\":" : "{\"text\":";
-      json += JsonString(item.text ? item.text : "") + ",\"id\":" + std::to_string(item.id) + "}";
+      json += JsonString(item.text ? item.text : "") + ",\"id\":" + std::to_string(item.id) +
+              ",\"keys\":" + JsonString(item.keys ? item.keys : "") + "}";
     }
     json += "]}";
   }
@@ -72,11 +85,17 @@ class WebPage : public FrontEnd {
   void Start() {
     BuildMenuOnPage(MenuJson().c_str());
     shell_.Size(FieldWidthOnPage(), FieldHeightOnPage());
+    char* language = PageLanguage();
     shell_.Start({.seed = static_cast<uint32_t>(std::time(nullptr)),
                   .windowCanvas = &picture_,
                   .sound = &sound_,
                   .record = nullptr,
-                  .now = PageTime(emscripten_get_now())});
+                  .now = PageTime(emscripten_get_now()),
+                  .showCards = true,
+                  .cardGlyphs = &WebGlyphs(),
+                  .overlayOrder = PixelOrder::kRgbaBytes,
+                  .locale = language});
+    std::free(language);
   }
 
   void ResizePicture(int width, int height) override {
@@ -84,11 +103,26 @@ class WebPage : public FrontEnd {
     ResizeCanvasOnPage(picture_.width(), picture_.height());
   }
 
+  // With a card showing, the area goes out through a copy with the overlay laid over it.
   void ShowPicture() override {
-    const PixelRect area = picture_.TakeDirtyArea();
+    PixelRect area = picture_.TakeDirtyArea();
+    if (shell_.TakeOverlayChange()) area = {0, 0, picture_.width(), picture_.height()};
     if (area.Empty()) return;
-    ShowOnPage(picture_.pixels(), picture_.width(), picture_.height(), area.left, area.top,
-               area.width, area.height);
+    const OverlayPicture& overlay = shell_.Overlay();
+    const uint32_t* shown = picture_.pixels();
+    if (!overlay.Empty()) {
+      shown_.resize(static_cast<size_t>(picture_.width()) * picture_.height());
+      for (int y = area.top; y < area.top + area.height; ++y) {
+        const size_t row = static_cast<size_t>(y) * picture_.width() + area.left;
+        std::copy_n(picture_.pixels() + row, area.width, shown_.data() + row);
+      }
+      LayOverlay(overlay, area,
+                 shown_.data() + static_cast<size_t>(area.top) * picture_.width() + area.left,
+                 picture_.width());
+      shown = shown_.data();
+    }
+    ShowOnPage(shown, picture_.width(), picture_.height(), area.left, area.top, area.width,
+               area.height);
   }
 
   void SetMenuItem(uint16_t id, bool checked, bool greyed) override {
@@ -111,6 +145,7 @@ class WebPage : public FrontEnd {
 
  private:
   PixelCanvas picture_;
+  std::vector<uint32_t> shown_;  // the picture with the overlay laid over it
   WebSound sound_;
   GameShell shell_;
 };
@@ -148,13 +183,25 @@ int FunctionKeyNumber(const char* name) {
   return 0;
 }
 
-// Returning true keeps the browser from its own use of the key: F2 and F3 are the game's,
+// PageDown and Right turn the help forward, PageUp and Left back; they type nothing.
+int HelpPageStep(const char* name) {
+  const std::string key = name;
+  if (key == "PageDown" || key == "ArrowRight") return 1;
+  if (key == "PageUp" || key == "ArrowLeft") return -1;
+  return 0;
+}
+
+// Returning true keeps the browser from its own use of the key: F1 to F3 are the game's,
 // and a typed key must not also scroll the page, move the focus or type into the input sink.
 EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
   if (page->shell().Ended() || key->altKey || key->metaKey) return EM_FALSE;
   if (const int number = FunctionKeyNumber(key->key)) {
     if (!key->ctrlKey && !key->shiftKey) page->shell().PressFunctionKey(number);
-    return number == 2 || number == 3;
+    return number <= 3;
+  }
+  if (const int delta = HelpPageStep(key->key)) {
+    page->shell().TurnHelpPage(delta);
+    return page->shell().ShownCard() == Card::kHelp;
   }
   if (std::strcmp(key->key, "Delete") == 0) return EM_FALSE;
   const char32_t typed = TypedByKey(*key);

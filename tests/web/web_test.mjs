@@ -5,6 +5,10 @@ import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';
 import {after, before, test} from 'node:test';
 import puppeteer from 'puppeteer-core';
+import {execFileSync} from 'node:child_process';
+import {mkdtempSync, rmSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
 
 const URL = process.env.VOLARIN_URL;
 const WIDTH = 640;
@@ -182,7 +186,10 @@ test('the page shows the field, its blue band, falling yellow missiles and the m
        }
        assert.ok(count(image, colours.yellow, 0, HEIGHT - BAND) >= 20, 'yellow missiles');
        const titles = await page.$$eval('.popup > button', (b) => b.map((e) => e.textContent));
-       assert.deepEqual(titles, ['ファイル(F)', 'モード(M)', 'レベル(L)', 'オプション(O)']);
+       assert.deepEqual(titles,
+                        ['ファイル(F)', 'モード(M)', 'レベル(L)', 'オプション(O)', 'ヘルプ(H)']);
+       const keys = await page.$$eval('.item .keys', (k) => k.map((e) => e.textContent));
+       assert.deepEqual(keys, ['F2', 'F3', 'F1']);
        assert.deepEqual(await itemState('スタート'), {checked: false, greyed: false});
        assert.deepEqual(await itemState('一時停止'), {checked: false, greyed: true});
        assert.deepEqual(await itemState('アルファベット：大文字'), {checked: true, greyed: false});
@@ -337,3 +344,75 @@ test('the favicon is the game\'s icon; a line under the field tells what to do, 
   assert.deepEqual([0, 1, 2, 3, 4, 5].map((i) => ico[6 + 16 * i]), [16, 24, 32, 48, 64, 0]);
   assert.deepEqual(problems, []);
 });
+// The field's text as OCR reads it: scaled up three times, inverted and made black and white,
+// which the Japanese model at least needs to read 24-pixel glyphs.
+async function readField(model) {
+  const folder = mkdtempSync(join(tmpdir(), 'volarin-ocr-'));
+  try {
+    const shot = join(folder, 'shot.png');
+    await (await page.$('#picture')).screenshot({path: shot});
+    execFileSync('convert', [shot, '-resize', '300%', '-negate', '-threshold', '50%', shot]);
+    return execFileSync('tesseract', [shot, '-', '-l', model], {stdio: ['ignore', 'pipe', 'ignore']})
+        .toString().replace(/\s+/g, ' ');
+  } finally {
+    rmSync(folder, {recursive: true});
+  }
+}
+
+async function expectText(model, words, what) {
+  const text = await readField(model);
+  for (const word of words) assert.ok(text.includes(word), `${what} does not say ${word}: ${text}`);
+}
+
+// The page's language is the browser's: F1 shows the help, F3 the pause card, and ten misses
+// the results card; a paused game's missiles stay when the page changes size.
+for (const [language, model, words] of [
+  ['en-US', 'eng', {help: ['F2', 'How to play'], paused: ['Paused', 'F3 to go on'],
+                    results: ['Score', 'Accuracy', 'Best']}],
+  ['ja', 'jpn+eng', {help: ['F2', '遊び方'], paused: ['一時停止'],
+                     results: ['得点', 'Accuracy', 'Best']}],
+]) {
+  test(`the cards speak the browser's language (${language})`, async () => {
+    await page.close();
+    const first = browser;
+    browser = await puppeteer.launch({
+      executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+      headless: true,
+      args: ['--no-sandbox', '--disable-gpu', `--lang=${language}`, `--accept-lang=${language}`],
+      env: {...process.env, LANGUAGE: language.replace('-', '_')},
+    });
+    try {
+      // Digits only: every other key acts on "A", which never falls, so each is a miss.
+      await openPage(() => localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n'));
+      assert.equal(await page.evaluate(() => navigator.language), language);
+      await page.keyboard.press('F1');
+      await sleep(300);
+      await expectText(model, words.help, 'the help');
+      await page.keyboard.press('Escape');
+      await page.keyboard.press('F2');
+      await sleep(1500);
+      await page.keyboard.press('F3');
+      await sleep(300);
+      await expectText(model, words.paused, 'the pause card');
+      const topYellow = async () => count(await picture(), colours.yellow, 0, 130);
+      assert.ok((await topYellow()) > 30, 'missiles before the size change');
+      const menuHeight = await page.$eval('#menubar', (bar) => bar.offsetHeight);
+      await page.setViewport({width: WIDTH + 60, height: HEIGHT + menuHeight + 40});
+      await sleep(300);
+      assert.ok((await topYellow()) > 30, 'the paused missiles after the size change');
+      await page.setViewport({width: WIDTH, height: HEIGHT + menuHeight});
+      await page.keyboard.press('F3');
+      for (let i = 0; i < 10; ++i) {
+        await page.keyboard.press('!');
+        await sleep(50);
+      }
+      await sleep(300);
+      await expectText(model, words.results, 'the results card');
+      assert.deepEqual(problems, []);
+    } finally {
+      await browser.close();
+      browser = first;
+      await openPage();
+    }
+  });
+}

@@ -148,6 +148,12 @@
         li.setAttribute('role', 'menuitemcheckbox');
         li.dataset.command = item.id;
         li.append(itemLabel.span);
+        if (item.keys) {
+          const keysSpan = document.createElement('span');
+          keysSpan.className = 'keys';
+          keysSpan.textContent = item.keys;
+          li.append(keysSpan);
+        }
         const itemEntry = {element: li, id: item.id, key: itemLabel.key};
         li.addEventListener('click', () => choose(itemEntry));
         li.addEventListener('pointerenter',
