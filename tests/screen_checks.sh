@@ -23,3 +23,29 @@ wait_for_exit() {
   status=0
   wait "$pid" || status=$?
 }
+
+# The text of screenshot $1 (region $3 of it, or all) as OCR model $2 reads it: light text on
+# dark cards, so scaled up three times, inverted and made black and white, which the Japanese
+# model at least needs to read 24-pixel glyphs.
+read_text() {
+  convert "$work/$1.png" ${3:+-crop "$3" +repage} -resize 300% -negate -threshold 50% \
+    "$work/$1-ocr.png"
+  tesseract "$work/$1-ocr.png" - -l "$2" 2>/dev/null | tr -s ' \n' ' '
+}
+
+# Fails unless screenshot $1 read with model $2 holds every word after them.
+expect_text() {
+  local text
+  text="$(read_text "$1" "$2")"
+  for word in "${@:3}"; do
+    [[ "$text" == *"$word"* ]] || fail "$1 does not say '$word': $text"
+  done
+}
+
+# The words each card must show in the language LANG names, and the OCR model for them.
+card_words() {
+  case "$LANG" in
+    ja*) model=jpn+eng help=(F2 遊び方) paused=(一時停止) results=(ミス Accuracy Best) ;;
+    *) model=eng help=(F2 "How to play") paused=(Paused "F3 to go on") results=(Score Accuracy Best) ;;
+  esac
+}

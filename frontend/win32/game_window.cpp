@@ -10,7 +10,9 @@
 #include <iterator>
 #include <string>
 
+#include "frontend/win32/gdi_glyphs.h"
 #include "frontend/win32/resource_ids.h"
+#include "render/overlay.h"
 
 namespace {
 
@@ -20,6 +22,11 @@ constexpr int kMenuId = 105;
 // While a menu is open or the window is moved, the system runs its own loop; a timer then
 // keeps the ticks coming at the shell's schedule.
 constexpr UINT_PTR kModalLoopTimer = 1;
+
+// Only the language matters to the shell: "ja" for a Japanese user interface.
+std::string PlayerLocale() {
+  return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? "ja" : "en";
+}
 
 bool ModifierDown() {
   return GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0;
@@ -94,7 +101,11 @@ int GameWindow::Run(std::FILE* record) {
                 .windowCanvas = &picture_,
                 .sound = &sound_,
                 .record = record,
-                .now = now});
+                .now = now,
+                .showCards = true,
+                .cardGlyphs = &GdiGlyphs(),
+                .overlayOrder = PixelOrder::kArgb,
+                .locale = PlayerLocale()});
   due_ = now;
   while (!quit_) {
     due_ = shell_.Advance(PaceClock::now());
@@ -135,12 +146,36 @@ void GameWindow::ResizePicture(int width, int height) {
   picture_.Resize(width, height);
 }
 
-// Only what changed since the last call goes to the screen.
+// Only what changed since the last call goes to the screen, or all of it when a card came,
+// went or changed.
 void GameWindow::ShowPicture() {
-  const RECT changed = picture_.TakeDirtyRect();
+  RECT changed = picture_.TakeDirtyRect();
+  if (shell_.TakeOverlayChange()) changed = {0, 0, picture_.width(), picture_.height()};
   if (windowDc_ == nullptr || IsRectEmpty(&changed)) return;
-  BitBlt(windowDc_, changed.left, changed.top, changed.right - changed.left,
-         changed.bottom - changed.top, picture_.dc(), changed.left, changed.top, SRCCOPY);
+  Show(windowDc_, changed);
+}
+
+void GameWindow::Show(HDC dc, RECT area) {
+  const OverlayPicture& overlay = shell_.Overlay();
+  area.right = std::min<LONG>(area.right, picture_.width());
+  area.bottom = std::min<LONG>(area.bottom, picture_.height());
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return;
+  if (overlay.Empty()) {
+    BitBlt(dc, area.left, area.top, width, height, picture_.dc(), area.left, area.top, SRCCOPY);
+    return;
+  }
+  if (shown_.width() != picture_.width() || shown_.height() != picture_.height()) {
+    shown_.Resize(picture_.width(), picture_.height());
+  }
+  BitBlt(shown_.dc(), area.left, area.top, width, height, picture_.dc(), area.left, area.top,
+         SRCCOPY);
+  GdiFlush();
+  LayOverlay(overlay, {area.left, area.top, width, height},
+             shown_.bits() + static_cast<size_t>(area.top) * shown_.width() + area.left,
+             shown_.width());
+  BitBlt(dc, area.left, area.top, width, height, shown_.dc(), area.left, area.top, SRCCOPY);
 }
 
 // The menu items are the resource's, so every item the shell names has one to show it.
@@ -246,6 +281,10 @@ void GameWindow::HandleChar(WPARAM unit) {
 // Function keys without modifiers go to the shell, which acts only through an enabled item.
 // The keypad is left alone so that its digits arrive as characters.
 bool GameWindow::HandleKeyDown(WPARAM key) {
+  if ((key == VK_NEXT || key == VK_RIGHT || key == VK_PRIOR || key == VK_LEFT) && !ModifierDown()) {
+    shell_.TurnHelpPage(key == VK_NEXT || key == VK_RIGHT ? 1 : -1);
+    return true;
+  }
   if (key < VK_F1 || key > VK_F24 || ModifierDown()) return false;
   shell_.PressFunctionKey(static_cast<int>(key - VK_F1) + 1);
   return true;
@@ -255,8 +294,7 @@ void GameWindow::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window_, &paint);
   const RECT& area = paint.rcPaint;
-  BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, picture_.dc(),
-         area.left, area.top, SRCCOPY);
+  Show(dc, area);
   // Beyond the largest picture the client area is black.
   const RECT right{picture_.width(), area.top, area.right, area.bottom};
   const RECT below{area.left, picture_.height(), area.right, area.bottom};

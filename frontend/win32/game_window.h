@@ -36,6 +36,8 @@ class GameWindow : public FrontEnd {
   void HandleChar(WPARAM unit);
   bool HandleKeyDown(WPARAM key);
   void Paint();
+  // Copies `area` of the picture to `dc`, with the shell's overlay laid over it.
+  void Show(HDC dc, RECT area);
   void FitClientArea(int clientHeight);
   // Blocks until a message arrives or the next tick is due, whichever is first.
   void WaitForMessageOrTick() const;
@@ -48,6 +50,7 @@ class GameWindow : public FrontEnd {
   HDC windowDc_ = nullptr;  // the class's own DC, kept for the window's life
   GameShell shell_{*this};
   GdiCanvas picture_{0, 0};
+  GdiCanvas shown_{0, 0};  // the picture with the overlay over it, while a card shows
   Win32SoundOutput sound_{ProgramFolder()};
   PaceClock::time_point due_{};
   bool minimised_ = false;

@@ -42,14 +42,14 @@ HFONT CreateGameFont(FontId font) {
                      kana ? L"ＭＳ 明朝" : L"Century");
 }
 
+}  // namespace
+
 // Made once and kept for the whole run, like every font the game uses.
 HFONT GameFont(FontId font) {
   static const HFONT text = CreateGameFont(FontId::kTextFont);
   static const HFONT kana = CreateGameFont(FontId::kKanaFont);
   return font == FontId::kKanaFont ? kana : text;
 }
-
-}  // namespace
 
 GdiCanvas::GdiCanvas(int width, int height) {
   dc_ = CreateCompatibleDC(nullptr);

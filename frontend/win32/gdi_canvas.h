@@ -9,6 +9,9 @@
 
 #include "render/canvas.h"
 
+// The game's two faces, bold, 24 pixels, without antialiasing.
+HFONT GameFont(FontId font);
+
 class GdiCanvas : public Canvas {
  public:
   // Pictures larger than this on a side are cut to it; the game still sees the size it was
@@ -28,6 +31,9 @@ class GdiCanvas : public Canvas {
   HDC dc() const { return dc_; }
   int width() const { return width_; }
   int height() const { return height_; }
+  // The picture's rows, top first, 0x00RRGGBB; call GdiFlush before reading or writing them
+  // after GDI drew.
+  uint32_t* bits() { return bits_; }
   // The pixel at (x, y) as 0x00RRGGBB; the point must lie in the picture.
   uint32_t PixelAt(int x, int y) const;
   const GdiCanvas* sheet() const { return sheet_.get(); }

@@ -370,7 +370,7 @@ for (const [language, model, words] of [
   ['en-US', 'eng', {help: ['F2', 'How to play'], paused: ['Paused', 'F3 to go on'],
                     results: ['Score', 'Accuracy', 'Best']}],
   ['ja', 'jpn+eng', {help: ['F2', '遊び方'], paused: ['一時停止'],
-                     results: ['得点', 'Accuracy', 'Best']}],
+                     results: ['ミス', 'Accuracy', 'Best']}],
 ]) {
   test(`the cards speak the browser's language (${language})`, async () => {
     await page.close();

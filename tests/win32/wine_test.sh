@@ -209,6 +209,51 @@ changes restored_later resumed "${width}x300+0+100" || fail "F3 did not resume t
 close_window
 wait_for_exit
 
+echo "== The cards, read back by OCR in English and in Japanese"
+# Wine takes the user's language from the C library's locale, which needs ja_JP.UTF-8 compiled;
+# a machine without it gets it here, in the scratch folder.
+mkdir "$work/locale"
+localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" || fail "could not compile ja_JP.UTF-8"
+for LANG in en_US.UTF-8 ja_JP.UTF-8; do
+  export LANG LOCPATH="$work/locale"
+  card_words
+  # Digits only: every other key acts on "A", which never falls, so each is a miss.
+  printf '4\r\n1\r\n0\r\n0\r\n' >VOLARIN.INI
+  wine volarin.exe &
+  pid=$!
+  find_window
+  sleep 1
+  xdotool key F1
+  sleep 0.5
+  shot "help-$LANG"
+  expect_text "help-$LANG" "$model" "${help[@]}"
+  xdotool key Escape F2
+  sleep 1.5
+  xdotool key F3
+  sleep 0.5
+  shot "paused-$LANG"
+  expect_text "paused-$LANG" "$model" "${paused[@]}"
+  # Restored, the paused game shows its missiles again, not a black field.
+  ask_window minimise
+  sleep 1
+  ask_window restore
+  sleep 1
+  shot "restored-$LANG"
+  [ "$(count_colour "restored-$LANG" "${width}x130+0+30" '#FFFF00')" -gt 30 ] ||
+    fail "the paused field went black after minimise and restore"
+  xdotool key F3
+  for _ in $(seq 10); do
+    xdotool key asciitilde
+    sleep 0.1
+  done
+  sleep 0.5
+  shot "results-$LANG"
+  expect_text "results-$LANG" "$model" "${results[@]}"
+  close_window
+  wait_for_exit
+done
+unset LANG LOCPATH
+
 echo "== A save that cannot be made is told in a message box"
 start_without_settings
 mkdir VOLARIN.INI

@@ -7,7 +7,7 @@ set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
 volarin="$(realpath "$1")"
 work="$(mktemp -d)"
-trap 'kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill "$pid" 2>/dev/null && wait "$pid"; rm -rf "$work"' EXIT
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
 cd "$work"
@@ -16,26 +16,7 @@ pid=0
 fail() { echo "FAIL ($LANG): $*" >&2; exit 1; }
 shot() { import -window root "$work/$1.png"; }
 
-# The field's text, light on dark: scaled up three times, inverted and made black and white,
-# which the Japanese model at least needs to read 24-pixel glyphs.
-read_shot() {
-  convert "$work/$1.png" -crop 700x560+0+20 +repage -resize 300% -negate -threshold 50% \
-    "$work/$1-ocr.png"
-  tesseract "$work/$1-ocr.png" - -l "$2" 2>/dev/null | tr -s ' \n' ' '
-}
-
-expect_text() {
-  local text
-  text="$(read_shot "$1" "$2")"
-  for word in "${@:3}"; do
-    [[ "$text" == *"$word"* ]] || fail "$1 does not say '$word': $text"
-  done
-}
-
-case "$LANG" in
-  ja*) model=jpn+eng help=(F2 遊び方) paused=(一時停止) results=(得点 Accuracy Best) ;;
-  *) model=eng help=(F2 "How to play") paused=(Paused "F3 to go on") results=(Score Accuracy Best) ;;
-esac
+card_words
 
 # Digits only: every other key acts on "A", which never falls, so each is a miss.
 printf '4\n1\n0\n0\n' >VOLARIN.INI
