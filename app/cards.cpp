@@ -52,9 +52,12 @@ FontId FontFor(char32_t c) {
   return c < 0x2000 ? FontId::kTextFont : FontId::kKanaFont;
 }
 
-// A line may break after a space, or between two Japanese characters.
+// A line may break after a space, or between two Japanese characters unless the second is
+// closing punctuation, which never starts a line.
 bool BreaksAfter(char32_t c, char32_t next) {
-  return c == U' ' || (c >= 0x2E80 && next >= 0x2E80);
+  if (c == U' ') return true;
+  const std::u32string_view closing = U"、。）」』・ー";
+  return c >= 0x2E80 && next >= 0x2E80 && closing.find(next) == std::u32string_view::npos;
 }
 
 int WideCardWidth(int fieldWidth) {

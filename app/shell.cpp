@@ -103,7 +103,7 @@ std::string SettingsNotKeptMessage() {
 }  // namespace
 
 struct GameShell::Impl {
-  Impl(FrontEnd& f, GameShell* s) : frontEnd(f), shell(s) {}
+  explicit Impl(FrontEnd& f) : frontEnd(f) {}
 
   void Apply(const Input& input);
   bool TakenByCard(uint8_t code);
@@ -112,6 +112,8 @@ struct GameShell::Impl {
   void NoteGame();
   void UpdateOverlay();
   void DrawPausedField();
+  Card ShownCard() const;
+  const std::vector<CardPage>& HelpPages();
   bool GameRunning() const { return gameState.gameOver == 0; }
   void ApplyCommand(uint16_t id);
   void ApplySize(int width, int height);
@@ -126,7 +128,6 @@ struct GameShell::Impl {
   int End(ProgramEnd how);
 
   FrontEnd& frontEnd;
-  GameShell* shell;
   // Between the rules and the window's picture, so the impact effect can be shown frame by
   // frame after the tick that drew it.
   DeferredCanvas pacedPicture;
@@ -160,6 +161,8 @@ struct GameShell::Impl {
   Card help = Card::kNone;  // kHelp or kAbout while one shows
   int helpPage = 0;
   int helpPages = 1;
+  OverlayState helpLaidOut;  // the help and field size helpText was laid out for
+  std::vector<CardPage> helpText;
   bool resultsShown = false;
   bool gameSeenRunning = false;
   int32_t bestBefore = 0;
@@ -384,12 +387,23 @@ void GameShell::Impl::FinishImpactEffect() {
   }
 }
 
-Card GameShell::ShownCard() const {
-  const Impl& s = *impl_;
-  if (s.help != Card::kNone) return s.help;
-  if (s.resultsShown) return Card::kResults;
-  if (s.cards && s.GameRunning() && gameState.paused != 0) return Card::kPause;
+Card GameShell::Impl::ShownCard() const {
+  if (help != Card::kNone) return help;
+  if (resultsShown) return Card::kResults;
+  if (cards && GameRunning() && gameState.paused != 0) return Card::kPause;
   return Card::kNone;
+}
+
+// The help is laid out anew only for another text or another field size.
+const std::vector<CardPage>& GameShell::Impl::HelpPages() {
+  const OverlayState key{help, 0, fieldGeometry.fieldWidth, fieldGeometry.groundY, false};
+  if (key == helpLaidOut) return helpText;
+  helpLaidOut = key;
+  helpText =
+      painter->Paginate(help == Card::kAbout ? std::vector<HelpSection>{AboutSection(language)}
+                                             : HelpSections(language),
+                        key.width, key.height);
+  return helpText;
 }
 
 // Drawn anew only when what it shows changes: the cards' figures are fixed while they show.
@@ -397,18 +411,13 @@ void GameShell::Impl::UpdateOverlay() {
   if (!cards || pacedPicture.Holding()) return;
   const int fieldWidth = fieldGeometry.fieldWidth;
   const int fieldHeight = fieldGeometry.groundY;
-  std::vector<CardPage> helpText;
   if (help != Card::kNone) {
-    helpText =
-        painter->Paginate(help == Card::kAbout ? std::vector<HelpSection>{AboutSection(language)}
-                                               : HelpSections(language),
-                          fieldWidth, fieldHeight);
-    helpPages = static_cast<int>(helpText.size());
+    helpPages = static_cast<int>(HelpPages().size());
     helpPage = std::min(helpPage, helpPages - 1);
   }
-  const int width = shell->ClientWidth();
-  const int height = shell->ClientHeight();
-  const OverlayState want{shell->ShownCard(), helpPage, width, height, fieldLost};
+  const int width = fieldGeometry.fieldWidth;
+  const int height = fieldGeometry.fieldHeight + fieldGeometry.statusHeight;
+  const OverlayState want{ShownCard(), helpPage, width, height, fieldLost};
   if (want == drawn) return;
   drawn = want;
   overlayChanged = true;
@@ -471,7 +480,7 @@ void GameShell::Impl::DrawPausedField() {
   sheetDC = sheet;
 }
 
-GameShell::GameShell(FrontEnd& frontEnd) : impl_(std::make_unique<Impl>(frontEnd, this)) {
+GameShell::GameShell(FrontEnd& frontEnd) : impl_(std::make_unique<Impl>(frontEnd)) {
   ResetAllRecords();
   ResetPlatformHandles();
 }
@@ -553,6 +562,10 @@ void GameShell::TypeCode(uint8_t code) {
 
 void GameShell::PressFunctionKey(int number) {
   impl_->Deliver({Input::Kind::kFunctionKey, number});
+}
+
+Card GameShell::ShownCard() const {
+  return impl_->ShownCard();
 }
 
 void GameShell::TurnHelpPage(int delta) {

@@ -45,7 +45,7 @@ expect_text() {
 # The words each card must show in the language LANG names, and the OCR model for them.
 card_words() {
   case "$LANG" in
-    ja*) model=jpn+eng help=(F2 遊び方) paused=(一時停止) results=(ミス Accuracy Best) ;;
+    ja*) model=jpn+eng help=(F2 遊び方) paused=(時停止 続ける) results=(ミス Accuracy Best) ;;
     *) model=eng help=(F2 "How to play") paused=(Paused "F3 to go on") results=(Score Accuracy Best) ;;
   esac
 }

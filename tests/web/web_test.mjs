@@ -369,7 +369,7 @@ async function expectText(model, words, what) {
 for (const [language, model, words] of [
   ['en-US', 'eng', {help: ['F2', 'How to play'], paused: ['Paused', 'F3 to go on'],
                     results: ['Score', 'Accuracy', 'Best']}],
-  ['ja', 'jpn+eng', {help: ['F2', '遊び方'], paused: ['一時停止'],
+  ['ja', 'jpn+eng', {help: ['F2', '遊び方'], paused: ['時停止', '続ける'],
                      results: ['ミス', 'Accuracy', 'Best']}],
 ]) {
   test(`the cards speak the browser's language (${language})`, async () => {

@@ -7,7 +7,7 @@ set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
 volarin="$(realpath "$1")"
 work="$(mktemp -d)"
-trap 'kill "$pid" 2>/dev/null && wait "$pid"; rm -rf "$work"' EXIT
+trap '{ kill "$pid" && wait "$pid"; } 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
 cd "$work"
