@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/card_text.h"
-#include "render/overlay.h"
+#include "app/overlay.h"
 #include "render/pixel_canvas.h"
 
 struct CardPage {

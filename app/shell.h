@@ -13,9 +13,9 @@
 #include <string>
 
 #include "app/card_text.h"
+#include "app/overlay.h"
 #include "app/pacing.h"
 #include "app/startup.h"
-#include "render/overlay.h"
 #include "render/pixel_canvas.h"
 
 class Canvas;

@@ -5,8 +5,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include "app/overlay.h"
 #include "frontend/qt/image_canvas.h"
-#include "render/overlay.h"
 #include "render/text_box.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "app/overlay.h"
 #include "app/shell.h"
 #include "frontend/web/web_glyphs.h"
 #include "frontend/web/web_sound.h"
-#include "render/overlay.h"
 #include "render/pixel_canvas.h"
 #include "resources/menu_resource.h"
 

@@ -10,9 +10,9 @@
 #include <iterator>
 #include <string>
 
+#include "app/overlay.h"
 #include "frontend/win32/gdi_glyphs.h"
 #include "frontend/win32/resource_ids.h"
-#include "render/overlay.h"
 
 namespace {
 

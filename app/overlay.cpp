@@ -1,5 +1,5 @@
 // Laying the shell's overlay over a shown picture.
-#include "render/overlay.h"
+#include "app/overlay.h"
 
 #include <algorithm>
 
