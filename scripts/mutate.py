@@ -310,6 +310,7 @@ def report(chosen, texts, timeout, test_filter):
               flush=True)
     if current:
         write(current, texts[current])
+        build()  # leave the copy's programs as the code is, not as the last mutant made them
     counted = tally["killed"] + tally["survived"]
     rate = 100.0 * tally["killed"] / counted if counted else 100.0
     print(f"{tally['killed']} killed, {tally['survived']} survived, {tally['equivalent']} "
