@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "app/recording_file.h"
-#include "tools/sim/message_text.h"
+#include "app/message_text.h"
 #include "tools/sim/scenario.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "render/canvas.h"
 #include "render/handles.h"
 #include "render/sprite_sheet.h"
-#include "tools/sim/message_text.h"
+#include "app/message_text.h"
 
 namespace {
 

@@ -12,20 +12,14 @@
 #include <istream>
 #include <string>
 
+#include "app/scenario_reader.h"
+
 // The exit status after a malformed line or an unreadable command file.
 constexpr int kScenarioErrorStatus = 2;
 
 // The exit status after a well-formed command that could not do its work (a picture that
 // could not be written).
 constexpr int kScenarioFailureStatus = 1;
-
-// The longest line read: a longer one is malformed, and is not read past this.
-constexpr size_t kLongestScenarioLine = 65536;
-
-// Every command, or only those a recorded session holds: a recording from someone else may be
-// replayed without letting it write files (`png`, `sheet`, `save`) or read the settings file
-// again (`load` is taken once, right after the opening `seed`, where a recording has it).
-enum class ScenarioCommands { kEvery, kRecorded };
 
 // Starts a shell as the runner starts one (seed 1, no settings file, no window picture), then
 // runs every command of the stream in order, printing dumps to `out` and

@@ -1,4 +1,4 @@
-// Words of the input quoted in the runner's messages, safe to print whatever they hold.
+// Words of the input (a scenario, a recording, a path) quoted in messages, safe to print.
 #pragma once
 
 #include <string>

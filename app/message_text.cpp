@@ -1,6 +1,6 @@
 // Quoting input for messages: a NUL, a carriage return or a 50 MB word must not reach the
 // terminal as they are.
-#include "tools/sim/message_text.h"
+#include "app/message_text.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,0 +1,196 @@
+// The scenario reader: strict command parsing, shared by the runner and the replay viewer.
+#include "app/scenario_reader.h"
+
+#include "app/message_text.h"
+#include "app/settings_block.h"
+
+namespace {
+
+// kNoSettings is the one word "settings" may have.
+enum class ArgumentKind { kNone, kDecimal, kCharCode, kPath, kNoSettings };
+
+struct CommandForm {
+  std::string_view name;
+  CommandName command;
+  ArgumentKind kind;
+  int required;   // arguments that must be given
+  int allowed;    // arguments that may be given
+  uint64_t max;   // the largest number accepted
+  bool recorded;  // a recorded session may hold it
+};
+
+constexpr uint64_t kMax16 = 65535;
+constexpr uint64_t kMax32 = 4294967295;
+
+constexpr CommandForm kCommandForms[] = {
+    {"seed", CommandName::kSeed, ArgumentKind::kDecimal, 1, 1, kMax32, true},
+    {"size", CommandName::kSize, ArgumentKind::kDecimal, 2, 2, kMax16, true},
+    {"tick", CommandName::kTick, ArgumentKind::kDecimal, 0, 1, kMax32, true},
+    {"char", CommandName::kChar, ArgumentKind::kCharCode, 1, 1, 255, true},
+    {"command", CommandName::kCommand, ArgumentKind::kDecimal, 1, 1, kMax16, true},
+    {"load", CommandName::kLoad, ArgumentKind::kNone, 0, 0, 0, true},
+    {kSettingsBlockStart, CommandName::kSettings, ArgumentKind::kNoSettings, 0, 1, 0, true},
+    {"save", CommandName::kSave, ArgumentKind::kNone, 0, 0, 0, false},
+    {"dump", CommandName::kDump, ArgumentKind::kNone, 0, 0, 0, true},
+    {"png", CommandName::kPng, ArgumentKind::kPath, 1, 1, 0, false},
+    {"sheet", CommandName::kSheet, ArgumentKind::kPath, 1, 1, 0, false},
+};
+
+const CommandForm* FindCommandForm(std::string_view name) {
+  for (const CommandForm& form : kCommandForms) {
+    if (form.name == name) return &form;
+  }
+  return nullptr;
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// The blank-separated words of a line, after dropping one trailing carriage return.
+void SplitWords(std::string_view line, std::vector<std::string_view>& words) {
+  words.clear();
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  size_t at = 0;
+  while (at < line.size()) {
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    const size_t start = at;
+    while (at < line.size() && !IsBlank(line[at])) ++at;
+    if (at > start) words.push_back(line.substr(start, at - start));
+  }
+}
+
+int DigitValue(char c, int base) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (base == 16 && c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (base == 16 && c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Digits only, no sign; "0x" and hex digits where hex is allowed. Empty when the word is a
+// number from 0 to max, else the problem with it.
+std::string ParseNumber(std::string_view word, bool hexAllowed, uint64_t max, uint64_t* value) {
+  int base = 10;
+  std::string_view digits = word;
+  if (hexAllowed && word.starts_with("0x")) {
+    base = 16;
+    digits.remove_prefix(2);
+  }
+  if (digits.empty()) return "not a number " + QuoteForMessage(word);
+  bool tooBig = false;
+  *value = 0;
+  for (char c : digits) {
+    const int digit = DigitValue(c, base);
+    if (digit < 0) return "not a number " + QuoteForMessage(word);
+    if (!tooBig) *value = *value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+    tooBig = tooBig || *value > max;
+  }
+  return tooBig ? "number out of range" : "";
+}
+
+std::string ReadArgument(const CommandForm& form, std::string_view word,
+                         ScenarioCommand& command) {
+  if (form.kind == ArgumentKind::kPath) {
+    command.path = word;
+    return "";
+  }
+  if (form.kind == ArgumentKind::kNoSettings) {
+    return word == kNoSettings ? "" : "unexpected " + QuoteForMessage(word);
+  }
+  const bool hexAllowed = form.kind == ArgumentKind::kCharCode;
+  return ParseNumber(word, hexAllowed, form.max, &command.numbers[command.count]);
+}
+
+// Fills `command` from the words after the command word; empty when they fit the form.
+std::string ReadArguments(const CommandForm& form, const std::vector<std::string_view>& words,
+                          ScenarioCommand& command) {
+  command.count = 0;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (command.count == form.allowed) return "unexpected " + QuoteForMessage(words[i]);
+    std::string problem = ReadArgument(form, words[i], command);
+    if (!problem.empty()) return problem;
+    command.count += 1;
+  }
+  if (command.count >= form.required) return "";
+  return form.kind == ArgumentKind::kPath ? "missing path" : "missing number";
+}
+
+// Empty when the command may run here, else why not. Notes for the next line what has run.
+std::string CheckAllowed(const CommandForm& form, ScenarioCommands allowed, bool* onlySeedsSoFar) {
+  const bool takesSettings =
+      form.command == CommandName::kLoad || form.command == CommandName::kSettings;
+  const bool settingsInPlace = !takesSettings || *onlySeedsSoFar;
+  *onlySeedsSoFar = *onlySeedsSoFar && form.command == CommandName::kSeed;
+  if (allowed == ScenarioCommands::kEvery || (form.recorded && settingsInPlace)) return "";
+  return form.recorded ? "a replay takes the settings only before any command but seed"
+                       : "a replay runs only the commands of a recording; this one writes a file";
+}
+
+}  // namespace
+
+// A line of an open settings block: a quoted piece of the text, or the block's end, which
+// hands the whole text on as the `settings` command.
+ScenarioReader::Line ScenarioReader::ReadBlockLine(std::string_view line,
+                                                   ScenarioCommand* command,
+                                                   std::string* problem) {
+  if (words_.size() == 2 && words_[0] == "end" && words_[1] == kSettingsBlockStart) {
+    blockLine_ = 0;
+    *command = ScenarioCommand{};
+    command->name = CommandName::kSettings;
+    command->word = kSettingsBlockStart;
+    command->settings = &blockText_;
+    return Line::kCommand;
+  }
+  if (!ReadQuotedSettingsLine(line, &blockText_)) {
+    *problem = "settings: neither a quoted line nor \"" + std::string(kSettingsBlockEnd) + "\"";
+    return Line::kMalformed;
+  }
+  if (blockText_.size() <= kLongestSettingsBlockText) return Line::kNothing;
+  *problem = "settings: more than " + std::to_string(kLongestSettingsBlockText) +
+             " bytes: not a settings file";
+  return Line::kMalformed;
+}
+
+ScenarioReader::Line ScenarioReader::Read(std::string_view line, ScenarioCommand* command,
+                                          std::string* problem) {
+  lineNumber_ += 1;
+  SplitWords(line, words_);
+  if (blockLine_ != 0) return ReadBlockLine(line, command, problem);
+  if (words_.empty() || words_[0].starts_with('#')) return Line::kNothing;
+  const CommandForm* form = FindCommandForm(words_[0]);
+  if (form == nullptr) {
+    *problem = "unknown command " + QuoteForMessage(words_[0]);
+    return Line::kMalformed;
+  }
+  *command = ScenarioCommand{};
+  command->name = form->command;
+  command->word = form->name;
+  std::string why = CheckAllowed(*form, allowed_, &onlySeedsSoFar_);
+  if (why.empty()) why = ReadArguments(*form, words_, *command);
+  if (!why.empty()) {
+    *problem = std::string(form->name) + ": " + why;
+    return Line::kMalformed;
+  }
+  // A bare "settings" opens a block; the command is the block's end.
+  if (form->command == CommandName::kSettings && command->count == 0) {
+    blockLine_ = lineNumber_;
+    blockText_.clear();
+    return Line::kNothing;
+  }
+  return Line::kCommand;
+}
+
+LineRead ReadScenarioLine(std::istream& in, std::vector<char>& buffer, std::string_view* line) {
+  in.getline(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+  const auto extracted = static_cast<size_t>(in.gcount());
+  if (extracted == 0) return LineRead::kEnd;
+  // Full, and the line goes on: the line end was not reached.
+  if (in.fail() && !in.eof() && !in.bad()) return LineRead::kTooLong;
+  // The line end, when read, is counted but not stored.
+  *line = std::string_view(buffer.data(), in.eof() ? extracted : extracted - 1);
+  return LineRead::kLine;
+}
+
+std::string TooLongLineMessage() {
+  return "longer than " + std::to_string(kLongestScenarioLine) + " bytes: not a command";
+}
