@@ -162,3 +162,24 @@ std::vector<std::string> PauseLines(Language language) {
   if (language == Language::kJapanese) return {"一時停止", "F3 で続ける"};
   return {"Paused", "F3 to go on"};
 }
+
+VerdictCard VerdictCardText(Language language, bool verified, const std::string& reason) {
+  const bool ja = language == Language::kJapanese;
+  VerdictCard card;
+  card.footer = ja ? "Esc で閉じる" : "Esc: close";
+  if (verified) {
+    card.heading = ja ? "再生: 検証済み" : "Replay: verified";
+    card.lines = {ja ? "記録された場所で正確に終わりました。"
+                     : "It ended exactly where it was recorded."};
+    return card;
+  }
+  card.heading = ja ? "再生: 検証できません" : "Replay: not verified";
+  if (ja) {
+    card.lines = {"この記録は記録された場所で終わりません:", "編集、破損、または別の版で作られた記録です。"};
+  } else {
+    card.lines = {"this recording does not end where it was recorded:",
+                  "edited, damaged or made by another version"};
+  }
+  if (!reason.empty()) card.lines = {reason.substr(0, 72)};
+  return card;
+}

@@ -43,3 +43,14 @@ std::string ResultsFooter(Language language);
 
 // The pause card's two lines.
 std::vector<std::string> PauseLines(Language language);
+
+// The replay viewer's last card: a heading, then its lines (the sentence a stranger's edited
+// recording gets, cut where a card can show it), then the footer.
+struct VerdictCard {
+  std::string heading;
+  std::vector<std::string> lines;
+  std::string footer;
+};
+// `reason` is empty when the replay ran to its end, else why it could not (in English, as
+// the reader's messages are).
+VerdictCard VerdictCardText(Language language, bool verified, const std::string& reason);

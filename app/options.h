@@ -1,4 +1,4 @@
-// The command line every front end takes: `--record FILE`, and nothing else.
+// The command line every front end takes: `--record FILE`, or `--replay FILE [--exit-at-end]`.
 #pragma once
 
 #include <cstdio>
@@ -9,6 +9,13 @@
 struct Options {
   // The session is written here as a scenario; null when no recording was asked for.
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> record{nullptr, std::fclose};
+  // `--replay FILE`: the recording to show instead of a game, read whole at start; when it
+  // could not be read, why (the viewer then reports it as not verified).
+  bool replay = false;
+  std::string replayText;
+  std::string replayProblem;
+  // `--exit-at-end`: the viewer ends the program with its verdict as the exit status.
+  bool exitAtEnd = false;
   // What to tell on the error stream, one line each: arguments passed over, and the reason
   // the program cannot start.
   std::vector<std::string> notes;
@@ -17,7 +24,8 @@ struct Options {
 };
 
 // Reads the arguments after the program's name (UTF-8) and opens the recording they ask for;
-// the last `--record` wins. Anything else is passed over with a note, as the game has always
+// the last `--record` wins, and reads the recording `--replay` names (the last one). A replay
+// records nothing: `--record` with it is refused. Anything else is passed over with a note, as the game has always
 // ignored its command line. A pipe the recording goes to that closes no longer ends the
 // program (IgnoreBrokenPipes).
 Options ParseOptions(const std::vector<std::string>& arguments);

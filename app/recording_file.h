@@ -16,3 +16,9 @@ void IgnoreBrokenPipes();
 // `path` is UTF-8 (on POSIX any bytes, as the command line gave them). A plain string rather
 // than std::filesystem::path, which would double the size of the static Windows program.
 std::FILE* OpenRecordingFile(const std::string& path, std::string* problem);
+
+// Reads the whole recording at `path` (UTF-8) into `text` for the replay viewer, never waiting:
+// only a regular file of at most `limit` bytes is read; a pipe, a device, a folder or a larger
+// file is refused. False, with why in `problem`, when it was not read whole.
+bool ReadRecordingText(const std::string& path, size_t limit, std::string* text,
+                       std::string* problem);

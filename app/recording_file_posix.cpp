@@ -67,3 +67,43 @@ std::FILE* OpenRecordingFile(const std::string& path, std::string* problem) {
   if (created && status.st_size == 0) ::unlink(path.c_str());
   return nullptr;
 }
+
+namespace {
+
+// Empty when the open file is one the viewer reads, else why not.
+std::string CheckRecordingSource(int fd, size_t limit) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) return std::strerror(errno);
+  if (S_ISDIR(status.st_mode)) return "it is a folder";
+  if (!S_ISREG(status.st_mode)) return "not a regular file";
+  if (static_cast<uint64_t>(status.st_size) > limit) {
+    return "larger than " + std::to_string(limit >> 20) + " MiB: not a recording";
+  }
+  return "";
+}
+
+}  // namespace
+
+bool ReadRecordingText(const std::string& path, size_t limit, std::string* text,
+                       std::string* problem) {
+  // Non-blocking, so that opening a FIFO nobody writes to returns at once.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    *problem = std::strerror(errno);
+    return false;
+  }
+  *problem = CheckRecordingSource(fd, limit);
+  text->clear();
+  char buffer[1 << 16];
+  while (problem->empty()) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got == 0) break;
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) *problem = std::strerror(errno);
+    if (got > 0) text->append(buffer, static_cast<size_t>(got));
+    // A file that grows while it is read is cut at the limit rather than read without end.
+    if (text->size() > limit) *problem = "larger than " + std::to_string(limit >> 20) + " MiB";
+  }
+  ::close(fd);
+  return problem->empty();
+}

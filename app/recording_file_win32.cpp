@@ -79,3 +79,41 @@ std::FILE* OpenRecordingFile(const std::string& utf8Path, std::string* problem) 
   if (fd != -1) _close(fd);
   return nullptr;
 }
+
+namespace {
+
+// Empty when the open file is one the viewer reads, else why not.
+std::string CheckRecordingSource(HANDLE file, size_t limit) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info)) {
+    return "not a regular file";
+  }
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return "it is a folder";
+  const uint64_t size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  if (size > limit) return "larger than " + std::to_string(limit >> 20) + " MiB: not a recording";
+  return "";
+}
+
+}  // namespace
+
+bool ReadRecordingText(const std::string& utf8Path, size_t limit, std::string* text,
+                       std::string* problem) {
+  HANDLE file = CreateFileW(Utf16(utf8Path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    *problem = Win32Problem(GetLastError());
+    return false;
+  }
+  *problem = CheckRecordingSource(file, limit);
+  text->clear();
+  char buffer[1 << 16];
+  while (problem->empty()) {
+    DWORD got = 0;
+    if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) *problem = Win32Problem(GetLastError());
+    if (got == 0) break;
+    text->append(buffer, got);
+    if (text->size() > limit) *problem = "larger than " + std::to_string(limit >> 20) + " MiB";
+  }
+  CloseHandle(file);
+  return problem->empty();
+}

@@ -167,6 +167,7 @@ struct GameShell::Impl {
   bool gameSeenRunning = false;
   int32_t bestBefore = 0;
   GameResults results;
+  std::unique_ptr<VerdictCard> verdict;  // the replay viewer's, once it has one
   // A paused game's field, blanked by a size change, drawn again here from the slots: the
   // rules redraw it only at the next tick.
   bool fieldLost = false;
@@ -388,6 +389,7 @@ void GameShell::Impl::FinishImpactEffect() {
 }
 
 Card GameShell::Impl::ShownCard() const {
+  if (verdict) return Card::kVerdict;
   if (help != Card::kNone) return help;
   if (resultsShown) return Card::kResults;
   if (cards && GameRunning() && gameState.paused != 0) return Card::kPause;
@@ -408,7 +410,7 @@ const std::vector<CardPage>& GameShell::Impl::HelpPages() {
 
 // Drawn anew only when what it shows changes: the cards' figures are fixed while they show.
 void GameShell::Impl::UpdateOverlay() {
-  if (!cards || pacedPicture.Holding()) return;
+  if (!painter || pacedPicture.Holding()) return;
   const int fieldWidth = fieldGeometry.fieldWidth;
   const int fieldHeight = fieldGeometry.groundY;
   if (help != Card::kNone) {
@@ -448,6 +450,10 @@ void GameShell::Impl::UpdateOverlay() {
       painter->DrawCard(overlay, fieldWidth, fieldHeight, {lines[0], {lines[1]}}, "", false);
       break;
     }
+    case Card::kVerdict:
+      painter->DrawCard(overlay, fieldWidth, fieldHeight, {verdict->heading, verdict->lines},
+                        verdict->footer, false);
+      break;
     case Card::kNone:
       break;
   }
@@ -504,12 +510,12 @@ void GameShell::Start(const ShellStart& start) {
   s.sound.output = start.sound;
   s.recorder = SessionRecorder(start.record);
   s.cards = start.showCards && start.cardGlyphs != nullptr;
-  if (s.cards) {
+  if (start.cardGlyphs != nullptr) {
     s.glyphs = start.cardGlyphs;
     s.overlayOrder = start.overlayOrder;
     s.painter = std::make_unique<CardPainter>(*start.cardGlyphs, start.overlayOrder);
-    s.language = LanguageOfLocale(start.locale);
   }
+  s.language = LanguageOfLocale(start.locale);
   s.sound.noting = s.recorder.active();
   s.replay = start.replay;
   // Read once, so the recording holds exactly the text the game started with.
@@ -562,6 +568,10 @@ void GameShell::TypeCode(uint8_t code) {
 
 void GameShell::PressFunctionKey(int number) {
   impl_->Deliver({Input::Kind::kFunctionKey, number});
+}
+
+Language GameShell::CardLanguage() const {
+  return impl_->language;
 }
 
 Card GameShell::ShownCard() const {
@@ -627,6 +637,16 @@ void GameShell::TakeSettings(const std::string* text) {
   if (impl_->started) impl_->AfterEvent();
 }
 
+void GameShell::DrawStatusBar() {
+  ::DrawStatusBar(gameState, fieldGeometry);
+  impl_->AfterEvent();
+}
+
+void GameShell::ShowVerdict(const VerdictCard& card) {
+  impl_->verdict = std::make_unique<VerdictCard>(card);
+  impl_->AfterEvent();
+}
+
 void GameShell::AttachPicture(Canvas* picture) {
   impl_->pacedPicture.SetTarget(picture);
   AttachWindowPicture(&impl_->pacedPicture);
@@ -651,9 +671,11 @@ int GameShell::Impl::End(ProgramEnd how) {
   pacedPicture.ReleaseAll();
   ended = true;
   endedBy = how;
-  const ProgramEnding ending = EndProgram(how);
-  exitStatus = ending.exitCode;
-  if (!ending.settingsKept) endProblem = SettingsNotKeptMessage();
+  if (!replay) {
+    const ProgramEnding ending = EndProgram(how);
+    exitStatus = ending.exitCode;
+    if (!ending.settingsKept) endProblem = SettingsNotKeptMessage();
+  }
   recorder.Finish(FormatStateLine(ticks, sound.played));
   return exitStatus;
 }

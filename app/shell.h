@@ -56,7 +56,7 @@ struct ShellStart {
 };
 
 // The card the shell shows over the field, at most one at a time.
-enum class Card { kNone, kHelp, kAbout, kPause, kResults };
+enum class Card { kNone, kHelp, kAbout, kPause, kResults, kVerdict };
 
 class GameShell {
  public:
@@ -108,8 +108,14 @@ class GameShell {
   void Seed(uint32_t seed);
   // Takes the settings from `text` as start-up does, or the defaults when there is none (as
   // without a settings file), and what follows from them: the missile capacity, the menu's
-  // marks. The settings file itself is neither read nor written here.
+  // marks. The settings file itself is neither read nor written here. The status bar is left
+  // as it was, as the runner's pictures have always shown it; a viewer redraws it.
   void TakeSettings(const std::string* text);
+  // Draws the status bar from the settings and the game as they are now, and shows it.
+  void DrawStatusBar();
+  // Shows the replay viewer's verdict over the field from now on (with the card glyphs given
+  // at start, even when the other cards are off).
+  void ShowVerdict(const VerdictCard& card);
   // Gives a shell started without a picture the window's picture: the sprite sheet and the
   // glyph cells are made in it and the status bar drawn, as start-up makes them. The rest of
   // the field appears as the game next draws it.
@@ -128,13 +134,16 @@ class GameShell {
   // True once after the overlay changed: the whole picture is to be shown anew.
   bool TakeOverlayChange();
   Card ShownCard() const;
+  // The language the cards speak, from the locale given at start.
+  Language CardLanguage() const;
   // The last game's figures, as its results card shows them.
   const GameResults& LastResults() const;
 
   // The timer ticks run since start-up, for measuring the pace.
   uint64_t TicksRun() const;
 
-  // Ends the program as `how` says: writes the settings, ends the recording with the final
+  // Ends the program as `how` says: writes the settings (not in a replay, which never touches
+  // the player's settings file), ends the recording with the final
   // state line, and returns the process's exit status (0, or 40014 after the Exit command).
   // Only the first call ends; later ones return the same status. Input is then ignored.
   int End(ProgramEnd how);

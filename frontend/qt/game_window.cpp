@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QMenuBar>
 
+#include "app/replay_viewer.h"
 #include "frontend/qt/game_view.h"
 #include "frontend/qt/menu_keyboard.h"
 #include "frontend/qt/qt_glyph_source.h"
@@ -18,11 +19,16 @@ GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
   view_ = new GameView(picture_, shell_.Overlay(), startSize,
                        {
                            [this](int w, int h) {
-                             if (!minimised_) shell_.Size(w, h);
+                             if (!minimised_ && !viewer_) shell_.Size(w, h);
                            },
-                           [this](char32_t c) { shell_.Type(c); },
-                           [this](int key) { shell_.PressFunctionKey(key - Qt::Key_F1 + 1); },
-                           [this](int delta) { shell_.TurnHelpPage(delta); },
+                           [this](char32_t c) { Typed(c); },
+                           [this](int key) {
+                             if (!viewer_) shell_.PressFunctionKey(key - Qt::Key_F1 + 1);
+                           },
+                           [this](int delta) {
+                             if (viewer_) viewer_->Arrow(delta);
+                             if (!viewer_) shell_.TurnHelpPage(delta);
+                           },
                        });
   setCentralWidget(view_);
   BuildMenuBar();
@@ -32,6 +38,35 @@ GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
   ticker_.setSingleShot(true);
   ticker_.setTimerType(Qt::PreciseTimer);
   connect(&ticker_, &QTimer::timeout, this, [this] { RunTimer(); });
+}
+
+GameWindow::~GameWindow() = default;
+
+// In a replay nothing typed reaches the game: the viewer takes its keys, Esc closes.
+void GameWindow::Typed(char32_t character) {
+  if (!viewer_) {
+    shell_.Type(character);
+    return;
+  }
+  viewer_->Type(character);
+  if (viewer_->Stopped()) close();
+}
+
+void GameWindow::ResizePicture(int width, int height) {
+  picture_.Resize(width, height);
+  if (viewer_) FitReplaySize(width, height);
+}
+
+// A replay shows the field at the sizes it was played at, minimised where the player
+// minimised it.
+void GameWindow::FitReplaySize(int width, int height) {
+  if (width == 0 && height == 0) {
+    showMinimized();
+    return;
+  }
+  if (isMinimized()) showNormal();
+  view_->setFixedSize(width, height);
+  adjustSize();
 }
 
 void GameWindow::BuildMenuBar() {
@@ -93,15 +128,45 @@ void GameWindow::Start(uint32_t seed, SoundOutput* sound, std::FILE* record) {
   ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(shell_.Advance(now) - now));
 }
 
+void GameWindow::StartReplay(const std::string& recording, const std::string& unreadable,
+                             bool exitAtEnd, SoundOutput* sound) {
+  setWindowTitle(QStringLiteral("Volarin ver2.21 - replay"));
+  menuBar()->hide();  // a replay takes no commands
+  viewer_ = std::make_unique<ReplayViewer>(shell_, stdout);
+  exitAtEnd_ = exitAtEnd;
+  const PaceClock::time_point now = PaceClock::now();
+  viewer_->Start(recording,
+                 {.windowCanvas = &picture_,
+                  .sound = sound,
+                  .now = now,
+                  .cardGlyphs = &QtGlyphs(),
+                  .overlayOrder = PixelOrder::kArgb,
+                  .locale = QLocale::system().name().toStdString()},
+                 unreadable);
+  FitReplaySize(shell_.ClientWidth(), shell_.ClientHeight());
+  RunTimer();
+}
+
+int GameWindow::EndReplay() {
+  if (!viewer_) return 0;
+  viewer_->Stop();
+  return exitAtEnd_ ? viewer_->ExitStatus() : 0;
+}
+
 void GameWindow::RunTimer() {
   const PaceClock::time_point now = PaceClock::now();
-  const PaceClock::time_point next = shell_.Advance(now);
+  if (viewer_ && viewer_->Finished() && exitAtEnd_) {
+    QCoreApplication::exit(viewer_->ExitStatus());
+    return;
+  }
+  const PaceClock::time_point next = viewer_ ? viewer_->Advance(now) : shell_.Advance(now);
   ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(std::max(next - now, {})));
 }
 
 // A minimised window has a client area of 0 by 0, as the game has always been told.
 void GameWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
+  if (viewer_) return;  // a replay minimises as recorded, whatever the player does
   if (event->type() != QEvent::WindowStateChange || isMinimized() == minimised_) return;
   minimised_ = isMinimized();
   if (minimised_) {

@@ -6,11 +6,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <memory>
+#include <string>
 
 #include "app/shell.h"
 #include "frontend/qt/image_canvas.h"
 
 class GameView;
+class ReplayViewer;
 class QAction;
 class SoundOutput;
 
@@ -18,10 +21,19 @@ class GameWindow : public QMainWindow, private FrontEnd {
  public:
   // Opens at the client size of the field geometry; every record starts anew here.
   GameWindow();
+  ~GameWindow() override;
 
   // Starts the game over this window's picture; the first tick comes one period later.
   // `record`, when set, receives the session as a scenario.
   void Start(uint32_t seed, SoundOutput* sound, std::FILE* record);
+
+  // Shows the recording instead of a game (`unreadable`, when set, says why the file could not
+  // be read); with `exitAtEnd` the event loop ends with the verdict's status once it is known.
+  void StartReplay(const std::string& recording, const std::string& unreadable, bool exitAtEnd,
+                   SoundOutput* sound);
+  // The replay ends where it is (the window closed): the status the program exits with then,
+  // 0 when not a replay or without --exit-at-end.
+  int EndReplay();
 
   GameShell& shell() { return shell_; }
 
@@ -33,7 +45,9 @@ class GameWindow : public QMainWindow, private FrontEnd {
   void RunTimer();
 
   // FrontEnd
-  void ResizePicture(int width, int height) override { picture_.Resize(width, height); }
+  void ResizePicture(int width, int height) override;
+  void Typed(char32_t character);
+  void FitReplaySize(int width, int height);
   void ShowPicture() override;
   void SetMenuItem(uint16_t id, bool checked, bool greyed) override;
   void Quit() override;
@@ -44,4 +58,6 @@ class GameWindow : public QMainWindow, private FrontEnd {
   std::map<uint16_t, QAction*> actions_;
   QTimer ticker_;
   bool minimised_ = false;
+  std::unique_ptr<ReplayViewer> viewer_;  // set while the window shows a replay
+  bool exitAtEnd_ = false;
 };

@@ -75,7 +75,11 @@ int main(int argc, char* argv[]) {
   // Logging out may end the process without closing the window: keep the settings first.
   QObject::connect(&application, &QGuiApplication::commitDataRequest,
                    [&window] { window.shell().KeepSettings(); });
-  window.Start(static_cast<uint32_t>(std::time(nullptr)), &sound, options.record.get());
+  if (options.replay) {
+    window.StartReplay(options.replayText, options.replayProblem, options.exitAtEnd, &sound);
+  } else {
+    window.Start(static_cast<uint32_t>(std::time(nullptr)), &sound, options.record.get());
+  }
   unendedWindow = &window;
   std::atexit(EndAtUnexpectedExit);
   sound.Preload();
@@ -84,8 +88,10 @@ int main(int argc, char* argv[]) {
   window.show();
 
   application.exec();
-  const int status =
+  const int replayStatus = window.EndReplay();
+  int status =
       window.shell().End(caughtSignal != 0 ? ProgramEnd::kSignal : ProgramEnd::kWindowClosed);
+  if (options.replay) status = replayStatus;
   unendedWindow = nullptr;
   ReportEndProblem(window);
   if (caughtSignal != 0) EndBySignal(caughtSignal);
