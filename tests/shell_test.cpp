@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -14,6 +15,7 @@
 
 #include "app/commands.h"
 #include "app/pacing.h"
+#include "app/replay_viewer.h"
 #include "app/settings.h"
 #include "app/state_line.h"
 #include "core/alphabet.h"
@@ -431,6 +433,98 @@ TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
   EXPECT_TRUE(shell.Overlay().Empty());
   EXPECT_EQ(LanguageOfLocale("ja-JP"), Language::kJapanese);
   EXPECT_EQ(LanguageOfLocale("en_JA"), Language::kEnglish);
+}
+
+// The viewer plays a recording through a shell of its own, made once the recording is: the
+// rules' records are the program's, one shell's at a time.
+class ViewerTest : public CardTest {
+ protected:
+  void StartViewer(const std::string& recording, const ShellStart& start) {
+    report = std::tmpfile();
+    viewer.reset();
+    viewed = std::make_unique<GameShell>(viewedFrontEnd);
+    viewer = std::make_unique<ReplayViewer>(*viewed, report);
+    viewer->Start(recording, start);
+    now = t0;
+  }
+  // Calls the viewer when it asks to until `until`.
+  void PlayUntil(PaceClock::time_point until) {
+    while (now < until) now = std::max(viewer->Advance(now), now + nanoseconds(1));
+  }
+  std::string Report() { return ReadAndClose(std::exchange(report, nullptr)); }
+
+  std::FILE* report = nullptr;
+  FakeFrontEnd viewedFrontEnd;
+  std::unique_ptr<GameShell> viewed;
+  std::unique_ptr<ReplayViewer> viewer;
+};
+
+// 64 ticks a second times the speed, none while paused; the speed doubles up to 64x and
+// halves down to 1x; nothing typed reaches the game, which ends where it was recorded, with
+// the settings file beside it untouched.
+TEST_F(ViewerTest, ControlsPaceTheReplayAndTypingNeverReachesTheGame) {
+  const std::string recorded = PlayRecordedSession(frontEnd, sound);
+  WriteFile(kSettingsFileName, "3\n");
+  StartViewer(recorded, {.windowCanvas = &picture, .sound = &sound, .now = t0,
+                         .cardGlyphs = &glyphs, .locale = "en_US.UTF-8"});
+  PlayUntil(t0 + std::chrono::seconds(1));
+  EXPECT_NEAR(static_cast<double>(viewed->TicksRun()), 64, 1);
+  viewer->Type(U' ');
+  PlayUntil(now + std::chrono::seconds(1));
+  EXPECT_TRUE(viewer->Paused());
+  EXPECT_NEAR(static_cast<double>(viewed->TicksRun()), 64, 1);
+  viewer->Type(U' ');
+  viewer->Type(U'+');
+  const uint64_t before = viewed->TicksRun();
+  PlayUntil(now + std::chrono::seconds(1));
+  EXPECT_NEAR(static_cast<double>(viewed->TicksRun() - before), 128, 2);
+  PlayUntil(now + std::chrono::seconds(1));  // into the game the recording started at 3 s
+  for (char32_t c : U"aZ3ｱ\t") viewer->Type(c);
+  for (int i = 0; i < 8; ++i) viewer->Arrow(1);
+  EXPECT_EQ(viewer->Speed(), ReplayViewer::kFastest);
+  for (int i = 0; i < 8; ++i) viewer->Type(U'-');
+  EXPECT_EQ(viewer->Speed(), 1);
+  for (int i = 0; i < 6; ++i) viewer->Type(U'+');
+  PlayUntil(now + std::chrono::seconds(2));
+  ASSERT_TRUE(viewer->Finished());
+  EXPECT_TRUE(viewer->Verified());
+  EXPECT_EQ(viewer->ExitStatus(), 0);
+  EXPECT_EQ(viewed->ShownCard(), Card::kVerdict);
+  EXPECT_EQ(Report(), "verified\n" + recorded.substr(recorded.rfind("# final ") + 8));
+  viewed->End(ProgramEnd::kWindowClosed);
+  EXPECT_EQ(ReadFile(kSettingsFileName), "3\n");
+}
+
+// An edited, a cut and a malformed recording are each reported as not verified, with why;
+// Esc ends a replay before its end, not verified either.
+TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
+  const std::string recorded = PlayRecordedSession(frontEnd, sound);
+  const size_t tick = recorded.find("tick 64\n");
+  ASSERT_NE(tick, std::string::npos);
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string(recorded).replace(tick, 7, "tick 63"),
+       "not verified: this recording does not end where it was recorded: edited, damaged or "
+       "made by another version\n{"},
+      {recorded.substr(0, recorded.rfind("# final ")), "not verified: no \"# final\" line"},
+      {"seed 7\nchar 300\n" + recorded.substr(7), "not verified: line 2: char: number out"},
+      {"seed 7\nload\n", "not verified: line 2: load: this recording needs the settings"},
+  };
+  const ShellStart start{.sound = &sound, .now = t0};
+  for (const auto& [text, said] : cases) {
+    StartViewer(text, start);
+    viewer->Type(U'+');
+    for (int i = 0; i < 6; ++i) viewer->Arrow(1);
+    PlayUntil(t0 + std::chrono::seconds(2));
+    EXPECT_TRUE(viewer->Finished());
+    EXPECT_EQ(viewer->ExitStatus(), 1);
+    EXPECT_TRUE(Report().starts_with(said)) << said;
+  }
+  StartViewer(recorded, start);
+  PlayUntil(t0 + std::chrono::seconds(1));
+  viewer->Type(0x1B);
+  EXPECT_TRUE(viewer->Stopped());
+  EXPECT_FALSE(viewer->Verified());
+  EXPECT_TRUE(Report().starts_with("not verified: the replay was ended before"));
 }
 
 }  // namespace
