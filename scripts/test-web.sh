@@ -29,6 +29,8 @@ for _ in $(seq 50); do
 done
 
 export VOLARIN_URL="http://127.0.0.1:$port/" CHROMIUM="$(command -v chromium)"
+# A session recorded in the desktop game, for the replay.
+export VOLARIN_RECORDING="$root/tests/recordings/qt_session.txt"
 # The favicon must be the desktop's own icon, byte for byte.
 export VOLARIN_ICON_SVG="$root/resources/desktop/org.volarin.Volarin.svg"
 # scripts/measure-web.sh runs its measurements here instead of the test.

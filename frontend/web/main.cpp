@@ -8,10 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/overlay.h"
+#include "app/replay_viewer.h"
 #include "app/shell.h"
 #include "frontend/web/web_glyphs.h"
 #include "frontend/web/web_sound.h"
@@ -33,6 +35,10 @@ EM_JS(void, BuildMenuOnPage, (const char* json),
 EM_JS(void, SetMenuItemOnPage, (int id, int checked, int greyed),
       { volarinPage.setMenuItem(id, checked != 0, greyed != 0); });
 EM_JS(void, ShowEndedOnPage, (), { volarinPage.showEnded(); });
+EM_JS(void, GameReadyOnPage, (), { volarinPage.gameReady(); });
+EM_JS(void, CopyReplayFromPage, (char* out, int length),
+      { HEAPU8.set(volarinPage.replayBytes().subarray(0, length), out); });
+EM_JS(void, ShowVerdictOnPage, (int verified), { volarinPage.showVerdict(verified != 0); });
 EM_JS(int, FieldWidthOnPage, (), { return volarinPage.fieldSize()[0]; });
 EM_JS(int, FieldHeightOnPage, (), { return volarinPage.fieldSize()[1]; });
 // The browser's language, as "ja" or "en-US"; the caller frees it.
@@ -80,22 +86,58 @@ std::string MenuJson() {
 
 class WebPage : public FrontEnd {
  public:
-  WebPage() : picture_(0, 0, PixelOrder::kRgbaBytes, WebGlyphs()), shell_(*this) {}
+  WebPage()
+      : picture_(0, 0, PixelOrder::kRgbaBytes, WebGlyphs()),
+        shell_(std::make_unique<GameShell>(*this)) {}
 
   void Start() {
     BuildMenuOnPage(MenuJson().c_str());
-    shell_.Size(FieldWidthOnPage(), FieldHeightOnPage());
+    shell_->Size(FieldWidthOnPage(), FieldHeightOnPage());
     char* language = PageLanguage();
-    shell_.Start({.seed = static_cast<uint32_t>(std::time(nullptr)),
-                  .windowCanvas = &picture_,
-                  .sound = &sound_,
-                  .record = nullptr,
-                  .now = PageTime(emscripten_get_now()),
-                  .showCards = true,
-                  .cardGlyphs = &WebGlyphs(),
-                  .overlayOrder = PixelOrder::kRgbaBytes,
-                  .locale = language});
+    shell_->Start({.seed = static_cast<uint32_t>(std::time(nullptr)),
+                   .windowCanvas = &picture_,
+                   .sound = &sound_,
+                   .record = nullptr,
+                   .now = PageTime(emscripten_get_now()),
+                   .showCards = true,
+                   .cardGlyphs = &WebGlyphs(),
+                   .overlayOrder = PixelOrder::kRgbaBytes,
+                   .locale = language});
     std::free(language);
+  }
+
+  // The game gives way to the recording (`unreadable`, when set, says why it could not be
+  // had): its settings are kept first, then a shell of its own replays the recording, which
+  // neither reads nor writes them.
+  void StartReplay(const std::string& recording, const std::string& unreadable) {
+    if (viewer_ == nullptr) shell_->KeepSettings();
+    viewer_.reset();
+    shell_.reset();
+    verdictShown_ = false;
+    shell_ = std::make_unique<GameShell>(*this);
+    viewer_ = std::make_unique<ReplayViewer>(*shell_, stdout);
+    char* language = PageLanguage();
+    viewer_->Start(recording,
+                   {.windowCanvas = &picture_,
+                    .sound = &sound_,
+                    .now = PageTime(emscripten_get_now()),
+                    .cardGlyphs = &WebGlyphs(),
+                    .overlayOrder = PixelOrder::kRgbaBytes,
+                    .locale = language},
+                   unreadable);
+    std::free(language);
+  }
+
+  void Advance(PaceClock::time_point now) {
+    if (viewer_ == nullptr) {
+      shell_->Advance(now);
+      return;
+    }
+    viewer_->Advance(now);
+    if (viewer_->Finished() && !verdictShown_) {
+      verdictShown_ = true;
+      ShowVerdictOnPage(viewer_->Verified());
+    }
   }
 
   void ResizePicture(int width, int height) override {
@@ -106,9 +148,9 @@ class WebPage : public FrontEnd {
   // With a card showing, the area goes out through a copy with the overlay laid over it.
   void ShowPicture() override {
     PixelRect area = picture_.TakeDirtyArea();
-    if (shell_.TakeOverlayChange()) area = {0, 0, picture_.width(), picture_.height()};
+    if (shell_->TakeOverlayChange()) area = {0, 0, picture_.width(), picture_.height()};
     if (area.Empty()) return;
-    const OverlayPicture& overlay = shell_.Overlay();
+    const OverlayPicture& overlay = shell_->Overlay();
     const uint32_t* shown = picture_.pixels();
     if (!overlay.Empty()) {
       shown_.resize(static_cast<size_t>(picture_.width()) * picture_.height());
@@ -136,18 +178,22 @@ class WebPage : public FrontEnd {
   // pauses a running game, and the settings are kept now, since a hidden page may be
   // discarded without another word.
   void Hidden() {
-    shell_.Minimise();
-    if (!shell_.Ended()) shell_.KeepSettings();
+    if (viewer_ != nullptr) return;  // a replay goes on as recorded
+    shell_->Minimise();
+    if (!shell_->Ended()) shell_->KeepSettings();
   }
 
-  GameShell& shell() { return shell_; }
+  GameShell& shell() { return *shell_; }
+  ReplayViewer* viewer() { return viewer_.get(); }
   const PixelCanvas& picture() const { return picture_; }
 
  private:
   PixelCanvas picture_;
   std::vector<uint32_t> shown_;  // the picture with the overlay laid over it
   WebSound sound_;
-  GameShell shell_;
+  std::unique_ptr<GameShell> shell_;
+  std::unique_ptr<ReplayViewer> viewer_;  // set while the page shows a replay
+  bool verdictShown_ = false;
 };
 
 WebPage* page = nullptr;
@@ -193,7 +239,19 @@ int HelpPageStep(const char* name) {
 
 // Returning true keeps the browser from its own use of the key: F1 to F3 are the game's,
 // and a typed key must not also scroll the page, move the focus or type into the input sink.
+// In a replay the keys pace it and nothing typed reaches the game.
+EM_BOOL OnReplayKey(ReplayViewer& viewer, const EmscriptenKeyboardEvent& key) {
+  if (const int delta = HelpPageStep(key.key)) {
+    viewer.Arrow(delta);
+    return EM_TRUE;
+  }
+  const char32_t typed = TypedByKey(key);
+  viewer.Type(typed);
+  return typed == U' ' || typed == U'+' || typed == U'-' || typed == U'\x1B';
+}
+
 EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
+  if (page->viewer() != nullptr) return OnReplayKey(*page->viewer(), *key);
   if (page->shell().Ended() || key->altKey || key->metaKey) return EM_FALSE;
   if (const int number = FunctionKeyNumber(key->key)) {
     if (!key->ctrlKey && !key->shiftKey) page->shell().PressFunctionKey(number);
@@ -213,15 +271,15 @@ EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
 EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, void*) {
   if (event->hidden) {
     page->Hidden();
-  } else {
+  } else if (page->viewer() == nullptr) {
     page->shell().Restore(FieldWidthOnPage(), FieldHeightOnPage());
   }
   return EM_FALSE;
 }
 
 EM_BOOL OnAnimationFrame(double milliseconds, void*) {
-  page->shell().Advance(PageTime(milliseconds));
-  return page->shell().Ended() ? EM_FALSE : EM_TRUE;
+  page->Advance(PageTime(milliseconds));
+  return page->shell().Ended() && page->viewer() == nullptr ? EM_FALSE : EM_TRUE;
 }
 
 }  // namespace
@@ -230,16 +288,29 @@ EM_BOOL OnAnimationFrame(double milliseconds, void*) {
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void volarin_command(int id) {
-  page->shell().Command(static_cast<uint16_t>(id));
+  if (page->viewer() == nullptr) page->shell().Command(static_cast<uint16_t>(id));
 }
 
 // Text committed by an input method (or typed without a key event), one character a call.
 EMSCRIPTEN_KEEPALIVE void volarin_type(int character) {
-  page->shell().Type(static_cast<char32_t>(character));
+  if (page->viewer() == nullptr) page->shell().Type(static_cast<char32_t>(character));
 }
 
+// A replay keeps the sizes it was recorded at.
 EMSCRIPTEN_KEEPALIVE void volarin_resize(int width, int height) {
-  page->shell().Size(width, height);
+  if (page->viewer() == nullptr) page->shell().Size(width, height);
+}
+
+// The page has `length` bytes of a recording for the viewer (volarinPage.replayBytes), or
+// none when `length` is negative: the link held no recording it could decode.
+EMSCRIPTEN_KEEPALIVE void volarin_replay(int length) {
+  std::string recording(static_cast<size_t>(std::max(length, 0)), '\0');
+  if (length > 0) CopyReplayFromPage(recording.data(), length);
+  // After Exit the frame loop has stopped; the replay needs it again.
+  if (page->shell().Ended() && page->viewer() == nullptr) {
+    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+  }
+  page->StartReplay(recording, length < 0 ? "the link holds no recording it can be read from" : "");
 }
 
 // The page is being closed or left: the session ends, its settings kept.
@@ -267,5 +338,6 @@ int main() {
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibilityChange);
   page->Start();
   emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+  GameReadyOnPage();
   return 0;
 }

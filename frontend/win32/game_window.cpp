@@ -95,20 +95,72 @@ void GameWindow::FitClientArea(int clientHeight) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int GameWindow::Run(std::FILE* record) {
+void GameWindow::StartReplay(const Options& options, std::FILE* report) {
+  SetWindowTextW(window_, L"Volarin ver2.21 - replay");
+  SetMenu(window_, nullptr);  // a replay takes no commands
+  viewer_ = std::make_unique<ReplayViewer>(shell_, report);
+  exitAtEnd_ = options.exitAtEnd;
+  viewer_->Start(options.replayText,
+                 {.windowCanvas = &picture_,
+                  .sound = &sound_,
+                  .now = PaceClock::now(),
+                  .cardGlyphs = &GdiGlyphs(),
+                  .overlayOrder = PixelOrder::kArgb,
+                  .locale = PlayerLocale()},
+                 options.replayProblem);
+  FitReplaySize(picture_.width(), picture_.height());
+}
+
+PaceClock::time_point GameWindow::Advance() {
+  if (!viewer_) return shell_.Advance(PaceClock::now());
+  const PaceClock::time_point next = viewer_->Advance(PaceClock::now());
+  if (viewer_->Finished() && exitAtEnd_) quit_ = true;
+  return next;
+}
+
+void GameWindow::FitReplaySize(int width, int height) {
+  if (window_ == nullptr) return;
+  if (width == 0 && height == 0) {
+    ShowWindow(window_, SW_MINIMIZE);
+    return;
+  }
+  if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
+  RECT frame{0, 0, width, height};
+  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int GameWindow::Run(const Options& options, std::FILE* report) {
+  if (options.replay) return RunReplay(options, report);
   const PaceClock::time_point now = PaceClock::now();
   shell_.Start({.seed = static_cast<uint32_t>(std::time(nullptr)),
                 .windowCanvas = &picture_,
                 .sound = &sound_,
-                .record = record,
+                .record = options.record.get(),
                 .now = now,
                 .showCards = true,
                 .cardGlyphs = &GdiGlyphs(),
                 .overlayOrder = PixelOrder::kArgb,
                 .locale = PlayerLocale()});
   due_ = now;
+  RunLoop();
+  const int status = shell_.End(ProgramEnd::kWindowClosed);
+  TellEndProblem();
+  return status;
+}
+
+int GameWindow::RunReplay(const Options& options, std::FILE* report) {
+  StartReplay(options, report);
+  RunLoop();
+  viewer_->Stop();
+  shell_.End(ProgramEnd::kWindowClosed);
+  return exitAtEnd_ ? viewer_->ExitStatus() : 0;
+}
+
+void GameWindow::RunLoop() {
   while (!quit_) {
-    due_ = shell_.Advance(PaceClock::now());
+    due_ = Advance();
     WaitForMessageOrTick();
     MSG message;
     while (!quit_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -120,9 +172,6 @@ int GameWindow::Run(std::FILE* record) {
       DispatchMessageW(&message);
     }
   }
-  const int status = shell_.End(ProgramEnd::kWindowClosed);
-  TellEndProblem();
-  return status;
 }
 
 void GameWindow::WaitForMessageOrTick() const {
@@ -144,6 +193,7 @@ void GameWindow::TellEndProblem() {
 
 void GameWindow::ResizePicture(int width, int height) {
   picture_.Resize(width, height);
+  if (viewer_) FitReplaySize(width, height);
 }
 
 // Only what changed since the last call goes to the screen, or all of it when a card came,
@@ -214,7 +264,7 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       if (HandleKeyDown(wParam)) return 0;
       break;
     case WM_COMMAND:
-      shell_.Command(LOWORD(wParam));
+      if (!viewer_) shell_.Command(LOWORD(wParam));
       return 0;
     case WM_ENTERMENULOOP:
     case WM_ENTERSIZEMOVE:
@@ -225,7 +275,7 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       KillTimer(window, kModalLoopTimer);
       return 0;
     case WM_TIMER:
-      due_ = shell_.Advance(PaceClock::now());
+      due_ = Advance();
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
@@ -251,6 +301,7 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 void GameWindow::HandleSize(WPARAM kind, LPARAM size) {
   const int width = LOWORD(size);
   const int height = HIWORD(size);
+  if (viewer_) return;  // a replay keeps the sizes it was recorded at
   if (kind == SIZE_MINIMIZED) {
     minimised_ = true;
     shell_.Minimise();
@@ -275,12 +326,23 @@ void GameWindow::HandleChar(WPARAM unit) {
     character = 0x10000 + ((char32_t{highSurrogate_} - 0xD800) << 10) + (code - 0xDC00);
   }
   highSurrogate_ = 0;
-  shell_.Type(character);
+  if (!viewer_) {
+    shell_.Type(character);
+    return;
+  }
+  // Nothing typed reaches a replay's game; Esc closes the window.
+  viewer_->Type(character);
+  if (viewer_->Stopped() && window_ != nullptr) DestroyWindow(window_);
 }
 
 // Function keys without modifiers go to the shell, which acts only through an enabled item.
 // The keypad is left alone so that its digits arrive as characters.
 bool GameWindow::HandleKeyDown(WPARAM key) {
+  if (viewer_ && (key == VK_RIGHT || key == VK_LEFT)) {
+    viewer_->Arrow(key == VK_RIGHT ? 1 : -1);
+    return true;
+  }
+  if (viewer_) return false;
   if ((key == VK_NEXT || key == VK_RIGHT || key == VK_PRIOR || key == VK_LEFT) && !ModifierDown()) {
     shell_.TurnHelpPage(key == VK_NEXT || key == VK_RIGHT ? 1 : -1);
     return true;

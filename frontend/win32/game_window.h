@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 
+#include "app/options.h"
+#include "app/replay_viewer.h"
 #include "app/shell.h"
 #include "frontend/win32/gdi_canvas.h"
 #include "frontend/win32/win32_sound.h"
@@ -21,8 +24,10 @@ class GameWindow : public FrontEnd {
   bool Open(int showCommand);
   // Starts the game, runs the message loop until the program ends and returns the exit status
   // the shell gives (0 when the window was closed, 40014 after File > Exit). The session is
-  // written to `record` as a scenario when it is set.
-  int Run(std::FILE* record);
+  // written to `options.record` as a scenario when it is set. With `--replay` the window shows
+  // the recording instead, its verdict going to `report`; with `--exit-at-end` the loop ends
+  // at the verdict and the status is 0 when verified, 1 when not.
+  int Run(const Options& options, std::FILE* report);
 
   void ResizePicture(int width, int height) override;
   void ShowPicture() override;
@@ -36,6 +41,12 @@ class GameWindow : public FrontEnd {
   void HandleChar(WPARAM unit);
   bool HandleKeyDown(WPARAM key);
   void Paint();
+  void StartReplay(const Options& options, std::FILE* report);
+  int RunReplay(const Options& options, std::FILE* report);
+  void RunLoop();
+  PaceClock::time_point Advance();
+  // A replay's window takes the client size the recording gives the picture, minimised at 0 x 0.
+  void FitReplaySize(int width, int height);
   // Copies `area` of the picture to `dc`, with the shell's overlay laid over it.
   void Show(HDC dc, RECT area);
   void FitClientArea(int clientHeight);
@@ -56,4 +67,6 @@ class GameWindow : public FrontEnd {
   bool minimised_ = false;
   bool quit_ = false;
   wchar_t highSurrogate_ = 0;
+  std::unique_ptr<ReplayViewer> viewer_;  // set while the window shows a replay
+  bool exitAtEnd_ = false;
 };

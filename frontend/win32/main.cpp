@@ -1,4 +1,6 @@
 // The Windows game's entry point: the command line, one window, one thread, the exit status.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdlib>
@@ -36,6 +38,15 @@ void Note(const std::string& text) {
   WriteFile(errors, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
+// The standard output the starter gave (Wine, a redirecting shell), for the replay's verdict;
+// null when there is none.
+std::FILE* StandardOutput() {
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output == nullptr || output == INVALID_HANDLE_VALUE) return nullptr;
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(output), _O_WRONLY | _O_BINARY);
+  return fd == -1 ? nullptr : _fdopen(fd, "wb");
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -43,5 +54,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   for (const std::string& note : options.notes) Note(note);
   if (!options.ok) return kBadOptionsStatus;
   GameWindow window(instance);
-  return window.Open(showCommand) ? window.Run(options.record.get()) : 0;
+  if (!window.Open(showCommand)) return 0;
+  return window.Run(options, options.replay ? StandardOutput() : nullptr);
 }

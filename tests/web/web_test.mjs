@@ -3,6 +3,7 @@
 // looks at the favicon and the line under the field in English and Japanese.
 import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';
+import {deflateRawSync} from 'node:zlib';
 import {after, before, test} from 'node:test';
 import puppeteer from 'puppeteer-core';
 import {execFileSync} from 'node:child_process';
@@ -41,7 +42,8 @@ async function openPage(setUp) {
   // The field follows the page: the menu bar above it and the line below it take their
   // heights, the field gets the rest.
   const others = await page.evaluate(() => document.getElementById('menubar').offsetHeight +
-                                            document.getElementById('hint').offsetHeight);
+                                            document.getElementById('hint').offsetHeight +
+                                            document.getElementById('replay').offsetHeight);
   await page.setViewport({width: WIDTH, height: HEIGHT + others});
   await page.waitForFunction((w, h) => {
     const canvas = document.getElementById('picture');
@@ -416,3 +418,26 @@ for (const [language, model, words] of [
     }
   });
 }
+
+// A session recorded in the desktop game replays in the page from a #replay= link to its
+// recorded end; the same link with one typed character changed does not.
+test('a #replay= link plays the recording to "verified", an edited one to "not verified"',
+     async () => {
+  const recorded = readFileSync(process.env.VOLARIN_RECORDING, 'latin1');
+  const lastChar = recorded.lastIndexOf('\nchar ');
+  const edited = recorded.slice(0, lastChar) + '\nchar 32' +
+                 recorded.slice(recorded.indexOf('\n', lastChar + 1));
+  for (const [text, expected] of [[recorded, 'verified'], [edited, 'not verified']]) {
+    const link = deflateRawSync(Buffer.from(text, 'latin1')).toString('base64url');
+    const replay = await browser.newPage();
+    replay.on('pageerror', (error) => problems.push(error.message));
+    await replay.goto(`${URL}#replay=${link}`, {waitUntil: 'load'});
+    await replay.waitForFunction(() => window.volarinFirstFrame !== undefined, {timeout: 20000});
+    for (let i = 0; i < 6; ++i) await replay.keyboard.press('ArrowRight');
+    await replay.waitForFunction(
+        () => document.getElementById('replay-verdict').textContent !== '', {timeout: 60000});
+    assert.equal(await replay.$eval('#replay-verdict', (e) => e.textContent), expected);
+    await replay.close();
+  }
+  assert.deepEqual(problems, []);
+});

@@ -265,4 +265,19 @@ shot unsaved
 xdotool key Return
 wait_for_exit
 [ "$status" = 0 ] || fail "closing after the message ended with status $status, not 0"
+echo "== A session recorded in the Qt game replays to its recorded end; VOLARIN.INI untouched"
+cp "$here/../recordings/qt_session.txt" session.txt
+printf '0\r\n' >VOLARIN.INI
+cp -p VOLARIN.INI kept.ini
+status=0
+timeout 120 wine volarin.exe --replay session.txt --exit-at-end >"$work/replay.txt" 2>&1 || status=$?
+tr -d '\r' <"$work/replay.txt" | grep -v '^[0-9a-f]*:\(err\|fixme\)' >"$work/verdict.txt" || true
+[ "$status" = 0 ] || fail "the replay ended with status $status: $(cat "$work/verdict.txt")"
+[ "$(sed -n 1p "$work/verdict.txt")" = verified ] || fail "the replay said $(head -c 300 "$work/verdict.txt")"
+[ "$(sed -n 2p "$work/verdict.txt")" = "$(grep '^# final ' session.txt | cut -c9-)" ] ||
+  fail "the replay ended at another state line"
+cmp -s VOLARIN.INI kept.ini && [ "$(stat -c %Y VOLARIN.INI)" = "$(stat -c %Y kept.ini)" ] ||
+  fail "the replay touched VOLARIN.INI"
+rm session.txt kept.ini
+
 echo "wine window test passed"

@@ -304,9 +304,112 @@
     notice.hidden = refusal === '';
   });
 
+  // ---- Replays: a recording opened as a file (the button or dropped on the page) or given in
+  // the address as #replay= and the recording compressed with deflate-raw, in base64url.
+
+  const LONGEST_RECORDING = 64 << 20;  // as the viewer: anything longer is not a recording
+  const verdict = document.getElementById('replay-verdict');
+  const openButton = document.getElementById('open-recording');
+  const recordingFile = document.getElementById('recording-file');
+  const OPEN_LABELS = {en: 'Replay a recording…', ja: '記録を再生…'};
+  openButton.textContent = OPEN_LABELS[hint.lang];
+  let gameReady = false;
+  let pendingReplay = null;  // bytes waiting for the game, or -1 for a link not decoded
+  let replayBytes = new Uint8Array(0);
+
+  function playRecording(bytes) {
+    pendingReplay = bytes;
+    if (!gameReady) return;
+    verdict.textContent = '';
+    verdict.hidden = true;
+    replayBytes = bytes === -1 ? new Uint8Array(0) : bytes;
+    pendingReplay = null;
+    game._volarin_replay(bytes === -1 ? -1 : bytes.length);
+    replayBytes = new Uint8Array(0);
+    keys.focus({preventScroll: true});
+  }
+
+  // Reads at most one byte more than a recording may hold, so a huge stream is not read whole.
+  async function readCapped(stream) {
+    const reader = stream.getReader();
+    const chunks = [];
+    let length = 0;
+    while (length <= LONGEST_RECORDING) {
+      const {done, value} = await reader.read();
+      if (done) break;
+      chunks.push(value);
+      length += value.length;
+    }
+    reader.cancel().catch(() => {});
+    const bytes = new Uint8Array(Math.min(length, LONGEST_RECORDING + 1));
+    let at = 0;
+    for (const chunk of chunks) {
+      bytes.set(chunk.subarray(0, bytes.length - at), at);
+      at += Math.min(chunk.length, bytes.length - at);
+    }
+    return bytes;
+  }
+
+  async function decodeReplayLink(encoded) {
+    const base64 = encoded.replace(/-/g, '+').replace(/_/g, '/');
+    const binary = atob(base64 + '='.repeat((4 - base64.length % 4) % 4));
+    const compressed = Uint8Array.from(binary, (c) => c.charCodeAt(0));
+    const stream = new Blob([compressed]).stream()
+        .pipeThrough(new DecompressionStream('deflate-raw'));
+    return readCapped(stream);
+  }
+
+  function playLink() {
+    const match = /^#replay=([A-Za-z0-9_-]*)$/.exec(location.hash);
+    if (location.hash.startsWith('#replay=') && !match) {
+      console.error('The #replay= link is not base64url');
+      playRecording(-1);
+      return;
+    }
+    if (!match) return;
+    decodeReplayLink(match[1]).then(playRecording, (e) => {
+      console.error(`The #replay= link could not be decoded: ${e.message}`);
+      playRecording(-1);
+    });
+  }
+
+  function playFile(file) {
+    readCapped(file.slice(0, LONGEST_RECORDING + 1).stream()).then(playRecording, (e) => {
+      console.error(`The recording could not be read: ${e.message}`);
+    });
+  }
+
+  openButton.addEventListener('click', () => recordingFile.click());
+  recordingFile.addEventListener('change', () => {
+    if (recordingFile.files.length > 0) playFile(recordingFile.files[0]);
+    recordingFile.value = '';
+  });
+  document.addEventListener('dragover', (event) => event.preventDefault());
+  document.addEventListener('drop', (event) => {
+    event.preventDefault();
+    const files = event.dataTransfer ? event.dataTransfer.files : [];
+    if (files.length > 0) playFile(files[0]);
+  });
+  window.addEventListener('hashchange', playLink);
+  playLink();
+
   // ---- What the game calls.
 
   window.volarinPage = {
+    gameReady() {
+      gameReady = true;
+      if (pendingReplay !== null) playRecording(pendingReplay);
+    },
+
+    replayBytes() {
+      return replayBytes;
+    },
+
+    showVerdict(verified) {
+      verdict.textContent = verified ? 'verified' : 'not verified';
+      verdict.hidden = false;
+    },
+
     fieldSize() {
       const size = fieldSize();
       lastSize = String(size);
