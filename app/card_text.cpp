@@ -175,7 +175,8 @@ VerdictCard VerdictCardText(Language language, bool verified, const std::string&
   }
   card.heading = ja ? "再生: 検証できません" : "Replay: not verified";
   if (ja) {
-    card.lines = {"この記録は記録された場所で終わりません:", "編集、破損、または別の版で作られた記録です。"};
+    card.lines = {"この記録は記録された場所で終わりません:",
+                  "編集、破損、または別の版で作られた記録です。"};
   } else {
     card.lines = {"this recording does not end where it was recorded:",
                   "edited, damaged or made by another version"};

@@ -32,7 +32,8 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
   IgnoreBrokenPipes();
   Options options;
   // Checked first, so a refused --record has not emptied its file.
-  const bool replaying = std::ranges::find(arguments, "--replay") != arguments.end();
+  const bool replaying =
+      std::find(arguments.begin(), arguments.end(), "--replay") != arguments.end();
   for (size_t i = 0; i < arguments.size() && options.ok; ++i) {
     if (arguments[i] == "--exit-at-end") {
       options.exitAtEnd = true;

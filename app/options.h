@@ -25,9 +25,9 @@ struct Options {
 
 // Reads the arguments after the program's name (UTF-8) and opens the recording they ask for;
 // the last `--record` wins, and reads the recording `--replay` names (the last one). A replay
-// records nothing: `--record` with it is refused. Anything else is passed over with a note, as the game has always
-// ignored its command line. A pipe the recording goes to that closes no longer ends the
-// program (IgnoreBrokenPipes).
+// records nothing: `--record` with it is refused. Anything else is passed over with a note, as the
+// game has always ignored its command line. A pipe the recording goes to that closes no longer ends
+// the program (IgnoreBrokenPipes).
 Options ParseOptions(const std::vector<std::string>& arguments);
 
 // The exit status of a program whose command line could not be followed.

@@ -109,7 +109,8 @@ bool ReadRecordingText(const std::string& utf8Path, size_t limit, std::string* t
   char buffer[1 << 16];
   while (problem->empty()) {
     DWORD got = 0;
-    if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) *problem = Win32Problem(GetLastError());
+    if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr))
+      *problem = Win32Problem(GetLastError());
     if (got == 0) break;
     text->append(buffer, got);
     if (text->size() > limit) *problem = "larger than " + std::to_string(limit >> 20) + " MiB";

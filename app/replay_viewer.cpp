@@ -99,13 +99,12 @@ void ReplayViewer::Start(const std::string& recording, ShellStart start,
   start.showCards = false;  // every recorded key reaches the rules, as it did in play
   last_ = start.now;
   shell_.Start(start);
-  std::string problem = !unreadable.empty() ? unreadable
-                        : recording.size() > kLongestRecording
-                            ? "larger than " + std::to_string(kLongestRecording >> 20) +
-                                  " MiB: not a recording"
-                            : ReadRecording(recording, &finalLine_, [this](const ScenarioCommand& c) {
-                                steps_.push_back(StepOf(c));
-                              });
+  std::string problem =
+      !unreadable.empty() ? unreadable
+      : recording.size() > kLongestRecording
+          ? "larger than " + std::to_string(kLongestRecording >> 20) + " MiB: not a recording"
+          : ReadRecording(recording, &finalLine_,
+                          [this](const ScenarioCommand& c) { steps_.push_back(StepOf(c)); });
   if (!problem.empty()) {
     steps_.clear();
     Finish(problem);
@@ -199,7 +198,8 @@ void ReplayViewer::Stop() {
 void ReplayViewer::Finish(const std::string& reason) {
   finished_ = true;
   const bool read = reason.empty() || next_ > 0 || !steps_.empty();
-  std::string stateLine = endsWithDump_ ? lastDump_ : FormatStateLine(shell_.TicksRun(), sound_->played);
+  std::string stateLine =
+      endsWithDump_ ? lastDump_ : FormatStateLine(shell_.TicksRun(), sound_->played);
   verified_ = reason.empty() && endsWithDump_ && lastDump_ == finalLine_;
   const std::string why = reason.empty() ? kNotWhereRecordedText : reason;
   if (report_ != nullptr) {

@@ -88,8 +88,7 @@ std::string ParseNumber(std::string_view word, bool hexAllowed, uint64_t max, ui
   return tooBig ? "number out of range" : "";
 }
 
-std::string ReadArgument(const CommandForm& form, std::string_view word,
-                         ScenarioCommand& command) {
+std::string ReadArgument(const CommandForm& form, std::string_view word, ScenarioCommand& command) {
   if (form.kind == ArgumentKind::kPath) {
     command.path = word;
     return "";
@@ -130,8 +129,7 @@ std::string CheckAllowed(const CommandForm& form, ScenarioCommands allowed, bool
 
 // A line of an open settings block: a quoted piece of the text, or the block's end, which
 // hands the whole text on as the `settings` command.
-ScenarioReader::Line ScenarioReader::ReadBlockLine(std::string_view line,
-                                                   ScenarioCommand* command,
+ScenarioReader::Line ScenarioReader::ReadBlockLine(std::string_view line, ScenarioCommand* command,
                                                    std::string* problem) {
   if (words_.size() == 2 && words_[0] == "end" && words_[1] == kSettingsBlockStart) {
     blockLine_ = 0;

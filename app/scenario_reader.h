@@ -17,8 +17,19 @@ constexpr size_t kLongestScenarioLine = 65536;
 // again (`load` is taken once, right after the opening `seed`, where a recording has it).
 enum class ScenarioCommands { kEvery, kRecorded };
 
-enum class CommandName { kSeed, kSize, kTick, kChar, kCommand, kLoad, kSettings, kSave, kDump,
-                         kPng, kSheet };
+enum class CommandName {
+  kSeed,
+  kSize,
+  kTick,
+  kChar,
+  kCommand,
+  kLoad,
+  kSettings,
+  kSave,
+  kDump,
+  kPng,
+  kSheet
+};
 
 // One command read: its arguments, valid until the next line is read.
 struct ScenarioCommand {

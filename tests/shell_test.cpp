@@ -465,8 +465,11 @@ class ViewerTest : public CardTest {
 TEST_F(ViewerTest, ControlsPaceTheReplayAndTypingNeverReachesTheGame) {
   const std::string recorded = PlayRecordedSession(frontEnd, sound);
   WriteFile(kSettingsFileName, "3\n");
-  StartViewer(recorded, {.windowCanvas = &picture, .sound = &sound, .now = t0,
-                         .cardGlyphs = &glyphs, .locale = "en_US.UTF-8"});
+  StartViewer(recorded, {.windowCanvas = &picture,
+                         .sound = &sound,
+                         .now = t0,
+                         .cardGlyphs = &glyphs,
+                         .locale = "en_US.UTF-8"});
   PlayUntil(t0 + std::chrono::seconds(1));
   EXPECT_NEAR(static_cast<double>(viewed->TicksRun()), 64, 1);
   viewer->Type(U' ');

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/recording_file.h"
 #include "app/message_text.h"
+#include "app/recording_file.h"
 #include "tools/sim/scenario.h"
 
 namespace {

@@ -13,12 +13,12 @@
 #include <memory>
 #include <string_view>
 
+#include "app/message_text.h"
 #include "frontend/qt/image_canvas.h"
 #include "frontend/qt/offscreen_gui.h"
 #include "render/canvas.h"
 #include "render/handles.h"
 #include "render/sprite_sheet.h"
-#include "app/message_text.h"
 
 namespace {
 

@@ -166,14 +166,13 @@ std::string RunSheet(const CommandCall& call) {
 
 // In the order of CommandName.
 constexpr std::string (*kRunners[])(const CommandCall&) = {
-    RunSeed, RunSize, RunTick, RunChar, RunCommand, RunLoad, RunSettings, RunSave, RunDump,
-    RunPng,  RunSheet,
+    RunSeed,     RunSize, RunTick, RunChar, RunCommand, RunLoad,
+    RunSettings, RunSave, RunDump, RunPng,  RunSheet,
 };
 
 // Runs one line; empty when it ran (or was blank or a comment), else the message for it and,
 // in `status`, whether the line was malformed or failed to do what it asked.
-std::string RunLine(std::string_view line, ScenarioReader& reader, CommandCall& call,
-                    int* status) {
+std::string RunLine(std::string_view line, ScenarioReader& reader, CommandCall& call, int* status) {
   ScenarioCommand command;
   std::string problem;
   *status = kScenarioErrorStatus;
