@@ -144,7 +144,7 @@ void GameWindow::StartReplay(const std::string& recording, const std::string& un
                   .locale = QLocale::system().name().toStdString()},
                  unreadable);
   FitReplaySize(shell_.ClientWidth(), shell_.ClientHeight());
-  RunTimer();
+  ticker_.start(0);  // from the event loop, which an unreadable recording may end at once
 }
 
 int GameWindow::EndReplay() {

@@ -2,7 +2,8 @@
 # The replay viewer in the real game: a session recorded in the window replays with
 # `--replay FILE --exit-at-end` to status 0 and its final line, one changed `char` line gives
 # status 1 and "not verified", and neither touches the VOLARIN.INI beside them; a session
-# recorded without a settings file replays in an empty folder and makes none.
+# recorded without a settings file replays in an empty folder and makes none; a FIFO or a
+# missing file is refused at once.
 # Usage: replay_test.sh VOLARIN CLOSE_WINDOW  (inside xvfb-run, 24-bit screen)
 set -euo pipefail
 volarin="$(realpath "$1")"
@@ -65,6 +66,14 @@ replay edited.txt
 [ "$status" = 1 ] || fail "the edited recording ended with status $status"
 grep -q '^not verified: this recording does not end where it was recorded' <<<"$out" ||
   fail "the edited recording was not reported: $out"
+
+# A FIFO nobody writes to and a missing file are refused at once, not waited on.
+mkfifo pipe
+for file in pipe missing.txt; do
+  replay "$file"
+  [ "$status" = 1 ] && grep -q "^not verified: cannot read '$file'" <<<"$out" ||
+    fail "$file: status $status: $out"
+done
 
 cmp -s VOLARIN.INI kept.ini || fail "a replay changed VOLARIN.INI"
 [ "$(stat -c %y VOLARIN.INI)" = "$mtime" ] || fail "a replay wrote VOLARIN.INI"
