@@ -9,6 +9,10 @@ namespace {
 // A quarter of a second: the most play a stalled front end catches up in one call.
 constexpr PaceClock::duration kLongestCatchUp = kTickPeriod * 16;
 
+// The commands run in one call at most: a recording of nothing but commands that take no time
+// still leaves the window free to answer between calls.
+constexpr int kMostStepsAtOnce = 4096;
+
 // Found by a line's first bytes, as the recorder writes it.
 constexpr std::string_view kFinalPrefix = "# final ";
 
@@ -59,8 +63,7 @@ ReplayViewer::Step StepOf(const ScenarioCommand& command) {
 // Empty when every line is a command a recording may hold; else why the recording cannot be
 // replayed. A recording that needs the player's settings file (`load`) is refused: the
 // viewer never reads it.
-template <typename AddStep>
-std::string ReadRecording(const std::string& text, std::string* finalLine, AddStep addStep) {
+std::string CheckRecording(const std::string& text, std::string* finalLine) {
   std::istringstream in(text);
   std::vector<char> buffer(kLongestScenarioLine + 1);
   ScenarioReader reader(ScenarioCommands::kRecorded);
@@ -77,11 +80,9 @@ std::string ReadRecording(const std::string& text, std::string* finalLine, AddSt
     std::string problem;
     const ScenarioReader::Line kind = reader.Read(line, &command, &problem);
     if (kind == ScenarioReader::Line::kMalformed) return where + problem;
-    if (kind != ScenarioReader::Line::kCommand) continue;
-    if (command.name == CommandName::kLoad) {
+    if (kind == ScenarioReader::Line::kCommand && command.name == CommandName::kLoad) {
       return where + "load: this recording needs the settings file it was made beside";
     }
-    addStep(command);
   }
   if (reader.OpenBlockLine() != 0) return "the recording ends inside its settings block";
   if (!final) return "no \"# final\" line: the recording was not finished";
@@ -103,12 +104,27 @@ void ReplayViewer::Start(const std::string& recording, ShellStart start,
       !unreadable.empty() ? unreadable
       : recording.size() > kLongestRecording
           ? "larger than " + std::to_string(kLongestRecording >> 20) + " MiB: not a recording"
-          : ReadRecording(recording, &finalLine_,
-                          [this](const ScenarioCommand& c) { steps_.push_back(StepOf(c)); });
+          : CheckRecording(recording, &finalLine_);
   if (!problem.empty()) {
-    steps_.clear();
     Finish(problem);
+    return;
   }
+  readable_ = true;
+  recording_.str(recording);
+  lineBuffer_.resize(kLongestScenarioLine + 1);
+}
+
+// The next command of a recording already checked whole; false at its end.
+bool ReplayViewer::NextStep(Step* step) {
+  std::string_view line;
+  while (ReadScenarioLine(recording_, lineBuffer_, &line) == LineRead::kLine) {
+    ScenarioCommand command;
+    std::string problem;
+    if (reader_.Read(line, &command, &problem) != ScenarioReader::Line::kCommand) continue;
+    *step = StepOf(command);
+    return true;
+  }
+  return false;
 }
 
 void ReplayViewer::RunStep(const Step& step) {
@@ -140,9 +156,9 @@ void ReplayViewer::RunStep(const Step& step) {
 }
 
 // Runs the commands in order until `ticks` ticks have run and the next command is a tick, or
-// the recording ends.
+// the recording ends, or kMostStepsAtOnce commands have run.
 void ReplayViewer::RunDue(uint64_t ticks) {
-  while (!finished_) {
+  for (int steps = 0; !finished_ && steps < kMostStepsAtOnce; ++steps) {
     if (ticksLeftInStep_ > 0) {
       const uint64_t now = std::min(ticks, ticksLeftInStep_);
       if (now == 0) return;
@@ -151,11 +167,11 @@ void ReplayViewer::RunDue(uint64_t ticks) {
       ticksLeftInStep_ -= now;
       continue;
     }
-    if (next_ == steps_.size()) {
+    Step step;
+    if (!NextStep(&step)) {
       Finish("");
       return;
     }
-    const Step& step = steps_[next_++];
     if (step.name == CommandName::kTick) {
       ticksLeftInStep_ = step.a;
       endsWithDump_ = false;
@@ -197,7 +213,6 @@ void ReplayViewer::Stop() {
 // the field, the verdict card.
 void ReplayViewer::Finish(const std::string& reason) {
   finished_ = true;
-  const bool read = reason.empty() || next_ > 0 || !steps_.empty();
   std::string stateLine =
       endsWithDump_ ? lastDump_ : FormatStateLine(shell_.TicksRun(), sound_->played);
   verified_ = reason.empty() && endsWithDump_ && lastDump_ == finalLine_;
@@ -208,7 +223,7 @@ void ReplayViewer::Finish(const std::string& reason) {
     } else {
       std::fprintf(report_, "%s: %s\n", kNotVerifiedText, why.c_str());
     }
-    if (read) std::fprintf(report_, "%s\n", stateLine.c_str());
+    if (readable_) std::fprintf(report_, "%s\n", stateLine.c_str());
     std::fflush(report_);
   }
   shell_.ShowVerdict(VerdictCardText(shell_.CardLanguage(), verified_, reason));

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,7 @@ class ReplayViewer {
  private:
   class NotingSound;
 
+  bool NextStep(Step* step);
   void RunStep(const Step& step);
   void RunDue(uint64_t ticks);
   void Finish(const std::string& reason);
@@ -70,8 +72,12 @@ class ReplayViewer {
   GameShell& shell_;
   std::FILE* report_;
   std::unique_ptr<NotingSound> sound_;
-  std::vector<Step> steps_;
-  size_t next_ = 0;               // the step to run next
+  // The recording, checked whole at start and then read again a command at a time as it
+  // plays: a huge one is held once, as text, never as a list of its commands.
+  std::istringstream recording_;
+  ScenarioReader reader_{ScenarioCommands::kRecorded};
+  std::vector<char> lineBuffer_;
+  bool readable_ = false;         // it was checked whole and is being played
   uint64_t ticksLeftInStep_ = 0;  // of a `tick` step begun
   std::string finalLine_;
   std::string lastDump_;
