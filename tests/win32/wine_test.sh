@@ -5,7 +5,8 @@
 # miss counter, the game goes on while a menu is open, Alt+F then X exits with 40014 as cmd
 # sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE gives 0, closing or ending the session
 # writes the settings too, minimising pauses a running game, a save that cannot be made is told
-# in a message box before the game ends, and a recording into the settings file is refused.
+# in a message box before the game ends, a recording into the settings file is refused, and a
+# session recorded in the Qt game replays with --replay --exit-at-end to "verified".
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -266,6 +267,7 @@ xdotool key Return
 wait_for_exit
 [ "$status" = 0 ] || fail "closing after the message ended with status $status, not 0"
 echo "== A session recorded in the Qt game replays to its recorded end; VOLARIN.INI untouched"
+rm -rf VOLARIN.INI
 cp "$here/../recordings/qt_session.txt" session.txt
 printf '0\r\n' >VOLARIN.INI
 cp -p VOLARIN.INI kept.ini
