@@ -158,6 +158,20 @@ std::string ResultsFooter(Language language) {
                                          : "Any key: close  F2: new game";
 }
 
+std::string SaveOffer(Language language) {
+  return language == Language::kJapanese ? "S: このゲームを保存" : "S: save this game";
+}
+
+std::vector<std::string> SavedLines(Language language, const std::string& where,
+                                    const std::string& problem, bool download) {
+  const bool ja = language == Language::kJapanese;
+  if (!problem.empty())
+    return {ja ? "保存できませんでした：" : "Could not save the game as", where, problem};
+  if (!download) return {ja ? "保存しました：" : "Saved as", where};
+  return {(ja ? "ダウンロードしました：" : "Downloaded as ") + where,
+          ja ? "リンクはゲームの下にあります" : "Its link is below the game"};
+}
+
 std::vector<std::string> PauseLines(Language language) {
   if (language == Language::kJapanese) return {"一時停止", "F3 で続ける"};
   return {"Paused", "F3 to go on"};

@@ -40,6 +40,12 @@ struct GameResults {
 // The results card: a heading, then one line a figure.
 std::vector<std::string> ResultLines(Language language, const GameResults& results);
 std::string ResultsFooter(Language language);
+// The results card's line that offers to save the game.
+std::string SaveOffer(Language language);
+// What the results card says once the game was saved (`where` its path, or in the page the
+// download's name) or could not be (`problem` why).
+std::vector<std::string> SavedLines(Language language, const std::string& where,
+                                    const std::string& problem, bool download);
 
 // The pause card's two lines.
 std::vector<std::string> PauseLines(Language language);

@@ -12,6 +12,14 @@ namespace {
 // A second of play at 64 ticks a second: the most a crash can lose of a long quiet stretch.
 constexpr uint64_t kTicksPerLine = 64;
 
+std::string TicksLine(uint64_t ticks) {
+  return "tick " + std::to_string(ticks) + "\n";
+}
+
+std::string EndLines(const std::string& stateLine) {
+  return "dump\n# final " + stateLine + "\n";
+}
+
 }  // namespace
 
 // A recording that cannot be written is reported once and then given up; the game goes on.
@@ -22,6 +30,12 @@ void SessionRecorder::Fail() {
 }
 
 void SessionRecorder::Write(std::string_view text) {
+  if (finished_) return;
+  if (keeping_ && kept_.size() + text.size() > kKeptLimit) {
+    keeping_ = false;
+    kept_ = std::string();
+  }
+  if (keeping_) kept_ += text;
   if (out_ == nullptr) return;
   errno = 0;
   if (std::fwrite(text.data(), 1, text.size(), out_) != text.size() || std::fflush(out_) != 0) {
@@ -31,7 +45,7 @@ void SessionRecorder::Write(std::string_view text) {
 
 void SessionRecorder::WritePendingTicks() {
   if (pendingTicks_ == 0) return;
-  Write("tick " + std::to_string(pendingTicks_) + "\n");
+  Write(TicksLine(pendingTicks_));
   pendingTicks_ = 0;
 }
 
@@ -40,7 +54,6 @@ void SessionRecorder::Start(uint32_t seed, const std::string* settingsText) {
 }
 
 void SessionRecorder::Tick() {
-  if (out_ == nullptr) return;
   if (++pendingTicks_ == kTicksPerLine) WritePendingTicks();
 }
 
@@ -66,6 +79,12 @@ void SessionRecorder::Command(uint16_t id) {
 
 void SessionRecorder::Finish(const std::string& stateLine) {
   WritePendingTicks();
-  Write("dump\n# final " + stateLine + "\n");
+  Write(EndLines(stateLine));
+  finished_ = true;
   out_ = nullptr;
+}
+
+std::string SessionRecorder::SoFar(const std::string& stateLine) const {
+  if (!keeping_ || finished_) return "";
+  return kept_ + (pendingTicks_ != 0 ? TicksLine(pendingTicks_) : "") + EndLines(stateLine);
 }

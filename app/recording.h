@@ -9,12 +9,16 @@
 // Each event is written as the runner's command for it as soon as it happens, and flushed,
 // so a crash keeps everything played up to it. Consecutive ticks are written as one `tick N`
 // line once something else happens, or every second of play.
+//
+// The same text is kept in memory, whether or not a file takes it, so a game can be saved
+// after it ended: a few kilobytes a minute of play. A session that outgrows kKeptLimit (days
+// of play) stops being kept, and then no game of it can be saved; the file still takes it all.
 class SessionRecorder {
  public:
-  // Records into `out` (not owned); nullptr records nothing.
-  explicit SessionRecorder(std::FILE* out = nullptr) : out_(out) {}
+  static constexpr size_t kKeptLimit = 16 << 20;
 
-  bool active() const { return out_ != nullptr; }
+  // Records into `out` (not owned) as well as into memory; nullptr records only into memory.
+  explicit SessionRecorder(std::FILE* out = nullptr) : out_(out) {}
 
   // The start: the seed and the settings text start-up read (null when there was no file),
   // quoted whole, so a replay needs no settings file.
@@ -28,11 +32,18 @@ class SessionRecorder {
   // The end: `dump`, then "# final " and the state line the runner's dump must print.
   void Finish(const std::string& stateLine);
 
+  // The session up to now as a recording that ends here, with `stateLine` as its final state:
+  // it replays standalone to that line. Empty once the session is no longer kept.
+  std::string SoFar(const std::string& stateLine) const;
+
  private:
   void WritePendingTicks();
   void Write(std::string_view text);
   void Fail();
 
   std::FILE* out_;
+  std::string kept_;
+  bool keeping_ = true;
+  bool finished_ = false;
   uint64_t pendingTicks_ = 0;
 };

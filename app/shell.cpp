@@ -10,6 +10,7 @@
 #include "app/cards.h"
 #include "app/commands.h"
 #include "app/deferred_canvas.h"
+#include "app/kept_game.h"
 #include "app/pacing.h"
 #include "app/recording.h"
 #include "app/settings.h"
@@ -44,11 +45,10 @@ int SizeMessageSide(int side) {
 class NotedSound : public SoundOutput {
  public:
   void Play(SoundEffect effect) override {
-    if (noting) played.Add(SoundEffectFile(effect));
+    played.Add(SoundEffectFile(effect));
     if (output != nullptr) output->Play(effect);
   }
   SoundOutput* output = nullptr;
-  bool noting = false;
   PlayedSounds played;
 };
 
@@ -60,6 +60,11 @@ struct Input {
 };
 
 constexpr uint8_t kEscape = 0x1B;
+
+// S saves a game from its results card; with a kana layout the same key types ト.
+bool IsSaveKey(uint8_t code) {
+  return code == 's' || code == 'S' || code == 0xC4;
+}
 
 // Where every missile and interceptor of the slots is; a hit shows as an interceptor gone
 // together with a change of its missile.
@@ -92,6 +97,7 @@ struct OverlayState {
   int width = 0;
   int height = 0;
   bool field = false;
+  bool saved = false;
   bool operator==(const OverlayState&) const = default;
 };
 
@@ -110,6 +116,8 @@ struct GameShell::Impl {
   void OpenHelp(Card which);
   void TurnHelpPage(int delta);
   void NoteGame();
+  void SaveEndedGame();
+  std::vector<std::string> ResultsCardLines() const;
   void UpdateOverlay();
   void DrawPausedField();
   Card ShownCard() const;
@@ -168,6 +176,10 @@ struct GameShell::Impl {
   int32_t bestBefore = 0;
   GameResults results;
   std::unique_ptr<VerdictCard> verdict;  // the replay viewer's, once it has one
+  std::string endedGame;  // the last game's recording, while its results card may save it
+  std::string endedAt;    // its local time
+  bool gameSaved = false;
+  KeptGame kept;
   // A paused game's field, blanked by a size change, drawn again here from the slots: the
   // rules redraw it only at the next tick.
   bool fieldLost = false;
@@ -317,8 +329,32 @@ bool GameShell::Impl::TakenByCard(uint8_t code) {
     return true;
   }
   if (!resultsShown) return false;
-  resultsShown = false;
+  if (IsSaveKey(code) && !endedGame.empty()) {
+    SaveEndedGame();
+  } else {
+    resultsShown = false;
+  }
   return true;
+}
+
+// Once: the card then says where the game went, and the key again does nothing.
+void GameShell::Impl::SaveEndedGame() {
+  if (gameSaved) return;
+  kept = KeepGame(endedAt, endedGame);
+  gameSaved = true;
+}
+
+std::vector<std::string> GameShell::Impl::ResultsCardLines() const {
+  std::vector<std::string> lines = ResultLines(language, results);
+  if (endedGame.empty()) return lines;
+  if (!gameSaved) {
+    lines.push_back(SaveOffer(language));
+    return lines;
+  }
+  for (std::string& line : SavedLines(language, kept.where, kept.problem, kept.download)) {
+    lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 // A running game waits paused beneath the help, as it does while the window is minimised.
@@ -343,6 +379,7 @@ void GameShell::Impl::NoteGame() {
   const HighScoreEntry& best = gameState.highScoreTable[gameState.level - 1];
   if (running && !gameSeenRunning) {
     results = {};
+    endedGame.clear();
     bestBefore = best.best;
     resultsShown = false;
     help = Card::kNone;
@@ -353,6 +390,10 @@ void GameShell::Impl::NoteGame() {
     results.level = gameState.level;
     results.misses = gameState.misses;
     resultsShown = cards;
+    // The recording ends here, so it replays to the state the card shows.
+    endedAt = cards ? frontEnd.LocalTimeNow() : "";
+    endedGame = endedAt.empty() ? "" : recorder.SoFar(FormatStateLine(ticks, sound.played));
+    gameSaved = false;
   }
   gameSeenRunning = running;
   if (!running || gameState.paused == 0) fieldLost = false;
@@ -419,7 +460,7 @@ void GameShell::Impl::UpdateOverlay() {
   }
   const int width = fieldGeometry.fieldWidth;
   const int height = fieldGeometry.fieldHeight + fieldGeometry.statusHeight;
-  const OverlayState want{ShownCard(), helpPage, width, height, fieldLost};
+  const OverlayState want{ShownCard(), helpPage, width, height, fieldLost, gameSaved};
   if (want == drawn) return;
   drawn = want;
   overlayChanged = true;
@@ -440,7 +481,7 @@ void GameShell::Impl::UpdateOverlay() {
                         true);
       break;
     case Card::kResults: {
-      std::vector<std::string> lines = ResultLines(language, results);
+      std::vector<std::string> lines = ResultsCardLines();
       const CardPage page{lines.front(), {lines.begin() + 1, lines.end()}};
       painter->DrawCard(overlay, fieldWidth, fieldHeight, page, ResultsFooter(language), false);
       break;
@@ -516,7 +557,6 @@ void GameShell::Start(const ShellStart& start) {
     s.painter = std::make_unique<CardPainter>(*start.cardGlyphs, start.overlayOrder);
   }
   s.language = LanguageOfLocale(start.locale);
-  s.sound.noting = s.recorder.active();
   s.replay = start.replay;
   // Read once, so the recording holds exactly the text the game started with.
   std::string settingsText;
@@ -592,6 +632,10 @@ bool GameShell::TakeOverlayChange() {
 
 const GameResults& GameShell::LastResults() const {
   return impl_->results;
+}
+
+const std::string& GameShell::LastGameRecording() const {
+  return impl_->endedGame;
 }
 
 void GameShell::Command(uint16_t id) {

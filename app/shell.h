@@ -35,6 +35,9 @@ class FrontEnd {
   virtual void SetMenuItem(uint16_t id, bool checked, bool greyed) = 0;
   // The Exit command has ended the program (GameShell::End has run): leave the event loop.
   virtual void Quit() = 0;
+  // The local time now as "YYYYMMDD-HHMMSS" (LocalTimeStamp), asked when a game ends: the name
+  // its recording is saved under. Empty, the results card offers no saving.
+  virtual std::string LocalTimeNow() { return ""; }
 };
 
 struct ShellStart {
@@ -138,6 +141,10 @@ class GameShell {
   Language CardLanguage() const;
   // The last game's figures, as its results card shows them.
   const GameResults& LastResults() const;
+  // The last game's recording, as its results card's save key keeps it: the session from
+  // start-up to the game's end and its final state line. Empty while no game has ended since
+  // one started, without the front end's time, or once the session is too long to keep.
+  const std::string& LastGameRecording() const;
 
   // The timer ticks run since start-up, for measuring the pace.
   uint64_t TicksRun() const;

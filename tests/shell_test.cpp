@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/kept_game.h"
 #include "app/pacing.h"
 #include "app/replay_viewer.h"
 #include "app/settings.h"
@@ -63,7 +64,9 @@ class FakeFrontEnd : public FrontEnd {
   void ShowPicture() override { ++shown; }
   void SetMenuItem(uint16_t, bool, bool) override { ++menuItemsSet; }
   void Quit() override { ++quits; }
+  std::string LocalTimeNow() override { return stamp; }
   std::vector<std::pair<int, int>> sizes;
+  std::string stamp;
   int shown = 0, quits = 0, menuItemsSet = 0;
 };
 
@@ -399,6 +402,64 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
   std::FILE* out = std::tmpfile();
   ASSERT_EQ(RunScenario(in, out, stderr), 0);
   EXPECT_EQ(ReadAndClose(out), recorded.substr(recorded.rfind("# final ") + 8));
+}
+
+// A game ended by a missile on the ground (its impact effect still showing) is saved from its
+// results card by S, taken by the card, beside the settings file and next to a file of the same
+// name: the saved recording, kept in memory without --record, replays to the end it shows.
+TEST_F(CardTest, TheResultsCardSavesTheGameAsARecordingThatReplaysToItsEnd) {
+  WriteFile(kSettingsFileName, "31\n5\n");
+  WriteFile("volarin-20261208-011500.txt", "mine");
+  frontEnd.stamp = "20261208-011500";
+  StartWithCards();
+  shell.PressFunctionKey(2);
+  AdvanceUntil(t0 + std::chrono::seconds(1));
+  shell.Type(U'€');
+  while (gameState.gameOver == 0 && now < t0 + std::chrono::minutes(2))
+    AdvanceUntil(now + std::chrono::seconds(1));
+  ASSERT_EQ(shell.ShownCard(), Card::kResults);
+  const std::string game = shell.LastGameRecording();
+  AdvanceUntil(
+      now + std::chrono::seconds(1));  // the demonstration beneath the card is not part of the game
+  shell.Type(U's');
+  shell.Type(U'S');  // saved once only
+  EXPECT_EQ(shell.ShownCard(), Card::kResults);
+  EXPECT_EQ(ReadFile("volarin-20261208-011500.txt"), "mine");
+  EXPECT_EQ(ReadFile("volarin-20261208-011500-2.txt"), game);
+  EXPECT_FALSE(std::filesystem::exists("volarin-20261208-011500-3.txt"));
+  shell.Type(U'x');
+  EXPECT_EQ(shell.ShownCard(), Card::kNone);
+
+  WriteFile(kSettingsFileName, "3\n");
+  std::istringstream in(game);
+  std::FILE* out = std::tmpfile();
+  ASSERT_EQ(RunScenario(in, out, stderr, ScenarioCommands::kRecorded), 0);
+  const std::string finalLine = game.substr(game.rfind("# final ") + 8);
+  EXPECT_EQ(ReadAndClose(out), finalLine);
+  EXPECT_NE(finalLine.find("\"gameOver\":1"), std::string::npos) << finalLine.substr(0, 300);
+}
+
+// A kept game never goes over an existing name or through a link, and a folder it cannot be
+// written to is said, with the path it would have had.
+TEST(KeptGame, TakesANewNameAndReportsAFolderItCannotWrite) {
+  ScopedTempDir dir;
+  WriteFile("volarin-20260101-000000.txt", "mine");
+  std::filesystem::create_symlink("elsewhere.txt", "volarin-20260101-000000-2.txt");
+  const KeptGame kept = KeepGame("20260101-000000", "seed 1\n");
+  EXPECT_EQ(kept.problem, "");
+  EXPECT_EQ(kept.where, std::filesystem::current_path() / "volarin-20260101-000000-3.txt");
+  EXPECT_EQ(ReadFile(kept.where), "seed 1\n");
+  EXPECT_EQ(ReadFile("volarin-20260101-000000.txt"), "mine");
+  EXPECT_FALSE(std::filesystem::exists("elsewhere.txt"));
+
+  std::filesystem::create_directory("gone");
+  std::filesystem::current_path("gone");
+  std::filesystem::remove("../gone");
+  const KeptGame lost = KeepGame("20260101-000000", "seed 1\n");
+  EXPECT_NE(lost.problem, "");
+  EXPECT_TRUE(lost.where.ends_with("volarin-20260101-000000.txt")) << lost.where;
+  std::filesystem::current_path(dir.path());
+  EXPECT_EQ(LocalTimeStamp(0).size(), 15u);
 }
 
 // The help pauses a running game and takes its keys; closed, it leaves the pause card, which

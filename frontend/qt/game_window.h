@@ -5,10 +5,12 @@
 #include <QTimer>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "app/kept_game.h"
 #include "app/shell.h"
 #include "frontend/qt/image_canvas.h"
 
@@ -51,6 +53,7 @@ class GameWindow : public QMainWindow, private FrontEnd {
   void ShowPicture() override;
   void SetMenuItem(uint16_t id, bool checked, bool greyed) override;
   void Quit() override;
+  std::string LocalTimeNow() override { return LocalTimeStamp(std::time(nullptr)); }
 
   GameShell shell_;
   ImageCanvas picture_;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/kept_game.h"
 #include "app/overlay.h"
 #include "app/replay_viewer.h"
 #include "app/shell.h"
@@ -173,6 +174,8 @@ class WebPage : public FrontEnd {
 
   // The Exit command has ended the session.
   void Quit() override { ShowEndedOnPage(); }
+
+  std::string LocalTimeNow() override { return LocalTimeStamp(std::time(nullptr)); }
 
   // A hidden page shows nothing and gets no animation frames: like a minimised window it
   // pauses a running game, and the settings are kept now, since a hidden page may be

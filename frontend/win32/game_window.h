@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
+#include "app/kept_game.h"
 #include "app/options.h"
 #include "app/replay_viewer.h"
 #include "app/shell.h"
@@ -33,6 +35,7 @@ class GameWindow : public FrontEnd {
   void ShowPicture() override;
   void SetMenuItem(uint16_t id, bool checked, bool greyed) override;
   void Quit() override { quit_ = true; }
+  std::string LocalTimeNow() override { return LocalTimeStamp(std::time(nullptr)); }
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -393,6 +393,56 @@
   window.addEventListener('hashchange', playLink);
   playLink();
 
+  // ---- A kept game: its recording downloaded, and a link to it in the line under the field.
+  // The link is the page's address, "#replay=" and the recording compressed (deflate-raw) in
+  // base64url without padding.
+
+  const LINK_LABELS = {
+    en: ['Link to this game (copied to the clipboard): ', 'Link to this game (copy it): '],
+    ja: ['このゲームへのリンク（コピーしました）：', 'このゲームへのリンク（コピーしてください）：'],
+  };
+
+  function download(name, bytes) {
+    const anchor = document.createElement('a');
+    anchor.href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain'}));
+    anchor.download = name;
+    document.body.append(anchor);
+    anchor.click();
+    anchor.remove();
+    setTimeout(() => URL.revokeObjectURL(anchor.href), 60000);
+  }
+
+  async function replayLink(bytes) {
+    const compressed = new Blob([bytes]).stream().pipeThrough(new CompressionStream('deflate-raw'));
+    const packed = new Uint8Array(await new Response(compressed).arrayBuffer());
+    let binary = '';
+    for (let i = 0; i < packed.length; i += 0x8000) {
+      binary += String.fromCharCode(...packed.subarray(i, i + 0x8000));
+    }
+    const base64url = btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+    return `${location.href.split('#')[0]}#replay=${base64url}`;
+  }
+
+  // The clipboard may be refused (no permission, no focus); the label then asks for a copy
+  // by hand from the field beside it.
+  async function showGameLink(bytes) {
+    const link = await replayLink(bytes);
+    let copied = false;
+    try {
+      await navigator.clipboard.writeText(link);
+      copied = true;
+    } catch (e) {
+      console.info('The link was not copied to the clipboard:', e.message);
+    }
+    const text = document.createElement('input');
+    text.id = 'game-link';
+    text.readOnly = true;
+    text.value = link;
+    text.addEventListener('focus', () => text.select());
+    hint.replaceChildren(LINK_LABELS[hint.lang][copied ? 0 : 1], text);
+    hint.dataset.copied = String(copied);
+  }
+
   // ---- What the game calls.
 
   window.volarinPage = {
@@ -435,6 +485,11 @@
     },
 
     buildMenu,
+
+    keepGame(name, bytes) {
+      download(name, bytes);
+      showGameLink(bytes).catch((e) => console.warn('No link to the game:', e.message));
+    },
 
     setMenuItem(id, checked, greyed) {
       const li = menuItems.get(id);
