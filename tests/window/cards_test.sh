@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The cards over the field, read back by OCR in the language LANG names: F1 shows the help with
 # F2 in it, F3 in a game the pause card, ten misses the results card; a paused game whose
-# window changes size still shows its missiles.
-# Usage: cards_test.sh VOLARIN  (inside xvfb-run, 24-bit screen, LANG en_US.UTF-8 or ja_JP.UTF-8)
+# window changes size still shows its missiles. S on the results card saves the game beside
+# VOLARIN.INI, and the runner replays the saved file to its final state line.
+# Usage: cards_test.sh VOLARIN VOLARIN_SIM  (inside xvfb-run, 24-bit screen, LANG en_US.UTF-8 or ja_JP.UTF-8)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
 volarin="$(realpath "$1")"
+sim="$(realpath "$2")"
 work="$(mktemp -d)"
 trap '{ kill "$pid" && wait "$pid"; } 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -m 700 "$work/runtime"
@@ -54,4 +56,13 @@ done
 sleep 0.5
 shot results
 expect_text results "$model" "${results[@]}"
+
+xdotool key s
+sleep 0.5
+saved=("$work"/volarin-*.txt)
+[ "${#saved[@]}" = 1 ] && [ -f "${saved[0]}" ] || fail "S left no volarin-*.txt beside VOLARIN.INI"
+final="$(grep '^# final ' "${saved[0]}" | cut -c9-)"
+[ -n "$final" ] || fail "the saved game has no final state line"
+(cd / && "$sim" --replay "${saved[0]}") >"$work/replayed.txt" || fail "the saved game does not replay"
+[ "$(cat "$work/replayed.txt")" = "$final" ] || fail "the saved game replays to another state"
 echo "cards test passed ($LANG)"
