@@ -37,5 +37,5 @@ export VOLARIN_ICON_SVG="$root/resources/desktop/org.volarin.Volarin.svg"
 if [ -n "${VOLARIN_WEB_RUN:-}" ]; then
   timeout 300 node "$tools/$(basename "$VOLARIN_WEB_RUN")"
 else
-  timeout 300 node --test --test-concurrency=1 "$tools/web_test.mjs"
+  timeout 300 node --test --test-concurrency=1 ${VOLARIN_WEB_TESTS:+--test-name-pattern="$VOLARIN_WEB_TESTS"} "$tools/web_test.mjs"
 fi

@@ -7,7 +7,7 @@ import {deflateRawSync} from 'node:zlib';
 import {after, before, test} from 'node:test';
 import puppeteer from 'puppeteer-core';
 import {execFileSync} from 'node:child_process';
-import {mkdtempSync, rmSync} from 'node:fs';
+import {mkdtempSync, readdirSync, rmSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 
@@ -440,4 +440,46 @@ test('a #replay= link plays the recording to "verified", an edited one to "not v
     await replay.close();
   }
   assert.deepEqual(problems, []);
+});
+
+// S on the results card downloads the game as volarin-YYYYMMDD-HHMMSS.txt and puts its link
+// under the field: the page's address, #replay= and the same bytes, deflate-raw and base64url.
+test('a game is kept as a download and a link', async () => {
+  await page.close();
+  await openPage(() => localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n'));
+  const folder = mkdtempSync(join(tmpdir(), 'volarin-download-'));
+  try {
+    const cdp = await page.createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: folder});
+    await page.keyboard.press('F2');
+    await sleep(500);
+    for (let i = 0; i < 10; ++i) {
+      await page.keyboard.press('!');
+      await sleep(50);
+    }
+    await page.keyboard.press('s');
+    const link = await (await page.waitForSelector('#game-link', {timeout: 5000}))
+                     .evaluate((input) => input.value);
+    let files = [];
+    for (let i = 0; i < 50 && files.length === 0; ++i) {
+      await sleep(100);
+      files = readdirSync(folder).filter((name) => /^volarin-\d{8}-\d{6}\.txt$/.test(name));
+    }
+    assert.equal(files.length, 1, `downloaded: ${readdirSync(folder)}`);
+    const saved = readFileSync(join(folder, files[0]), 'utf8');
+    assert.match(saved, /^seed \d+\nsettings\n[^]*\n# final \{.*"gameOver":1.*\}\n$/);
+    assert.ok(link.startsWith(`${URL.split('#')[0]}#replay=`), link);
+    const hash = link.slice(link.indexOf('#replay=') + 8);
+    assert.match(hash, /^[A-Za-z0-9_-]+$/);
+    const decoded = await page.evaluate(async (hash) => {
+      const base64 = hash.replace(/-/g, '+').replace(/_/g, '/');
+      const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+      const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
+      return new Response(stream).text();
+    }, hash);
+    assert.equal(decoded, saved);
+    assert.deepEqual(problems, []);
+  } finally {
+    rmSync(folder, {recursive: true, force: true});
+  }
 });
