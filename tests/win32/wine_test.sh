@@ -250,6 +250,15 @@ for LANG in en_US.UTF-8 ja_JP.UTF-8; do
   sleep 0.5
   shot "results-$LANG"
   expect_text "results-$LANG" "$model" "${results[@]}"
+  # S keeps the game beside VOLARIN.INI, as a recording that ends with its final state.
+  rm -f volarin-*.txt
+  xdotool key s
+  sleep 1
+  saved=(volarin-*.txt)
+  [ -f "${saved[0]}" ] || fail "S on the results card left no volarin-*.txt beside VOLARIN.INI"
+  head -n 1 "${saved[0]}" | grep -q '^seed [0-9]*$' || fail "the saved game is no recording"
+  tail -n 1 "${saved[0]}" | grep -q '^# final {.*"gameOver":1' ||
+    fail "the saved game does not end with the game's final state"
   close_window
   wait_for_exit
 done
