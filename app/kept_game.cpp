@@ -11,6 +11,14 @@ std::string LocalTimeStamp(std::time_t when) {
   return text;
 }
 
+// Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "-" + std::to_string().
 std::string KeptGameName(const std::string& stamp, int copy) {
-  return "volarin-" + stamp + (copy > 1 ? "-" + std::to_string(copy) : "") + ".txt";
+  std::string name = "volarin-";
+  name += stamp;
+  if (copy > 1) {
+    name += '-';
+    name += std::to_string(copy);
+  }
+  name += ".txt";
+  return name;
 }
