@@ -443,7 +443,8 @@ test('a #replay= link plays the recording to "verified", an edited one to "not v
 });
 
 // S on the results card downloads the game as volarin-YYYYMMDD-HHMMSS.txt and puts its link
-// under the field: the page's address, #replay= and the same bytes, deflate-raw and base64url.
+// under the field: the page's address, #replay= and the same bytes, deflate-raw and base64url,
+// which the page replays to "verified".
 test('a game is kept as a download and a link', async () => {
   await page.close();
   await openPage(() => localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n'));
@@ -478,6 +479,13 @@ test('a game is kept as a download and a link', async () => {
       return new Response(stream).text();
     }, hash);
     assert.equal(decoded, saved);
+    const replay = await browser.newPage();
+    await replay.goto(link, {waitUntil: 'load'});
+    for (let i = 0; i < 6; ++i) await replay.keyboard.press('ArrowRight');
+    await replay.waitForFunction(
+        () => document.getElementById('replay-verdict').textContent !== '', {timeout: 60000});
+    assert.equal(await replay.$eval('#replay-verdict', (e) => e.textContent), 'verified');
+    await replay.close();
     assert.deepEqual(problems, []);
   } finally {
     rmSync(folder, {recursive: true, force: true});
