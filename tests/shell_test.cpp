@@ -591,4 +591,60 @@ TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
   EXPECT_TRUE(Report().starts_with("not verified: the replay was ended before"));
 }
 
+// Glyphs whose widths follow the character, so where the lines break shows in the picture.
+class NarrowAndWideGlyphs : public GlyphSource {
+ protected:
+  Glyph Render(FontId, char32_t code) override {
+    Glyph glyph{10 + static_cast<int>(code % 13), {}};
+    for (int dy = -16; dy < 0; dy += 3) glyph.ink.push_back({dy, 1, glyph.advance - 2});
+    return glyph;
+  }
+  TextBox MeasureBox(FontId) override { return {20, 5}; }
+};
+
+// Every card as it is drawn now, in both languages and at two sizes, folded into one digest:
+// any change to the texts or the layout shows here, and is taken on purpose by copying the
+// digest the failure prints.
+TEST_F(CardTest, EveryCardIsDrawnAsBefore) {
+  uint64_t digest = 14695981039346656037u;
+  std::vector<int> pagesShown;
+  for (const char* locale : {"en_US.UTF-8", "ja_JP.UTF-8"}) {
+    for (const auto& [width, height] : {std::pair{640, 480}, std::pair{1280, 960}}) {
+      NarrowAndWideGlyphs cardGlyphs;
+      // The page's byte order at the larger size, the others' at the smaller.
+      const PixelOrder order = width > 640 ? PixelOrder::kRgbaBytes : PixelOrder::kArgb;
+      PixelCanvas window{width, height, order, cardGlyphs};
+      GameShell fresh(frontEnd);
+      fresh.Size(width, height);
+      fresh.Start({.seed = 7,
+                   .windowCanvas = &window,
+                   .now = t0,
+                   .showCards = true,
+                   .cardGlyphs = &cardGlyphs,
+                   .overlayOrder = order,
+                   .locale = locale});
+      const auto fold = [&] {
+        for (const uint32_t pixel : fresh.Overlay().pixels)
+          digest = (digest ^ pixel) * 1099511628211u;
+      };
+      int pages = 0;
+      for (fresh.PressFunctionKey(1); fresh.ShownCard() == Card::kHelp && pages < 30; ++pages) {
+        fold();
+        fresh.PressFunctionKey(1);
+      }
+      pagesShown.push_back(pages);
+      fresh.Command(kCmdAbout);
+      fold();
+      fresh.Type(U'\x1B');
+      fresh.PressFunctionKey(2);
+      fresh.PressFunctionKey(3);
+      fold();
+      fresh.PressFunctionKey(3);
+      for (int i = 0; i < 10; ++i) fresh.Type(U'\u20AC');
+      fold();
+    }
+  }
+  EXPECT_EQ(digest, 4920376697575628481u) << "pages " << ::testing::PrintToString(pagesShown);
+}
+
 }  // namespace
