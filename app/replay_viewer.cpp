@@ -32,19 +32,7 @@ struct ReplayViewer::Step {
   std::string settings;
 };
 
-// Notes the effects for the state line and plays them on the front end's output.
-class ReplayViewer::NotingSound : public SoundOutput {
- public:
-  void Play(SoundEffect effect) override {
-    played.Add(SoundEffectFile(effect));
-    if (output != nullptr) output->Play(effect);
-  }
-  SoundOutput* output = nullptr;
-  PlayedSounds played;
-};
-
-ReplayViewer::ReplayViewer(GameShell& shell, std::FILE* report)
-    : shell_(shell), report_(report), sound_(std::make_unique<NotingSound>()) {}
+ReplayViewer::ReplayViewer(GameShell& shell, std::FILE* report) : shell_(shell), report_(report) {}
 
 ReplayViewer::~ReplayViewer() = default;
 
@@ -93,8 +81,8 @@ std::string CheckRecording(const std::string& text, std::string* finalLine) {
 
 void ReplayViewer::Start(const std::string& recording, ShellStart start,
                          const std::string& unreadable) {
-  sound_->output = start.sound;
-  start.sound = sound_.get();
+  sound_.output = start.sound;
+  start.sound = &sound_;
   start.record = nullptr;
   start.replay = true;
   start.showCards = false;  // every recorded key reaches the rules, as it did in play
@@ -147,8 +135,8 @@ void ReplayViewer::RunStep(const Step& step) {
       shell_.DrawStatusBar();
       break;
     case CommandName::kDump:
-      lastDump_ = FormatStateLine(shell_.TicksRun(), sound_->played);
-      sound_->played.Clear();
+      lastDump_ = FormatStateLine(shell_.TicksRun(), sound_.played);
+      sound_.played.Clear();
       break;
     default:  // `tick` runs in RunDue; nothing else is in a recording the reader passes
       break;
@@ -214,7 +202,7 @@ void ReplayViewer::Stop() {
 void ReplayViewer::Finish(const std::string& reason) {
   finished_ = true;
   std::string stateLine =
-      endsWithDump_ ? lastDump_ : FormatStateLine(shell_.TicksRun(), sound_->played);
+      endsWithDump_ ? lastDump_ : FormatStateLine(shell_.TicksRun(), sound_.played);
   verified_ = reason.empty() && endsWithDump_ && lastDump_ == finalLine_;
   const std::string why = reason.empty() ? kNotWhereRecordedText : reason;
   if (report_ != nullptr) {

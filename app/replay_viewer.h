@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -62,8 +61,6 @@ class ReplayViewer {
   struct Step;  // one command of the recording, kept after its line is gone
 
  private:
-  class NotingSound;
-
   bool NextStep(Step* step);
   void RunStep(const Step& step);
   void RunDue(uint64_t ticks);
@@ -71,7 +68,7 @@ class ReplayViewer {
 
   GameShell& shell_;
   std::FILE* report_;
-  std::unique_ptr<NotingSound> sound_;
+  NotedSound sound_;  // the effects, noted for the state line
   // The recording, checked whole at start and then read again a command at a time as it
   // plays: a huge one is held once, as text, never as a list of its commands.
   std::istringstream recording_;

@@ -40,18 +40,6 @@ int SizeMessageSide(int side) {
   return std::clamp(side, 0, 0xFFFF);
 }
 
-// The front end's sound output, with every effect it is asked to play noted for the
-// recording's final state line.
-class NotedSound : public SoundOutput {
- public:
-  void Play(SoundEffect effect) override {
-    played.Add(SoundEffectFile(effect));
-    if (output != nullptr) output->Play(effect);
-  }
-  SoundOutput* output = nullptr;
-  PlayedSounds played;
-};
-
 // One piece of input, kept while the impact effect is shown.
 struct Input {
   enum class Kind { kChar, kFunctionKey, kCommand, kSize, kMinimise, kHelpPage } kind;

@@ -5,6 +5,9 @@
 #include <deque>
 #include <string>
 
+#include "render/sound.h"
+#include "resources/sound_effects.h"
+
 // The effects played, in order, as a state line shows them: only the latest kKept names, so a
 // long run of effects cannot make the line (or the memory that holds it) grow without end, and
 // how many came before them.
@@ -20,6 +23,18 @@ class PlayedSounds {
  private:
   std::deque<std::string> latest_;
   uint64_t leftOut_ = 0;
+};
+
+// The front end's sound output, with every effect it is asked to play noted for the state
+// line a recording ends with; the output may be absent.
+class NotedSound : public SoundOutput {
+ public:
+  void Play(SoundEffect effect) override {
+    played.Add(SoundEffectFile(effect));
+    if (output != nullptr) output->Play(effect);
+  }
+  SoundOutput* output = nullptr;
+  PlayedSounds played;
 };
 
 // One JSON object without a line end: the timer messages handled (`ticks`), the generator,

@@ -42,6 +42,16 @@ expect_text() {
   done
 }
 
+# Resumes the paused game and mistypes ten times, so it ends and the results card shows.
+miss_ten_times() {
+  xdotool key F3
+  for _ in $(seq 10); do
+    xdotool key asciitilde
+    sleep 0.1
+  done
+  sleep 0.5
+}
+
 # The words each card must show in the language LANG names, and the OCR model for them.
 card_words() {
   case "$LANG" in

@@ -242,12 +242,7 @@ for LANG in en_US.UTF-8 ja_JP.UTF-8; do
   shot "restored-$LANG"
   [ "$(count_colour "restored-$LANG" "${width}x130+0+30" '#FFFF00')" -gt 30 ] ||
     fail "the paused field went black after minimise and restore"
-  xdotool key F3
-  for _ in $(seq 10); do
-    xdotool key asciitilde
-    sleep 0.1
-  done
-  sleep 0.5
+  miss_ten_times
   shot "results-$LANG"
   expect_text "results-$LANG" "$model" "${results[@]}"
   # S keeps the game beside VOLARIN.INI, as a recording that ends with its final state.

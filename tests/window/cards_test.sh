@@ -48,12 +48,7 @@ sleep 0.5
 shot resized
 [ "$(count_colour resized "$top" '#FFFF00')" -gt 30 ] || fail "the paused field went black"
 
-xdotool key F3
-for _ in $(seq 10); do
-  xdotool key asciitilde
-  sleep 0.1
-done
-sleep 0.5
+miss_ten_times
 shot results
 expect_text results "$model" "${results[@]}"
 
