@@ -228,7 +228,7 @@ TEST(SimTest, ASettingsBlockHoldsAnyTextTheFileCould) {
       {"settings\n\"1\\n\"\n1\nend settings\n",
        "line 3: settings: neither a quoted line nor "
        "\"end settings\""},
-      {"settings\n\"\\q\"\nend settings\n", "line 2: settings: neither"},
+      {"settings\n\"\\q41\"\nend settings\n", "line 2: settings: neither"},
       {"settings\n\"a\"b\"\nend settings\n", "line 2: settings: neither"},
       {"settings\n\"\xc3\xa9\"\nend settings\n", "line 2: settings: neither"},
       {"dump\nsettings\n\"1\"\n", "line 2: settings: the commands end before \"end settings\""},
