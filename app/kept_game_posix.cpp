@@ -4,8 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <string_view>
 
+#include "app/files_posix.h"
 #include "app/kept_game.h"
 #include "app/settings_store.h"
 
@@ -19,16 +19,6 @@ std::string SettingsFolder() {
   const std::string location = SettingsLocation();
   const size_t slash = location.rfind('/');
   return slash == std::string::npos ? "" : location.substr(0, slash + 1);
-}
-
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = ::write(fd, text.data(), text.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    text.remove_prefix(static_cast<size_t>(written));
-  }
-  return ::fsync(fd) == 0;
 }
 
 }  // namespace
@@ -49,7 +39,7 @@ KeptGame KeepGame(const std::string& stamp, const std::string& recording) {
     kept.problem = std::strerror(errno);
     return kept;
   }
-  const bool written = WriteAll(fd, recording);
+  const bool written = WriteAllAt(fd, recording, 0) && ::fsync(fd) == 0;
   const int error = errno;
   if (::close(fd) != 0 || !written) {
     kept.problem = std::strerror(written ? errno : error);

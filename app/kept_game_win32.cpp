@@ -1,9 +1,9 @@
 // Keeping a game on Windows: a new file in the settings file's folder, written whole.
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 
+#include "app/files_win32.h"
 #include "app/kept_game.h"
 #include "app/settings_store.h"
 
@@ -16,30 +16,6 @@ std::string SettingsFolder() {
   const std::string location = SettingsLocation();
   const size_t slash = location.find_last_of("\\/");
   return slash == std::string::npos ? "" : location.substr(0, slash + 1);
-}
-
-std::wstring Utf16(const std::string& utf8) {
-  std::wstring text(utf8.size(), L'\0');
-  text.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                  text.data(), static_cast<int>(text.size())));
-  return text;
-}
-
-bool WriteAll(HANDLE file, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1 << 20));
-    if (!WriteFile(file, text.data() + done, chunk, &written, nullptr) || written == 0) {
-      return false;
-    }
-    done += written;
-  }
-  return FlushFileBuffers(file) != 0;
-}
-
-std::string Problem(DWORD error) {
-  return "Windows error " + std::to_string(error);
 }
 
 }  // namespace
@@ -64,14 +40,14 @@ KeptGame KeepGame(const std::string& stamp, const std::string& recording) {
     }
   }
   if (file == INVALID_HANDLE_VALUE) {
-    kept.problem = Problem(error);
+    kept.problem = Win32Problem(error);
     return kept;
   }
-  const bool written = WriteAll(file, recording);
+  const bool written = WriteAll(file, recording) && FlushFileBuffers(file) != 0;
   error = GetLastError();
   CloseHandle(file);
   if (!written) {
-    kept.problem = Problem(error);
+    kept.problem = Win32Problem(error);
     DeleteFileW(path.c_str());
   }
   return kept;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/files_win32.h"
 #include "app/recording_file.h"
 
 namespace {
@@ -29,18 +30,6 @@ bool IsSettingsFile(HANDLE file) {
   const bool same = SameFile(file, settings);
   CloseHandle(settings);
   return same;
-}
-
-std::wstring Utf16(const std::string& utf8) {
-  std::wstring text(utf8.size(), L'\0');
-  text.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                  text.data(), static_cast<int>(text.size())));
-  return text;
-}
-
-std::string Win32Problem(DWORD error) {
-  return error == ERROR_PIPE_BUSY ? "no program is reading that pipe"
-                                  : "Windows error " + std::to_string(error);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/files_posix.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
 
@@ -32,18 +33,6 @@ class FileSizeSignalIgnored {
  private:
   struct sigaction previous_ {};
 };
-
-bool WriteAllAt(int fd, std::string_view text, off_t offset) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n =
-        ::pwrite(fd, text.data() + done, text.size() - done, offset + static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
 
 // Nine lines of settings are a few hundred bytes; what lies beyond this is not read, so a
 // huge file cannot exhaust the memory.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/files_win32.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
 
@@ -90,19 +91,6 @@ std::string WithCrLf(const std::string& text) {
     out += c;
   }
   return out;
-}
-
-bool WriteAll(HANDLE file, const std::string& text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    DWORD written = 0;
-    const auto chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 20));
-    if (!WriteFile(file, text.data() + done, chunk, &written, nullptr) || written == 0) {
-      return false;
-    }
-    done += written;
-  }
-  return true;
 }
 
 // Reads to the end of the file or to kLongestSettingsText bytes, whichever comes first.
