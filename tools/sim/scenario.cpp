@@ -21,12 +21,6 @@ namespace {
 // The runner as a front end: a window never shown, whose picture is made only when a command
 // asks for one, and a sound output that notes the effects for the state line.
 
-class NotingSound : public SoundOutput {
- public:
-  void Play(SoundEffect effect) override { played.Add(SoundEffectFile(effect)); }
-  PlayedSounds played;
-};
-
 class RunnerFrontEnd : public FrontEnd {
  public:
   ~RunnerFrontEnd() override { DropPicture(); }
@@ -56,7 +50,7 @@ ShellStart RunnerStart(SoundOutput* sound) {
 struct Runner {
   Runner() { shell.Start(RunnerStart(&sound)); }
 
-  NotingSound sound;
+  NotedSound sound;         // notes the effects for the state line, plays none
   RunnerFrontEnd frontEnd;  // outlives the shell, which draws into its picture
   GameShell shell{frontEnd};
   bool clippingReported = false;  // said once that the picture holds only part of the window
