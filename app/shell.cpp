@@ -685,7 +685,7 @@ void GameShell::AttachPicture(Canvas* picture) {
 }
 
 bool GameShell::KeepSettings() {
-  return WriteSettingsFile();
+  return impl_->replay || WriteSettingsFile();
 }
 
 bool GameShell::ShowingImpactEffect() const {

@@ -125,7 +125,8 @@ class GameShell {
   void AttachPicture(Canvas* picture);
 
   // Writes the settings now, as the session or the page may end without another word; false
-  // when they could not be kept.
+  // when they could not be kept. A replay has nothing of the player's to keep: it writes
+  // nothing and says so with true, whoever asks (a session ending in the middle of one).
   bool KeepSettings();
 
   // True while an impact effect is being shown; input given meanwhile waits until it ends.

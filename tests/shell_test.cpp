@@ -555,6 +555,7 @@ TEST_F(ViewerTest, ControlsPaceTheReplayAndTypingNeverReachesTheGame) {
   EXPECT_EQ(viewer->ExitStatus(), 0);
   EXPECT_EQ(viewed->ShownCard(), Card::kVerdict);
   EXPECT_EQ(Report(), "verified\n" + recorded.substr(recorded.rfind("# final ") + 8));
+  EXPECT_TRUE(viewed->KeepSettings());  // as a session ending mid-replay asks
   viewed->End(ProgramEnd::kWindowClosed);
   EXPECT_EQ(ReadFile(kSettingsFileName), "3\n");
 }
