@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "app/message_text.h"
+
 namespace {
 
 constexpr int kMargin = 8;        // between the field's edge and a wide card
@@ -14,17 +16,13 @@ constexpr int kBaselineInLine = 23;  // a 24-pixel face's ascent within its line
 constexpr int kMaxCardWidth = 760;
 constexpr int kMaxCardHeight = 560;
 
+// A byte that is not UTF-8 (a file name on the card may hold any) shows as U+FFFD.
 std::u32string Decode(std::string_view utf8) {
   std::u32string text;
-  for (size_t i = 0; i < utf8.size();) {
-    const auto byte = static_cast<unsigned char>(utf8[i]);
-    const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
-    char32_t code = length == 1 ? byte : byte & (0x7F >> length);
-    for (int k = 1; k < length && i + k < utf8.size(); ++k) {
-      code = code << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    }
-    text += code;
-    i += length;
+  while (!utf8.empty()) {
+    const DecodedUtf8 decoded = DecodeUtf8(utf8);
+    text += decoded.length == 0 ? U'\uFFFD' : static_cast<char32_t>(decoded.codePoint);
+    utf8.remove_prefix(std::max<size_t>(decoded.length, 1));
   }
   return text;
 }

@@ -7,14 +7,41 @@
 
 namespace {
 
-// The code point of the UTF-8 sequence at the start of `text` and its length in bytes; the
-// length is 0 when the bytes are not a valid (shortest, non-surrogate) sequence.
-struct Decoded {
-  uint32_t codePoint = 0;
-  size_t length = 0;
-};
+// Characters that move the cursor, end the line or reorder the text around them.
+bool NeedsEscape(uint32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
+         (c >= 0x200E && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+         (c >= 0x2066 && c <= 0x2069);
+}
 
-Decoded DecodeUtf8(std::string_view text) {
+void AppendEscape(std::string& text, const char* format, unsigned value) {
+  char escape[16];  // "\\u10ffff" and its zero at the most
+  std::snprintf(escape, sizeof escape, format, value);
+  text += escape;
+}
+
+// Appends the first character of `word`, escaped as needed; returns the bytes it took.
+size_t AppendCharacter(std::string_view word, std::string& text) {
+  const DecodedUtf8 decoded = DecodeUtf8(word);
+  if (decoded.length == 0) {
+    AppendEscape(text, "\\x%02x", static_cast<uint8_t>(word[0]));
+    return 1;
+  }
+  if (decoded.codePoint == '\\') {
+    text += "\\\\";
+  } else if (!NeedsEscape(decoded.codePoint)) {
+    text.append(word.substr(0, decoded.length));
+  } else if (decoded.length == 1) {
+    AppendEscape(text, "\\x%02x", decoded.codePoint);
+  } else {
+    AppendEscape(text, "\\u%04x", decoded.codePoint);
+  }
+  return decoded.length;
+}
+
+}  // namespace
+
+DecodedUtf8 DecodeUtf8(std::string_view text) {
   const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
   const uint8_t lead = byte(0);
   if (lead < 0x80) return {lead, 1};
@@ -34,40 +61,6 @@ Decoded DecodeUtf8(std::string_view text) {
   if (codePoint < kSmallest[length] || codePoint > 0x10FFFF || surrogate) return {};
   return {codePoint, length};
 }
-
-// Characters that move the cursor, end the line or reorder the text around them.
-bool NeedsEscape(uint32_t c) {
-  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
-         (c >= 0x200E && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
-         (c >= 0x2066 && c <= 0x2069);
-}
-
-void AppendEscape(std::string& text, const char* format, unsigned value) {
-  char escape[16];  // "\\u10ffff" and its zero at the most
-  std::snprintf(escape, sizeof escape, format, value);
-  text += escape;
-}
-
-// Appends the first character of `word`, escaped as needed; returns the bytes it took.
-size_t AppendCharacter(std::string_view word, std::string& text) {
-  const Decoded decoded = DecodeUtf8(word);
-  if (decoded.length == 0) {
-    AppendEscape(text, "\\x%02x", static_cast<uint8_t>(word[0]));
-    return 1;
-  }
-  if (decoded.codePoint == '\\') {
-    text += "\\\\";
-  } else if (!NeedsEscape(decoded.codePoint)) {
-    text.append(word.substr(0, decoded.length));
-  } else if (decoded.length == 1) {
-    AppendEscape(text, "\\x%02x", decoded.codePoint);
-  } else {
-    AppendEscape(text, "\\u%04x", decoded.codePoint);
-  }
-  return decoded.length;
-}
-
-}  // namespace
 
 std::string QuoteForMessage(std::string_view word) {
   std::string text = "'";

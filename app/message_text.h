@@ -1,6 +1,8 @@
 // Words of the input (a scenario, a recording, a path) quoted in messages, safe to print.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,3 +13,11 @@ constexpr int kMaxQuotedCharacters = 60;
 // marks and bytes that are not UTF-8 are written as \xNN or \uNNNN escapes, a backslash as
 // \\, and a word longer than kMaxQuotedCharacters ends in an ellipsis.
 std::string QuoteForMessage(std::string_view word);
+
+// The code point of the UTF-8 sequence at the start of `text` and its length in bytes; the
+// length is 0 when the bytes are not a valid (shortest, non-surrogate) sequence.
+struct DecodedUtf8 {
+  uint32_t codePoint = 0;
+  size_t length = 0;
+};
+DecodedUtf8 DecodeUtf8(std::string_view text);
