@@ -85,6 +85,14 @@ std::string MenuJson() {
   return json + "]";
 }
 
+// PageLanguage as a string, its malloc'd copy freed.
+std::string PageLanguageName() {
+  char* language = PageLanguage();
+  std::string name = language;
+  std::free(language);
+  return name;
+}
+
 class WebPage : public FrontEnd {
  public:
   WebPage()
@@ -94,7 +102,6 @@ class WebPage : public FrontEnd {
   void Start() {
     BuildMenuOnPage(MenuJson().c_str());
     shell_->Size(FieldWidthOnPage(), FieldHeightOnPage());
-    char* language = PageLanguage();
     shell_->Start({.seed = static_cast<uint32_t>(std::time(nullptr)),
                    .windowCanvas = &picture_,
                    .sound = &sound_,
@@ -103,8 +110,7 @@ class WebPage : public FrontEnd {
                    .showCards = true,
                    .cardGlyphs = &WebGlyphs(),
                    .overlayOrder = PixelOrder::kRgbaBytes,
-                   .locale = language});
-    std::free(language);
+                   .locale = PageLanguageName()});
   }
 
   // The game gives way to the recording (`unreadable`, when set, says why it could not be
@@ -117,16 +123,14 @@ class WebPage : public FrontEnd {
     verdictShown_ = false;
     shell_ = std::make_unique<GameShell>(*this);
     viewer_ = std::make_unique<ReplayViewer>(*shell_, stdout);
-    char* language = PageLanguage();
     viewer_->Start(recording,
                    {.windowCanvas = &picture_,
                     .sound = &sound_,
                     .now = PageTime(emscripten_get_now()),
                     .cardGlyphs = &WebGlyphs(),
                     .overlayOrder = PixelOrder::kRgbaBytes,
-                    .locale = language},
+                    .locale = PageLanguageName()},
                    unreadable);
-    std::free(language);
   }
 
   void Advance(PaceClock::time_point now) {
