@@ -40,8 +40,9 @@ sleep 0.5
 shot paused
 expect_text paused "$model" "${paused[@]}"
 
-# A size change blanks the rules' field; the paused missiles come back over it.
-top=640x130+0+20
+# A size change blanks the rules' field; the paused missiles come back over it. Rows 20 to
+# 190 lie between the menu bar and the pause card at both sizes, so any missile there counts.
+top=640x170+0+20
 [ "$(count_colour paused "$top" '#FFFF00')" -gt 30 ] || fail "no missile before the size change"
 xdotool windowsize --sync "$window" 700 540
 sleep 0.5
