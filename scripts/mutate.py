@@ -5,10 +5,17 @@ Works on a copy of the tracked sources under build/mutate/, so an interrupted ru
 leaves a fault in the working tree. A mutant that does not compile is stillborn and not
 counted; one marked in scripts/mutants-equivalent.txt (it cannot change behaviour) is
 listed apart and left out of the kill rate.
+
+Before the mutants, a build with coverage runs each fast test alone and notes the lines it
+runs. A mutant on a line that no test runs survives without being built, and the others run
+only the tests that reach their line: most of a run's time was building mutants nothing
+could catch and running tests that never touch the change.
 """
 
 import argparse
+import glob
 import hashlib
+import json
 import os
 import random
 import re
@@ -21,6 +28,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.path.join(ROOT, "build", "mutate")
 COPY = os.path.join(WORK, "src")
 BUILD = os.path.join(WORK, "build")
+COVERAGE = os.path.join(WORK, "coverage")
+COVERAGE_MAP = os.path.join(WORK, "coverage-map.json")
+GOLDEN = "golden transcripts"
 EQUIVALENT_LIST = os.path.join(ROOT, "scripts", "mutants-equivalent.txt")
 FOLDERS = ("core/", "app/", "render/", "tools/sim/")
 # Compiled only for Windows, the browser or a build without Qt: a fault there cannot reach
@@ -209,27 +219,137 @@ def run(command, timeout=None):
         return "timeout"
 
 
-def build():
-    return run(["cmake", "--build", BUILD, "-j2", "--target", "volarin-tests", "volarin-sim"])
+def build(folder=BUILD):
+    return run(["cmake", "--build", folder, "-j2", "--target", "volarin-tests", "volarin-sim"])
 
 
-def test(timeout, test_filter=TEST_FILTER):
-    """The unit tests, then the kept transcripts; the first failure kills the mutant."""
-    outcome = run([os.path.join(BUILD, "tests", "volarin-tests"), "--gtest_brief=1",
-                   f"--gtest_filter={test_filter}", "--gtest_fail_fast"], timeout)
-    if outcome != 0:
-        return outcome
+def unit_tests(folder):
+    return os.path.join(folder, "tests", "volarin-tests")
+
+
+def golden_check(folder, timeout=None):
     return run([os.path.join(COPY, "tests", "golden", "check.sh"),
-                os.path.join(BUILD, "tools", "volarin-sim")], timeout)
+                os.path.join(folder, "tools", "volarin-sim")], timeout)
 
 
-def configure():
-    os.makedirs(BUILD, exist_ok=True)
-    code = subprocess.run(["cmake", "-S", COPY, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Debug",
-                           "-DCMAKE_CXX_FLAGS=-O1", "-DVOLARIN_BENCHMARKS=OFF"],
+def test(timeout, test_filter=TEST_FILTER, golden=True):
+    """The unit tests, then the kept transcripts; the first failure kills the mutant."""
+    if test_filter:
+        outcome = run([unit_tests(BUILD), "--gtest_brief=1", f"--gtest_filter={test_filter}",
+                       "--gtest_fail_fast"], timeout)
+        if outcome != 0:
+            return outcome
+    return golden_check(BUILD, timeout) if golden else 0
+
+
+def configure(folder=BUILD, flags="-O1"):
+    os.makedirs(folder, exist_ok=True)
+    code = subprocess.run(["cmake", "-S", COPY, "-B", folder, "-DCMAKE_BUILD_TYPE=Debug",
+                           f"-DCMAKE_CXX_FLAGS={flags}", "-DVOLARIN_BENCHMARKS=OFF"],
                           capture_output=True).returncode
     if code != 0:
-        sys.exit("mutate: cmake could not configure the copy in " + BUILD)
+        sys.exit("mutate: cmake could not configure the copy in " + folder)
+
+
+def test_names(test_filter):
+    listing = subprocess.run([unit_tests(COVERAGE), "--gtest_list_tests",
+                              f"--gtest_filter={test_filter}"], capture_output=True, text=True,
+                             check=True).stdout
+    names, suite = [], ""
+    for line in listing.splitlines():
+        name = line.split("#")[0].strip()
+        if not name:
+            continue
+        if line.startswith(" "):
+            names.append(suite + name)
+        else:
+            suite = name
+    return names
+
+
+def lines_run():
+    """{path: {line: runs}} over the copy's sources, from the counts the last run left."""
+    counts = {}
+    data = glob.glob(os.path.join(COVERAGE, "**", "*.gcda"), recursive=True)
+    if not data:
+        return counts
+    output = subprocess.run(["gcov", "--json-format", "--stdout", *data], cwd=COVERAGE,
+                            capture_output=True, text=True).stdout
+    decoder, position = json.JSONDecoder(), 0
+    while True:
+        while position < len(output) and output[position].isspace():
+            position += 1
+        if position >= len(output):
+            return counts
+        document, position = decoder.raw_decode(output, position)
+        for entry in document.get("files", []):
+            path = os.path.relpath(os.path.realpath(entry["file"]), os.path.realpath(COPY))
+            if path.startswith(".."):
+                continue
+            lines = counts.setdefault(path, {})
+            for line in entry.get("lines", []):
+                number = line["line_number"]
+                lines[number] = lines.get(number, 0) + line["count"]
+
+
+def forget_counts():
+    for data in glob.glob(os.path.join(COVERAGE, "**", "*.gcda"), recursive=True):
+        os.remove(data)
+
+
+def note_lines(reach, code, test_name):
+    for path, lines in lines_run().items():
+        for number, runs in lines.items():
+            key = f"{path}:{number}"
+            code.add(key)
+            if runs:
+                reach.setdefault(key, []).append(test_name)
+
+
+def sources_digest():
+    digest = hashlib.sha1()
+    for folder, _, files in sorted(os.walk(COPY)):
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            digest.update(path.encode())
+            with open(path, "rb") as source:
+                digest.update(source.read())
+    return digest.hexdigest()
+
+
+def coverage_map(test_filter):
+    """Which fast tests run each line of code, each test alone; kept until a source changes."""
+    digest = f"{sources_digest()} {test_filter}"
+    if os.path.exists(COVERAGE_MAP):
+        with open(COVERAGE_MAP, encoding="utf-8") as kept:
+            saved = json.load(kept)
+        if saved.get("digest") == digest:
+            return saved["reach"], set(saved["code"])
+    configure(COVERAGE, "-O0 --coverage")
+    if build(COVERAGE) != 0:
+        sys.exit("mutate: the copy does not build with coverage")
+    reach, code = {}, set()
+    names = test_names(test_filter)
+    for number, name in enumerate(names, 1):
+        print(f"  coverage {number}/{len(names) + 1}: {name}", file=sys.stderr, flush=True)
+        forget_counts()
+        run([unit_tests(COVERAGE), f"--gtest_filter={name}"])
+        note_lines(reach, code, name)
+    forget_counts()
+    golden_check(COVERAGE)
+    note_lines(reach, code, GOLDEN)
+    with open(COVERAGE_MAP, "w", encoding="utf-8") as kept:
+        json.dump({"digest": digest, "reach": reach, "code": sorted(code)}, kept)
+    return reach, code
+
+
+def tests_reaching(mutant, reach, code):
+    """The tests that run the mutant's line; None when gcov counts no code there (a
+    declaration, a constant folded away), which leaves every test to run."""
+    key = f"{mutant.path}:{mutant.line}"
+    if key not in code:
+        return None
+    return reach.get(key, [])
 
 
 def write(path, text):
@@ -237,11 +357,18 @@ def write(path, text):
         target.write(text)
 
 
-def try_mutant(mutant, text, timeout, test_filter):
+def try_mutant(mutant, text, timeout, test_filter, reaching):
+    if reaching == []:
+        return "unreached"
     write(mutant.path, text[:mutant.start] + mutant.replacement + text[mutant.end:])
     if build() != 0:
         return "stillborn"
-    outcome = test(timeout, test_filter)
+    if reaching is not None:
+        units = [name for name in reaching if name != GOLDEN]
+        test_filter = ":".join(units)
+        outcome = test(timeout, test_filter, GOLDEN in reaching)
+    else:
+        outcome = test(timeout, test_filter)
     return "survived" if outcome == 0 else "killed"
 
 
@@ -264,6 +391,8 @@ def main():
     # Left out, a test whose faults all die anyway adds nothing: e.g. --tests=-Missiles*.
     parser.add_argument("--tests", default=TEST_FILTER,
                         help="GoogleTest filter of the unit tests run on each mutant")
+    parser.add_argument("--every-test", action="store_true",
+                        help="run all the tests on every mutant, not only those reaching it")
     args = parser.parse_args()
 
     texts, every = {}, []
@@ -289,10 +418,14 @@ def main():
     if test(None) != 0:
         sys.exit("mutate: the fast tests fail before any mutation")
     timeout = max(30.0, 10 * (time.monotonic() - began))
-    return report(chosen, texts, timeout, args.tests)
+    reach, code = {}, set()
+    if chosen and not args.every_test:
+        reach, code = coverage_map(args.tests)
+    return report(chosen, texts, timeout, args.tests, lambda m: (
+        None if args.every_test else tests_reaching(m, reach, code)))
 
 
-def report(chosen, texts, timeout, test_filter):
+def report(chosen, texts, timeout, test_filter, reaching):
     marks = equivalent_marks()
     tally = {"killed": 0, "survived": 0, "stillborn": 0, "equivalent": 0}
     current = None
@@ -300,12 +433,16 @@ def report(chosen, texts, timeout, test_filter):
         if current and current != mutant.path:
             write(current, texts[current])
         current = mutant.path
-        outcome = try_mutant(mutant, texts[mutant.path], timeout, test_filter)
-        if outcome == "survived" and mutant.ident in marks:
+        outcome = try_mutant(mutant, texts[mutant.path], timeout, test_filter, reaching(mutant))
+        if outcome in ("survived", "unreached") and mutant.ident in marks:
             outcome = "equivalent"
+        unreached = outcome == "unreached"
+        if unreached:
+            outcome = "survived"
         tally[outcome] += 1
         if outcome == "survived":
-            print(f"SURVIVED {mutant.describe()}", flush=True)
+            why = "  (no test runs this line)" if unreached else ""
+            print(f"SURVIVED {mutant.describe()}{why}", flush=True)
         print(f"  {number}/{len(chosen)} {outcome}: {mutant.describe()}", file=sys.stderr,
               flush=True)
     if current:
