@@ -82,6 +82,8 @@ TEST_F(PixelCanvasTest, RasterOperationsFillsAndClipping) {
   canvas.CopyFromSheet(10, 12, 4, 1, -2, 5, RasterOp::kSourceCopy, kGreen);
   EXPECT_EQ(At(11, 12), Of(kWhite));
   EXPECT_EQ(At(12, 12), Of(kYellow));
+  canvas.CopyFromSheet(-1, 12, 16, 1, 0, 5, RasterOp::kSourceCopy, kGreen);  // 15 columns left
+  EXPECT_EQ(At(15, 12), Of(kWhite));
   canvas.DrawPixelRow(-2, 14, row, 4);
   EXPECT_EQ(At(0, 14), Of(kGreen));
   EXPECT_EQ(At(38, 13), Of(kBlack));
@@ -137,7 +139,8 @@ TEST_F(PixelCanvasTest, SizesAndTheDirtyArea) {
 }
 
 // Text paints its box in the background and the ink in the foreground, each glyph rendered
-// once; the box starts at, is centred on, or ends just before its reference point.
+// once until the caches are forgotten; the box starts at, is centred on, or ends just before its
+// reference point.
 TEST_F(PixelCanvasTest, TextBoxesStandWhereTheirAlignmentSays) {
   canvas.DrawOpaqueText(10, 9, kAlignCenter | kAlignBottom, "AA", 2, kYellow, kBlue);
   // The box is 8 wide from x 6 and 7 tall from row 2; the baseline is row 7.
@@ -153,6 +156,9 @@ TEST_F(PixelCanvasTest, TextBoxesStandWhereTheirAlignmentSays) {
   EXPECT_EQ(box(kAlignRight), (PixelRect{16, 0, 4, 7}));
   EXPECT_EQ(box(kAlignCenter), (PixelRect{18, 0, 4, 7}));
   EXPECT_EQ(glyphs.rendered, 1);
+  ForgetRenderedGlyphs();  // as resetting the platform handles does
+  box(kAlignLeft);
+  EXPECT_EQ(glyphs.rendered, 2);
 }
 
 // One pixel wide, nothing below the centre row, from (cx + r, cy) over the top to (cx - r, cy).
@@ -170,6 +176,8 @@ TEST_F(PixelCanvasTest, UpperHalfCircleIsOnePixelAroundTheCentre) {
     }
   }
   canvas.DrawUpperHalfCircle(0, 39, 500, kWhite);  // clipped, not a crash
+  canvas.DrawUpperHalfCircle(30, 0, 30, kWhite);   // cut at the top and just past the right
+  EXPECT_TRUE(At(0, 0) == Of(kWhite) && At(0, 1) == Of(kBlack));
 }
 
 TEST(GlyphInkTest, InkIsWhatIsAtLeastHalfCovered) {
@@ -184,10 +192,14 @@ TEST(GlyphInkTest, InkIsWhatIsAtLeastHalfCovered) {
 
 // A line box that fits the band is kept; a taller one becomes the em box plus the internal
 // leading, from the typographic metrics when the face has them (1000 units to the em and 250
-// of leading over it: 24 + 6 pixels, 9 of them below).
+// of leading over it: 24 + 6 pixels, 9 of them below), held to the band with at most half the
+// em below the baseline.
 TEST(TextBoxTest, TallFacesGetTheirEmBoxPlusLeading) {
+  // clang-format off
   const std::pair<FaceMetrics, TextBox> cases[] = {
-      {{21, 5}, {21, 5}}, {{28, 9, 875, -375, 1000}, {21, 9}}, {{30, 10}, {18, 6}}};
+      {{27, 5}, {27, 5}}, {{28, 9, 875, -375, 1000}, {21, 9}}, {{30, 10}, {18, 6}},
+      {{30, 10, 1000, 0, 1000}, {24, 0}}, {{30, 10, 800, -700, 1000}, {20, 12}}};
+  // clang-format on
   for (const auto& [face, box] : cases) {
     const TextBox got = TextBoxOfFace(face);
     EXPECT_EQ(got.ascent, box.ascent) << face.lineAscent;
