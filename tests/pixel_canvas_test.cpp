@@ -198,7 +198,7 @@ TEST(TextBoxTest, TallFacesGetTheirEmBoxPlusLeading) {
   // clang-format off
   const std::pair<FaceMetrics, TextBox> cases[] = {
       {{27, 5}, {27, 5}}, {{28, 9, 875, -375, 1000}, {21, 9}}, {{30, 10}, {18, 6}},
-      {{30, 10, 1000, 0, 1000}, {24, 0}}, {{30, 10, 800, -700, 1000}, {20, 12}}};
+      {{30, 10, 1, 0, 1}, {24, 0}}, {{30, 10, 800, -700, 1000}, {20, 12}}};
   // clang-format on
   for (const auto& [face, box] : cases) {
     const TextBox got = TextBoxOfFace(face);
