@@ -209,13 +209,15 @@ TEST(TextBoxTest, TallFacesGetTheirEmBoxPlusLeading) {
 
 // The glyph cells' two-byte katakana and the status texts' bytes reach the fonts as Unicode.
 TEST(TextCodesTest, DecodesTheGameTextsAndReplacesEverythingElse) {
-  char32_t out[8];
-  const char text[] = "A\\~\xB1\x83\x41\x83\x7E\x83\x80\x83\x93";
-  ASSERT_EQ(DecodeCp932(text, sizeof text - 1, out), 8);
-  EXPECT_EQ(std::u32string(out, 8), U"A\\~\uFF71\u30A2\u30DF\u30E0\u30F3");
-  const char odd[] = "\x83\x7F\x88\x9F\x80\xFD\x83";
-  ASSERT_EQ(DecodeCp932(odd, sizeof odd - 1, out), 5);
-  EXPECT_EQ(std::u32string(out, 5), U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+  char32_t out[24];
+  const char text[] = "A\\~\xA1\xB1\xDF\x83\x40\x83\x7E\x83\x80\x83\x96";
+  ASSERT_EQ(DecodeCp932(text, sizeof text - 1, out), 10);
+  EXPECT_EQ(std::u32string(out, 10), U"A\\~\uFF61\uFF71\uFF9F\u30A1\u30DF\u30E0\u30F6");
+  // Lead bytes at both ends of both ranges, trails just outside the katakana, a lone lead.
+  const char odd[] =
+      "\x83\x7F\x88\x9F\x80\xFD\x81\x40\x9F\x40\xE0\x40\xFC\x40\xA0\x83\x3F\x83\x97\x83";
+  ASSERT_EQ(DecodeCp932(odd, sizeof odd - 1, out), 12);
+  EXPECT_EQ(std::u32string(out, 12), std::u32string(12, U'\uFFFD'));
 }
 
 }  // namespace
