@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "render/handles.h"
 #include "render/text_box.h"
 #include "render/text_codes.h"
 
@@ -137,8 +138,8 @@ TEST_F(PixelCanvasTest, SizesAndTheDirtyArea) {
 }
 
 // Text paints its box in the background and the ink in the foreground, each glyph rendered
-// once until the caches are forgotten; the box starts at, is centred on, or ends just before its
-// reference point.
+// once until the platform handles are reset; the box starts at, is centred on, or ends just before
+// its reference point.
 TEST_F(PixelCanvasTest, TextBoxesStandWhereTheirAlignmentSays) {
   canvas.DrawOpaqueText(10, 9, kAlignCenter | kAlignBottom, "AA", 2, kYellow, kBlue);
   // The box is 8 wide from x 6 and 7 tall from row 2; the baseline is row 7.
@@ -154,7 +155,7 @@ TEST_F(PixelCanvasTest, TextBoxesStandWhereTheirAlignmentSays) {
   EXPECT_EQ(box(kAlignRight), (PixelRect{16, 0, 4, 7}));
   EXPECT_EQ(box(kAlignCenter), (PixelRect{18, 0, 4, 7}));
   EXPECT_EQ(glyphs.rendered, 1);
-  ForgetRenderedGlyphs();  // as resetting the platform handles does
+  ResetPlatformHandles();  // the fonts may differ afterwards
   box(kAlignLeft);
   EXPECT_EQ(glyphs.rendered, 2);
 }

@@ -402,6 +402,9 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
   std::FILE* out = std::tmpfile();
   ASSERT_EQ(RunScenario(in, out, stderr), 0);
   EXPECT_EQ(ReadAndClose(out), recorded.substr(recorded.rfind("# final ") + 8));
+  // A new best in a game over a minute long: the figures no game here lasts long enough for.
+  const auto lines = ResultLines(Language::kEnglish, {.newBest = true, .typed = 61, .ticks = 3850});
+  EXPECT_EQ(lines[3] + lines[6] + lines[7], "A new best!Characters a minute  60Length  1:00");
 }
 
 // A game ended by a missile on the ground (its impact effect still showing) is saved from its
@@ -640,13 +643,17 @@ TEST_F(CardTest, EveryCardIsDrawnAsBefore) {
       fresh.Type(U'\x1B');
       fresh.PressFunctionKey(2);
       fresh.PressFunctionKey(3);
+      fresh.Minimise();  // the paused field is drawn again beneath the card
+      fresh.Restore(width, height);
       fold();
       fresh.PressFunctionKey(3);
       for (int i = 0; i < 10; ++i) fresh.Type(U'\u20AC');
       fold();
+      fresh.ShowVerdict(VerdictCardText(LanguageOfLocale(locale), false, "edited at line 9"));
+      fold();
     }
   }
-  EXPECT_EQ(digest, 11168235150757026719u) << "pages " << ::testing::PrintToString(pagesShown);
+  EXPECT_EQ(digest, 1969896832278013503u) << "pages " << ::testing::PrintToString(pagesShown);
 }
 
 }  // namespace
