@@ -650,11 +650,11 @@ TEST_F(CardTest, EveryCardIsDrawnAsBefore) {
       fresh.PressFunctionKey(3);
       for (int i = 0; i < 10; ++i) fresh.Type(U'\u20AC');
       fold();
-      fresh.ShowVerdict(VerdictCardText(LanguageOfLocale(locale), false, "edited at line 9"));
+      fresh.ShowVerdict(VerdictCardText(LanguageOfLocale(locale), false, std::string(80, 'e')));
       fold();
     }
   }
-  EXPECT_EQ(digest, 15697974318900922151u) << "pages " << ::testing::PrintToString(pagesShown);
+  EXPECT_EQ(digest, 14394953456592605767u) << "pages " << ::testing::PrintToString(pagesShown);
 }
 
 }  // namespace
