@@ -1,5 +1,5 @@
 // Tests of the settings file against the file system around it: things that are not regular
-// files, other users' files, leftovers of killed saves and a file-size limit.
+// files, other users' files, leftovers of killed saves, a file-size limit, and recordings.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "app/recording_file.h"
 #include "app/settings.h"
 #include "test_support.h"
 
@@ -171,6 +172,27 @@ TEST_F(SettingsStoreTest, AFileSizeLimitFailsTheSaveWithoutKillingTheProgram) {
   })) << "killed by the limit, or its signal handling not given back";
   EXPECT_EQ(ReadFile(kSettingsFileName), "1");
   EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
+}
+
+// A recording empties the file it is given, made blocking for a slow reader, but never goes into
+// the settings file (one it made is removed); it is read back only from a regular file within
+// the limit.
+TEST_F(SettingsStoreTest, ARecordingTakesAnyFileButTheSettingsAndIsReadOnlyFromAFile) {
+  std::string problem, text;
+  WriteFile("big.txt", std::string(2 << 20, 'x'));
+  ASSERT_EQ(::mkfifo("fifo", 0644), 0);
+  for (const char* path : {".", "fifo", "big.txt"})
+    EXPECT_FALSE(ReadRecordingText(path, 3 << 19, &text, &problem));
+  EXPECT_EQ(problem, "larger than 1 MiB: not a recording");
+  std::FILE* file = OpenRecordingFile("big.txt", &problem);
+  EXPECT_EQ(::fcntl(::fileno(file), F_GETFL) & O_NONBLOCK, 0);
+  std::fputs("abc", file);
+  std::fclose(file);
+  EXPECT_EQ(OpenRecordingFile(kSettingsFileName, &problem), nullptr);
+  EXPECT_EQ(problem, "it is the settings file VOLARIN.INI, which the recording would wipe");
+  EXPECT_FALSE(fs::exists(kSettingsFileName));
+  EXPECT_TRUE(ReadRecordingText("big.txt", 3, &text, &problem));
+  EXPECT_EQ(text, "abc");
 }
 
 }  // namespace
