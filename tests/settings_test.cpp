@@ -36,6 +36,8 @@ TEST_F(SettingsTest, ReadsWhatTheFileHoldsUpToTheFirstUnreadableItem) {
       // Saturated at the 64-bit limits, then the low 32 bits: 255, -1 (so level 1), 0.
       {"99999999999 99999999999999999999999 -99999999999999999999999",
        "255\n1\n0\n1\n0 -\n0 -\n0 -\n0 -\n0 -\n"},
+      // Only the first MiB is read: the mask is its last byte, and the level lies past it.
+      {std::string((1 << 20) - 1, ' ') + "3 2", "3\n1\n1\n1\n0 -\n0 -\n0 -\n0 -\n0 -\n"},
   };
   for (const auto& c : cases) {
     WriteFile(kSettingsFileName, c.in);
