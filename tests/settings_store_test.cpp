@@ -181,7 +181,7 @@ TEST_F(SettingsStoreTest, ARecordingTakesAnyFileButTheSettingsAndIsReadOnlyFromA
   std::string problem, text;
   WriteFile("big.txt", std::string(2 << 20, 'x'));
   ASSERT_EQ(::mkfifo("fifo", 0644), 0);
-  for (const char* path : {".", "fifo", "big.txt", "none"})
+  for (const char* path : {"none", ".", "fifo", "big.txt"})
     EXPECT_FALSE(ReadRecordingText(path, 3 << 19, &text, &problem));
   EXPECT_EQ(problem, "larger than 1 MiB: not a recording");
   std::FILE* file = OpenRecordingFile("big.txt", &problem);
