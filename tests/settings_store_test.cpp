@@ -81,8 +81,9 @@ TEST_F(SettingsStoreTest, ASaveThroughALinkReplacesTheFileItPointsTo) {
   fs::create_directory("data");
   WriteFile("data/real.ini", kOldFile);
   fs::create_symlink("data/real.ini", kSettingsFileName);
-  ASSERT_EQ(::link("data/real.ini", "data/hard.ini"), 0);
   LoadSettings();
+  WriteSettingsFile();  // through the link alone, then with a second name beside the file
+  ASSERT_EQ(::link("data/real.ini", "data/hard.ini"), 0);
   gameState.level = 4;
   WriteSettingsFile();
   const std::string saved = "3\n4\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e\n";
