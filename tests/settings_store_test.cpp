@@ -179,7 +179,7 @@ TEST_F(SettingsStoreTest, AFileSizeLimitFailsTheSaveWithoutKillingTheProgram) {
 // the settings file (one it made is removed); it is read back only from a regular file within
 // the limit.
 TEST_F(SettingsStoreTest, ARecordingTakesAnyFileButTheSettingsAndIsReadOnlyFromAFile) {
-  std::string problem, text;
+  std::string problem, text = "left from before";
   WriteFile("big.txt", std::string(2 << 20, 'x'));
   ASSERT_EQ(::mkfifo("fifo", 0644), 0);
   for (const char* path : {"none", ".", "fifo", "big.txt"})
