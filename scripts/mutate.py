@@ -372,9 +372,7 @@ def try_mutant(mutant, text, timeout, test_filter, reaching):
             return "killed"
     # A survivor meets every test: a test whose line ran in a child that could not write its
     # counts (under a file-size limit, or as another user) is missing from the map.
-    if test(timeout, test_filter) != 0:
-        return "killed"
-    return "unreached" if reaching == [] else "survived"
+    return "killed" if test(timeout, test_filter) != 0 else "survived"
 
 
 def choose(all_mutants, count, seed):
@@ -423,11 +421,11 @@ def main():
     if test(None) != 0:
         sys.exit("mutate: the fast tests fail before any mutation")
     timeout = max(30.0, 10 * (time.monotonic() - began))
+    # With no map, every line counts as one gcov saw no code on, and every test runs.
     reach, code = {}, set()
     if chosen and not args.every_test:
         reach, code = coverage_map(args.tests)
-    return report(chosen, texts, timeout, args.tests, lambda m: (
-        None if args.every_test else tests_reaching(m, reach, code)))
+    return report(chosen, texts, timeout, args.tests, lambda m: tests_reaching(m, reach, code))
 
 
 def report(chosen, texts, timeout, test_filter, reaching):
@@ -438,15 +436,13 @@ def report(chosen, texts, timeout, test_filter, reaching):
         if current and current != mutant.path:
             write(current, texts[current])
         current = mutant.path
-        outcome = try_mutant(mutant, texts[mutant.path], timeout, test_filter, reaching(mutant))
-        if outcome in ("survived", "unreached") and mutant.ident in marks:
+        reached = reaching(mutant)
+        outcome = try_mutant(mutant, texts[mutant.path], timeout, test_filter, reached)
+        if outcome == "survived" and mutant.ident in marks:
             outcome = "equivalent"
-        unreached = outcome == "unreached"
-        if unreached:
-            outcome = "survived"
         tally[outcome] += 1
         if outcome == "survived":
-            why = "  (no test runs this line)" if unreached else ""
+            why = "  (no test runs this line)" if reached == [] else ""
             print(f"SURVIVED {mutant.describe()}{why}", flush=True)
         print(f"  {number}/{len(chosen)} {outcome}: {mutant.describe()}", file=sys.stderr,
               flush=True)
