@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Mutation testing: small faults put into the code one at a time; the fast tests must catch each.
 
-Works on a copy of the tracked sources under build/mutate/, so an interrupted run never
-leaves a fault in the working tree. A mutant that does not compile is stillborn and not
+Works on copies of the tracked sources under build/mutate/, one per worker, so an interrupted
+run never leaves a fault in the working tree. A mutant that does not compile is stillborn and not
 counted; one marked in scripts/mutants-equivalent.txt (it cannot change behaviour) is
 listed apart and left out of the kill rate.
 
@@ -22,12 +22,12 @@ import re
 import shutil
 import subprocess
 import sys
+import threading
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 WORK = os.path.join(ROOT, "build", "mutate")
-COPY = os.path.join(WORK, "src")
-BUILD = os.path.join(WORK, "build")
+COPY = os.path.join(WORK, "copy-1")  # the first worker's copy, which the coverage build uses
 COVERAGE = os.path.join(WORK, "coverage")
 COVERAGE_MAP = os.path.join(WORK, "coverage-map.json")
 GOLDEN = "golden transcripts"
@@ -194,16 +194,16 @@ def equivalent_marks():
     return marks
 
 
-def prepare_copy():
+def prepare_copy(copy):
     listed = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT,
                             check=True, capture_output=True, text=True).stdout.split("\n")
     for path in filter(None, listed):
-        source, target = os.path.join(ROOT, path), os.path.join(COPY, path)
+        source, target = os.path.join(ROOT, path), os.path.join(copy, path)
         if not os.path.isfile(source):
             continue
         os.makedirs(os.path.dirname(target), exist_ok=True)
         if not os.path.exists(target) or not same_bytes(source, target):
-            shutil.copyfile(source, target)  # a fresh time, so make rebuilds what a mutant left
+            shutil.copyfile(source, target)  # a fresh time, so a build redoes what a mutant left
         shutil.copymode(source, target)  # the scripts the tests run must stay executable
 
 
@@ -212,43 +212,93 @@ def same_bytes(first, second):
         return a.read() == b.read()
 
 
-def run(command, timeout=None):
+def run(command, folder, timeout=None):
     try:
-        return subprocess.run(command, cwd=BUILD, capture_output=True, timeout=timeout).returncode
+        return subprocess.run(command, cwd=folder, capture_output=True,
+                              timeout=timeout).returncode
     except subprocess.TimeoutExpired:
         return "timeout"
 
 
-def build(folder=BUILD):
-    return run(["cmake", "--build", folder, "-j2", "--target", "volarin-tests", "volarin-sim"])
+def build(folder):
+    return run(["cmake", "--build", folder, "--target", "volarin-tests", "volarin-sim"], folder)
 
 
 def unit_tests(folder):
     return os.path.join(folder, "tests", "volarin-tests")
 
 
-def golden_check(folder, timeout=None):
-    return run([os.path.join(COPY, "tests", "golden", "check.sh"),
-                os.path.join(folder, "tools", "volarin-sim")], timeout)
+def golden_check(copy, folder, timeout=None):
+    return run([os.path.join(copy, "tests", "golden", "check.sh"),
+                os.path.join(folder, "tools", "volarin-sim")], folder, timeout)
 
 
-def test(timeout, test_filter=TEST_FILTER, golden=True):
-    """The unit tests, then the kept transcripts; the first failure kills the mutant."""
-    if test_filter:
-        outcome = run([unit_tests(BUILD), "--gtest_brief=1", f"--gtest_filter={test_filter}",
-                       "--gtest_fail_fast"], timeout)
-        if outcome != 0:
-            return outcome
-    return golden_check(BUILD, timeout) if golden else 0
-
-
-def configure(folder=BUILD, flags="-O1"):
+def configure(copy, folder, flags):
+    """Ninja, no debugging information and lld where the machine has them: a mutant's
+    rebuild is then mostly its one file's compile, a few times sooner than with make."""
+    settings = ["-DCMAKE_BUILD_TYPE=None", f"-DCMAKE_CXX_FLAGS={flags}",
+                "-DVOLARIN_BENCHMARKS=OFF"]
+    if shutil.which("ninja"):
+        settings.append("-GNinja")
+    if shutil.which("ld.lld"):
+        settings.append("-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld")
+    cache = os.path.join(folder, "CMakeCache.txt")
+    if os.path.exists(cache) and "CMAKE_GENERATOR:INTERNAL=Ninja" not in open(cache).read():
+        shutil.rmtree(folder)  # made by an older run with another generator
     os.makedirs(folder, exist_ok=True)
-    code = subprocess.run(["cmake", "-S", COPY, "-B", folder, "-DCMAKE_BUILD_TYPE=Debug",
-                           f"-DCMAKE_CXX_FLAGS={flags}", "-DVOLARIN_BENCHMARKS=OFF"],
+    code = subprocess.run(["cmake", "-S", copy, "-B", folder, *settings],
                           capture_output=True).returncode
     if code != 0:
         sys.exit("mutate: cmake could not configure the copy in " + folder)
+
+
+class Worker:
+    """One copy of the sources and its build; workers run mutants side by side."""
+
+    def __init__(self, number):
+        self.copy = os.path.join(WORK, f"copy-{number}")
+        self.build = os.path.join(WORK, f"build-{number}")
+        self.changed = None  # the file of the copy that holds a mutant, if any
+
+    def prepare(self):
+        prepare_copy(self.copy)
+        configure(self.copy, self.build, "-O1")
+        return build(self.build) == 0
+
+    def test(self, timeout, test_filter=TEST_FILTER, golden=True):
+        """The unit tests, then the kept transcripts; the first failure kills the mutant."""
+        if test_filter:
+            outcome = run([unit_tests(self.build), "--gtest_brief=1",
+                           f"--gtest_filter={test_filter}", "--gtest_fail_fast"], self.build,
+                          timeout)
+            if outcome != 0:
+                return outcome
+        return golden_check(self.copy, self.build, timeout) if golden else 0
+
+    def write(self, path, text):
+        with open(os.path.join(self.copy, path), "w", encoding="utf-8") as target:
+            target.write(text)
+
+    def restore(self, texts):
+        if self.changed:
+            self.write(self.changed, texts[self.changed])
+            self.changed = None
+
+    def try_mutant(self, mutant, texts, timeout, test_filter, reaching):
+        if self.changed != mutant.path:
+            self.restore(texts)
+        text = texts[mutant.path]
+        self.write(mutant.path, text[:mutant.start] + mutant.replacement + text[mutant.end:])
+        self.changed = mutant.path
+        if build(self.build) != 0:
+            return "stillborn"
+        if reaching:  # most mutants die in the tests that run their line, sooner than in all
+            units = ":".join(name for name in reaching if name != GOLDEN)
+            if self.test(timeout, units, GOLDEN in reaching) != 0:
+                return "killed"
+        # A survivor meets every test: a test whose line ran in a child that could not write
+        # its counts (under a file-size limit, or as another user) is missing from the map.
+        return "killed" if self.test(timeout, test_filter) != 0 else "survived"
 
 
 def test_names(test_filter):
@@ -330,7 +380,7 @@ def coverage_map(test_filter):
             saved = json.load(kept)
         if saved.get("digest") == digest:
             return saved["reach"], set(saved["code"])
-    configure(COVERAGE, "-O0 --coverage")
+    configure(COPY, COVERAGE, "-O0 --coverage")
     if build(COVERAGE) != 0:
         sys.exit("mutate: the copy does not build with coverage")
     reach, code = {}, set()
@@ -338,10 +388,10 @@ def coverage_map(test_filter):
     for number, name in enumerate(names, 1):
         print(f"  coverage {number}/{len(names) + 1}: {name}", file=sys.stderr, flush=True)
         forget_counts()
-        run([unit_tests(COVERAGE), f"--gtest_filter={name}"])
+        run([unit_tests(COVERAGE), f"--gtest_filter={name}"], COVERAGE)
         note_lines(reach, code, name)
     forget_counts()
-    golden_check(COVERAGE)
+    golden_check(COPY, COVERAGE)
     note_lines(reach, code, GOLDEN)
     with open(COVERAGE_MAP, "w", encoding="utf-8") as kept:
         json.dump({"digest": digest, "reach": reach, "code": sorted(code)}, kept)
@@ -355,24 +405,6 @@ def tests_reaching(mutant, reach, code):
     if key not in code:
         return None
     return reach.get(key, [])
-
-
-def write(path, text):
-    with open(os.path.join(COPY, path), "w", encoding="utf-8") as target:
-        target.write(text)
-
-
-def try_mutant(mutant, text, timeout, test_filter, reaching):
-    write(mutant.path, text[:mutant.start] + mutant.replacement + text[mutant.end:])
-    if build() != 0:
-        return "stillborn"
-    if reaching:  # most mutants die in the tests that run their line, sooner than in all
-        units = ":".join(name for name in reaching if name != GOLDEN)
-        if test(timeout, units, GOLDEN in reaching) != 0:
-            return "killed"
-    # A survivor meets every test: a test whose line ran in a child that could not write its
-    # counts (under a file-size limit, or as another user) is missing from the map.
-    return "killed" if test(timeout, test_filter) != 0 else "survived"
 
 
 def choose(all_mutants, count, seed):
@@ -396,6 +428,9 @@ def main():
                         help="GoogleTest filter of the unit tests run on each mutant")
     parser.add_argument("--every-test", action="store_true",
                         help="run all the tests on every mutant, not only those reaching it")
+    parser.add_argument("--jobs", type=int, default=os.cpu_count() or 1,
+                        help="mutants tried side by side, each in its own copy (default: "
+                             "one per processor)")
     args = parser.parse_args()
 
     texts, every = {}, []
@@ -413,42 +448,61 @@ def main():
         print(f"{len(chosen)} of {len(every)} mutants")
         return 0
 
-    prepare_copy()
-    configure()
-    if build() != 0:
-        sys.exit("mutate: the unmutated code does not build")
+    forget_older_layout()
+    workers = [Worker(number) for number in range(1, max(1, min(args.jobs, len(chosen))) + 1)]
+    for worker in workers:
+        if not worker.prepare():
+            sys.exit("mutate: the unmutated code does not build")
     began = time.monotonic()
-    if test(None) != 0:
+    if workers[0].test(None) != 0:
         sys.exit("mutate: the fast tests fail before any mutation")
     timeout = max(30.0, 10 * (time.monotonic() - began))
     # With no map, every line counts as one gcov saw no code on, and every test runs.
     reach, code = {}, set()
     if chosen and not args.every_test:
         reach, code = coverage_map(args.tests)
-    return report(chosen, texts, timeout, args.tests, lambda m: tests_reaching(m, reach, code))
+    return report(chosen, texts, workers, lambda worker, mutant: worker.try_mutant(
+        mutant, texts, timeout, args.tests, tests_reaching(mutant, reach, code)),
+        lambda mutant: tests_reaching(mutant, reach, code) == [])
 
 
-def report(chosen, texts, timeout, test_filter, reaching):
+def forget_older_layout():
+    """Runs before workers had one copy and one make-built tree each."""
+    for old in ("src", "build"):
+        if os.path.isdir(os.path.join(WORK, old)):
+            shutil.rmtree(os.path.join(WORK, old))
+
+
+def report(chosen, texts, workers, try_one, unreached):
     marks = equivalent_marks()
     tally = {"killed": 0, "survived": 0, "stillborn": 0, "equivalent": 0}
-    current = None
-    for number, mutant in enumerate(chosen, 1):
-        if current and current != mutant.path:
-            write(current, texts[current])
-        current = mutant.path
-        reached = reaching(mutant)
-        outcome = try_mutant(mutant, texts[mutant.path], timeout, test_filter, reached)
-        if outcome == "survived" and mutant.ident in marks:
-            outcome = "equivalent"
-        tally[outcome] += 1
-        if outcome == "survived":
-            why = "  (no test runs this line)" if reached == [] else ""
-            print(f"SURVIVED {mutant.describe()}{why}", flush=True)
-        print(f"  {number}/{len(chosen)} {outcome}: {mutant.describe()}", file=sys.stderr,
-              flush=True)
-    if current:
-        write(current, texts[current])
-        build()  # leave the copy's programs as the code is, not as the last mutant made them
+    lock, queue = threading.Lock(), iter(enumerate(chosen, 1))
+
+    def work(worker):
+        while True:
+            with lock:
+                number, mutant = next(queue, (0, None))
+            if not mutant:
+                return
+            outcome = try_one(worker, mutant)
+            if outcome == "survived" and mutant.ident in marks:
+                outcome = "equivalent"
+            with lock:
+                tally[outcome] += 1
+                if outcome == "survived":
+                    why = "  (no test runs this line)" if unreached(mutant) else ""
+                    print(f"SURVIVED {mutant.describe()}{why}", flush=True)
+                print(f"  {number}/{len(chosen)} {outcome}: {mutant.describe()}",
+                      file=sys.stderr, flush=True)
+
+    threads = [threading.Thread(target=work, args=(worker,)) for worker in workers]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    for worker in workers:
+        worker.restore(texts)
+        build(worker.build)  # leave the programs as the code is, not as a mutant made them
     counted = tally["killed"] + tally["survived"]
     rate = 100.0 * tally["killed"] / counted if counted else 100.0
     print(f"{tally['killed']} killed, {tally['survived']} survived, {tally['equivalent']} "
