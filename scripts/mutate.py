@@ -20,6 +20,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import threading
@@ -213,11 +214,16 @@ def same_bytes(first, second):
 
 
 def run(command, folder, timeout=None):
-    try:
-        return subprocess.run(command, cwd=folder, capture_output=True,
-                              timeout=timeout).returncode
-    except subprocess.TimeoutExpired:
-        return "timeout"
+    """The command's status, or "timeout": then its whole process group is killed, since a
+    mutant that loops forever is often a grandchild (the runner under the golden check)."""
+    with subprocess.Popen(command, cwd=folder, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, start_new_session=True) as process:
+        try:
+            return process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+            return "timeout"
 
 
 def build(folder):
