@@ -192,6 +192,9 @@ TEST_F(SettingsStoreTest, ARecordingTakesAnyFileButTheSettingsAndIsReadOnlyFromA
   EXPECT_EQ(OpenRecordingFile(kSettingsFileName, &problem), nullptr);
   EXPECT_EQ(problem, "it is the settings file VOLARIN.INI, which the recording would wipe");
   EXPECT_FALSE(fs::exists(kSettingsFileName));
+  WriteFile(kSettingsFileName, "");  // an empty settings file of the player's stays
+  EXPECT_EQ(OpenRecordingFile(kSettingsFileName, &problem), nullptr);
+  EXPECT_TRUE(fs::exists(kSettingsFileName));
   EXPECT_TRUE(ReadRecordingText("big.txt", 3, &text, &problem));
   EXPECT_EQ(text, "abc");
 }

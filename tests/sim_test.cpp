@@ -232,4 +232,7 @@ TEST(SimTest, ProgramRunsTheDemoAndFailsWhereItCannotReadOrWrite) {
   failsSaying(VOLARIN_SIM_PATH " --replay /", 2, "volarin-sim: '/': is a directory");
   failsSaying(VOLARIN_SIM_PATH " </", 2, "volarin-sim: the commands could not be read");
   failsSaying(VOLARIN_SIM_PATH " a b", 2, "usage: volarin-sim [--replay] [FILE]");
+  failsSaying(
+      "echo save | " VOLARIN_SIM_PATH " --replay", 2,
+      "line 1: save: a replay runs only the commands of a recording; this one writes a file");
 }
