@@ -427,9 +427,29 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
   std::FILE* out = std::tmpfile();
   ASSERT_EQ(RunScenario(in, out, stderr), 0);
   EXPECT_EQ(ReadAndClose(out), recorded.substr(recorded.rfind("# final ") + 8));
-  // A new best in a game over a minute long: the figures no game here lasts long enough for.
-  const auto lines = ResultLines(Language::kEnglish, {.newBest = true, .typed = 61, .ticks = 3850});
-  EXPECT_EQ(lines[3] + lines[6] + lines[7], "A new best!Characters a minute  60Length  1:00");
+  // The figures no game here reaches: every key a hit at once, a new best in a long game.
+  const auto quick = ResultLines(Language::kEnglish, {.hits = 1, .typed = 1, .ticks = 1});
+  const auto idle = ResultLines(Language::kEnglish, {.newBest = true, .ticks = 64 * 119});
+  EXPECT_EQ(quick[1] + quick[2] + quick[4] + quick[5] + idle[3] + idle[5] + idle[7],
+            "Score  00000Best for level 1  00000Accuracy  100%Characters a minute  3840"
+            "A new best!Accuracy  0%Length  1:59");
+}
+
+// The card texts that no card drawn in these tests shows.
+TEST(CardTextTest, SavedAndVerifiedLinesInBothLanguages) {
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(SavedLines(Language::kEnglish, "w", "p", false),
+            (Lines{"Could not save the game as", "w", "p"}));
+  EXPECT_EQ(SavedLines(Language::kJapanese, "w", "", false), (Lines{"保存しました：", "w"}));
+  EXPECT_EQ(SavedLines(Language::kEnglish, "w", "", true),
+            (Lines{"Downloaded as w", "Its link is below the game"}));
+  EXPECT_EQ(SaveOffer(Language::kJapanese) + SaveOffer(Language::kEnglish),
+            "S: このゲームを保存S: save this game");
+  const VerdictCard card = VerdictCardText(Language::kEnglish, true, "");
+  EXPECT_EQ(card.heading + card.lines.at(0),
+            "Replay: verifiedIt ended exactly where it was recorded.");
+  EXPECT_EQ(VerdictCardText(Language::kJapanese, false, "").lines.at(0),
+            "この記録は記録された場所で終わりません:");
 }
 
 // A game ended by a missile on the ground (its impact effect still showing) is saved from its
