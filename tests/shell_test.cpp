@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/cards.h"
 #include "app/commands.h"
 #include "app/kept_game.h"
 #include "app/options.h"
@@ -652,16 +653,34 @@ TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
 // Glyphs whose widths follow the character, so where the lines break shows in the picture.
 class NarrowAndWideGlyphs : public GlyphSource {
  protected:
-  Glyph Render(FontId, char32_t code) override {
-    Glyph glyph{10 + static_cast<int>(code % 13), {}};
+  Glyph Render(FontId font, char32_t code) override {
+    Glyph glyph{10 + static_cast<int>(code % 13) + (font == FontId::kKanaFont), {}};
     for (int dy = -16; dy < 0; dy += 3) glyph.ink.push_back({dy, 1, glyph.advance - 2});
     return glyph;
   }
   TextBox MeasureBox(FontId) override { return {20, 5}; }
 };
 
-// Every card as it is drawn now, in both languages and at four sizes (a narrow one that cuts the
-// cards and breaks the Japanese lines elsewhere, and one with no height), folded into one digest:
+// Lines break after a space, between Japanese characters, or anywhere in a word wider than the
+// card; they lose their spaces at the end, and bytes that are not UTF-8 show as U+FFFD.
+TEST(CardPainterTest, HelpLinesBreakWhereAllowed) {
+  NarrowAndWideGlyphs glyphs;  // a 16, b 17, space 16, c 18, d 19; the kana face one wider
+  CardPainter painter(glyphs, PixelOrder::kArgb);
+  const auto lines = [&](const char* paragraph, int width) {
+    return painter.Paginate({{"", {paragraph}}}, width + 48, 600).at(0).lines;
+  };
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(lines("ab cd", 49), (Lines{"ab", "cd"}));
+  EXPECT_EQ(lines("ab   cd", 49), (Lines{"ab", "", "cd"}));
+  EXPECT_EQ(lines("ab ", 100), (Lines{"ab"}));
+  EXPECT_EQ(lines("\u2e80\u2e80ab", 60), (Lines{"\u2e80", "\u2e80ab"}));
+  EXPECT_EQ(lines("\u2000\u2000", 25), (Lines{"\u2000", "\u2000"}));
+  EXPECT_EQ(lines("\xff\u0080\u0800", 1000), (Lines{"\ufffd\u0080\u0800"}));
+}
+
+// Every card as it is drawn now, in both languages and at six sizes (a narrow one that cuts the
+// cards and breaks the Japanese lines elsewhere, one with no height, one with no width, and a
+// height whose pages' line count a fault in the margins changes), folded into one digest:
 // any change to the texts or the layout shows here, and is taken on purpose by copying the digest
 // the failure prints.
 TEST_F(CardTest, EveryCardIsDrawnAsBefore) {
@@ -669,7 +688,8 @@ TEST_F(CardTest, EveryCardIsDrawnAsBefore) {
   std::vector<int> pagesShown;
   for (const char* locale : {"en_US.UTF-8", "ja_JP.UTF-8"}) {
     for (const auto& [width, height] :
-         {std::pair{640, 480}, std::pair{1280, 960}, std::pair{291, 157}, std::pair{291, 0}}) {
+         {std::pair{640, 480}, std::pair{1280, 960}, std::pair{291, 157}, std::pair{291, 0},
+          std::pair{0, 503}, std::pair{480, 503}}) {
       NarrowAndWideGlyphs cardGlyphs;
       // The page's byte order at the larger size, the others' at the smaller.
       const PixelOrder order = width > 640 ? PixelOrder::kRgbaBytes : PixelOrder::kArgb;
@@ -706,11 +726,13 @@ TEST_F(CardTest, EveryCardIsDrawnAsBefore) {
       fresh.PressFunctionKey(3);
       for (int i = 0; i < 10; ++i) fresh.Type(U'\u20AC');
       fold();
-      fresh.ShowVerdict(VerdictCardText(LanguageOfLocale(locale), false, kAlphabet));
+      VerdictCard verdict = VerdictCardText(LanguageOfLocale(locale), false, kAlphabet);
+      verdict.heading += std::string(kAlphabet) + "\xff\u2000";  // the widest line
+      fresh.ShowVerdict(verdict);
       fold();
     }
   }
-  EXPECT_EQ(digest, 981082874526157055u) << "pages " << ::testing::PrintToString(pagesShown);
+  EXPECT_EQ(digest, 11766371611935252893u) << "pages " << ::testing::PrintToString(pagesShown);
 }
 
 }  // namespace
