@@ -170,7 +170,14 @@ TEST_F(ShellTest, ImpactEffectIsShownOverHalfASecondWithTheSamePicture) {
   const int shownBefore = frontEnd.shown;
   // A timer waking 0.575 ms late: the 29th frame comes just short of half a second.
   const auto late = std::chrono::microseconds(575);
-  while (fresh.ShowingImpactEffect()) now = fresh.Advance(now) + late;
+  std::vector<size_t> framesEnd;
+  while (fresh.ShowingImpactEffect()) {
+    now = fresh.Advance(now) + late;
+    framesEnd.push_back(paced.calls.size());
+  }
+  // Each frame shows the next 30 or 31 of the dome's 897 arcs (one call each).
+  for (size_t i = 0; i + 2 < framesEnd.size(); ++i)
+    EXPECT_NEAR(framesEnd[i + 1] - framesEnd[i], 30.5, 0.5) << i;
   EXPECT_EQ(now - t0, 2 * kTickPeriod + 30 * (kImpactFrameInterval + late));
   EXPECT_EQ(frontEnd.shown - shownBefore, 31);  // frames 1 to 29, the end, then F2
   EXPECT_EQ(gameState.gameOver, 0);             // F2 ran after the effect
