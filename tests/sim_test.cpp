@@ -16,8 +16,6 @@
 
 #if VOLARIN_PICTURES
 #include <QImage>
-
-#include "frontend/qt/image_canvas.h"
 #endif
 
 namespace {
@@ -42,24 +40,6 @@ bool Contains(const std::string& text, const std::string& part) {
 
 }  // namespace
 
-// The words echoed are escaped and shortened: a message is one readable line however odd the
-// bytes it quotes.
-TEST(SimTest, MalformedLineStopsTheRunWithItsNumber) {
-  const std::pair<std::string, std::string> cases[] = {
-      {std::string("ju\0mp\rx", 7), "unknown command 'ju\\x00mp\\x0dx'"},
-      {"jump" + std::string(65532, 'a'),  // the longest line read
-       "unknown command 'jump" + std::string(56, 'a') + "\xe2\x80\xa6'"},
-      {"#" + std::string(65536, 'a'), "longer than 65536 bytes: not a command"}};
-  for (const auto& [line, problem] : cases) {
-    SCOPED_TRACE(line.substr(0, 40));
-    const SimRun run = RunInProcess("tick 2\n\ndump\n" + line + "\ndump\n");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, "volarin-sim: line 4: " + problem + "\n");
-    EXPECT_TRUE(run.out.starts_with("{\"tick\":2,")) << run.out;
-    EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << "only the dump before the line";
-  }
-}
-
 // A replay runs only what a recording holds: a command that writes a file, and settings taken
 // after any command but seed, stop it at their line.
 TEST(SimTest, AReplayRefusesWhatNoRecordingHolds) {
@@ -70,47 +50,6 @@ TEST(SimTest, AReplayRefusesWhatNoRecordingHolds) {
 }
 
 #if VOLARIN_PICTURES
-// The picture takes the client size of the last size message, even one sent before it existed;
-// that it holds only part of a larger window is said once.
-TEST(SimTest, WritesTheWindowPictureAndTheSheetAsPng) {
-  ScopedTempDir dir;
-  const SimRun run = RunInProcess(
-      "size 320 200\ntick 40\npng a.png\nsize 20000 10\npng b.png\n"
-      "sheet s.png\npng b.png\ndump\n");
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err,
-            "volarin-sim: line 5: png: the window is 20000 x 10; the picture holds its top left "
-            "8192 x 10\n");
-  EXPECT_EQ(QImage("a.png").size(), QSize(320, 200));
-  EXPECT_EQ(QImage("b.png").size(), QSize(ImageCanvas::kMaxSide, 10));
-  EXPECT_EQ(QImage("s.png").size(), QSize(512, 512));
-  EXPECT_TRUE(Contains(run.out, "\"field\":[0,0,20000,-22,"));
-}
-
-// A path is the line's exact bytes; a picture that cannot be written stops the run and is the
-// only thing said.
-TEST(SimTest, NamesAPictureWithItsExactBytesOrStopsTheRun) {
-  const std::string line1 = "volarin-sim: line 1: png: ";
-  const struct {
-    std::string commands, err;
-  } cases[] = {{"png \xff\xfe.png\ndump\n", ""},
-               {"png /nonexistent/a.png\ndump\n",
-                line1 + "cannot write '/nonexistent/a.png': No such file or directory\n"},
-               {std::string("png a\0b.png\n", 12),
-                line1 + "a file name cannot hold a NUL byte: 'a\\x00b.png'\n"},
-               {"size 0 100\npng a.png\n",
-                "volarin-sim: line 2: png: the picture is empty, nothing written to 'a.png'\n"}};
-  for (const auto& [commands, err] : cases) {
-    ScopedTempDir dir;
-    const SimRun run = RunInProcess(commands);
-    EXPECT_EQ(run.status, err.empty() ? 0 : 1);
-    EXPECT_EQ(run.err, err);
-    EXPECT_EQ(run.out.empty(), !err.empty());
-    const auto files = std::distance(std::filesystem::directory_iterator("."), {});
-    EXPECT_EQ(files, std::filesystem::exists("\xff\xfe.png") && err.empty() ? 1 : 0);
-  }
-}
-
 // Until a picture is asked for, the runner touches neither the display system nor the fonts:
 // with the font configuration missing, only a run that draws has anything to complain about.
 TEST(SimTest, TouchesTheFontsOnlyForPicturesAndDrawsWithAnySerifFace) {
