@@ -3,10 +3,14 @@
 #include "app/shell.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -335,6 +339,21 @@ TEST_F(ShellTest, OptionsReadTheLastReplayAndRefuseWhatCannotStart) {
   EXPECT_EQ(ParseOptions({"--record"}).notes.at(0), "--record needs a file name");
   const Options bare = ParseOptions({"--replay"});
   EXPECT_TRUE(!bare.ok && bare.notes.at(0) == "--replay needs a file name");
+  EXPECT_FALSE(ParseOptions({"--record"}).ok);
+}
+
+// A replay read after one that could not be is clean; a recording is opened, or is why the
+// program cannot start, and nothing after it is read. Broken pipes are ignored from then on.
+TEST_F(ShellTest, OptionsOpenTheRecordingOrSayWhyNot) {
+  WriteFile("r.txt", "seed 1\n");
+  std::signal(SIGPIPE, SIG_DFL);
+  const Options replay = ParseOptions({"--replay", "gone", "--replay", "r.txt"});
+  EXPECT_TRUE(replay.ok && replay.replayProblem.empty() && replay.replayText == "seed 1\n");
+  EXPECT_EQ(std::signal(SIGPIPE, SIG_DFL), SIG_IGN);
+  EXPECT_NE(ParseOptions({"--record", "r.txt"}).record, nullptr);
+  const Options refused = ParseOptions({"--record", "/none/r", "--exit-at-end"});
+  EXPECT_FALSE(refused.ok || refused.exitAtEnd || refused.replay);
+  EXPECT_EQ(refused.notes.at(0), "cannot record to /none/r: No such file or directory");
 }
 
 // A recording that cannot be written is said once and then left; the copy in memory goes on
@@ -501,12 +520,23 @@ TEST(KeptGame, TakesANewNameAndReportsAFolderItCannotWrite) {
   ScopedTempDir dir;
   WriteFile("volarin-20260101-000000.txt", "mine");
   std::filesystem::create_symlink("elsewhere.txt", "volarin-20260101-000000-2.txt");
-  const KeptGame kept = KeepGame("20260101-000000", "seed 1\n");
-  EXPECT_EQ(kept.problem, "");
+  const mode_t umask = ::umask(0);
+  const int input = ::dup(0);
+  ::close(0);  // the new file may take descriptor 0
+  const KeptGame kept = KeepGame("20260101-000000", "s");
+  ::dup2(input, 0);
+  ::close(input);
+  ::umask(umask);
+  EXPECT_TRUE(kept.problem == "" && !kept.download);
   EXPECT_EQ(kept.where, std::filesystem::current_path() / "volarin-20260101-000000-3.txt");
-  EXPECT_EQ(ReadFile(kept.where), "seed 1\n");
+  EXPECT_EQ(ReadFile(kept.where), "s");
+  EXPECT_EQ(std::filesystem::status(kept.where).permissions(), std::filesystem::perms(0666));
   EXPECT_EQ(ReadFile("volarin-20260101-000000.txt"), "mine");
   EXPECT_FALSE(std::filesystem::exists("elsewhere.txt"));
+  // Past 99 copies in one second something else is wrong.
+  for (int copy = 4; copy < 99; ++copy) WriteFile(KeptGameName("20260101-000000", copy), "");
+  EXPECT_TRUE(KeepGame("20260101-000000", "s").where.ends_with("-99.txt"));
+  EXPECT_EQ(KeepGame("20260101-000000", "s").problem, "File exists");
 
   std::filesystem::create_directory("gone");
   std::filesystem::current_path("gone");
@@ -516,6 +546,7 @@ TEST(KeptGame, TakesANewNameAndReportsAFolderItCannotWrite) {
   EXPECT_TRUE(lost.where.ends_with("volarin-20260101-000000.txt")) << lost.where;
   std::filesystem::current_path(dir.path());
   EXPECT_TRUE(LocalTimeStamp(0) == "19700101-000000" || LocalTimeStamp(0).starts_with("1969"));
+  EXPECT_EQ(LocalTimeStamp(std::numeric_limits<std::time_t>::max()), "00000000-000000");
 }
 
 // The overlay covers the part of the area it reaches, where its pixels are not transparent.
@@ -682,7 +713,7 @@ TEST(CardPainterTest, HelpLinesBreakWhereAllowed) {
   EXPECT_EQ(lines("ab ", 100), (Lines{"ab"}));
   EXPECT_EQ(lines("\u2e80\u2e80ab", 60), (Lines{"\u2e80", "\u2e80ab"}));
   EXPECT_EQ(lines("\u2000\u2000", 25), (Lines{"\u2000", "\u2000"}));
-  EXPECT_EQ(lines("\xff\u0080\u0800", 1000), (Lines{"\ufffd\u0080\u0800"}));
+  EXPECT_EQ(lines("\xff\x80\u0080\u0800", 1000), (Lines{"\ufffd\ufffd\u0080\u0800"}));
 }
 
 // Every card as it is drawn now, in both languages and at six sizes (a narrow one that cuts the

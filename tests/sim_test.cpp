@@ -167,7 +167,8 @@ TEST(SimTest, ProgramRunsTheDemoAndFailsWhereItCannotReadOrWrite) {
 #if VOLARIN_PICTURES
   failsSaying("ulimit -f 1; echo sheet s | " VOLARIN_SIM_PATH, 1, "'s': File too large");
 #endif
-  failsSaying(VOLARIN_SIM_PATH " /none/v", 2, "volarin-sim: '/none/v': No such file or directory");
+  failsSaying(VOLARIN_SIM_PATH " '/none/v w'", 2,
+              "volarin-sim: '/none/v w': No such file or directory");
   failsSaying(VOLARIN_SIM_PATH " --replay /", 2, "volarin-sim: '/': is a directory");
   failsSaying(VOLARIN_SIM_PATH " </", 2, "volarin-sim: the commands could not be read");
   failsSaying(VOLARIN_SIM_PATH " a b", 2, "usage: volarin-sim [--replay] [FILE]");
