@@ -182,21 +182,41 @@ TEST_F(SettingsStoreTest, ARecordingTakesAnyFileButTheSettingsAndIsReadOnlyFromA
   std::string problem, text = "left from before";
   WriteFile("big.txt", std::string(2 << 20, 'x'));
   ASSERT_EQ(::mkfifo("fifo", 0644), 0);
-  for (const char* path : {"none", ".", "fifo", "big.txt"})
+  // The page map is said to hold nothing, and holds more than the limit; the memory file
+  // cannot be read from its start.
+  for (const auto& [path, why] : {std::pair{"none", "No such file or directory"},
+                                  {".", "it is a folder"},
+                                  {"fifo", "not a regular file"},
+                                  {"big.txt", "larger than 1 MiB: not a recording"},
+                                  {"/proc/self/pagemap", "larger than 1 MiB"},
+                                  {"/proc/self/mem", "Input/output error"}}) {
     EXPECT_FALSE(ReadRecordingText(path, 3 << 19, &text, &problem));
-  EXPECT_EQ(problem, "larger than 1 MiB: not a recording");
-  std::FILE* file = OpenRecordingFile("big.txt", &problem);
-  EXPECT_EQ(::fcntl(::fileno(file), F_GETFL) & O_NONBLOCK, 0);
-  std::fputs("abc", file);
-  std::fclose(file);
+    EXPECT_EQ(problem, why);
+  }
+  EXPECT_EQ(OpenRecordingFile("fifo", &problem), nullptr);
+  EXPECT_EQ(problem, "no program is reading that pipe");
   EXPECT_EQ(OpenRecordingFile(kSettingsFileName, &problem), nullptr);
   EXPECT_EQ(problem, "it is the settings file VOLARIN.INI, which the recording would wipe");
   EXPECT_FALSE(fs::exists(kSettingsFileName));
   WriteFile(kSettingsFileName, "");  // an empty settings file of the player's stays
   EXPECT_EQ(OpenRecordingFile(kSettingsFileName, &problem), nullptr);
   EXPECT_TRUE(fs::exists(kSettingsFileName));
-  EXPECT_TRUE(ReadRecordingText("big.txt", 3, &text, &problem));
-  EXPECT_EQ(text, "abc");
+  const mode_t umask = ::umask(0);
+  const int input = ::dup(0);
+  ::close(0);  // the files opened from here on may take descriptor 0
+  std::FILE* file = OpenRecordingFile("new.txt", &problem);
+  ::umask(umask);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(fs::status("new.txt").permissions(), fs::perms(0666));
+  EXPECT_EQ(::fcntl(::fileno(file), F_GETFL) & O_NONBLOCK, 0);
+  std::fputs("a", file);
+  std::fclose(file);
+  std::fclose(OpenRecordingFile("big.txt", &problem));
+  EXPECT_EQ(fs::file_size("big.txt"), 0u);
+  EXPECT_TRUE(ReadRecordingText("new.txt", 1, &text, &problem));
+  ::dup2(input, 0);
+  ::close(input);
+  EXPECT_EQ(text, "a");
 }
 
 }  // namespace
