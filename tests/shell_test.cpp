@@ -620,8 +620,10 @@ class ViewerTest : public CardTest {
 // halves down to 1x; nothing typed reaches the game, which ends where it was recorded, with
 // the settings file beside it untouched.
 TEST_F(ViewerTest, ControlsPaceTheReplayAndTypingNeverReachesTheGame) {
+  WriteFile(kSettingsFileName, "31\n5\n");  // the recording carries them, not the file's
   const std::string recorded = PlayRecordedSession(frontEnd, sound);
   WriteFile(kSettingsFileName, "3\n");
+  sound.played.clear();
   StartViewer(recorded, {.windowCanvas = &picture,
                          .sound = &sound,
                          .now = t0,
@@ -641,13 +643,18 @@ TEST_F(ViewerTest, ControlsPaceTheReplayAndTypingNeverReachesTheGame) {
   PlayUntil(now + std::chrono::seconds(1));  // into the game the recording started at 3 s
   for (char32_t c : U"aZ3ｱ\t") viewer->Type(c);
   for (int i = 0; i < 8; ++i) viewer->Arrow(1);
-  EXPECT_EQ(viewer->Speed(), ReplayViewer::kFastest);
+  EXPECT_EQ(viewer->Speed(), 64);
+  viewer->Type(U'-');
+  EXPECT_EQ(viewer->Speed(), 32);
+  EXPECT_EQ(viewer->Advance(now) - now, kTickPeriod / 4);  // called 4 times a tick at most
   for (int i = 0; i < 8; ++i) viewer->Type(U'-');
   EXPECT_EQ(viewer->Speed(), 1);
   for (int i = 0; i < 6; ++i) viewer->Type(U'+');
+  EXPECT_FALSE(viewer->Stopped() || viewer->Verified());
   PlayUntil(now + std::chrono::seconds(2));
   ASSERT_TRUE(viewer->Finished());
-  EXPECT_TRUE(viewer->Verified());
+  EXPECT_TRUE(viewer->Verified() && !sound.played.empty());
+  EXPECT_EQ(viewer->Advance(now) - now, 8 * kTickPeriod);  // then only 8 times a second
   EXPECT_EQ(viewer->ExitStatus(), 0);
   EXPECT_EQ(viewed->ShownCard(), Card::kVerdict);
   EXPECT_EQ(Report(), "verified\n" + recorded.substr(recorded.rfind("# final ") + 8));
@@ -662,13 +669,19 @@ TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
   const std::string recorded = PlayRecordedSession(frontEnd, sound);
   const size_t tick = recorded.find("tick 64\n");
   ASSERT_NE(tick, std::string::npos);
+  const std::string notWhere =
+      "not verified: this recording does not end where it was recorded: edited, damaged or "
+      "made by another version\n{";
   const std::pair<std::string, std::string> cases[] = {
-      {std::string(recorded).replace(tick, 7, "tick 63"),
-       "not verified: this recording does not end where it was recorded: edited, damaged or "
-       "made by another version\n{"},
+      {std::string(recorded).replace(tick, 7, "tick 63"), notWhere},
       {recorded.substr(0, recorded.rfind("# final ")), "not verified: no \"# final\" line"},
       {"seed 7\nchar 300\n" + recorded.substr(7), "not verified: line 2: char: number out"},
       {"seed 7\nload\n", "not verified: line 2: load: this recording needs the settings"},
+      {recorded + "tick 5\n", notWhere},
+      {"# final \n", notWhere},
+      {"#" + std::string(70000, 'a') + "\n", "not verified: line 1: longer than 65536 bytes"},
+      {"settings\n\"1\"\n", "not verified: the recording ends inside its settings block"},
+      {std::string((64 << 20) + 1, '#'), "not verified: larger than 64 MiB: not a recording"},
   };
   const ShellStart start{.sound = &sound, .now = t0};
   for (const auto& [text, said] : cases) {
@@ -678,7 +691,9 @@ TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
     PlayUntil(t0 + std::chrono::seconds(2));
     EXPECT_TRUE(viewer->Finished());
     EXPECT_EQ(viewer->ExitStatus(), 1);
-    EXPECT_TRUE(Report().starts_with(said)) << said;
+    const std::string report = Report();
+    EXPECT_TRUE(report.starts_with(said)) << said;
+    EXPECT_EQ(report.find('{') != std::string::npos, said.ends_with('{')) << said;  // readable
   }
   StartViewer(recorded, start);
   PlayUntil(t0 + std::chrono::seconds(1));
@@ -686,6 +701,29 @@ TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
   EXPECT_TRUE(viewer->Stopped());
   EXPECT_FALSE(viewer->Verified());
   EXPECT_TRUE(Report().starts_with("not verified: the replay was ended before"));
+}
+
+// A recording written by hand (carriage returns, a bare tick, a settings block, thousands of
+// keys between two ticks, two state lines) replays to where the runner ends it. One call runs
+// at most 4096 of its commands, and after a stall at most a quarter of a second of play.
+TEST_F(ViewerTest, AHandWrittenRecordingReplaysInBoundedSteps) {
+  std::string text = "seed 9\r\nsettings\r\n\"31\\n5\\n\"\r\nend settings\r\ntick\r\n";
+  for (int i = 0; i < 5000; ++i) text += "char 65\r\n";
+  text += "command 40015\r\ndump\r\ntick 100\r\ndump\r\n";
+  std::istringstream in(text);
+  std::FILE* out = std::tmpfile();
+  ASSERT_EQ(RunScenario(in, out, stderr, ScenarioCommands::kRecorded), 0);
+  const std::string states = ReadAndClose(out);
+  text += "# final " + states.substr(states.find('\n') + 1, states.size() - states.find('\n') - 2);
+  StartViewer(text + "\r\n", {.sound = &sound, .now = t0});
+  now = viewer->Advance(t0 + kTickPeriod);
+  EXPECT_EQ(gameState.misses, 4092);  // seed, settings, tick, its one tick, then 4092 keys
+  PlayUntil(t0 + std::chrono::seconds(1));
+  const uint64_t before = viewed->TicksRun();
+  now = viewer->Advance(now + std::chrono::seconds(10));
+  EXPECT_EQ(viewed->TicksRun() - before, 16u);
+  PlayUntil(now + std::chrono::seconds(3));
+  EXPECT_TRUE(viewer->Verified()) << Report();
 }
 
 // Glyphs whose widths follow the character, so where the lines break shows in the picture.
