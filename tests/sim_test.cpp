@@ -9,8 +9,6 @@
 #include <sstream>
 #include <string>
 
-#include "app/settings.h"
-#include "app/settings_block.h"
 #include "test_support.h"
 #include "tools/sim/scenario.h"
 
@@ -26,11 +24,11 @@ struct SimRun {
   std::string err;
 };
 
-SimRun RunInProcess(const std::string& lines, ScenarioCommands allowed = ScenarioCommands::kEvery) {
+SimRun RunInProcess(const std::string& lines) {
   std::istringstream in(lines);
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
-  const int status = RunScenario(in, out, err, allowed);
+  const int status = RunScenario(in, out, err);
   return {status, ReadAndClose(out), ReadAndClose(err)};
 }
 
@@ -39,15 +37,6 @@ bool Contains(const std::string& text, const std::string& part) {
 }
 
 }  // namespace
-
-// A replay runs only what a recording holds: a command that writes a file, and settings taken
-// after any command but seed, stop it at their line.
-TEST(SimTest, AReplayRefusesWhatNoRecordingHolds) {
-  ScopedTempDir dir;
-  for (const std::string line : {"save", "png a.png", "sheet a.png", "load", "settings none"})
-    EXPECT_TRUE(RunInProcess("seed 2\nload\ntick\n" + line, ScenarioCommands::kRecorded)
-                    .err.starts_with("volarin-sim: line 4: "));
-}
 
 #if VOLARIN_PICTURES
 // Until a picture is asked for, the runner touches neither the display system nor the fonts:
@@ -84,39 +73,6 @@ TEST(SimTest, PicturesAreRefusedInABuildWithoutThem) {
   EXPECT_EQ(run.err, "volarin-sim: line 2: png: this runner was built without pictures\n");
 }
 #endif
-
-// A settings block gives the runner exactly the text it quotes, whatever its bytes and however
-// long its lines, as `load` takes the same text from the file: the same state line, and the
-// same file written back.
-TEST(SimTest, ASettingsBlockHoldsAnyTextTheFileCould) {
-  ScopedTempDir dir;
-  std::string everyByte;
-  for (int c = 255; c >= 0; --c) everyByte += static_cast<char>(c);
-  const std::string texts[] = {
-      "3\n4\n0\n0\n12 \"\\" + std::string(70000, 'x') + "\r\n34 b\\x41\n",
-      "255 5 0 1 9 q\t8 " + everyByte + " 7 r\xff\x01s",
-  };
-  for (const std::string& text : texts) {
-    const std::string block = FormatSettingsBlock(&text);
-    std::istringstream lines(block);
-    std::string line, unquoted;
-    std::getline(lines, line);
-    while (std::getline(lines, line) && line != "end settings") {
-      EXPECT_LT(line.size(), 1024u);
-      EXPECT_TRUE(ReadQuotedSettingsLine(line, &unquoted)) << line;
-    }
-    EXPECT_EQ(unquoted, text);
-
-    WriteFile(kSettingsFileName, text);
-    const SimRun loaded = RunInProcess("load\nsave\ndump\n");
-    const std::string savedAfterLoad = ReadFile(kSettingsFileName);
-    std::filesystem::remove(kSettingsFileName);
-    const SimRun quoted = RunInProcess("seed 1\n" + block + "save\ndump\n");
-    EXPECT_EQ(quoted.err, "");
-    EXPECT_EQ(quoted.out, loaded.out);
-    EXPECT_EQ(ReadFile(kSettingsFileName), savedAfterLoad);
-  }
-}
 
 // A settings file that cannot be written stops the run, as a picture that cannot be does.
 TEST(SimTest, ASaveThatCannotBeKeptStopsTheRun) {

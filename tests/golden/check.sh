@@ -17,7 +17,10 @@ transcript() {
   local name="$1" folder="$work/$1" status=0
   mkdir -p "$folder"
   if [[ -f "$here/$name.ini" ]]; then cp "$here/$name.ini" "$folder/VOLARIN.INI"; fi
-  (cd "$folder" && "$sim" "$here/$name.txt" >out 2>err) || status=$?
+  # Scenarios named replay_* are run as a replay is: with only a recording's commands.
+  local mode=()
+  if [[ "$name" == replay_* ]]; then mode=(--replay); fi
+  (cd "$folder" && "$sim" "${mode[@]}" "$here/$name.txt" >out 2>err) || status=$?
   cat "$folder/out"
   echo "== status $status"
   echo "== standard error"
