@@ -681,6 +681,8 @@ TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
       {"# final \n", notWhere},
       {"#" + std::string(70000, 'a') + "\n", "not verified: line 1: longer than 65536 bytes"},
       {"settings\n\"1\"\n", "not verified: the recording ends inside its settings block"},
+      {"settings\n1\n", "not verified: line 2: settings: neither a quoted line"},
+      {"seed 7\njump\n", "not verified: line 2: unknown command 'jump'"},
       {std::string((64 << 20) + 1, '#'), "not verified: larger than 64 MiB: not a recording"},
   };
   const ShellStart start{.sound = &sound, .now = t0};
