@@ -32,6 +32,10 @@ COPY = os.path.join(WORK, "copy-1")  # the first worker's copy, which the covera
 COVERAGE = os.path.join(WORK, "coverage")
 COVERAGE_MAP = os.path.join(WORK, "coverage-map.json")
 GOLDEN = "golden transcripts"
+# Two runners saving one file at once, then a save that cannot have the lock: the only test of
+# the save lock. A few rounds are enough here, and it runs only on mutants whose line it runs.
+STORE = "concurrent saves"
+STORE_ROUNDS = "10"
 EQUIVALENT_LIST = os.path.join(ROOT, "scripts", "mutants-equivalent.txt")
 FOLDERS = ("core/", "app/", "render/", "tools/sim/")
 # Compiled only for Windows, the browser or a build without Qt: a fault there cannot reach
@@ -239,6 +243,11 @@ def golden_check(copy, folder, timeout=None):
                 os.path.join(folder, "tools", "volarin-sim")], folder, timeout)
 
 
+def store_check(copy, folder, timeout=None):
+    return run([os.path.join(copy, "tests", "store", "concurrent_saves_test.sh"),
+                os.path.join(folder, "tools", "volarin-sim"), STORE_ROUNDS], folder, timeout)
+
+
 def configure(copy, folder, flags):
     """Ninja, no debugging information and lld where the machine has them: a mutant's
     rebuild is then mostly its one file's compile, a few times sooner than with make."""
@@ -271,15 +280,20 @@ class Worker:
         configure(self.copy, self.build, "-O1")
         return build(self.build) == 0
 
-    def test(self, timeout, test_filter=TEST_FILTER, golden=True):
-        """The unit tests, then the kept transcripts; the first failure kills the mutant."""
+    def test(self, timeout, test_filter=TEST_FILTER, golden=True, store=False):
+        """The unit tests, the kept transcripts, then the concurrent saves; the first failure
+        kills the mutant."""
         if test_filter:
             outcome = run([unit_tests(self.build), "--gtest_brief=1",
                            f"--gtest_filter={test_filter}", "--gtest_fail_fast"], self.build,
                           timeout)
             if outcome != 0:
                 return outcome
-        return golden_check(self.copy, self.build, timeout) if golden else 0
+        if golden:
+            outcome = golden_check(self.copy, self.build, timeout)
+            if outcome != 0:
+                return outcome
+        return store_check(self.copy, self.build, timeout) if store else 0
 
     def write(self, path, text):
         with open(os.path.join(self.copy, path), "w", encoding="utf-8") as target:
@@ -290,7 +304,7 @@ class Worker:
             self.write(self.changed, texts[self.changed])
             self.changed = None
 
-    def try_mutant(self, mutant, texts, timeout, test_filter, reaching):
+    def try_mutant(self, mutant, texts, timeout, test_filter, reaching, every_test=False):
         if self.changed != mutant.path:
             self.restore(texts)
         text = texts[mutant.path]
@@ -299,12 +313,14 @@ class Worker:
         if build(self.build) != 0:
             return "stillborn"
         if reaching:  # most mutants die in the tests that run their line, sooner than in all
-            units = ":".join(name for name in reaching if name != GOLDEN)
-            if self.test(timeout, units, GOLDEN in reaching) != 0:
+            units = ":".join(name for name in reaching if name not in (GOLDEN, STORE))
+            if self.test(timeout, units, GOLDEN in reaching, STORE in reaching) != 0:
                 return "killed"
         # A survivor meets every test: a test whose line ran in a child that could not write
         # its counts (under a file-size limit, or as another user) is missing from the map.
-        return "killed" if self.test(timeout, test_filter) != 0 else "survived"
+        # The concurrent saves, seconds long, run only where the map says they reach.
+        outcome = self.test(timeout, test_filter, store=every_test)
+        return "killed" if outcome != 0 else "survived"
 
 
 def test_names(test_filter):
@@ -399,6 +415,9 @@ def coverage_map(test_filter):
     forget_counts()
     golden_check(COPY, COVERAGE)
     note_lines(reach, code, GOLDEN)
+    forget_counts()
+    store_check(COPY, COVERAGE)
+    note_lines(reach, code, STORE)
     with open(COVERAGE_MAP, "w", encoding="utf-8") as kept:
         json.dump({"digest": digest, "reach": reach, "code": sorted(code)}, kept)
     return reach, code
@@ -460,7 +479,7 @@ def main():
         if not worker.prepare():
             sys.exit("mutate: the unmutated code does not build")
     began = time.monotonic()
-    if workers[0].test(None) != 0:
+    if workers[0].test(None, store=True) != 0:
         sys.exit("mutate: the fast tests fail before any mutation")
     timeout = max(30.0, 10 * (time.monotonic() - began))
     # With no map, every line counts as one gcov saw no code on, and every test runs.
@@ -468,7 +487,7 @@ def main():
     if chosen and not args.every_test:
         reach, code = coverage_map(args.tests)
     return report(chosen, texts, workers, lambda worker, mutant: worker.try_mutant(
-        mutant, texts, timeout, args.tests, tests_reaching(mutant, reach, code)),
+        mutant, texts, timeout, args.tests, tests_reaching(mutant, reach, code), args.every_test),
         lambda mutant: tests_reaching(mutant, reach, code) == [])
 
 
