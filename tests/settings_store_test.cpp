@@ -138,11 +138,14 @@ TEST_F(SettingsStoreTest, ASaveRemovesOnlyTheTemporaryFilesKilledSavesLeft) {
   WriteFile(".VOLARIN.INI.volarin-tmp-a1B2c3", "left by a killed save");
   const int held = ::open(".VOLARIN.INI.volarin-tmp-held00", O_RDONLY);
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  const mode_t umask = ::umask(0);
   WriteSettingsFile();
+  ::umask(umask);
   ::close(held);
   std::set<std::string> expected = kept;
   expected.insert(kSettingsFileName);
   EXPECT_EQ(FilesIn(dir.path()), expected);
+  EXPECT_EQ(fs::status(kSettingsFileName).permissions(), fs::perms(0666));  // a new file
 }
 
 TEST_F(SettingsStoreTest, AfterSavesKilledMidWayOneCleanSaveLeavesOnlyTheFile) {

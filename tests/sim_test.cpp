@@ -1,4 +1,4 @@
-// The scenario runner: the starting state line, strict parsing, and what a run counts.
+// The scenario runner as a program: its fonts, its output while it is busy, and how it fails.
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -17,20 +17,6 @@
 #endif
 
 namespace {
-
-struct SimRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-SimRun RunInProcess(const std::string& lines) {
-  std::istringstream in(lines);
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  const int status = RunScenario(in, out, err);
-  return {status, ReadAndClose(out), ReadAndClose(err)};
-}
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -68,20 +54,15 @@ TEST(SimTest, TouchesTheFontsOnlyForPicturesAndDrawsWithAnySerifFace) {
 
 #else
 TEST(SimTest, PicturesAreRefusedInABuildWithoutThem) {
-  const SimRun run = RunInProcess("dump\npng a.png\ndump\n");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "volarin-sim: line 2: png: this runner was built without pictures\n");
+  std::istringstream in("dump\npng a.png\ndump\n");
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  EXPECT_EQ(RunScenario(in, out, err), 1);
+  ReadAndClose(out);
+  EXPECT_EQ(ReadAndClose(err),
+            "volarin-sim: line 2: png: this runner was built without pictures\n");
 }
 #endif
-
-// A settings file that cannot be written stops the run, as a picture that cannot be does.
-TEST(SimTest, ASaveThatCannotBeKeptStopsTheRun) {
-  ScopedTempDir dir;
-  std::filesystem::create_directory("VOLARIN.INI");
-  const SimRun run = RunInProcess("save\ndump\n");
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "volarin-sim: line 1: save: cannot write the settings file VOLARIN.INI\n");
-}
 
 // The state line must reach a reader while the runner is busy with the next command; the
 // shell prints the runner's process number first, so the test can stop it.
@@ -104,7 +85,8 @@ TEST(SimTest, EachStateLineIsOutBeforeALongCommandRuns) {
 
 // The demonstration file runs; a missing file, a folder, unreadable input or a second file stops
 // the run with status 2, and a full device or a file-size limit (for a state line or, where the
-// runner draws, a picture) with status 1, each saying why.
+// runner draws, a picture) or a settings file that cannot be written with status 1, each saying
+// why.
 TEST(SimTest, ProgramRunsTheDemoAndFailsWhereItCannotReadOrWrite) {
   ScopedTempDir dir;
   const std::string sim = VOLARIN_SIM_PATH " " VOLARIN_SOURCE_DIR "/tools/sim/demo.txt 2>err";
@@ -128,6 +110,8 @@ TEST(SimTest, ProgramRunsTheDemoAndFailsWhereItCannotReadOrWrite) {
   failsSaying(VOLARIN_SIM_PATH " --replay /", 2, "volarin-sim: '/': is a directory");
   failsSaying(VOLARIN_SIM_PATH " </", 2, "volarin-sim: the commands could not be read");
   failsSaying(VOLARIN_SIM_PATH " a b", 2, "usage: volarin-sim [--replay] [FILE]");
+  failsSaying("mkdir VOLARIN.INI; echo save | " VOLARIN_SIM_PATH, 1,
+              "volarin-sim: line 1: save: cannot write the settings file VOLARIN.INI");
   failsSaying(
       "echo save | " VOLARIN_SIM_PATH " --replay", 2,
       "line 1: save: a replay runs only the commands of a recording; this one writes a file");
