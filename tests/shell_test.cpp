@@ -182,7 +182,7 @@ TEST_F(ShellTest, ImpactEffectIsShownOverHalfASecondWithTheSamePicture) {
   // Each frame shows the next 30 or 31 of the dome's 897 arcs (one call each).
   for (size_t i = 0; i + 2 < framesEnd.size(); ++i)
     EXPECT_NEAR(framesEnd[i + 1] - framesEnd[i], 30.5, 0.5) << i;
-  EXPECT_EQ(now - t0, 2 * kTickPeriod + 30 * (kImpactFrameInterval + late));
+  EXPECT_EQ(now - t0, 2 * kTickPeriod + 30 * (std::chrono::microseconds(16'667) + late));
   EXPECT_EQ(frontEnd.shown - shownBefore, 31);  // frames 1 to 29, the end, then F2
   EXPECT_EQ(gameState.gameOver, 0);             // F2 ran after the effect
   ASSERT_GT(paced.calls.size(), 100u);
@@ -362,7 +362,7 @@ TEST(SessionRecorder, SaysOnceThatItCannotWriteAndKeepsUpToItsLimit) {
   std::FILE* full = std::fopen("/dev/full", "w");
   ::testing::internal::CaptureStderr();
   SessionRecorder recorder(full);
-  recorder.Comment(std::string(SessionRecorder::kKeptLimit - 3, 'x'));  // "# ...\n" to the limit
+  recorder.Comment(std::string((16 << 20) - 3, 'x'));  // "# ...\n" to the limit
   EXPECT_NE(recorder.SoFar(""), "");
   recorder.Comment("");
   EXPECT_EQ(recorder.SoFar(""), "");
