@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -45,10 +46,14 @@ class FakeFrontEnd : public FrontEnd {
  public:
   void ResizePicture(int width, int height) override { sizes.emplace_back(width, height); }
   void ShowPicture() override { ++shown; }
-  void SetMenuItem(uint16_t, bool, bool) override { ++menuItemsSet; }
+  void SetMenuItem(uint16_t id, bool checked, bool greyed) override {
+    ++menuItemsSet;
+    marks[id] = {checked, greyed};
+  }
   void Quit() override { ++quits; }
   std::string LocalTimeNow() override { return stamp; }
   std::vector<std::pair<int, int>> sizes;
+  std::map<uint16_t, std::pair<bool, bool>> marks;  // checked, greyed
   std::string stamp;
   int shown = 0, quits = 0, menuItemsSet = 0;
 };
@@ -88,6 +93,8 @@ TEST_F(ShellTest, SizesAreHeldToSixteenBitsAndReachThePictureFirst) {
 TEST_F(ShellTest, FunctionKeysActThroughEnabledItemsAndOnlyChangedMarksReachTheMenu) {
   StartShell();
   EXPECT_EQ(frontEnd.menuItemsSet, kMenuItemCount);
+  EXPECT_TRUE(frontEnd.marks[kCmdLevel1] == std::pair(true, false) &&
+              frontEnd.marks[kCmdPause] == std::pair(false, true));
   const int shown = frontEnd.shown;
   shell.Advance(t0 + kTickPeriod / 2);
   EXPECT_EQ(frontEnd.shown, shown);
@@ -496,8 +503,7 @@ TEST_F(CardTest, TheResultsCardSavesTheGameAsARecordingThatReplaysToItsEnd) {
   const std::string game = shell.LastGameRecording();
   AdvanceUntil(
       now + std::chrono::seconds(1));  // the demonstration beneath the card is not part of the game
-  shell.Type(U's');
-  shell.Type(U'S');  // saved once only
+  for (char32_t c : std::u32string_view(U"トsS")) shell.Type(c);  // saved once only
   EXPECT_EQ(shell.ShownCard(), Card::kResults);
   EXPECT_EQ(ReadFile("volarin-20261208-011500.txt"), "mine");
   EXPECT_EQ(ReadFile("volarin-20261208-011500-2.txt"), game);
