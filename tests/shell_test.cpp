@@ -437,7 +437,8 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
   EXPECT_TRUE(r.newBest);
   EXPECT_EQ(r.best, score);
   EXPECT_GT(Covered(0, 0, 640, 448), 10000);
-  AdvanceUntil(now + std::chrono::seconds(1));  // the demonstration runs beneath the card
+  AdvanceUntil(now + std::chrono::seconds(1));          // the demonstration runs beneath the card
+  for (int key : {0, 25}) shell.PressFunctionKey(key);  // no function key: the card stays
   EXPECT_EQ(shell.ShownCard(), Card::kResults);
   shell.Type(U'€');
   EXPECT_EQ(gameState.misses, 10);
@@ -446,6 +447,8 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
   shell.PressFunctionKey(2);  // a second game, below the first's best
   for (int i = 0; i < 10; ++i) shell.Type(U'€');
   EXPECT_FALSE(r.newBest);
+  shell.PressFunctionKey(24);  // any function key closes it
+  EXPECT_EQ(shell.ShownCard(), Card::kNone);
   shell.End(ProgramEnd::kWindowClosed);
   std::fclose(record);
 
