@@ -125,8 +125,9 @@ TEST_F(ShellTest, FunctionKeysActThroughEnabledItemsAndOnlyChangedMarksReachTheM
   shell.Command(kCmdExit);
   EXPECT_EQ(frontEnd.quits, 1);
   EXPECT_EQ(shell.End(ProgramEnd::kWindowClosed), kExitCommandCode);
-  shell.Advance(stall + std::chrono::seconds(1));  // nothing runs after the end
-  EXPECT_EQ(shell.TicksRun(), 6u);
+  shell.Advance(stall + std::chrono::seconds(1));  // nothing runs or is taken after the end
+  shell.PressFunctionKey(3);
+  EXPECT_TRUE(shell.TicksRun() == 6 && gameState.paused == 1);
 }
 
 // A minimised window pauses a running game before the field shrinks to nothing, so the game
