@@ -447,8 +447,8 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
   shell.Type(U'€');           // the demonstration's own key
   shell.PressFunctionKey(2);  // a second game, below the first's best
   for (int i = 0; i < 10; ++i) shell.Type(U'€');
-  EXPECT_FALSE(r.newBest);
-  shell.PressFunctionKey(24);  // any function key closes it
+  EXPECT_TRUE(!r.newBest && r.typed == 10);  // counted afresh
+  shell.PressFunctionKey(24);                // any function key closes it
   EXPECT_EQ(shell.ShownCard(), Card::kNone);
   shell.End(ProgramEnd::kWindowClosed);
   std::fclose(record);
@@ -504,6 +504,7 @@ TEST_F(CardTest, TheResultsCardSavesTheGameAsARecordingThatReplaysToItsEnd) {
   while (gameState.gameOver == 0 && now < t0 + std::chrono::minutes(2))
     AdvanceUntil(now + std::chrono::seconds(1));
   ASSERT_EQ(shell.ShownCard(), Card::kResults);
+  EXPECT_EQ(shell.LastResults().level, 5);
   const std::string game = shell.LastGameRecording();
   AdvanceUntil(
       now + std::chrono::seconds(1));  // the demonstration beneath the card is not part of the game
