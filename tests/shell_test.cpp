@@ -574,11 +574,13 @@ TEST(OverlayTest, CoversThePictureWhereItIsOpaque) {
 // after a minimise and restore shows the paused missiles again over the blanked field.
 TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
   StartWithCards();
+  EXPECT_TRUE(shell.TakeOverlayChange() && !shell.TakeOverlayChange());  // told once
   shell.PressFunctionKey(2);
+  EXPECT_FALSE(shell.TakeOverlayChange());  // nothing new to show over the field
   PlaceMissile(0, 100, 100, 0, 1);
   shell.PressFunctionKey(1);
   EXPECT_EQ(gameState.paused, 1);
-  EXPECT_EQ(shell.ShownCard(), Card::kHelp);
+  EXPECT_TRUE(shell.ShownCard() == Card::kHelp && shell.TakeOverlayChange());
   int pages = 1;
   while (pages < 20 && shell.ShownCard() == Card::kHelp) {
     shell.Type(pages % 2 != 0 ? U'\r' : U' ');  // Enter and space turn the page as F1 does
