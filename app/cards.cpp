@@ -140,8 +140,11 @@ void CardPainter::DrawText(OverlayPicture& overlay, int x, int baseline, std::st
       if (y < 0 || y >= overlay.height) continue;
       const int from = std::max(pen + run.dx, 0);
       const int to = std::min(pen + run.dx + run.length, overlay.width);
+      // Ink wholly beside the overlay (or an overlay of no width, whose pixels are null) is
+      // skipped before any pointer is formed.
+      if (from >= to) continue;
       uint32_t* row = overlay.pixels.data() + static_cast<size_t>(y) * overlay.width;
-      std::fill(row + std::min(from, to), row + to, colour);
+      std::fill(row + from, row + to, colour);
     }
     pen += glyph.advance;
   }
