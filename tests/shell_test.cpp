@@ -467,9 +467,9 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
   // The figures no game here reaches: every key a hit at once, a new best in a long game.
   const auto quick = ResultLines(Language::kEnglish, {.hits = 1, .typed = 1, .ticks = 1});
   const auto idle = ResultLines(Language::kEnglish, {.newBest = true, .ticks = 64 * 119});
-  EXPECT_EQ(quick[1] + quick[2] + quick[4] + quick[5] + idle[3] + idle[5] + idle[7],
-            "Score  00000Best for level 1  00000Accuracy  100%Characters a minute  3840"
-            "A new best!Accuracy  0%Length  1:59");
+  EXPECT_EQ(quick[1] + quick[2] + quick[3] + quick[4] + quick[5] + idle[3] + idle[5] + idle[7],
+            "Score  00000Best for level 1  00000Hits 1  Misses 0Accuracy  100%"
+            "Characters a minute  3840A new best!Accuracy  0%Length  1:59");
 }
 
 // The card texts that no card drawn in these tests shows.
