@@ -138,9 +138,10 @@ TEST_F(SettingsStoreTest, ASaveRemovesOnlyTheTemporaryFilesKilledSavesLeft) {
   WriteFile(".VOLARIN.INI.volarin-tmp-a1B2c3", "left by a killed save");
   const int held = ::open(".VOLARIN.INI.volarin-tmp-held00", O_RDONLY);
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
-  const mode_t umask = ::umask(0);
-  WriteSettingsFile();
-  ::umask(umask);
+  {
+    const BareFileDefaults bare;  // a new file, whose mode is then the code's own
+    WriteSettingsFile();
+  }
   ::close(held);
   std::set<std::string> expected = kept;
   expected.insert(kSettingsFileName);
@@ -204,21 +205,18 @@ TEST_F(SettingsStoreTest, ARecordingTakesAnyFileButTheSettingsAndIsReadOnlyFromA
   WriteFile(kSettingsFileName, "");  // an empty settings file of the player's stays
   EXPECT_EQ(OpenRecordingFile(kSettingsFileName, &problem), nullptr);
   EXPECT_TRUE(fs::exists(kSettingsFileName));
-  const mode_t umask = ::umask(0);
-  const int input = ::dup(0);
-  ::close(0);  // the files opened from here on may take descriptor 0
-  std::FILE* file = OpenRecordingFile("new.txt", &problem);
-  ::umask(umask);
-  ASSERT_NE(file, nullptr);
-  EXPECT_EQ(fs::status("new.txt").permissions(), fs::perms(0666));
-  EXPECT_EQ(::fcntl(::fileno(file), F_GETFL) & O_NONBLOCK, 0);
-  std::fputs("a", file);
-  std::fclose(file);
-  std::fclose(OpenRecordingFile("big.txt", &problem));
-  EXPECT_EQ(fs::file_size("big.txt"), 0u);
-  EXPECT_TRUE(ReadRecordingText("new.txt", 1, &text, &problem));
-  ::dup2(input, 0);
-  ::close(input);
+  {
+    const BareFileDefaults bare;  // the files opened here may take descriptor 0
+    std::FILE* file = OpenRecordingFile("new.txt", &problem);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(fs::status("new.txt").permissions(), fs::perms(0666));
+    EXPECT_EQ(::fcntl(::fileno(file), F_GETFL) & O_NONBLOCK, 0);
+    std::fputs("a", file);
+    std::fclose(file);
+    std::fclose(OpenRecordingFile("big.txt", &problem));
+    EXPECT_EQ(fs::file_size("big.txt"), 0u);
+    EXPECT_TRUE(ReadRecordingText("new.txt", 1, &text, &problem));
+  }
   EXPECT_EQ(text, "a");
 }
 

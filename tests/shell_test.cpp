@@ -526,13 +526,10 @@ TEST(KeptGame, TakesANewNameAndReportsAFolderItCannotWrite) {
   ScopedTempDir dir;
   WriteFile("volarin-20260101-000000.txt", "mine");
   std::filesystem::create_symlink("elsewhere.txt", "volarin-20260101-000000-2.txt");
-  const mode_t umask = ::umask(0);
-  const int input = ::dup(0);
-  ::close(0);  // the new file may take descriptor 0
-  const KeptGame kept = KeepGame("20260101-000000", "s");
-  ::dup2(input, 0);
-  ::close(input);
-  ::umask(umask);
+  const KeptGame kept = [] {
+    const BareFileDefaults bare;  // the new file may take descriptor 0
+    return KeepGame("20260101-000000", "s");
+  }();
   EXPECT_TRUE(kept.problem == "" && !kept.download);
   EXPECT_EQ(kept.where, std::filesystem::current_path() / "volarin-20260101-000000-3.txt");
   EXPECT_EQ(ReadFile(kept.where), "s");

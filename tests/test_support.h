@@ -2,6 +2,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -88,6 +90,25 @@ class GameTest : public ::testing::Test {
   bool Drew(const std::string& call) const;
   RecordingSound sound;
   RecordingCanvas canvas;
+};
+
+// While it lives: no umask, so a new file has the mode the code asked for, and standard input
+// closed, so the next file opened takes descriptor 0. Both are given back however the test
+// leaves the scope, a failed ASSERT included.
+class BareFileDefaults {
+ public:
+  BareFileDefaults() : umask_(::umask(0)), input_(::dup(0)) { ::close(0); }
+  ~BareFileDefaults() {
+    ::dup2(input_, 0);
+    ::close(input_);
+    ::umask(umask_);
+  }
+  BareFileDefaults(const BareFileDefaults&) = delete;
+  BareFileDefaults& operator=(const BareFileDefaults&) = delete;
+
+ private:
+  mode_t umask_;
+  int input_;
 };
 
 // Runs the test inside a fresh temporary directory, the working directory restored after.
