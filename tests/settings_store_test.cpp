@@ -138,10 +138,8 @@ TEST_F(SettingsStoreTest, ASaveRemovesOnlyTheTemporaryFilesKilledSavesLeft) {
   WriteFile(".VOLARIN.INI.volarin-tmp-a1B2c3", "left by a killed save");
   const int held = ::open(".VOLARIN.INI.volarin-tmp-held00", O_RDONLY);
   ASSERT_EQ(::flock(held, LOCK_EX), 0);
-  {
-    const BareFileDefaults bare;  // a new file, whose mode is then the code's own
-    WriteSettingsFile();
-  }
+  const BareFileDefaults bare;  // from here: no umask, and descriptor 0 free
+  WriteSettingsFile();
   ::close(held);
   std::set<std::string> expected = kept;
   expected.insert(kSettingsFileName);
@@ -205,18 +203,16 @@ TEST_F(SettingsStoreTest, ARecordingTakesAnyFileButTheSettingsAndIsReadOnlyFromA
   WriteFile(kSettingsFileName, "");  // an empty settings file of the player's stays
   EXPECT_EQ(OpenRecordingFile(kSettingsFileName, &problem), nullptr);
   EXPECT_TRUE(fs::exists(kSettingsFileName));
-  {
-    const BareFileDefaults bare;  // the files opened here may take descriptor 0
-    std::FILE* file = OpenRecordingFile("new.txt", &problem);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(fs::status("new.txt").permissions(), fs::perms(0666));
-    EXPECT_EQ(::fcntl(::fileno(file), F_GETFL) & O_NONBLOCK, 0);
-    std::fputs("a", file);
-    std::fclose(file);
-    std::fclose(OpenRecordingFile("big.txt", &problem));
-    EXPECT_EQ(fs::file_size("big.txt"), 0u);
-    EXPECT_TRUE(ReadRecordingText("new.txt", 1, &text, &problem));
-  }
+  const BareFileDefaults bare;  // from here: no umask, and descriptor 0 free
+  std::FILE* file = OpenRecordingFile("new.txt", &problem);
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(fs::status("new.txt").permissions(), fs::perms(0666));
+  EXPECT_EQ(::fcntl(::fileno(file), F_GETFL) & O_NONBLOCK, 0);
+  std::fputs("a", file);
+  std::fclose(file);
+  std::fclose(OpenRecordingFile("big.txt", &problem));
+  EXPECT_EQ(fs::file_size("big.txt"), 0u);
+  EXPECT_TRUE(ReadRecordingText("new.txt", 1, &text, &problem));
   EXPECT_EQ(text, "a");
 }
 

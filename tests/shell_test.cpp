@@ -472,9 +472,10 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
             "Characters a minute  3840A new best!Accuracy  0%Length  1:59");
 }
 
+using Lines = std::vector<std::string>;
+
 // The card texts that no card drawn in these tests shows.
 TEST(CardTextTest, SavedAndVerifiedLinesInBothLanguages) {
-  using Lines = std::vector<std::string>;
   EXPECT_EQ(SavedLines(Language::kEnglish, "w", "p", false),
             (Lines{"Could not save the game as", "w", "p"}));
   EXPECT_EQ(SavedLines(Language::kJapanese, "w", "", false), (Lines{"保存しました：", "w"}));
@@ -753,7 +754,6 @@ TEST(CardPainterTest, HelpLinesBreakWhereAllowed) {
   const auto lines = [&](const char* paragraph, int width) {
     return painter.Paginate({{"", {paragraph}}}, width + 48, 600).at(0).lines;
   };
-  using Lines = std::vector<std::string>;
   EXPECT_EQ(lines("ab cd", 49), (Lines{"ab", "cd"}));
   EXPECT_EQ(lines("ab   cd", 49), (Lines{"ab", "", "cd"}));
   EXPECT_EQ(lines("ab ", 100), (Lines{"ab"}));

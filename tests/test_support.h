@@ -103,8 +103,6 @@ class BareFileDefaults {
     ::close(input_);
     ::umask(umask_);
   }
-  BareFileDefaults(const BareFileDefaults&) = delete;
-  BareFileDefaults& operator=(const BareFileDefaults&) = delete;
 
  private:
   mode_t umask_;
