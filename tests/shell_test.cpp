@@ -234,6 +234,7 @@ std::string PlayRecordedSession(FrontEnd& frontEnd, SoundOutput& sound) {
   shell.Size(700, 500);
   shell.Start({.seed = 7, .sound = &sound, .record = record, .now = now});
   advanceFor(std::chrono::seconds(3));
+  shell.Size(660, 480);  // with ticks not yet written, which must come first
   shell.PressFunctionKey(2);
   for (char32_t c : U"aZ3ｱア€ ") shell.Type(c);
   advanceFor(std::chrono::seconds(4));
@@ -259,8 +260,7 @@ TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLineWithoutTheSettingsFil
     if (settings != nullptr) WriteFile(kSettingsFileName, *settings);
     const std::string recorded = PlayRecordedSession(frontEnd, sound);
     EXPECT_TRUE(recorded.starts_with(start)) << recorded.substr(0, 200);
-    const size_t final = recorded.rfind("# final ");
-    ASSERT_NE(final, std::string::npos);
+    const size_t final = recorded.rfind("# final ");  // npos + 8 gives the wrong text
 
     WriteFile(kSettingsFileName, "3\n");  // another player's settings
     EXPECT_EQ(Replayed(recorded), recorded.substr(final + 8));
