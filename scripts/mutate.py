@@ -122,11 +122,14 @@ def operator_mutants(text, kind, start, end):
             if value in table:
                 yield start, end, table[value], f"{name}: '{value}' -> '{table[value]}'"
     if kind == "number" and re.fullmatch(r"\d+[uUlL]*", value.replace("'", "")):
-        digits = int(re.match(r"\d+", value.replace("'", "")).group())
+        literal = re.match(r"\d+", value.replace("'", "")).group()
+        # A leading zero makes the literal octal, as a file's mode is written; so is its mutant.
+        octal = len(literal) > 1 and literal.startswith("0")
+        digits = int(literal, 8 if octal else 10)
         suffix = re.sub(r"^[\d']+", "", value)
         for delta in (1, -1):
             if digits + delta >= 0:
-                new = f"{digits + delta}{suffix}"
+                new = (f"0{digits + delta:o}" if octal else f"{digits + delta}") + suffix
                 yield start, end, new, f"constant: {value} -> {new}"
     if kind == "word" and value in ("true", "false"):
         new = "false" if value == "true" else "true"
