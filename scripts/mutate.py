@@ -462,7 +462,7 @@ def main():
                         help="mutants tried side by side, each in its own copy (default: "
                              "one per processor)")
     # As the test script builds them: a write out of bounds, an overflow or a leak then kills a
-    # mutant that an unchecked build lets through by luck. About twice as slow.
+    # mutant that an unchecked build lets through by luck. Slower, so best kept for survivors.
     parser.add_argument("--sanitize", action="store_true",
                         help="build the mutants with AddressSanitizer and "
                              "UndefinedBehaviorSanitizer")

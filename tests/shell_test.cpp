@@ -260,7 +260,7 @@ TEST_F(ShellTest, RecordedSessionReplaysToItsFinalStateLineWithoutTheSettingsFil
     if (settings != nullptr) WriteFile(kSettingsFileName, *settings);
     const std::string recorded = PlayRecordedSession(frontEnd, sound);
     EXPECT_TRUE(recorded.starts_with(start)) << recorded.substr(0, 200);
-    const size_t final = recorded.rfind("# final ");  // npos + 8 gives the wrong text
+    const size_t final = recorded.rfind("# final ");  // if missing, the text from byte 7
 
     WriteFile(kSettingsFileName, "3\n");  // another player's settings
     EXPECT_EQ(Replayed(recorded), recorded.substr(final + 8));
