@@ -11,8 +11,9 @@ failed=0
 # A sanitised build reports the leak suppressions it used; that report is not the run's output.
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0"
 
-# The state lines, the status, the messages, a digest of each picture and the settings file
-# as the run left them.
+# The state lines, the status, the messages, the mode and a digest of each picture and the
+# settings file as the run left them. The modes are those a usual umask leaves.
+umask 022
 transcript() {
   local name="$1" folder="$work/$1" status=0
   mkdir -p "$folder"
@@ -26,7 +27,7 @@ transcript() {
   echo "== standard error"
   cat "$folder/err"
   for picture in $(cd "$folder" && ls -- *.png 2>/dev/null); do
-    echo "== $picture $(sha256sum <"$folder/$picture" | cut -d' ' -f1)"
+    echo "== $picture $(stat -c %a "$folder/$picture") $(sha256sum <"$folder/$picture" | cut -d' ' -f1)"
   done
   if [[ -f "$folder/VOLARIN.INI" ]]; then
     echo "== VOLARIN.INI"
