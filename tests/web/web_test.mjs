@@ -392,22 +392,15 @@ for (const [language, model, words] of [
       await expectText(model, words.help, 'the help');
       await page.keyboard.press('Escape');
       await page.keyboard.press('F2');
-      await sleep(500);
+      await sleep(500);  // the demonstration's missiles gone from the field
+      const yellowAbove = async (row) => count(await picture(), colours.yellow, 0, row);
       // Missiles appear at random, and a fixed wait now and then finds none: pause once some
       // are near the top, well inside the rows looked at below.
-      await page.waitForFunction((rows) => {
-        const data = document.getElementById('picture').getContext('2d')
-                         .getImageData(0, 0, 640, rows).data;
-        let yellow = 0;
-        for (let i = 0; i < data.length; i += 4) {
-          if (data[i] === 255 && data[i + 1] === 255 && data[i + 2] === 0) ++yellow;
-        }
-        return yellow > 30;
-      }, {polling: 100, timeout: 20000}, 70);
+      for (let i = 0; i < 200 && (await yellowAbove(70)) <= 30; ++i) await sleep(100);
       await page.keyboard.press('F3');
       await sleep(300);
       await expectText(model, words.paused, 'the pause card');
-      const topYellow = async () => count(await picture(), colours.yellow, 0, 130);
+      const topYellow = () => yellowAbove(130);
       assert.ok((await topYellow()) > 30, 'missiles before the size change');
       const menuHeight = await page.$eval('#menubar', (bar) => bar.offsetHeight);
       await page.setViewport({width: WIDTH + 60, height: HEIGHT + menuHeight + 40});
