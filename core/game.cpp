@@ -3,6 +3,7 @@
 
 #include "core/alphabet.h"
 #include "core/effects.h"
+#include "core/events.h"
 #include "core/interceptors.h"
 #include "core/menu_state.h"
 #include "core/missiles.h"
@@ -26,7 +27,8 @@ void LaunchAtEveryTarget() {
   }
 }
 
-void CountMiss() {
+void CountMiss(uint32_t slot) {
+  NoteGameEvent(GameEvent::kMiss, static_cast<int32_t>(slot));
   PlayEffect(SoundEffect::kMiss);
   gameState.misses += 1;
   DrawStatusBar(gameState, fieldGeometry);
@@ -71,7 +73,7 @@ void OnChar(uint32_t code) {
     if (IsTarget(missileSlots[slot])) {
       LaunchInterceptor(static_cast<int32_t>(slot));
     } else {
-      CountMiss();
+      CountMiss(slot);
     }
   }
   if (code == kSpace && gameState.flushesLeft >= 1) Flush();

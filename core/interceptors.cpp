@@ -5,6 +5,7 @@
 
 #include "core/alphabet.h"
 #include "core/effects.h"
+#include "core/events.h"
 #include "core/random.h"
 #include "core/records.h"
 #include "render/draw.h"
@@ -59,11 +60,13 @@ void SplitMirv(MissileSlot& parent) {
     piece.dx = parentDx + (k - 1);
     piece.state = Falling;
     gameState.liveMissiles += 1;
+    NoteGameEvent(GameEvent::kSpawn, j);
   }
   gameState.score += kSplitPoints;
 }
 
-void ScoreHit(InterceptorSlot& in, MissileSlot& m) {
+void ScoreHit(int32_t slot, InterceptorSlot& in, MissileSlot& m) {
+  NoteGameEvent(GameEvent::kHit, slot);
   PlayEffect(SoundEffect::kBingo);
   if (m.state == Falling) {
     m.state = ExplodingFirst;
@@ -110,6 +113,7 @@ void LaunchInterceptor(int32_t slot) {
   in.dx = (s * dx - cross * dy) / d2;
   in.dy = (cross * dx + s * dy) / d2;
   in.active = 1;
+  NoteGameEvent(GameEvent::kLaunch, slot);
 }
 
 void UpdateInterceptors() {
@@ -120,7 +124,7 @@ void UpdateInterceptors() {
     in.x = in.x + in.dx;
     in.y = in.y + in.dy;
     if (HitsMissile(in, missileSlots[i])) {
-      ScoreHit(in, missileSlots[i]);
+      ScoreHit(i, in, missileSlots[i]);
     } else {
       FlyOn(in);
     }

@@ -3,6 +3,7 @@
 
 #include "core/alphabet.h"
 #include "core/effects.h"
+#include "core/events.h"
 #include "core/game.h"
 #include "core/random.h"
 #include "core/records.h"
@@ -48,6 +49,7 @@ bool TrySpawn(int32_t i) {
     m.state = Falling;
     gameState.liveMissiles += 1;
   }
+  NoteGameEvent(GameEvent::kSpawn, i);
   return true;
 }
 
@@ -60,7 +62,7 @@ void JumpSideEdges(MissileSlot& m) {
 
 // At the ground an explosion just vanishes; a missile ends the game. EndGame clears every
 // slot, and the pass carries on over the cleared slots.
-void ReachGround(MissileSlot& m) {
+void ReachGround(MissileSlot& m, int32_t i) {
   EraseCell(m.x, m.y);
   if (m.state == Mirv) {
     gameState.liveMirvs -= 1;
@@ -71,6 +73,7 @@ void ReachGround(MissileSlot& m) {
     m.state = Idle;
     return;
   }
+  NoteGameEvent(GameEvent::kGround, i);
   PlayEffect(SoundEffect::kGameOver);
   DrawImpactEffect(m.x, fieldGeometry);
   EndGame();
@@ -103,7 +106,7 @@ void UpdateMissiles() {
     m.y = m.y + m.dy;
     JumpSideEdges(m);
     if (m.y >= fieldGeometry.groundY - 16) {
-      ReachGround(m);
+      ReachGround(m, i);
     } else {
       DrawMissile(m, i);
     }
