@@ -1,47 +1,95 @@
-// Drawing the shell's cards (help, about, pause, results) into its overlay, with the front
-// end's glyphs, so every front end shows the same cards.
+// The cards over the field (help, about, pause, results, a replay's verdict): which one shows,
+// what it says and its picture, the overlay every front end lays over the window picture.
+// Cards never change the rules' picture or what a recording holds.
 #pragma once
 
+#include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "app/card_painter.h"
 #include "app/card_text.h"
+#include "app/kept_game.h"
 #include "app/overlay.h"
 #include "render/pixel_canvas.h"
 
-struct CardPage {
-  std::string heading;
-  std::vector<std::string> lines;
-};
+// The card shown over the field, at most one at a time.
+enum class Card { kNone, kHelp, kAbout, kPause, kResults, kVerdict };
 
-class CardPainter {
+class Cards {
  public:
-  // `glyphs` must outlive the painter.
-  CardPainter(GlyphSource& glyphs, PixelOrder order) : glyphs_(glyphs), order_(order) {}
+  // `glyphs` draws their text; without it no card shows. Only `play` shows the cards of play
+  // (help, pause, results): a replay shows its verdict alone.
+  Cards(GlyphSource* glyphs, PixelOrder order, Language language, bool play);
 
-  // Makes the overlay a transparent width x height picture.
-  static void Clear(OverlayPicture& overlay, int width, int height);
+  Language language() const { return language_; }
+  // Whether the cards of play show (a window playing, with glyphs to draw them).
+  bool Play() const { return play_; }
 
-  // The help (or the about text) cut into pages that fit a card over a field of this size.
-  std::vector<CardPage> Paginate(const std::vector<HelpSection>& sections, int fieldWidth,
-                                 int fieldHeight);
+  // A game began: the last one's card goes.
+  void GameStarted();
+  // A game ended: its results show; `canSave` offers to keep it.
+  void GameEnded(const GameResults& results, bool canSave);
+  // The ended game was kept, or could not be: the results card says where, or why not.
+  void Saved(const KeptGame& kept);
+  // The replay's verdict, shown from now on.
+  void ShowVerdict(const VerdictCard& card);
 
-  // A card centred over the field: the heading, the lines and a footer; `wide` cards take
-  // most of the field, others only what their text needs.
-  void DrawCard(OverlayPicture& overlay, int fieldWidth, int fieldHeight, const CardPage& page,
-                const std::string& footer, bool wide);
+  enum class KeyUse { kPassed, kTaken, kSave };
+  // A typed key: Esc closes the help and Enter or space turn its page; any key closes the
+  // results card, but S, which asks to keep the game. kPassed: no card took it.
+  KeyUse TakeKey(uint8_t code);
+  // A function key closes the results card.
+  void CloseResults() { resultsShown_ = false; }
+  void OpenHelp(Card which);
+  // +1 turns the help forward (from the last page: closes it), -1 back; false without help.
+  bool TurnPage(int delta);
+  // A size change while a game waits paused blanks its field, which the rules redraw only at
+  // the next tick: the overlay shows it drawn again from the slots meanwhile.
+  void FieldLost();
 
-  // Copies a picture's pixels over the overlay's top left corner, as far as both reach.
-  static void CoverWith(OverlayPicture& overlay, const PixelCanvas& picture);
+  // Draws the overlay anew when what it shows changed.
+  void Update();
+  Card Shown() const;
+  const OverlayPicture& Overlay() const { return overlay_; }
+  // True once after the overlay changed: the whole picture is to be shown anew.
+  bool TakeOverlayChange();
 
  private:
-  int TextWidth(std::u32string_view text);
-  std::vector<std::string> Wrap(const char* paragraph, int width);
-  void DrawText(OverlayPicture& overlay, int x, int baseline, std::string_view text,
-                uint32_t colour);
-  uint32_t Pixel(uint8_t r, uint8_t g, uint8_t b) const;
+  // What the overlay shows; it is drawn anew only when this changes.
+  struct Drawn {
+    Card card = Card::kNone;
+    int page = 0;
+    int width = 0;
+    int height = 0;
+    bool field = false;
+    bool saved = false;
+    bool operator==(const Drawn&) const = default;
+  };
+  // The help (or the about text) laid out in pages for the field's size.
+  struct Help {
+    Card shown = Card::kNone;  // kHelp or kAbout while one shows
+    int page = 0;
+    Drawn laidOutFor;
+    std::vector<CardPage> pages;
+  };
 
-  GlyphSource& glyphs_;
-  PixelOrder order_;
+  const std::vector<CardPage>& HelpPages();
+  std::vector<std::string> ResultsLines() const;
+  void DrawPausedField();
+
+  Language language_;
+  bool play_;
+  std::unique_ptr<CardPainter> painter_;
+  OverlayPicture overlay_;
+  Drawn drawn_;
+  bool overlayChanged_ = false;
+  Help help_;
+  bool resultsShown_ = false;
+  GameResults results_;
+  bool canSave_ = false;
+  std::unique_ptr<KeptGame> kept_;        // once the ended game was kept
+  std::unique_ptr<VerdictCard> verdict_;  // a replay's, once it ended
+  bool fieldLost_ = false;
+  std::unique_ptr<PixelCanvas> pausedField_;
 };

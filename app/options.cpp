@@ -5,7 +5,7 @@
 
 #include "app/message_text.h"
 #include "app/recording_file.h"
-#include "app/replay_viewer.h"
+#include "app/replay.h"
 
 namespace {
 

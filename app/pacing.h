@@ -1,4 +1,4 @@
-// The game's pace: when ticks are due, and how long the impact effect is shown.
+// The game's pace: when ticks are due, and the impact effect shown frame by frame.
 #pragma once
 
 #include <chrono>
@@ -38,4 +38,24 @@ class TickSchedule {
  private:
   PaceClock::time_point origin_;
   int64_t next_ = 1;  // the number of the tick due next; tick 0 is at the origin
+};
+
+// The schedule, and the impact dome's frames spread evenly over kImpactEffectDuration after the
+// tick that drew them all.
+struct ImpactPacing {
+  TickSchedule schedule;
+  PaceClock::time_point nextCall{};  // when the shell has something to do again
+
+  // The tick just run drew `presents` frames, held back to be shown from `now` on.
+  void Begin(PaceClock::time_point now, int presents) {
+    effectStart_ = now;
+    effectPresents_ = presents;
+  }
+  // How many more of the held frames are due by `now` (all but the last, which goes with the
+  // rest of the tick's drawing); -1 once the effect's time is over.
+  int FramesDue(PaceClock::time_point now, int presentsHeld) const;
+
+ private:
+  PaceClock::time_point effectStart_{};
+  int64_t effectPresents_ = 0;
 };

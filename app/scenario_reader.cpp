@@ -178,14 +178,23 @@ ScenarioReader::Line ScenarioReader::Read(std::string_view line, ScenarioCommand
   return Line::kCommand;
 }
 
-LineRead ReadScenarioLine(std::istream& in, std::vector<char>& buffer, std::string_view* line) {
-  in.getline(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-  const auto extracted = static_cast<size_t>(in.gcount());
-  if (extracted == 0) return LineRead::kEnd;
-  // Full, and the line goes on: the line end was not reached.
-  if (in.fail() && !in.eof() && !in.bad()) return LineRead::kTooLong;
-  // The line end, when read, is counted but not stored.
-  *line = std::string_view(buffer.data(), in.eof() ? extracted : extracted - 1);
+// Byte by byte rather than a line at a time: a line may hold NUL bytes.
+LineRead ScenarioLines::Next(std::string_view* line) {
+  if (file_ == nullptr) {
+    if (text_.empty()) return LineRead::kEnd;
+    const size_t end = text_.find('\n');
+    *line = text_.substr(0, end);
+    text_.remove_prefix(end == std::string_view::npos ? text_.size() : end + 1);
+    return line->size() > kLongestScenarioLine ? LineRead::kTooLong : LineRead::kLine;
+  }
+  buffer_.clear();
+  int c = std::getc(file_);
+  if (c == EOF) return LineRead::kEnd;
+  for (; c != EOF && c != '\n'; c = std::getc(file_)) {
+    if (buffer_.size() == kLongestScenarioLine) return LineRead::kTooLong;
+    buffer_ += static_cast<char>(c);
+  }
+  *line = buffer_;
   return LineRead::kLine;
 }
 

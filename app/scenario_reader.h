@@ -4,7 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <istream>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,9 +68,26 @@ class ScenarioReader {
 
 enum class LineRead { kLine, kEnd, kTooLong };
 
-// Reads the next line into `buffer` (kLongestScenarioLine + 1 bytes), without its line end, as
-// `line`. A longer line is read no further than the buffer holds.
-LineRead ReadScenarioLine(std::istream& in, std::vector<char>& buffer, std::string_view* line);
+// The lines of a scenario, from a file as it is read or from a text held whole, each given
+// without its line end. A line longer than kLongestScenarioLine is read no further than that:
+// the scenario is refused there. A last line without a line end is a line like any other.
+class ScenarioLines {
+ public:
+  // `file` is read as lines are asked for; it stays the caller's.
+  explicit ScenarioLines(std::FILE* file) : file_(file) {}
+  // `text` must outlive the lines.
+  explicit ScenarioLines(std::string_view text) : text_(text) {}
+
+  // The next line, valid until the next call.
+  LineRead Next(std::string_view* line);
+  // True when the file could not be read to its end.
+  bool Failed() const { return file_ != nullptr && std::ferror(file_) != 0; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string_view text_;
+  std::string buffer_;
+};
 
 // What is said of a line longer than kLongestScenarioLine.
 std::string TooLongLineMessage();

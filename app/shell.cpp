@@ -2,17 +2,17 @@
 #include "app/shell.h"
 
 #include <algorithm>
+#include <ctime>
 #include <deque>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "app/cards.h"
 #include "app/commands.h"
 #include "app/deferred_canvas.h"
 #include "app/kept_game.h"
-#include "app/pacing.h"
-#include "app/recording.h"
+#include "app/options.h"
+#include "app/replay.h"
+#include "app/session.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
 #include "app/state_line.h"
@@ -25,12 +25,12 @@
 #include "core/records.h"
 #include "render/draw.h"
 #include "render/handles.h"
-#include "render/sound.h"
-#include "render/sprite_sheet.h"
 #include "resources/command_ids.h"
 #include "resources/menu_resource.h"
 
 namespace {
+
+constexpr const char* kWindowTitle = "Volarin ver2.21";
 
 // The original platform's virtual-key code of F1; F2 is the next, and so on.
 constexpr uint16_t kVirtualKeyF1 = 0x70;
@@ -47,46 +47,26 @@ struct Input {
   int b = 0;
 };
 
-constexpr uint8_t kEscape = 0x1B;
-
-// S saves a game from its results card; with a kana layout the same key types ト.
-bool IsSaveKey(uint8_t code) {
-  return code == 's' || code == 'S' || code == 0xC4;
+bool GameRunning() {
+  return gameState.gameOver == 0;
 }
 
-// Where every missile and interceptor of the slots is; a hit shows as an interceptor gone
-// together with a change of its missile.
-struct SlotSnapshot {
-  int32_t missile[kSlotCount];
-  bool interceptor[kSlotCount];
-  void Take() {
-    for (int i = 0; i < kSlotCount; ++i) {
-      missile[i] = missileSlots[i].state;
-      interceptor[i] = interceptorSlots[i].active != 0;
-    }
-  }
-  int HitsSince() const {
-    int hits = 0;
-    for (int i = 0; i < kSlotCount; ++i) {
-      const bool target = missile[i] == Falling || missile[i] == Mirv;
-      if (target && interceptor[i] && interceptorSlots[i].active == 0 &&
-          missileSlots[i].state != missile[i]) {
-        ++hits;
-      }
-    }
-    return hits;
-  }
-};
-
-// What the overlay shows; it is drawn anew only when this changes.
-struct OverlayState {
-  Card card = Card::kNone;
-  int page = 0;
+// The client size of the last size message.
+struct ClientSize {
   int width = 0;
   int height = 0;
-  bool field = false;
-  bool saved = false;
-  bool operator==(const OverlayState&) const = default;
+  bool sized = false;  // a size message came
+};
+
+// How far the session has got, and how it ended.
+struct ShellEnding {
+  bool started = false;
+  bool ended = false;
+  bool exitAtEnd = false;  // a replay ends the program at its verdict
+  bool quitAsked = false;  // the front end was told to quit
+  ProgramEnd how = ProgramEnd::kWindowClosed;
+  int status = 0;
+  std::string problem;
 };
 
 // Says where the file should have been, so the player can look at that folder.
@@ -96,141 +76,130 @@ std::string SettingsNotKeptMessage() {
 
 }  // namespace
 
-struct GameShell::Impl {
+// The calendar date names a kept game; the pace never reads this clock.
+std::string FrontEnd::LocalTimeNow() {
+  return LocalTimeStamp(std::time(nullptr));
+}
+
+struct GameShell::Impl final : ScenarioCalls {
   explicit Impl(FrontEnd& f) : frontEnd(f) {}
 
+  // ScenarioCalls: a scenario's commands, in every mode.
+  void Seed(uint32_t seed) override { SeedRandom(seed); }
+  void Size(int width, int height) override { Deliver({Input::Kind::kSize, width, height}); }
+  void RunTicks(uint64_t count) override;
+  void TypeCode(uint8_t code) override { Deliver({Input::Kind::kChar, code}); }
+  void Command(uint16_t id) override { Deliver({Input::Kind::kCommand, id}); }
+  void TakeSettings(const std::string* text) override;
+  std::string Dump() override;
+
+  void Start(const ShellStart& start);
+  void Deliver(const Input& input);
   void Apply(const Input& input);
-  bool TakenByCard(uint8_t code);
-  void OpenHelp(Card which);
-  void TurnHelpPage(int delta);
-  void NoteGame();
-  void SaveEndedGame();
-  std::vector<std::string> ResultsCardLines() const;
-  void UpdateOverlay();
-  void DrawPausedField();
-  Card ShownCard() const;
-  const std::vector<CardPage>& HelpPages();
-  bool GameRunning() const { return gameState.gameOver == 0; }
+  void ApplyChar(uint8_t code);
   void ApplyCommand(uint16_t id);
   void ApplySize(int width, int height);
   void ApplyFunctionKey(int number);
-  void Deliver(const Input& input);
+  void OpenHelp(Card which);
+  void NoteGame();
   void AfterEvent();
   void ShowMenuChanges();
   void RunTick();
+  PaceClock::time_point Advance(PaceClock::time_point now);
   PaceClock::time_point StepImpactEffect(PaceClock::time_point now);
   void FinishImpactEffect();
-  PaceClock::time_point Advance(PaceClock::time_point now);
   int End(ProgramEnd how);
+  bool Playing() const { return mode == ShellMode::kPlay; }
+  std::string StateLine() const { return FormatStateLine(ticks, sound.played); }
 
   FrontEnd& frontEnd;
+  ShellMode mode = ShellMode::kPlay;
   // Between the rules and the window's picture, so the impact effect can be shown frame by
   // frame after the tick that drew it.
   DeferredCanvas pacedPicture;
   NotedSound sound;
-  SessionRecorder recorder;
-  TickSchedule schedule;
-  PaceClock::time_point nextCall{};  // when Advance has something to do again
-  MenuModel shownMenu{};             // the marks the front end was last given
+  ImpactPacing pace;
+  std::deque<Input> waiting;  // input given while the impact effect is shown
+  MenuModel shownMenu{};      // the marks the front end was last given
   bool menuShown = false;
-  bool started = false;
-  bool replay = false;
-  bool ended = false;
-  ProgramEnd endedBy = ProgramEnd::kWindowClosed;
-  int exitStatus = 0;
-  int clientWidth = 0;
-  int clientHeight = 0;
-  bool sized = false;
-  uint64_t ticks = 0;
-  PaceClock::time_point effectStart;
-  int64_t effectPresents = 0;  // the presents the effect's tick made
-  std::deque<Input> waiting;   // input given while the impact effect is shown
-  std::string endProblem;
-
-  // The cards.
-  bool cards = false;
-  Language language = Language::kEnglish;
-  std::unique_ptr<CardPainter> painter;
-  OverlayPicture overlay;
-  OverlayState drawn;
-  bool overlayChanged = false;
-  Card help = Card::kNone;  // kHelp or kAbout while one shows
-  int helpPage = 0;
-  int helpPages = 1;
-  OverlayState helpLaidOut;  // the help and field size helpText was laid out for
-  std::vector<CardPage> helpText;
-  bool resultsShown = false;
+  // Assigned, never replaced, at start: front ends hold on to its overlay.
+  Cards cards{nullptr, PixelOrder::kArgb, Language::kEnglish, false};
+  Session session;
+  std::unique_ptr<Replay> replay;  // in a replay
   bool gameSeenRunning = false;
-  int32_t bestBefore = 0;
-  GameResults results;
-  std::unique_ptr<VerdictCard> verdict;  // the replay viewer's, once it has one
-  std::string endedGame;  // the last game's recording, while its results card may save it
-  std::string endedAt;    // its local time
-  bool gameSaved = false;
-  KeptGame kept;
-  // A paused game's field, blanked by a size change, drawn again here from the slots: the
-  // rules redraw it only at the next tick.
-  bool fieldLost = false;
-  std::unique_ptr<PixelCanvas> pausedField;
-  PixelOrder overlayOrder = PixelOrder::kArgb;
-  GlyphSource* glyphs = nullptr;
+  ClientSize client;
+  uint64_t ticks = 0;
+  ShellEnding ending;
 };
 
 // The Exit command only sets a flag in the rules; the program ends here, once, as it is seen.
+// A replay's verdict shows once it has one.
 void GameShell::Impl::AfterEvent() {
-  if (started) ShowMenuChanges();  // every item at start, when the menu exists everywhere
+  if (ending.started) ShowMenuChanges();
   NoteGame();
-  UpdateOverlay();
+  if (replay && replay->Finished() && cards.Shown() != Card::kVerdict) {
+    cards.ShowVerdict(replay->Verdict(cards.language()));
+  }
+  if (!pacedPicture.Holding()) cards.Update();
   frontEnd.ShowPicture();
-  if (gameState.quit != 0 && !ended && !replay) {
+  if (gameState.quit != 0 && !ending.ended && Playing()) {
     End(ProgramEnd::kExitCommand);
     frontEnd.Quit();
   }
 }
 
+// A replay takes no command: its items are all greyed, with the marks the recording gives.
 void GameShell::Impl::ShowMenuChanges() {
   for (int i = 0; i < kMenuItemCount; ++i) {
-    const MenuItemState& item = menuModel.items[i];
+    MenuItemState item = menuModel.items[i];
+    if (replay) item.greyed = 1;
     MenuItemState& shown = shownMenu.items[i];
     if (menuShown && item == shown) continue;
     frontEnd.SetMenuItem(item.id, item.checked != 0, item.greyed != 0);
     shown = item;
+  }
+  if (!menuShown && replay) {
+    for (int i = 0; i < kHelpMenu.count; ++i)
+      frontEnd.SetMenuItem(kHelpMenu.items[i].id, false, true);
   }
   menuShown = true;
 }
 
 void GameShell::Impl::ApplyCommand(uint16_t id) {
   if (id == kCmdHowToPlay || id == kCmdAbout) {
-    if (cards) OpenHelp(id == kCmdAbout ? Card::kAbout : Card::kHelp);
+    OpenHelp(id == kCmdAbout ? Card::kAbout : Card::kHelp);
     return;
   }
-  recorder.Command(id);
+  session.Command(id);
   OnCommand(id);
 }
 
-// The picture takes the new size before the size handler blanks it.
+// A running game waits paused beneath the help, as it does while the window is minimised.
+void GameShell::Impl::OpenHelp(Card which) {
+  if (!cards.Play()) return;
+  if (GameRunning() && gameState.paused == 0) ApplyCommand(kCmdPause);
+  cards.OpenHelp(which);
+}
+
+// The picture takes the new size before the size handler blanks it; a replay's window takes it
+// too.
 void GameShell::Impl::ApplySize(int width, int height) {
-  if (cards && GameRunning() && gameState.paused != 0) fieldLost = true;
-  clientWidth = SizeMessageSide(width);
-  clientHeight = SizeMessageSide(height);
-  sized = true;
-  frontEnd.ResizePicture(clientWidth, clientHeight);
-  recorder.Size(clientWidth, clientHeight);
-  OnSize(clientWidth, clientHeight);
+  cards.FieldLost();
+  client = {SizeMessageSide(width), SizeMessageSide(height), true};
+  frontEnd.ResizePicture(client.width, client.height);
+  if (replay) frontEnd.FitWindow(client.width, client.height);
+  session.Size(client.width, client.height);
+  OnSize(client.width, client.height);
 }
 
 // Only the function-key entries of the accelerator table act, and each only while its item
-// is enabled, as a greyed item's accelerator does nothing.
+// is enabled, as a greyed item's accelerator does nothing. F1 is the help's.
 void GameShell::Impl::ApplyFunctionKey(int number) {
   if (number < 1 || number > 24) return;
-  if (cards) {
-    resultsShown = false;
+  if (cards.Play()) {
+    cards.CloseResults();
     if (number == 1) {
-      if (help == Card::kNone) {
-        OpenHelp(Card::kHelp);
-      } else {
-        TurnHelpPage(1);
-      }
+      if (!cards.TurnPage(1)) OpenHelp(Card::kHelp);
       return;
     }
   }
@@ -242,20 +211,30 @@ void GameShell::Impl::ApplyFunctionKey(int number) {
   }
 }
 
+// A key a card takes never reaches the rules; the recording notes it, so it replays the same.
+void GameShell::Impl::ApplyChar(uint8_t code) {
+  switch (cards.TakeKey(code)) {
+    case Cards::KeyUse::kSave:
+      cards.Saved(session.KeepEndedGame());
+      [[fallthrough]];
+    case Cards::KeyUse::kTaken:
+      session.Comment("key taken by a card");
+      return;
+    case Cards::KeyUse::kPassed:
+      break;
+  }
+  session.Char(code);
+  OnChar(code);
+  NoteGame();
+}
+
 void GameShell::Impl::Apply(const Input& input) {
   switch (input.kind) {
     case Input::Kind::kChar:
-      if (TakenByCard(static_cast<uint8_t>(input.a))) {
-        recorder.Comment("key taken by a card");
-        break;
-      }
-      if (GameRunning() && gameState.paused == 0) ++results.typed;
-      recorder.Char(static_cast<uint8_t>(input.a));
-      OnChar(static_cast<uint32_t>(input.a));
-      NoteGame();
+      ApplyChar(static_cast<uint8_t>(input.a));
       break;
     case Input::Kind::kHelpPage:
-      TurnHelpPage(input.a);
+      cards.TurnPage(input.a);
       break;
     case Input::Kind::kFunctionKey:
       ApplyFunctionKey(input.a);
@@ -268,7 +247,7 @@ void GameShell::Impl::Apply(const Input& input) {
       break;
     case Input::Kind::kMinimise:
       // A running game would end at the next tick on a field of no size: it waits paused.
-      if (gameState.gameOver == 0 && gameState.paused == 0) ApplyCommand(kCmdPause);
+      if (GameRunning() && gameState.paused == 0) ApplyCommand(kCmdPause);
       ApplySize(0, 0);
       break;
   }
@@ -280,7 +259,7 @@ void GameShell::Impl::Apply(const Input& input) {
 // size counts; after the end nothing does.
 void GameShell::Impl::Deliver(const Input& input) {
   const bool sizing = input.kind == Input::Kind::kSize || input.kind == Input::Kind::kMinimise;
-  if (ended || (!started && !sizing)) return;
+  if (ending.ended || (!ending.started && !sizing)) return;
   if (pacedPicture.Holding()) {
     waiting.push_back(input);
   } else {
@@ -288,121 +267,38 @@ void GameShell::Impl::Deliver(const Input& input) {
   }
 }
 
-// A game's ticks and hits are counted for its results card; a tick that ends the game clears
-// the field, which is no hit.
 void GameShell::Impl::RunTick() {
-  recorder.Tick();
+  session.Tick();
   ++ticks;
-  const bool counting = GameRunning() && gameState.paused == 0;
-  SlotSnapshot before;
-  if (counting) before.Take();
   OnTick();
-  if (counting && GameRunning()) {
-    ++results.ticks;
-    results.hits += before.HitsSince();
-  }
+  session.TickRan();
   NoteGame();
 }
 
-// Esc closes the help and Enter or space turns its page; any key closes the results card.
-// Neither reaches the rules.
-bool GameShell::Impl::TakenByCard(uint8_t code) {
-  if (!cards) return false;
-  if (help != Card::kNone) {
-    if (code == kEscape) {
-      help = Card::kNone;
-    } else if (code == '\r' || code == ' ') {
-      TurnHelpPage(1);
-    }
-    return true;
-  }
-  if (!resultsShown) return false;
-  if (IsSaveKey(code) && !endedGame.empty()) {
-    SaveEndedGame();
-  } else {
-    resultsShown = false;
-  }
-  return true;
-}
-
-// Once: the card then says where the game went, and the key again does nothing.
-void GameShell::Impl::SaveEndedGame() {
-  if (gameSaved) return;
-  kept = KeepGame(endedAt, endedGame);
-  gameSaved = true;
-}
-
-std::vector<std::string> GameShell::Impl::ResultsCardLines() const {
-  std::vector<std::string> lines = ResultLines(language, results);
-  if (endedGame.empty()) return lines;
-  if (!gameSaved) {
-    lines.push_back(SaveOffer(language));
-    return lines;
-  }
-  for (std::string& line : SavedLines(language, kept.where, kept.problem, kept.download)) {
-    lines.push_back(std::move(line));
-  }
-  return lines;
-}
-
-// A running game waits paused beneath the help, as it does while the window is minimised.
-void GameShell::Impl::OpenHelp(Card which) {
-  if (GameRunning() && gameState.paused == 0) ApplyCommand(kCmdPause);
-  resultsShown = false;
-  help = which;
-  helpPage = 0;
-}
-
-// Forward from the last page closes the help; back from the first stays.
-void GameShell::Impl::TurnHelpPage(int delta) {
-  if (help == Card::kNone) return;
-  helpPage = std::max(helpPage + delta, 0);
-  if (helpPage >= helpPages) help = Card::kNone;
-}
-
-// A game starting clears the last one's card and figures; a game ending shows them. A game
-// going on again (F3) closes the help over it.
+// A game starting clears the last one's card and figures; a game ending shows them.
 void GameShell::Impl::NoteGame() {
   const bool running = GameRunning();
-  const HighScoreEntry& best = gameState.highScoreTable[gameState.level - 1];
   if (running && !gameSeenRunning) {
-    results = {};
-    endedGame.clear();
-    bestBefore = best.best;
-    resultsShown = false;
-    help = Card::kNone;
+    session.GameStarted();
+    cards.GameStarted();
   } else if (!running && gameSeenRunning) {
-    results.score = gameState.score;
-    results.best = best.best;
-    results.newBest = best.best > bestBefore;
-    results.level = gameState.level;
-    results.misses = gameState.misses;
-    resultsShown = cards;
-    // The recording ends here, so it replays to the state the card shows.
-    endedAt = cards ? frontEnd.LocalTimeNow() : "";
-    endedGame = endedAt.empty() ? "" : recorder.SoFar(FormatStateLine(ticks, sound.played));
-    gameSaved = false;
+    const std::string stamp = cards.Play() ? frontEnd.LocalTimeNow() : "";
+    session.GameEnded(stamp.empty() ? "" : StateLine(), stamp);
+    cards.GameEnded(session.Results(), !session.EndedGame().empty());
   }
   gameSeenRunning = running;
-  if (!running || gameState.paused == 0) fieldLost = false;
-  if (running && gameState.paused == 0) help = Card::kNone;
 }
 
-// Shows as many of the dome's frames as are due by now, spread evenly over the effect's
-// duration; the last step passes on the rest of the tick's drawing (the end of the game).
+// Shows as many of the dome's frames as are due by now; the last step passes on the rest of
+// the tick's drawing (the end of the game).
 PaceClock::time_point GameShell::Impl::StepImpactEffect(PaceClock::time_point now) {
-  const auto elapsed = now - effectStart;
-  if (elapsed >= kImpactEffectDuration) {
-    schedule.Restart(now);  // the time the effect took is not made up for
+  const int release = pace.FramesDue(now, pacedPicture.PresentsHeld());
+  if (release < 0) {
+    pace.schedule.Restart(now);  // the time the effect took is not made up for
     FinishImpactEffect();
-    return schedule.NextDue();
+    return pace.schedule.NextDue();
   }
-  const int64_t due =
-      1 + effectPresents * elapsed.count() /
-              std::chrono::duration_cast<PaceClock::duration>(kImpactEffectDuration).count();
-  const int64_t released = effectPresents - pacedPicture.PresentsHeld();
-  pacedPicture.ReleaseThroughPresent(
-      static_cast<int>(std::min(due, effectPresents - 1) - released));
+  pacedPicture.ReleaseThroughPresent(release);
   frontEnd.ShowPicture();
   return now + kImpactFrameInterval;
 }
@@ -417,112 +313,123 @@ void GameShell::Impl::FinishImpactEffect() {
   }
 }
 
-Card GameShell::Impl::ShownCard() const {
-  if (verdict) return Card::kVerdict;
-  if (help != Card::kNone) return help;
-  if (resultsShown) return Card::kResults;
-  if (cards && GameRunning() && gameState.paused != 0) return Card::kPause;
-  return Card::kNone;
+PaceClock::time_point GameShell::Impl::Advance(PaceClock::time_point now) {
+  if (replay) {
+    const PaceClock::time_point next = replay->Advance(now);
+    AfterEvent();
+    if (replay->Finished() && ending.exitAtEnd && !std::exchange(ending.quitAsked, true)) {
+      frontEnd.Quit();
+    }
+    return next;
+  }
+  if (pacedPicture.Holding()) return StepImpactEffect(now);
+  for (int64_t due = pace.schedule.TakeDueTicks(now); due > 0; --due) {
+    RunTick();
+    if (pacedPicture.Holding()) {
+      pace.Begin(now, pacedPicture.PresentsHeld());
+      return StepImpactEffect(now);
+    }
+  }
+  AfterEvent();
+  return pace.schedule.NextDue();
 }
 
-// The help is laid out anew only for another text or another field size.
-const std::vector<CardPage>& GameShell::Impl::HelpPages() {
-  const OverlayState key{help, 0, fieldGeometry.fieldWidth, fieldGeometry.groundY, false};
-  if (key == helpLaidOut) return helpText;
-  helpLaidOut = key;
-  helpText =
-      painter->Paginate(help == Card::kAbout ? std::vector<HelpSection>{AboutSection(language)}
-                                             : HelpSections(language),
-                        key.width, key.height);
-  return helpText;
+// An impact effect one of the ticks starts is shown whole at once (the picture it ends with is
+// the same), so the next tick, or input, follows as it follows the effect in play. Once the
+// ticks are run the picture is shown, as Advance shows it after the ticks it runs.
+void GameShell::Impl::RunTicks(uint64_t count) {
+  if (!ending.started || ending.ended) return;
+  for (uint64_t i = 0; i < count; ++i) {
+    RunTick();
+    if (pacedPicture.Holding()) FinishImpactEffect();
+  }
+  AfterEvent();
 }
 
-// Drawn anew only when what it shows changes: the cards' figures are fixed while they show.
-void GameShell::Impl::UpdateOverlay() {
-  if (!painter || pacedPicture.Holding()) return;
-  const int fieldWidth = fieldGeometry.fieldWidth;
-  const int fieldHeight = fieldGeometry.groundY;
-  if (help != Card::kNone) {
-    helpPages = static_cast<int>(HelpPages().size());
-    helpPage = std::min(helpPage, helpPages - 1);
+void GameShell::Impl::TakeSettings(const std::string* text) {
+  if (text != nullptr) {
+    ParseSettings(*text);
+  } else {
+    ApplyDefaultSettings();
   }
-  const int width = fieldGeometry.fieldWidth;
-  const int height = fieldGeometry.fieldHeight + fieldGeometry.statusHeight;
-  const OverlayState want{ShownCard(), helpPage, width, height, fieldLost, gameSaved};
-  if (want == drawn) return;
-  drawn = want;
-  overlayChanged = true;
-  if (want.card == Card::kNone && !fieldLost) {
-    overlay = {};
-    return;
-  }
-  CardPainter::Clear(overlay, width, height);
-  if (fieldLost) {
-    DrawPausedField();
-    CardPainter::CoverWith(overlay, *pausedField);
-  }
-  switch (want.card) {
-    case Card::kHelp:
-    case Card::kAbout:
-      painter->DrawCard(overlay, fieldWidth, fieldHeight, helpText[helpPage],
-                        help == Card::kAbout ? "" : HelpFooter(language, helpPage, helpPages),
-                        true);
-      break;
-    case Card::kResults: {
-      std::vector<std::string> lines = ResultsCardLines();
-      const CardPage page{lines.front(), {lines.begin() + 1, lines.end()}};
-      painter->DrawCard(overlay, fieldWidth, fieldHeight, page, ResultsFooter(language), false);
-      break;
-    }
-    case Card::kPause: {
-      const std::vector<std::string> lines = PauseLines(language);
-      painter->DrawCard(overlay, fieldWidth, fieldHeight, {lines[0], {lines[1]}}, "", false);
-      break;
-    }
-    case Card::kVerdict:
-      painter->DrawCard(overlay, fieldWidth, fieldHeight, {verdict->heading, verdict->lines},
-                        verdict->footer, false);
-      break;
-    case Card::kNone:
-      break;
-  }
+  ComputeCapacity();
+  CheckMenuFromSettings();
+  ::DrawStatusBar(gameState, fieldGeometry);
+  if (ending.started) AfterEvent();
 }
 
-// The sprites are copied from a sheet made beside this picture, as start-up makes the
-// window's; the rules' handles are theirs again afterwards.
-void GameShell::Impl::DrawPausedField() {
-  const int width = fieldGeometry.fieldWidth;
-  const int height = fieldGeometry.groundY;
-  if (!pausedField) pausedField = std::make_unique<PixelCanvas>(0, 0, overlayOrder, *glyphs);
-  pausedField->Resize(0, 0);
-  pausedField->Resize(width, height);
-  Canvas* const window = windowDC;
-  Canvas* const sheet = sheetDC;
-  windowDC = pausedField.get();
-  CreateSpriteSheet();
-  PrepareWindowDC();
-  RenderGlyphCells(kAlphabet, classRanges);
-  for (int32_t i = 0; i < kSlotCount; ++i) {
-    const MissileSlot& m = missileSlots[i];
-    if (m.state == Falling || m.state == Mirv) DrawMissileSprite(m.x, m.y, i, m.state);
-    if (m.state >= ExplodingFirst && m.state < ExplodingEnd) {
-      DrawExplosionFrame(m.x, m.y, m.state - ExplodingFirst);
-    }
-    if (interceptorSlots[i].active != 0)
-      DrawInterceptor(interceptorSlots[i].x, interceptorSlots[i].y);
+std::string GameShell::Impl::Dump() {
+  std::string line = StateLine();
+  sound.played.Clear();
+  return line;
+}
+
+// A replay begins as the runner begins, whatever sizes the window had before: the recording
+// gives its own.
+void GameShell::Impl::Start(const ShellStart& start) {
+  mode = start.mode;
+  if (!Playing()) {
+    ResetAllRecords();
+    client = {};
   }
-  windowDC = window;
-  sheetDC = sheet;
+  pacedPicture.SetTarget(start.windowCanvas);
+  sound.output = start.sound;
+  session = Session(Playing() ? start.record : nullptr);
+  cards = Cards(start.cardGlyphs, start.overlayOrder, LanguageOfLocale(start.locale), Playing());
+  ending.exitAtEnd = start.exitAtEnd;
+  // Read once, so the recording holds exactly the text the game started with.
+  std::string settingsText;
+  const bool settingsRead = Playing() && ReadSettingsText(&settingsText);
+  session.Start(start.seed, settingsRead ? &settingsText : nullptr);
+  if (client.sized) session.Size(client.width, client.height);
+  gameEvents = &session;
+  RunStartUp({.seed = start.seed,
+              .windowCanvas = start.windowCanvas != nullptr ? &pacedPicture : nullptr,
+              .sound = &sound,
+              .settingsText = settingsRead ? &settingsText : nullptr});
+  pace.schedule.Restart(start.now);
+  pace.nextCall = pace.schedule.NextDue();
+  ending.started = true;
+  frontEnd.SetTitle(mode == ShellMode::kReplay ? std::string(kWindowTitle) + " - replay"
+                                               : kWindowTitle);
+  if (mode == ShellMode::kReplay) {
+    replay = std::make_unique<Replay>(*this, start.report);
+    frontEnd.FitWindow(fieldGeometry.fieldWidth,
+                       fieldGeometry.fieldHeight + fieldGeometry.statusHeight);
+    replay->Start(start.recording, start.unreadable, start.now);
+  }
+  AfterEvent();
+}
+
+// Input still waiting is dropped: the program ends where the player left it.
+int GameShell::Impl::End(ProgramEnd how) {
+  if (ending.ended) return ending.status;
+  waiting.clear();
+  pacedPicture.ReleaseAll();
+  ending.ended = true;
+  ending.how = how;
+  if (replay) {
+    replay->Stop();
+    ending.status = ending.exitAtEnd && !replay->Verified() ? 1 : 0;
+  } else if (Playing()) {
+    const ProgramEnding ended = EndProgram(how);
+    ending.status = ended.exitCode;
+    if (!ended.settingsKept) ending.problem = SettingsNotKeptMessage();
+  }
+  session.Finish(StateLine());
+  return ending.status;
 }
 
 GameShell::GameShell(FrontEnd& frontEnd) : impl_(std::make_unique<Impl>(frontEnd)) {
   ResetAllRecords();
   ResetPlatformHandles();
+  gameEvents = nullptr;
 }
 
 GameShell::~GameShell() {
   if (windowDC == &impl_->pacedPicture) windowDC = nullptr;
   if (soundOutput == &impl_->sound) soundOutput = nullptr;
+  if (gameEvents == &impl_->session) gameEvents = nullptr;
 }
 
 int GameShell::ClientWidth() const {
@@ -533,150 +440,75 @@ int GameShell::ClientHeight() const {
   return fieldGeometry.fieldHeight + fieldGeometry.statusHeight;
 }
 
-void GameShell::Start(const ShellStart& start) {
-  Impl& s = *impl_;
-  s.pacedPicture.SetTarget(start.windowCanvas);
-  s.sound.output = start.sound;
-  s.recorder = SessionRecorder(start.record);
-  s.cards = start.showCards && start.cardGlyphs != nullptr;
-  if (start.cardGlyphs != nullptr) {
-    s.glyphs = start.cardGlyphs;
-    s.overlayOrder = start.overlayOrder;
-    s.painter = std::make_unique<CardPainter>(*start.cardGlyphs, start.overlayOrder);
+void GameShell::Start(const Options& options, ShellStart platform) {
+  platform.record = options.record.get();
+  if (options.replay) {
+    platform.mode = ShellMode::kReplay;
+    platform.recording = options.replayText;
+    platform.unreadable = options.replayProblem;
+    platform.exitAtEnd = options.exitAtEnd;
   }
-  s.language = LanguageOfLocale(start.locale);
-  s.replay = start.replay;
-  // Read once, so the recording holds exactly the text the game started with.
-  std::string settingsText;
-  const bool settingsRead = !s.replay && ReadSettingsText(&settingsText);
-  s.recorder.Start(start.seed, settingsRead ? &settingsText : nullptr);
-  if (s.sized) s.recorder.Size(s.clientWidth, s.clientHeight);
-  RunStartUp({.seed = start.seed,
-              .windowCanvas = start.windowCanvas != nullptr ? &s.pacedPicture : nullptr,
-              .sound = &s.sound,
-              .readSettingsFile = false,
-              .settingsText = settingsRead ? &settingsText : nullptr});
-  s.schedule.Restart(start.now);
-  s.nextCall = s.schedule.NextDue();
-  s.started = true;
-  s.AfterEvent();
+  Start(platform);
 }
 
-PaceClock::time_point GameShell::Impl::Advance(PaceClock::time_point now) {
-  if (pacedPicture.Holding()) return StepImpactEffect(now);
-  for (int64_t due = schedule.TakeDueTicks(now); due > 0; --due) {
-    RunTick();
-    if (pacedPicture.Holding()) {
-      effectStart = now;
-      effectPresents = pacedPicture.PresentsHeld();
-      return StepImpactEffect(now);
-    }
-  }
-  AfterEvent();
-  return schedule.NextDue();
+void GameShell::Start(const ShellStart& start) {
+  impl_->Start(start);
 }
 
 // A front end may call whenever it wakes (a message, a display frame): before the time last
 // given back nothing is due, and nothing is done or shown.
 PaceClock::time_point GameShell::Advance(PaceClock::time_point now) {
   Impl& s = *impl_;
-  if (!s.started || s.ended) return now + kTickPeriod;
-  if (now < s.nextCall) return s.nextCall;
-  s.nextCall = s.Advance(now);
-  return s.nextCall;
+  if (!s.ending.started || s.ending.ended) return now + kTickPeriod;
+  if (now < s.pace.nextCall) return s.pace.nextCall;
+  s.pace.nextCall = s.Advance(now);
+  return s.pace.nextCall;
 }
 
-void GameShell::Type(char32_t character) {
-  impl_->Deliver({Input::Kind::kChar, CodeForTypedChar(character)});
-}
-
-void GameShell::TypeCode(uint8_t code) {
-  impl_->Deliver({Input::Kind::kChar, code});
+// Esc ends a replay, and with it the program.
+bool GameShell::Type(char32_t character) {
+  Impl& s = *impl_;
+  if (!s.replay) {
+    s.Deliver({Input::Kind::kChar, CodeForTypedChar(character)});
+    return true;
+  }
+  if (s.ending.ended) return false;
+  const bool used = s.replay->Type(character);
+  s.AfterEvent();
+  if (s.replay->Stopped() && !std::exchange(s.ending.quitAsked, true)) s.frontEnd.Quit();
+  return used;
 }
 
 void GameShell::PressFunctionKey(int number) {
-  impl_->Deliver({Input::Kind::kFunctionKey, number});
+  if (!impl_->replay) impl_->Deliver({Input::Kind::kFunctionKey, number});
 }
 
-Language GameShell::CardLanguage() const {
-  return impl_->language;
-}
-
-Card GameShell::ShownCard() const {
-  return impl_->ShownCard();
-}
-
-void GameShell::TurnHelpPage(int delta) {
-  impl_->Deliver({Input::Kind::kHelpPage, delta});
-}
-
-const OverlayPicture& GameShell::Overlay() const {
-  return impl_->overlay;
-}
-
-bool GameShell::TakeOverlayChange() {
-  return std::exchange(impl_->overlayChanged, false);
-}
-
-const GameResults& GameShell::LastResults() const {
-  return impl_->results;
-}
-
-const std::string& GameShell::LastGameRecording() const {
-  return impl_->endedGame;
+bool GameShell::TurnPage(int delta) {
+  Impl& s = *impl_;
+  if (s.replay) {
+    s.replay->ChangeSpeed(delta);
+    return true;
+  }
+  const bool help = s.cards.Shown() == Card::kHelp;
+  s.Deliver({Input::Kind::kHelpPage, delta});
+  return help;
 }
 
 void GameShell::Command(uint16_t id) {
-  impl_->Deliver({Input::Kind::kCommand, id});
+  if (!impl_->replay) impl_->Command(id);
 }
 
 // Before start-up the sizes only set the geometry, as the window's first size messages do.
 void GameShell::Size(int width, int height) {
-  impl_->Deliver({Input::Kind::kSize, width, height});
+  if (!impl_->replay) impl_->Size(width, height);
 }
 
 void GameShell::Minimise() {
-  impl_->Deliver({Input::Kind::kMinimise});
+  if (!impl_->replay) impl_->Deliver({Input::Kind::kMinimise});
 }
 
-void GameShell::Restore(int width, int height) {
-  Size(width, height);
-}
-
-// Once the ticks are run the picture is shown, as Advance shows it after the ticks it runs.
-void GameShell::RunTicks(uint64_t count) {
-  Impl& s = *impl_;
-  if (!s.started || s.ended) return;
-  for (uint64_t i = 0; i < count; ++i) {
-    s.RunTick();
-    if (s.pacedPicture.Holding()) s.FinishImpactEffect();
-  }
-  s.AfterEvent();
-}
-
-void GameShell::Seed(uint32_t seed) {
-  SeedRandom(seed);
-}
-
-void GameShell::TakeSettings(const std::string* text) {
-  if (text != nullptr) {
-    ParseSettings(*text);
-  } else {
-    ApplyDefaultSettings();
-  }
-  ComputeCapacity();
-  CheckMenuFromSettings();
-  if (impl_->started) impl_->AfterEvent();
-}
-
-void GameShell::DrawStatusBar() {
-  ::DrawStatusBar(gameState, fieldGeometry);
-  impl_->AfterEvent();
-}
-
-void GameShell::ShowVerdict(const VerdictCard& card) {
-  impl_->verdict = std::make_unique<VerdictCard>(card);
-  impl_->AfterEvent();
+ScenarioCalls& GameShell::Scenario() {
+  return *impl_;
 }
 
 void GameShell::AttachPicture(Canvas* picture) {
@@ -685,31 +517,25 @@ void GameShell::AttachPicture(Canvas* picture) {
 }
 
 bool GameShell::KeepSettings() {
-  return impl_->replay || WriteSettingsFile();
+  const Impl& s = *impl_;
+  if (!s.Playing() || s.ending.ended) return true;
+  return WriteSettingsFile();
 }
 
-bool GameShell::ShowingImpactEffect() const {
-  return impl_->pacedPicture.Holding();
+const OverlayPicture& GameShell::Overlay() const {
+  return impl_->cards.Overlay();
+}
+
+bool GameShell::TakeOverlayChange() {
+  return impl_->cards.TakeOverlayChange();
+}
+
+Card GameShell::ShownCard() const {
+  return impl_->cards.Shown();
 }
 
 uint64_t GameShell::TicksRun() const {
   return impl_->ticks;
-}
-
-// Input still waiting is dropped: the program ends where the player left it.
-int GameShell::Impl::End(ProgramEnd how) {
-  if (ended) return exitStatus;
-  waiting.clear();
-  pacedPicture.ReleaseAll();
-  ended = true;
-  endedBy = how;
-  if (!replay) {
-    const ProgramEnding ending = EndProgram(how);
-    exitStatus = ending.exitCode;
-    if (!ending.settingsKept) endProblem = SettingsNotKeptMessage();
-  }
-  recorder.Finish(FormatStateLine(ticks, sound.played));
-  return exitStatus;
 }
 
 int GameShell::End(ProgramEnd how) {
@@ -717,13 +543,14 @@ int GameShell::End(ProgramEnd how) {
 }
 
 bool GameShell::Ended() const {
-  return impl_->ended;
+  return impl_->ending.ended;
 }
 
 const std::string& GameShell::EndProblem() const {
-  return impl_->endProblem;
+  return impl_->ending.problem;
 }
 
 bool GameShell::PlayerEnded() const {
-  return impl_->endedBy == ProgramEnd::kExitCommand || impl_->endedBy == ProgramEnd::kWindowClosed;
+  const ProgramEnd how = impl_->ending.how;
+  return how == ProgramEnd::kExitCommand || how == ProgramEnd::kWindowClosed;
 }

@@ -22,8 +22,6 @@ void RunStartUp(const StartUpParts& parts) {
   PlaceLaunchers();
   if (parts.settingsText != nullptr) {
     ParseSettings(*parts.settingsText);
-  } else if (parts.readSettingsFile) {
-    LoadSettings();
   } else {
     ApplyDefaultSettings();
   }

@@ -14,14 +14,12 @@ struct StartUpParts {
   uint32_t seed = 1;               // the front end reads the clock; the rules never do
   Canvas* windowCanvas = nullptr;  // the window's picture
   SoundOutput* sound = nullptr;    // plays the effects
-  bool readSettingsFile = true;    // false starts as if no settings file existed
-  // When set, the settings are taken from this text instead, as if the file held it.
+  // The settings file's text, read by the caller; null starts as if there were none.
   const std::string* settingsText = nullptr;
 };
 
 // Runs every start-up step in order, from seeding the generator to the first status bar.
-// The records are not reset here: size messages may already have set the geometry, so a
-// front end calls ResetAllRecords() once before it creates its window.
+// The records are not reset here: size messages may already have set the geometry.
 void RunStartUp(const StartUpParts& parts);
 
 // Gives a program that started without a window picture its picture: the sprite sheet, the

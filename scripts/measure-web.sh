@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the browser game and measures it in headless Chromium (tests/web/measure_web.mjs):
-# load to first frame, ticks a second over 10 s, the browser's CPU use, the site's size.
+# load to first frame, the browser's CPU use over 10 s, the site's size.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 export VOLARIN_WEB_RUN="$root/tests/web/measure_web.mjs"

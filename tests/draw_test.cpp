@@ -75,7 +75,7 @@ TEST_F(DrawTest, ImpactDomeGrowsWhiteThenShrinksBlack) {
 // The sheet gets every glyph once: slots 0 to 91 in the text font, then the 41 katakana from
 // their two-byte codes in the kana font. Where their ink lands is checked in the pictures.
 TEST_F(DrawTest, StartUpWritesEachGlyphIntoItsCell) {
-  RunStartUp({.seed = 1, .windowCanvas = &canvas, .sound = nullptr, .readSettingsFile = false});
+  RunStartUp({.seed = 1, .windowCanvas = &canvas, .sound = nullptr});
   const Calls& glyphs = canvas.sheet->calls;
   ASSERT_EQ(glyphs.size(), 135u);
   EXPECT_EQ(glyphs[92], "text 368 255 14 '_' fg=255,255,0 bg=0,0,0");

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "app/commands.h"
+#include "app/settings_store.h"
 #include "app/startup.h"
 #include "core/game.h"
 #include "core/menu_state.h"
@@ -62,7 +63,9 @@ TEST_F(SettingsTest, ANameStaysWhenARealGameBeatsItsBest) {
 
 TEST_F(SettingsTest, StartUpReadsTheFileAndExitWritesItBack) {
   WriteFile(kSettingsFileName, "3 2 0 1 0 - 4321 bob");
-  RunStartUp({.seed = 5, .windowCanvas = &canvas});
+  std::string text;
+  ASSERT_TRUE(ReadSettingsText(&text));
+  RunStartUp({.seed = 5, .windowCanvas = &canvas, .settingsText = &text});
   EXPECT_EQ(gameState.missileCapacity, 52);
   EXPECT_TRUE(FindMenuItem(kCmdLower)->checked && !FindMenuItem(kCmdSound)->checked);
   ASSERT_EQ(canvas.calls.size(), 9u);  // the sheet, the window font, then the status bar

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/card_painter.h"
 #include "app/cards.h"
 #include "app/commands.h"
 #include "app/kept_game.h"
@@ -25,12 +26,15 @@
 #include "app/overlay.h"
 #include "app/pacing.h"
 #include "app/recording.h"
-#include "app/replay_viewer.h"
+#include "app/replay.h"
+#include "app/session.h"
 #include "app/settings.h"
 #include "app/state_line.h"
 #include "core/alphabet.h"
+#include "core/events.h"
 #include "core/game.h"
 #include "core/geometry.h"
+#include "core/interceptors.h"
 #include "core/menu_state.h"
 #include "resources/command_ids.h"
 #include "test_support.h"
@@ -51,8 +55,11 @@ class FakeFrontEnd : public FrontEnd {
     marks[id] = {checked, greyed};
   }
   void Quit() override { ++quits; }
+  void SetTitle(const std::string& text) override { title = text; }
+  void FitWindow(int width, int height) override { fitted.emplace_back(width, height); }
   std::string LocalTimeNow() override { return stamp; }
-  std::vector<std::pair<int, int>> sizes;
+  std::vector<std::pair<int, int>> sizes, fitted;
+  std::string title;
   std::map<uint16_t, std::pair<bool, bool>> marks;  // checked, greyed
   std::string stamp;
   int shown = 0, quits = 0, menuItemsSet = 0;
@@ -135,14 +142,14 @@ TEST_F(ShellTest, MinimisingPausesARunningGameOnly) {
   StartShell();
   shell.Minimise();
   EXPECT_EQ(gameState.paused, 0);  // the demonstration goes on
-  shell.Restore(640, 480);
+  shell.Size(640, 480);
   shell.Command(kCmdStart);
   shell.Minimise();
   EXPECT_EQ(gameState.paused, 1);
   EXPECT_EQ(frontEnd.sizes.back(), std::pair(0, 0));
   AdvanceUntil(t0 + std::chrono::seconds(2));
   EXPECT_EQ(gameState.gameOver, 0);
-  shell.Restore(640, 480);
+  shell.Size(640, 480);
   EXPECT_EQ(gameState.paused, 1);
   shell.PressFunctionKey(3);
   EXPECT_EQ(gameState.paused, 0);
@@ -164,7 +171,7 @@ void PutMissileAtTheGround() {
 TEST_F(ShellTest, ImpactEffectIsShownOverHalfASecondWithTheSamePicture) {
   RecordingCanvas direct;
   ResetAllRecords();
-  RunStartUp({.seed = 7, .windowCanvas = &direct, .sound = nullptr, .readSettingsFile = true});
+  RunStartUp({.seed = 7, .windowCanvas = &direct, .sound = nullptr});
   PutMissileAtTheGround();
   OnTick();
   const GameRecords after = records;
@@ -175,7 +182,7 @@ TEST_F(ShellTest, ImpactEffectIsShownOverHalfASecondWithTheSamePicture) {
   PutMissileAtTheGround();
   now = fresh.Advance(t0 + kTickPeriod);
   fresh.Advance(t0 + kTickPeriod);  // woken again at once: nothing new is due
-  ASSERT_TRUE(fresh.ShowingImpactEffect());
+  ASSERT_EQ(now - t0, kTickPeriod + kImpactFrameInterval);  // the effect's frames are paced
   EXPECT_TRUE(records == after);
   std::vector<size_t> framesEnd{paced.calls.size()};
   fresh.PressFunctionKey(2);  // waits until the effect is over
@@ -183,7 +190,7 @@ TEST_F(ShellTest, ImpactEffectIsShownOverHalfASecondWithTheSamePicture) {
   const int shownBefore = frontEnd.shown;
   // A timer waking 0.575 ms late: the 29th frame comes just short of half a second.
   const auto late = std::chrono::microseconds(575);
-  while (fresh.ShowingImpactEffect()) {
+  while (gameState.gameOver == 1) {  // until F2, held while the effect shows, can run
     now = fresh.Advance(now) + late;
     framesEnd.push_back(paced.calls.size());
   }
@@ -219,7 +226,7 @@ TEST_F(ShellTest, EndSaysWhereTheSettingsCouldNotBeSaved) {
 
 // The state lines the runner prints for a recording, replayed as a replay is.
 std::string Replayed(const std::string& recording) {
-  std::istringstream in(recording);
+  ScenarioLines in{std::string_view(recording)};
   std::FILE* out = std::tmpfile();
   EXPECT_EQ(RunScenario(in, out, stderr, ScenarioCommands::kRecorded), 0);
   return ReadAndClose(out);
@@ -244,7 +251,7 @@ std::string PlayRecordedSession(FrontEnd& frontEnd, SoundOutput& sound) {
   for (char32_t c : U"aZ3ｱア€ ") shell.Type(c);
   advanceFor(std::chrono::seconds(4));
   shell.Minimise();
-  shell.Restore(640, 480);
+  shell.Size(640, 480);
   shell.Command(kCmdPause);
   advanceFor(milliseconds(10'500));  // ends with ticks not yet written as a line
   EXPECT_EQ(shell.End(ProgramEnd::kWindowClosed), 0);
@@ -290,8 +297,8 @@ TEST_F(ShellTest, ARecordingCutAtAnyEventReplaysToTheStateAtThatEvent) {
   const auto cut = [&] {
     PlayedSounds played;
     for (const std::string& name : sound.played) played.Add(name.c_str());
-    cuts.push_back(
-        {std::ftell(record), shell.TicksRun(), FormatStateLine(shell.TicksRun(), played)});
+    const uint64_t ticks = shell.TicksRun();
+    cuts.push_back({std::ftell(record), ticks, FormatStateLine(ticks, played)});
   };
   const auto tick = [&] {
     now += kTickPeriod;
@@ -311,18 +318,18 @@ TEST_F(ShellTest, ARecordingCutAtAnyEventReplaysToTheStateAtThatEvent) {
     cut();
     tick();
   }
-  for (int i = 0; i < 1000 && !shell.ShowingImpactEffect(); ++i) tick();
-  ASSERT_TRUE(shell.ShowingImpactEffect());
+  for (int i = 0; i < 1000 && gameState.gameOver == 0; ++i) tick();
+  ASSERT_EQ(gameState.gameOver, 1);  // a missile reached the ground: the effect shows
   const PaceClock::time_point effectBegan = now;
   shell.Type(U'x');  // both wait for the end of the effect
   shell.Command(kCmdStart);
   cut();
-  while (shell.ShowingImpactEffect()) tick();
+  while (gameState.gameOver == 1) tick();  // until Start, held while the effect shows, can run
   EXPECT_EQ(now - effectBegan, milliseconds(500));  // 32 ticks' time: a call right at its end
   shell.Minimise();
   cut();
   tick();
-  shell.Restore(400, 300);
+  shell.Size(400, 300);
   cut();
   for (int i = 0; i < 70; ++i) tick();
   std::fclose(record);
@@ -331,10 +338,10 @@ TEST_F(ShellTest, ARecordingCutAtAnyEventReplaysToTheStateAtThatEvent) {
   ASSERT_GT(cuts.size(), 150u);
   for (const Cut& at : cuts) {
     std::string commands = recorded.substr(0, static_cast<size_t>(at.length));
-    std::istringstream lines(commands);
+    ScenarioLines lines{std::string_view(commands)};
     uint64_t written = 0;
-    for (std::string line; std::getline(lines, line);) {
-      if (line.starts_with("tick ")) written += std::stoull(line.substr(5));
+    for (std::string_view line; lines.Next(&line) == LineRead::kLine;) {
+      if (line.starts_with("tick ")) written += std::stoull(std::string(line.substr(5)));
     }
     commands += "tick " + std::to_string(at.ticks - written) + "\ndump\n";
     ASSERT_EQ(Replayed(commands), at.state + "\n") << commands;
@@ -394,7 +401,6 @@ class CardTest : public ShellTest {
                  .sound = &sound,
                  .record = record,
                  .now = t0,
-                 .showCards = true,
                  .cardGlyphs = &glyphs,
                  .locale = "en_US.UTF-8"});
   }
@@ -415,11 +421,10 @@ class CardTest : public ShellTest {
   PixelCanvas picture{640, 480, PixelOrder::kArgb, glyphs};
 };
 
-// The results card counts what the rules did in the game: one hit of one interceptor, the
-// ten misses that ended it, the eleven keys, the game's ticks; a second game below that score
-// is no new best. The key that closes it never reaches the rules, and the recording replays to
-// the same end without cards.
-TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
+// The results card shows when a game ends, over the demonstration that goes on beneath it,
+// and takes the key that closes it, which never reaches the rules; a second game starts it
+// afresh. The recording notes the keys taken and replays to the same end without cards.
+TEST_F(CardTest, ResultsCardShowsAtTheEndAndTakesTheKeyThatClosesIt) {
   std::FILE* record = std::fopen("session.txt", "w");
   ASSERT_NE(record, nullptr);
   StartWithCards(record);
@@ -431,19 +436,10 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
   shell.Type(static_cast<char32_t>(kAlphabet[falling - missileSlots]));
   AdvanceUntil(t0 + std::chrono::seconds(3));
   EXPECT_EQ(shell.ShownCard(), Card::kNone);
-  const int32_t score = gameState.score;
-  ASSERT_GT(score, 0);
+  ASSERT_GT(gameState.score, 0);
   for (int i = 0; i < 10; ++i) shell.Type(U'€');
   ASSERT_EQ(gameState.gameOver, 1);
   EXPECT_EQ(shell.ShownCard(), Card::kResults);
-  const GameResults& r = shell.LastResults();
-  EXPECT_EQ(r.score, score);
-  EXPECT_EQ(r.hits, 1);
-  EXPECT_EQ(r.misses, 10);
-  EXPECT_EQ(r.typed, 11);
-  EXPECT_NEAR(static_cast<double>(r.ticks), 192, 2);
-  EXPECT_TRUE(r.newBest);
-  EXPECT_EQ(r.best, score);
   EXPECT_GT(Covered(0, 0, 640, 448), 10000);
   AdvanceUntil(now + std::chrono::seconds(1));          // the demonstration runs beneath the card
   for (int key : {0, 25}) shell.PressFunctionKey(key);  // no function key: the card stays
@@ -454,8 +450,8 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
   shell.Type(U'€');           // the demonstration's own key
   shell.PressFunctionKey(2);  // a second game, below the first's best
   for (int i = 0; i < 10; ++i) shell.Type(U'€');
-  EXPECT_TRUE(!r.newBest && r.typed == 10);  // counted afresh
-  shell.PressFunctionKey(24);                // any function key closes it
+  EXPECT_EQ(shell.ShownCard(), Card::kResults);
+  shell.PressFunctionKey(24);  // any function key closes it
   EXPECT_EQ(shell.ShownCard(), Card::kNone);
   shell.End(ProgramEnd::kWindowClosed);
   std::fclose(record);
@@ -475,6 +471,51 @@ TEST_F(CardTest, ResultsCardCountsTheGameAndTakesTheKeyThatClosesIt) {
   EXPECT_EQ(quick[1] + quick[2] + quick[3] + quick[4] + quick[5] + idle[3] + idle[5] + idle[7],
             "Score  00000Best for level 1  00000Hits 1  Misses 0Accuracy  100%"
             "Characters a minute  3840A new best!Accuracy  0%Length  1:59");
+}
+
+// A game's figures come from the rules' own events: its interceptors' hits (never the
+// demonstration's), the keys that reached the rules while it ran unpaused, its ticks but the one
+// that ended it, and its misses; the next game counts afresh.
+TEST_F(GameTest, SessionCountsAGameFromTheRulesOwnEvents) {
+  Session session;
+  gameEvents = &session;
+  gameState.missileCapacity = 0;  // no missile falls but those placed here
+  const auto tick = [&] {
+    session.Tick();
+    OnTick();
+    session.TickRan();
+  };
+  const auto type = [&](uint8_t code) {
+    session.Char(code);
+    OnChar(code);
+  };
+  PlaceMissile(0, 320, 100, 0, 1);
+  LaunchInterceptor(0);
+  for (int i = 0; i < 100 && missileSlots[0].state == Falling; ++i) tick();
+  OnCommand(kCmdStart);
+  session.GameStarted();
+  EXPECT_EQ(session.Results().hits, 0);  // the demonstration's hit
+  PlaceMissile(1, 320, 100, 0, 1);
+  type('B');
+  int ticks = 0;
+  for (; ticks < 100 && missileSlots[1].state == Falling; ++ticks) tick();
+  OnCommand(kCmdPause);
+  type('C');  // paused: the rules never see it
+  tick();
+  OnCommand(kCmdPause);
+  for (int i = 0; i < 10; ++i) type(0x80);
+  tick();  // after the end: the demonstration's
+  session.GameEnded("", "");
+  const GameResults& r = session.Results();
+  EXPECT_EQ(std::vector<int64_t>({r.hits, r.misses, r.typed, static_cast<int64_t>(r.ticks)}),
+            std::vector<int64_t>({1, 10, 11, ticks}));
+  EXPECT_TRUE(r.newBest && r.best == gameState.score && r.score == gameState.score);
+  OnCommand(kCmdStart);
+  session.GameStarted();
+  for (int i = 0; i < 10; ++i) type(0x80);
+  session.GameEnded("", "");
+  EXPECT_TRUE(!r.newBest && r.typed == 10 && r.hits == 0);
+  gameEvents = nullptr;
 }
 
 using Lines = std::vector<std::string>;
@@ -509,13 +550,12 @@ TEST_F(CardTest, TheResultsCardSavesTheGameAsARecordingThatReplaysToItsEnd) {
   while (gameState.gameOver == 0 && now < t0 + std::chrono::minutes(2))
     AdvanceUntil(now + std::chrono::seconds(1));
   ASSERT_EQ(shell.ShownCard(), Card::kResults);
-  EXPECT_EQ(shell.LastResults().level, 5);
-  const std::string game = shell.LastGameRecording();
+  const uint64_t gameEnded = shell.TicksRun();
   AdvanceUntil(
       now + std::chrono::seconds(1));  // the demonstration beneath the card is not part of the game
   for (char32_t c : std::u32string_view(U"トsS")) shell.Type(c);  // saved once only
   EXPECT_EQ(shell.ShownCard(), Card::kResults);
-  EXPECT_EQ(ReadFile("volarin-20261208-011500-2.txt"), game);
+  const std::string game = ReadFile("volarin-20261208-011500-2.txt");
   EXPECT_FALSE(std::filesystem::exists("volarin-20261208-011500-3.txt"));
   shell.Command(kCmdStart);  // a new game closes the card
   EXPECT_EQ(shell.ShownCard(), Card::kNone);
@@ -523,7 +563,10 @@ TEST_F(CardTest, TheResultsCardSavesTheGameAsARecordingThatReplaysToItsEnd) {
   WriteFile(kSettingsFileName, "3\n");
   const std::string finalLine = game.substr(game.rfind("# final ") + 8);
   EXPECT_EQ(Replayed(game), finalLine);
-  EXPECT_NE(finalLine.find("\"gameOver\":1"), std::string::npos) << finalLine.substr(0, 300);
+  EXPECT_TRUE(finalLine.starts_with("{\"tick\":" + std::to_string(gameEnded) + ",") &&
+              finalLine.find("\"gameOver\":1") != std::string::npos &&
+              finalLine.find("\"level\":5") != std::string::npos)
+      << finalLine.substr(0, 300);
 }
 
 // A kept game never goes over an existing name or through a link, and a folder it cannot be
@@ -583,7 +626,7 @@ TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
   EXPECT_TRUE(shell.TakeOverlayChange());
   int pages = 1;
   while (pages < 20 && shell.ShownCard() == Card::kHelp) {
-    if (pages % 3 == 0) shell.TurnHelpPage(1);  // as the arrow keys and Page Down do
+    if (pages % 3 == 0) shell.TurnPage(1);  // as the arrow keys and Page Down do
     if (pages % 3 != 0) shell.Type(pages % 3 == 1 ? U'\r' : U' ');  // as Enter and space do
     ++pages;
   }
@@ -595,7 +638,7 @@ TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
   EXPECT_EQ(shell.ShownCard(), Card::kPause);
   EXPECT_EQ(Covered(84, 84, 116, 116), 0);  // the rules' own picture still shows the missile
   shell.Minimise();
-  shell.Restore(640, 480);
+  shell.Size(640, 480);
   EXPECT_EQ(shell.ShownCard(), Card::kPause);
   EXPECT_GT(Covered(84, 84, 116, 116, true), 0);  // drawn again over the blanked field
   EXPECT_TRUE(Covered(284, 84, 316, 116, true) > 0 && Covered(492, 92, 508, 108, true) > 0);
@@ -607,34 +650,35 @@ TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
   EXPECT_EQ(LanguageOfLocale("en_JA"), Language::kEnglish);
 }
 
-// The viewer plays a recording through a shell of its own, made once the recording is: the
-// rules' records are the program's, one shell's at a time.
+// A replay: a shell of its own, started with the recording, driven as a window drives it.
 class ViewerTest : public CardTest {
  protected:
-  void StartViewer(const std::string& recording, const ShellStart& start) {
+  void StartViewer(const std::string& recording, ShellStart start) {
     report = std::tmpfile();
-    viewer.reset();
+    viewedFrontEnd = {};
     viewed = std::make_unique<GameShell>(viewedFrontEnd);
-    viewer = std::make_unique<ReplayViewer>(*viewed, report);
-    viewer->Start(recording, start);
+    start.mode = ShellMode::kReplay;
+    start.recording = recording;
+    start.exitAtEnd = true;
+    start.report = report;
+    viewed->Start(start);
     now = t0;
   }
-  // Calls the viewer when it asks to until `until`.
+  // Calls the shell when it asks to until `until`.
   void PlayUntil(PaceClock::time_point until) {
-    while (now < until) now = std::max(viewer->Advance(now), now + nanoseconds(1));
+    while (now < until) now = std::max(viewed->Advance(now), now + nanoseconds(1));
   }
   std::string Report() { return ReadAndClose(std::exchange(report, nullptr)); }
 
   std::FILE* report = nullptr;
   FakeFrontEnd viewedFrontEnd;
   std::unique_ptr<GameShell> viewed;
-  std::unique_ptr<ReplayViewer> viewer;
 };
 
-// 64 ticks a second times the speed, none while paused; the speed doubles up to 64x and
-// halves down to 1x; nothing typed reaches the game, which ends where it was recorded, with
-// the settings file beside it untouched.
-TEST_F(ViewerTest, ControlsPaceTheReplayAndTypingNeverReachesTheGame) {
+// 64 ticks a second times the speed, none while paused; nothing typed, chosen or sized reaches
+// the game, which ends where it was recorded, with the settings file beside it untouched, the
+// window at the recorded sizes and every menu item greyed. The verdict ends the program.
+TEST_F(ViewerTest, AReplayPlaysInTimeAndNothingThePlayerDoesReachesTheGame) {
   WriteFile(kSettingsFileName, "31\n5\n");  // the recording carries them, not the file's
   const std::string recorded = PlayRecordedSession(frontEnd, sound);
   WriteFile(kSettingsFileName, "3\n");
@@ -644,42 +688,40 @@ TEST_F(ViewerTest, ControlsPaceTheReplayAndTypingNeverReachesTheGame) {
                          .now = t0,
                          .cardGlyphs = &glyphs,
                          .locale = "en_US.UTF-8"});
+  EXPECT_EQ(viewedFrontEnd.title, "Volarin ver2.21 - replay");
+  EXPECT_EQ(viewedFrontEnd.marks.size(), 18u);
+  for (const auto& [id, mark] : viewedFrontEnd.marks) EXPECT_TRUE(mark.second) << id;
   PlayUntil(t0 + std::chrono::seconds(1));
   EXPECT_NEAR(static_cast<double>(viewed->TicksRun()), 64, 1);
-  viewer->Type(U' ');
+  EXPECT_TRUE(viewed->Type(U' '));
   PlayUntil(now + std::chrono::seconds(1));
-  EXPECT_TRUE(viewer->Paused());
   EXPECT_NEAR(static_cast<double>(viewed->TicksRun()), 64, 1);
-  viewer->Type(U' ');
-  viewer->Type(U'+');
+  viewed->Type(U' ');
+  EXPECT_TRUE(viewed->Type(U'+') && viewed->TurnPage(1) && viewed->TurnPage(-1));
   const uint64_t before = viewed->TicksRun();
   PlayUntil(now + std::chrono::seconds(1));
   EXPECT_NEAR(static_cast<double>(viewed->TicksRun() - before), 128, 2);
   PlayUntil(now + std::chrono::seconds(1));  // into the game the recording started at 3 s
-  for (char32_t c : U"aZ3ｱ\t") viewer->Type(c);
-  for (int i = 0; i < 8; ++i) viewer->Arrow(1);
-  EXPECT_EQ(viewer->Speed(), 64);
-  viewer->Type(U'-');
-  EXPECT_EQ(viewer->Speed(), 32);
-  EXPECT_EQ(viewer->Advance(now) - now, kTickPeriod / 4);  // called 4 times a tick at most
-  for (int i = 0; i < 8; ++i) viewer->Type(U'-');
-  EXPECT_EQ(viewer->Speed(), 1);
-  for (int i = 0; i < 6; ++i) viewer->Type(U'+');
-  EXPECT_FALSE(viewer->Stopped() || viewer->Verified());
-  PlayUntil(now + std::chrono::seconds(2));
-  ASSERT_TRUE(viewer->Finished());
-  EXPECT_TRUE(viewer->Verified() && !sound.played.empty());
-  EXPECT_EQ(viewer->Advance(now) - now, 8 * kTickPeriod);  // then only 8 times a second
-  EXPECT_EQ(viewer->ExitStatus(), 0);
+  for (char32_t c : U"aZ3ｱ\t") EXPECT_FALSE(viewed->Type(c));
+  for (int key = 1; key < 4; ++key) viewed->PressFunctionKey(key);
+  viewed->Command(kCmdStop);
+  viewed->Size(300, 200);
+  viewed->Minimise();
+  for (int i = 0; i < 3; ++i) viewed->TurnPage(1);
+  PlayUntil(now + std::chrono::seconds(3));
   EXPECT_EQ(viewed->ShownCard(), Card::kVerdict);
+  EXPECT_EQ(viewedFrontEnd.fitted, (std::vector<std::pair<int, int>>{
+                                       {640, 480}, {700, 500}, {660, 480}, {0, 0}, {640, 480}}));
+  EXPECT_EQ(viewedFrontEnd.quits, 1);
+  EXPECT_FALSE(sound.played.empty());
   EXPECT_EQ(Report(), "verified\n" + recorded.substr(recorded.rfind("# final ") + 8));
   EXPECT_TRUE(viewed->KeepSettings());  // as a session ending mid-replay asks
   EXPECT_EQ(viewed->End(ProgramEnd::kWindowClosed), 0);
   EXPECT_EQ(ReadFile(kSettingsFileName), "3\n");
 }
 
-// An edited, a cut and a malformed recording are each reported as not verified, with why;
-// Esc ends a replay before its end, not verified either.
+// An edited, a cut and a malformed recording are each reported as not verified, with why, and
+// end the program with status 1; Esc ends a replay before its end, not verified either.
 TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
   const std::string recorded = PlayRecordedSession(frontEnd, sound);
   const size_t tick = recorded.find("tick 64\n");
@@ -698,21 +740,21 @@ TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
       {"settings\n\"1\"\n", "not verified: the recording ends inside its settings block"},
       {std::string((64 << 20) + 1, '#'), "not verified: larger than 64 MiB: not a recording"},
   };
-  const ShellStart start{.sound = &sound, .now = t0};
   for (const auto& [text, said] : cases) {
-    StartViewer(text, start);
-    viewer->Type(U'+');
-    for (int i = 0; i < 6; ++i) viewer->Arrow(1);
+    StartViewer(text, {.sound = &sound, .now = t0});
+    for (int i = 0; i < 7; ++i) viewed->TurnPage(1);
     PlayUntil(t0 + std::chrono::seconds(2));
-    EXPECT_TRUE(viewer->Finished() && viewer->ExitStatus() == 1) << said;
+    EXPECT_EQ(viewed->End(ProgramEnd::kWindowClosed), 1) << said;
     const std::string report = Report();
     EXPECT_TRUE(report.starts_with(said)) << said;
     EXPECT_EQ(report.find('{') != std::string::npos, said.ends_with('{')) << said;  // readable
   }
-  StartViewer(recorded, start);
+  StartViewer(recorded, {.sound = &sound, .now = t0});
   PlayUntil(t0 + std::chrono::seconds(1));
-  viewer->Type(0x1B);
-  EXPECT_TRUE(viewer->Stopped() && !viewer->Verified());
+  EXPECT_EQ(viewedFrontEnd.quits, 0);
+  viewed->Type(0x1B);
+  EXPECT_EQ(viewedFrontEnd.quits, 1);
+  EXPECT_EQ(viewed->End(ProgramEnd::kWindowClosed), 1);
   EXPECT_TRUE(Report().starts_with("not verified: the replay was ended before"));
 }
 
@@ -726,14 +768,51 @@ TEST_F(ViewerTest, AHandWrittenRecordingReplaysInBoundedSteps) {
   const std::string states = Replayed(text);
   text += "# final " + states.substr(states.find('\n') + 1, states.size() - states.find('\n') - 2);
   StartViewer(text + "\r\n", {.sound = &sound, .now = t0});
-  now = viewer->Advance(t0 + kTickPeriod);
+  now = viewed->Advance(t0 + kTickPeriod);
   EXPECT_EQ(gameState.misses, 4092);  // seed, settings, tick, its one tick, then 4092 keys
   PlayUntil(t0 + std::chrono::seconds(1));
   const uint64_t before = viewed->TicksRun();
-  now = viewer->Advance(now + std::chrono::seconds(10));
+  now = viewed->Advance(now + std::chrono::seconds(10));
   EXPECT_EQ(viewed->TicksRun() - before, 16u);
   PlayUntil(now + std::chrono::seconds(3));
-  EXPECT_TRUE(viewer->Verified()) << Report();
+  EXPECT_EQ(viewed->End(ProgramEnd::kWindowClosed), 0) << Report();
+}
+
+// The replay's own pace, whatever the game: the speed doubles up to 64x and halves down to 1x,
+// and the shell is asked to call at most four times a tick, then eight times a second once the
+// replay is over.
+TEST(ReplayTest, SpeedsAndCallsAreBounded) {
+  struct Ticks : ScenarioCalls {
+    void Seed(uint32_t) override {}
+    void Size(int, int) override {}
+    void RunTicks(uint64_t count) override { run += count; }
+    void TypeCode(uint8_t) override {}
+    void Command(uint16_t) override {}
+    void TakeSettings(const std::string*) override {}
+    std::string Dump() override { return "{}"; }
+    uint64_t run = 0;
+  } game;
+  Replay replay(game, nullptr);
+  const PaceClock::time_point t0{};
+  replay.Start("tick 40\ndump\n# final {}\n", "", t0);
+  for (int i = 0; i < 8; ++i) replay.ChangeSpeed(1);
+  EXPECT_EQ(replay.Speed(), 64);
+  EXPECT_TRUE(replay.Type(U'-'));
+  EXPECT_EQ(replay.Speed(), 32);
+  EXPECT_EQ(replay.Advance(t0 + kTickPeriod) - t0, kTickPeriod + kTickPeriod / 4);
+  EXPECT_EQ(game.run, 32u);
+  for (int i = 0; i < 8; ++i) replay.Type(U'-');
+  EXPECT_EQ(replay.Speed(), 1);
+  EXPECT_EQ(replay.Advance(t0 + 2 * kTickPeriod) - t0, 3 * kTickPeriod);
+  EXPECT_EQ(game.run, 33u);
+  replay.Type(U' ');
+  replay.Advance(t0 + std::chrono::seconds(1));
+  EXPECT_TRUE(replay.Paused() && game.run == 33u);
+  replay.Type(U' ');
+  const PaceClock::time_point late = t0 + std::chrono::minutes(2);
+  replay.Advance(late);
+  ASSERT_TRUE(replay.Finished() && replay.Verified());
+  EXPECT_EQ(replay.Advance(late) - late, 8 * kTickPeriod);
 }
 
 // Glyphs whose widths follow the character, so where the lines break shows in the picture.
@@ -784,37 +863,37 @@ TEST_F(CardTest, EveryCardIsDrawnAsBefore) {
       fresh.Start({.seed = 7,
                    .windowCanvas = &window,
                    .now = t0,
-                   .showCards = true,
                    .cardGlyphs = &cardGlyphs,
                    .overlayOrder = order,
                    .locale = locale});
-      const auto fold = [&] {
-        for (const uint32_t pixel : fresh.Overlay().pixels)
-          digest = (digest ^ pixel) * 1099511628211u;
+      const auto fold = [&](const OverlayPicture& overlay) {
+        for (const uint32_t pixel : overlay.pixels) digest = (digest ^ pixel) * 1099511628211u;
       };
       int pages = 0;
       // Back from the first page stays there.
-      for (fresh.PressFunctionKey(1), fresh.TurnHelpPage(-1);
+      for (fresh.PressFunctionKey(1), fresh.TurnPage(-1);
            fresh.ShownCard() == Card::kHelp && pages < 30; ++pages) {
-        fold();
+        fold(fresh.Overlay());
         fresh.PressFunctionKey(1);
       }
       pagesShown.push_back(pages);
       fresh.Command(kCmdAbout);
-      fold();
+      fold(fresh.Overlay());
       fresh.Type(U'\x1B');
       fresh.PressFunctionKey(2);
       fresh.PressFunctionKey(3);
       fresh.Minimise();  // the paused field is drawn again beneath the card
-      fresh.Restore(width, height);
-      fold();
+      fresh.Size(width, height);
+      fold(fresh.Overlay());
       fresh.PressFunctionKey(3);
       for (int i = 0; i < 10; ++i) fresh.Type(U'\u20AC');
-      fold();
+      fold(fresh.Overlay());
       VerdictCard verdict = VerdictCardText(LanguageOfLocale(locale), false, kAlphabet);
       verdict.heading += std::string(kAlphabet) + "\xff\u2000";  // the widest line
-      fresh.ShowVerdict(verdict);
-      fold();
+      Cards verdictCard(&cardGlyphs, order, LanguageOfLocale(locale), false);
+      verdictCard.ShowVerdict(verdict);
+      verdictCard.Update();
+      fold(verdictCard.Overlay());
     }
   }
   EXPECT_EQ(digest, 11766371611935252893u) << "pages " << ::testing::PrintToString(pagesShown);

@@ -54,7 +54,7 @@ TEST(SimTest, TouchesTheFontsOnlyForPicturesAndDrawsWithAnySerifFace) {
 
 #else
 TEST(SimTest, PicturesAreRefusedInABuildWithoutThem) {
-  std::istringstream in("dump\npng a.png\ndump\n");
+  ScenarioLines in(std::string_view("dump\npng a.png\ndump\n"));
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
   EXPECT_EQ(RunScenario(in, out, err), 1);

@@ -33,7 +33,7 @@ MissileSlot& PlaceMissile(int32_t slot, double x, double y, double dx, double dy
 
 void GameTest::SetUp() {
   ResetAllRecords();
-  RunStartUp({.seed = 1, .sound = &sound, .readSettingsFile = false});
+  RunStartUp({.seed = 1, .sound = &sound});
   windowDC = &canvas;
 }
 

@@ -6,29 +6,24 @@
 #include <QEvent>
 #include <QLocale>
 #include <QMenuBar>
+#include <ctime>
 
-#include "app/replay_viewer.h"
+#include "app/options.h"
 #include "frontend/qt/game_view.h"
 #include "frontend/qt/menu_keyboard.h"
 #include "frontend/qt/qt_glyph_source.h"
 #include "resources/menu_resource.h"
 
 GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
-  setWindowTitle(QStringLiteral("Volarin ver2.21"));
   const QSize startSize(shell_.ClientWidth(), shell_.ClientHeight());
   view_ = new GameView(picture_, shell_.Overlay(), startSize,
                        {
                            [this](int w, int h) {
-                             if (!minimised_ && !viewer_) shell_.Size(w, h);
+                             if (!minimised_) shell_.Size(w, h);
                            },
-                           [this](char32_t c) { Typed(c); },
-                           [this](int key) {
-                             if (!viewer_) shell_.PressFunctionKey(key - Qt::Key_F1 + 1);
-                           },
-                           [this](int delta) {
-                             if (viewer_) viewer_->Arrow(delta);
-                             if (!viewer_) shell_.TurnHelpPage(delta);
-                           },
+                           [this](char32_t c) { shell_.Type(c); },
+                           [this](int key) { shell_.PressFunctionKey(key - Qt::Key_F1 + 1); },
+                           [this](int delta) { shell_.TurnPage(delta); },
                        });
   setCentralWidget(view_);
   BuildMenuBar();
@@ -42,24 +37,15 @@ GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
 
 GameWindow::~GameWindow() = default;
 
-// In a replay nothing typed reaches the game: the viewer takes its keys, Esc closes.
-void GameWindow::Typed(char32_t character) {
-  if (!viewer_) {
-    shell_.Type(character);
-    return;
-  }
-  viewer_->Type(character);
-  if (viewer_->Stopped()) close();
-}
-
 void GameWindow::ResizePicture(int width, int height) {
   picture_.Resize(width, height);
-  if (viewer_) FitReplaySize(width, height);
 }
 
-// A replay shows the field at the sizes it was played at, minimised where the player
-// minimised it.
-void GameWindow::FitReplaySize(int width, int height) {
+void GameWindow::SetTitle(const std::string& title) {
+  setWindowTitle(QString::fromStdString(title));
+}
+
+void GameWindow::FitWindow(int width, int height) {
   if (width == 0 && height == 0) {
     showMinimized();
     return;
@@ -114,64 +100,33 @@ void GameWindow::Quit() {
   QCoreApplication::exit(0);
 }
 
-void GameWindow::Start(uint32_t seed, SoundOutput* sound, std::FILE* record) {
-  const PaceClock::time_point now = PaceClock::now();
-  shell_.Start({.seed = seed,
-                .windowCanvas = &picture_,
-                .sound = sound,
-                .record = record,
-                .now = now,
-                .showCards = true,
-                .cardGlyphs = &QtGlyphs(),
-                .overlayOrder = PixelOrder::kArgb,
-                .locale = QLocale::system().name().toStdString()});
-  ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(shell_.Advance(now) - now));
-}
-
-void GameWindow::StartReplay(const std::string& recording, const std::string& unreadable,
-                             bool exitAtEnd, SoundOutput* sound) {
-  setWindowTitle(QStringLiteral("Volarin ver2.21 - replay"));
-  menuBar()->hide();  // a replay takes no commands
-  viewer_ = std::make_unique<ReplayViewer>(shell_, stdout);
-  exitAtEnd_ = exitAtEnd;
-  const PaceClock::time_point now = PaceClock::now();
-  viewer_->Start(recording,
-                 {.windowCanvas = &picture_,
-                  .sound = sound,
-                  .now = now,
-                  .cardGlyphs = &QtGlyphs(),
-                  .overlayOrder = PixelOrder::kArgb,
-                  .locale = QLocale::system().name().toStdString()},
-                 unreadable);
-  FitReplaySize(shell_.ClientWidth(), shell_.ClientHeight());
-  ticker_.start(0);  // from the event loop, which an unreadable recording may end at once
-}
-
-int GameWindow::EndReplay() {
-  if (!viewer_) return 0;
-  viewer_->Stop();
-  return exitAtEnd_ ? viewer_->ExitStatus() : 0;
+// The first call comes from the event loop, which a replay that cannot be read ends at once.
+void GameWindow::Start(const Options& options, SoundOutput* sound) {
+  shell_.Start(options, {.seed = static_cast<uint32_t>(std::time(nullptr)),
+                         .windowCanvas = &picture_,
+                         .sound = sound,
+                         .now = PaceClock::now(),
+                         .cardGlyphs = &QtGlyphs(),
+                         .overlayOrder = PixelOrder::kArgb,
+                         .locale = QLocale::system().name().toStdString(),
+                         .report = stdout});
+  ticker_.start(0);
 }
 
 void GameWindow::RunTimer() {
   const PaceClock::time_point now = PaceClock::now();
-  if (viewer_ && viewer_->Finished() && exitAtEnd_) {
-    QCoreApplication::exit(viewer_->ExitStatus());
-    return;
-  }
-  const PaceClock::time_point next = viewer_ ? viewer_->Advance(now) : shell_.Advance(now);
+  const PaceClock::time_point next = shell_.Advance(now);
   ticker_.start(std::chrono::ceil<std::chrono::milliseconds>(std::max(next - now, {})));
 }
 
 // A minimised window has a client area of 0 by 0, as the game has always been told.
 void GameWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  if (viewer_) return;  // a replay minimises as recorded, whatever the player does
   if (event->type() != QEvent::WindowStateChange || isMinimized() == minimised_) return;
   minimised_ = isMinimized();
   if (minimised_) {
     shell_.Minimise();
   } else {
-    shell_.Restore(view_->width(), view_->height());
+    shell_.Size(view_->width(), view_->height());
   }
 }

@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
 #include "app/options.h"
@@ -75,11 +74,7 @@ int main(int argc, char* argv[]) {
   // Logging out may end the process without closing the window: keep the settings first.
   QObject::connect(&application, &QGuiApplication::commitDataRequest,
                    [&window] { window.shell().KeepSettings(); });
-  if (options.replay) {
-    window.StartReplay(options.replayText, options.replayProblem, options.exitAtEnd, &sound);
-  } else {
-    window.Start(static_cast<uint32_t>(std::time(nullptr)), &sound, options.record.get());
-  }
+  window.Start(options, &sound);
   unendedWindow = &window;
   std::atexit(EndAtUnexpectedExit);
   sound.Preload();
@@ -88,10 +83,8 @@ int main(int argc, char* argv[]) {
   window.show();
 
   application.exec();
-  const int replayStatus = window.EndReplay();
-  int status =
+  const int status =
       window.shell().End(caughtSignal != 0 ? ProgramEnd::kSignal : ProgramEnd::kWindowClosed);
-  if (options.replay) status = replayStatus;
   unendedWindow = nullptr;
   ReportEndProblem(window);
   if (caughtSignal != 0) EndBySignal(caughtSignal);

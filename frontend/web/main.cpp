@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/kept_game.h"
+#include "app/options.h"
 #include "app/overlay.h"
-#include "app/replay_viewer.h"
 #include "app/shell.h"
 #include "frontend/web/web_glyphs.h"
 #include "frontend/web/web_sound.h"
@@ -36,10 +35,10 @@ EM_JS(void, BuildMenuOnPage, (const char* json),
 EM_JS(void, SetMenuItemOnPage, (int id, int checked, int greyed),
       { volarinPage.setMenuItem(id, checked != 0, greyed != 0); });
 EM_JS(void, ShowEndedOnPage, (), { volarinPage.showEnded(); });
+EM_JS(void, SetTitleOnPage, (const char* title), { document.title = UTF8ToString(title); });
 EM_JS(void, GameReadyOnPage, (), { volarinPage.gameReady(); });
 EM_JS(void, CopyReplayFromPage, (char* out, int length),
       { HEAPU8.set(volarinPage.replayBytes().subarray(0, length), out); });
-EM_JS(void, ShowVerdictOnPage, (int verified), { volarinPage.showVerdict(verified != 0); });
 EM_JS(int, FieldWidthOnPage, (), { return volarinPage.fieldSize()[0]; });
 EM_JS(int, FieldHeightOnPage, (), { return volarinPage.fieldSize()[1]; });
 // The browser's language, as "ja" or "en-US"; the caller frees it.
@@ -95,54 +94,33 @@ std::string PageLanguageName() {
 
 class WebPage : public FrontEnd {
  public:
-  WebPage()
-      : picture_(0, 0, PixelOrder::kRgbaBytes, WebGlyphs()),
-        shell_(std::make_unique<GameShell>(*this)) {}
+  WebPage() : picture_(0, 0, PixelOrder::kRgbaBytes, WebGlyphs()) {}
 
-  void Start() {
-    BuildMenuOnPage(MenuJson().c_str());
-    shell_->Size(FieldWidthOnPage(), FieldHeightOnPage());
-    shell_->Start({.seed = static_cast<uint32_t>(std::time(nullptr)),
-                   .windowCanvas = &picture_,
-                   .sound = &sound_,
-                   .record = nullptr,
-                   .now = PageTime(emscripten_get_now()),
-                   .showCards = true,
-                   .cardGlyphs = &WebGlyphs(),
-                   .overlayOrder = PixelOrder::kRgbaBytes,
-                   .locale = PageLanguageName()});
-  }
-
-  // The game gives way to the recording (`unreadable`, when set, says why it could not be
-  // had): its settings are kept first, then a shell of its own replays the recording, which
-  // neither reads nor writes them.
-  void StartReplay(const std::string& recording, const std::string& unreadable) {
-    if (viewer_ == nullptr) shell_->KeepSettings();
-    viewer_.reset();
+  // A game, or a replay of `options`'s recording: a shell of its own for each, so a replay
+  // starts as the runner starts, and the game after it as the page did.
+  void Start(const Options& options) {
+    if (shell_ != nullptr) shell_->KeepSettings();
     shell_.reset();
-    verdictShown_ = false;
     shell_ = std::make_unique<GameShell>(*this);
-    viewer_ = std::make_unique<ReplayViewer>(*shell_, stdout);
-    viewer_->Start(recording,
-                   {.windowCanvas = &picture_,
-                    .sound = &sound_,
-                    .now = PageTime(emscripten_get_now()),
-                    .cardGlyphs = &WebGlyphs(),
-                    .overlayOrder = PixelOrder::kRgbaBytes,
-                    .locale = PageLanguageName()},
-                   unreadable);
+    replaying_ = options.replay;
+    if (!replaying_) shell_->Size(FieldWidthOnPage(), FieldHeightOnPage());
+    shell_->Start(options, {.seed = static_cast<uint32_t>(std::time(nullptr)),
+                            .windowCanvas = &picture_,
+                            .sound = &sound_,
+                            .now = PageTime(emscripten_get_now()),
+                            .cardGlyphs = &WebGlyphs(),
+                            .overlayOrder = PixelOrder::kRgbaBytes,
+                            .locale = PageLanguageName(),
+                            .report = stdout});
   }
 
+  // A replay that is over gives way to a new game, once the frame that ended it has run.
   void Advance(PaceClock::time_point now) {
-    if (viewer_ == nullptr) {
-      shell_->Advance(now);
-      return;
+    if (backToGame_) {
+      backToGame_ = false;
+      Start(Options{});
     }
-    viewer_->Advance(now);
-    if (viewer_->Finished() && !verdictShown_) {
-      verdictShown_ = true;
-      ShowVerdictOnPage(viewer_->Verified());
-    }
+    shell_->Advance(now);
   }
 
   void ResizePicture(int width, int height) override {
@@ -176,31 +154,26 @@ class WebPage : public FrontEnd {
     SetMenuItemOnPage(id, checked, greyed);
   }
 
-  // The Exit command has ended the session.
-  void Quit() override { ShowEndedOnPage(); }
+  void SetTitle(const std::string& title) override { SetTitleOnPage(title.c_str()); }
 
-  std::string LocalTimeNow() override { return LocalTimeStamp(std::time(nullptr)); }
-
-  // A hidden page shows nothing and gets no animation frames: like a minimised window it
-  // pauses a running game, and the settings are kept now, since a hidden page may be
-  // discarded without another word.
-  void Hidden() {
-    if (viewer_ != nullptr) return;  // a replay goes on as recorded
-    shell_->Minimise();
-    if (!shell_->Ended()) shell_->KeepSettings();
+  // The Exit command has ended the session; a replay closed goes back to the game.
+  void Quit() override {
+    if (replaying_) {
+      backToGame_ = true;
+    } else {
+      ShowEndedOnPage();
+    }
   }
 
   GameShell& shell() { return *shell_; }
-  ReplayViewer* viewer() { return viewer_.get(); }
-  const PixelCanvas& picture() const { return picture_; }
 
  private:
   PixelCanvas picture_;
   std::vector<uint32_t> shown_;  // the picture with the overlay laid over it
   WebSound sound_;
   std::unique_ptr<GameShell> shell_;
-  std::unique_ptr<ReplayViewer> viewer_;  // set while the page shows a replay
-  bool verdictShown_ = false;
+  bool replaying_ = false;
+  bool backToGame_ = false;
 };
 
 WebPage* page = nullptr;
@@ -245,48 +218,36 @@ int HelpPageStep(const char* name) {
 }
 
 // Returning true keeps the browser from its own use of the key: F1 to F3 are the game's,
-// and a typed key must not also scroll the page, move the focus or type into the input sink.
-// In a replay the keys pace it and nothing typed reaches the game.
-EM_BOOL OnReplayKey(ReplayViewer& viewer, const EmscriptenKeyboardEvent& key) {
-  if (const int delta = HelpPageStep(key.key)) {
-    viewer.Arrow(delta);
-    return EM_TRUE;
-  }
-  const char32_t typed = TypedByKey(key);
-  viewer.Type(typed);
-  return typed == U' ' || typed == U'+' || typed == U'-' || typed == U'\x1B';
-}
-
+// and a key the game took must not also scroll the page, move the focus or type into the
+// input sink.
 EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
-  if (page->viewer() != nullptr) return OnReplayKey(*page->viewer(), *key);
   if (page->shell().Ended() || key->altKey || key->metaKey) return EM_FALSE;
   if (const int number = FunctionKeyNumber(key->key)) {
     if (!key->ctrlKey && !key->shiftKey) page->shell().PressFunctionKey(number);
     return number <= 3;
   }
-  if (const int delta = HelpPageStep(key->key)) {
-    page->shell().TurnHelpPage(delta);
-    return page->shell().ShownCard() == Card::kHelp;
-  }
+  if (const int delta = HelpPageStep(key->key)) return page->shell().TurnPage(delta);
   if (std::strcmp(key->key, "Delete") == 0) return EM_FALSE;
   const char32_t typed = TypedByKey(*key);
-  if (typed == 0) return EM_FALSE;
-  page->shell().Type(typed);
-  return !key->ctrlKey;
+  return typed != 0 && page->shell().Type(typed) && !key->ctrlKey;
 }
 
+// A hidden page shows nothing and gets no animation frames: like a minimised window it
+// pauses a running game, and the settings are kept now, since a hidden page may be discarded
+// without another word.
 EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, void*) {
   if (event->hidden) {
-    page->Hidden();
-  } else if (page->viewer() == nullptr) {
-    page->shell().Restore(FieldWidthOnPage(), FieldHeightOnPage());
+    page->shell().Minimise();
+    page->shell().KeepSettings();
+  } else {
+    page->shell().Size(FieldWidthOnPage(), FieldHeightOnPage());
   }
   return EM_FALSE;
 }
 
 EM_BOOL OnAnimationFrame(double milliseconds, void*) {
   page->Advance(PageTime(milliseconds));
-  return page->shell().Ended() && page->viewer() == nullptr ? EM_FALSE : EM_TRUE;
+  return page->shell().Ended() ? EM_FALSE : EM_TRUE;
 }
 
 }  // namespace
@@ -295,45 +256,34 @@ EM_BOOL OnAnimationFrame(double milliseconds, void*) {
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void volarin_command(int id) {
-  if (page->viewer() == nullptr) page->shell().Command(static_cast<uint16_t>(id));
+  page->shell().Command(static_cast<uint16_t>(id));
 }
 
 // Text committed by an input method (or typed without a key event), one character a call.
 EMSCRIPTEN_KEEPALIVE void volarin_type(int character) {
-  if (page->viewer() == nullptr) page->shell().Type(static_cast<char32_t>(character));
+  page->shell().Type(static_cast<char32_t>(character));
 }
 
-// A replay keeps the sizes it was recorded at.
 EMSCRIPTEN_KEEPALIVE void volarin_resize(int width, int height) {
-  if (page->viewer() == nullptr) page->shell().Size(width, height);
+  page->shell().Size(width, height);
 }
 
 // The page has `length` bytes of a recording for the viewer (volarinPage.replayBytes), or
 // none when `length` is negative: the link held no recording it could decode.
 EMSCRIPTEN_KEEPALIVE void volarin_replay(int length) {
-  std::string recording(static_cast<size_t>(std::max(length, 0)), '\0');
-  if (length > 0) CopyReplayFromPage(recording.data(), length);
+  Options options;
+  options.replay = true;
+  options.replayText.assign(static_cast<size_t>(std::max(length, 0)), '\0');
+  if (length > 0) CopyReplayFromPage(options.replayText.data(), length);
+  if (length < 0) options.replayProblem = "the link holds no recording it can be read from";
   // After Exit the frame loop has stopped; the replay needs it again.
-  if (page->shell().Ended() && page->viewer() == nullptr) {
-    emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
-  }
-  page->StartReplay(recording, length < 0 ? "the link holds no recording it can be read from" : "");
+  if (page->shell().Ended()) emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
+  page->Start(options);
 }
 
 // The page is being closed or left: the session ends, its settings kept.
 EMSCRIPTEN_KEEPALIVE void volarin_page_closed() {
   page->shell().End(ProgramEnd::kPageClosed);
-}
-
-// The sprite sheet's pixels (512 x 512, bytes R, G, B, A), for the page's tests.
-EMSCRIPTEN_KEEPALIVE const uint32_t* volarin_sheet_pixels() {
-  const PixelCanvas* sheet = page->picture().sheet();
-  return sheet != nullptr ? sheet->pixels() : nullptr;
-}
-
-// The timer ticks run so far, for measuring the pace.
-EMSCRIPTEN_KEEPALIVE double volarin_ticks_run() {
-  return static_cast<double>(page->shell().TicksRun());
 }
 
 }  // extern "C"
@@ -343,7 +293,8 @@ int main() {
   page = &webPage;
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyDown);
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibilityChange);
-  page->Start();
+  BuildMenuOnPage(MenuJson().c_str());
+  page->Start(Options{});
   emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
   GameReadyOnPage();
   return 0;

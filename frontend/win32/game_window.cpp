@@ -17,7 +17,6 @@
 namespace {
 
 const wchar_t kClassName[] = L"VolarinMainWindow";
-const wchar_t kTitle[] = L"Volarin ver2.21";
 constexpr int kMenuId = 105;
 // While a menu is open or the window is moved, the system runs its own loop; a timer then
 // keeps the ticks coming at the shell's schedule.
@@ -26,6 +25,13 @@ constexpr UINT_PTR kModalLoopTimer = 1;
 // Only the language matters to the shell: "ja" for a Japanese user interface.
 std::string PlayerLocale() {
   return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? "ja" : "en";
+}
+
+std::wstring Wide(const std::string& utf8) {
+  std::wstring text(utf8.size(), L'\0');
+  text.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                  text.data(), static_cast<int>(text.size())));
+  return text;
 }
 
 bool ModifierDown() {
@@ -68,99 +74,71 @@ bool GameWindow::Open(int showCommand) {
 
   // The field and the status band at the size the geometry starts with, read before the
   // window's first size messages change it.
+  const int clientWidth = shell_.ClientWidth();
   const int clientHeight = shell_.ClientHeight();
-  RECT frame{0, 0, shell_.ClientWidth(), clientHeight};
+  RECT frame{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0);
-  window_ = CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                            nullptr, nullptr, instance_, this);
+  window_ = CreateWindowExW(0, kClassName, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                            instance_, this);
   if (window_ == nullptr) return false;
   windowDc_ = GetDC(window_);
-  FitClientArea(clientHeight);
+  FitClientArea(clientWidth, clientHeight);
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
   return true;
 }
 
 // A menu bar that wraps onto a second row takes its height from the client area; the window
-// grows by that much so the field starts at its full size.
-void GameWindow::FitClientArea(int clientHeight) {
+// grows by that much so the field has its full size.
+void GameWindow::FitClientArea(int width, int height) {
+  RECT frame{0, 0, width, height};
+  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0);
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
   GetClientRect(window_, &client);
-  const int missing = clientHeight - (client.bottom - client.top);
+  const int missing = height - (client.bottom - client.top);
   if (missing <= 0) return;
-  RECT frame{};
   GetWindowRect(window_, &frame);
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + missing,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void GameWindow::StartReplay(const Options& options, std::FILE* report) {
-  SetWindowTextW(window_, L"Volarin ver2.21 - replay");
-  SetMenu(window_, nullptr);  // a replay takes no commands
-  viewer_ = std::make_unique<ReplayViewer>(shell_, report);
-  exitAtEnd_ = options.exitAtEnd;
-  viewer_->Start(options.replayText,
-                 {.windowCanvas = &picture_,
-                  .sound = &sound_,
-                  .now = PaceClock::now(),
-                  .cardGlyphs = &GdiGlyphs(),
-                  .overlayOrder = PixelOrder::kArgb,
-                  .locale = PlayerLocale()},
-                 options.replayProblem);
-  FitReplaySize(picture_.width(), picture_.height());
+void GameWindow::SetTitle(const std::string& title) {
+  title_ = Wide(title);
+  if (window_ != nullptr) SetWindowTextW(window_, title_.c_str());
 }
 
-PaceClock::time_point GameWindow::Advance() {
-  if (!viewer_) return shell_.Advance(PaceClock::now());
-  const PaceClock::time_point next = viewer_->Advance(PaceClock::now());
-  if (viewer_->Finished() && exitAtEnd_) quit_ = true;
-  return next;
-}
-
-void GameWindow::FitReplaySize(int width, int height) {
+// A replay's window takes the client size the recording gives the picture, minimised at 0 x 0.
+void GameWindow::FitWindow(int width, int height) {
   if (window_ == nullptr) return;
   if (width == 0 && height == 0) {
     ShowWindow(window_, SW_MINIMIZE);
     return;
   }
   if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
-  RECT frame{0, 0, width, height};
-  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea(width, height);
 }
 
 int GameWindow::Run(const Options& options, std::FILE* report) {
-  if (options.replay) return RunReplay(options, report);
-  const PaceClock::time_point now = PaceClock::now();
-  shell_.Start({.seed = static_cast<uint32_t>(std::time(nullptr)),
-                .windowCanvas = &picture_,
-                .sound = &sound_,
-                .record = options.record.get(),
-                .now = now,
-                .showCards = true,
-                .cardGlyphs = &GdiGlyphs(),
-                .overlayOrder = PixelOrder::kArgb,
-                .locale = PlayerLocale()});
-  due_ = now;
+  shell_.Start(options, {.seed = static_cast<uint32_t>(std::time(nullptr)),
+                         .windowCanvas = &picture_,
+                         .sound = &sound_,
+                         .now = PaceClock::now(),
+                         .cardGlyphs = &GdiGlyphs(),
+                         .overlayOrder = PixelOrder::kArgb,
+                         .locale = PlayerLocale(),
+                         .report = report});
   RunLoop();
   const int status = shell_.End(ProgramEnd::kWindowClosed);
   TellEndProblem();
   return status;
 }
 
-int GameWindow::RunReplay(const Options& options, std::FILE* report) {
-  StartReplay(options, report);
-  RunLoop();
-  viewer_->Stop();
-  shell_.End(ProgramEnd::kWindowClosed);
-  return exitAtEnd_ ? viewer_->ExitStatus() : 0;
-}
-
 void GameWindow::RunLoop() {
   while (!quit_) {
-    due_ = Advance();
+    due_ = shell_.Advance(PaceClock::now());
     WaitForMessageOrTick();
     MSG message;
     while (!quit_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -185,15 +163,11 @@ void GameWindow::WaitForMessageOrTick() const {
 void GameWindow::TellEndProblem() {
   const std::string& problem = shell_.EndProblem();
   if (problem.empty() || !shell_.PlayerEnded()) return;
-  std::wstring text(problem.size(), L'\0');
-  text.resize(MultiByteToWideChar(CP_UTF8, 0, problem.data(), static_cast<int>(problem.size()),
-                                  text.data(), static_cast<int>(text.size())));
-  MessageBoxW(nullptr, text.c_str(), kTitle, MB_OK | MB_ICONWARNING);
+  MessageBoxW(nullptr, Wide(problem).c_str(), title_.c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void GameWindow::ResizePicture(int width, int height) {
   picture_.Resize(width, height);
-  if (viewer_) FitReplaySize(width, height);
 }
 
 // Only what changed since the last call goes to the screen, or all of it when a card came,
@@ -264,7 +238,7 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       if (HandleKeyDown(wParam)) return 0;
       break;
     case WM_COMMAND:
-      if (!viewer_) shell_.Command(LOWORD(wParam));
+      shell_.Command(LOWORD(wParam));
       return 0;
     case WM_ENTERMENULOOP:
     case WM_ENTERSIZEMOVE:
@@ -275,7 +249,7 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       KillTimer(window, kModalLoopTimer);
       return 0;
     case WM_TIMER:
-      due_ = Advance();
+      due_ = shell_.Advance(PaceClock::now());
       return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
@@ -301,13 +275,12 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 void GameWindow::HandleSize(WPARAM kind, LPARAM size) {
   const int width = LOWORD(size);
   const int height = HIWORD(size);
-  if (viewer_) return;  // a replay keeps the sizes it was recorded at
   if (kind == SIZE_MINIMIZED) {
     minimised_ = true;
     shell_.Minimise();
   } else if (minimised_) {
     minimised_ = false;
-    shell_.Restore(width, height);
+    shell_.Size(width, height);
   } else {
     shell_.Size(width, height);
   }
@@ -326,25 +299,14 @@ void GameWindow::HandleChar(WPARAM unit) {
     character = 0x10000 + ((char32_t{highSurrogate_} - 0xD800) << 10) + (code - 0xDC00);
   }
   highSurrogate_ = 0;
-  if (!viewer_) {
-    shell_.Type(character);
-    return;
-  }
-  // Nothing typed reaches a replay's game; Esc closes the window.
-  viewer_->Type(character);
-  if (viewer_->Stopped() && window_ != nullptr) DestroyWindow(window_);
+  shell_.Type(character);
 }
 
 // Function keys without modifiers go to the shell, which acts only through an enabled item.
 // The keypad is left alone so that its digits arrive as characters.
 bool GameWindow::HandleKeyDown(WPARAM key) {
-  if (viewer_ && (key == VK_RIGHT || key == VK_LEFT)) {
-    viewer_->Arrow(key == VK_RIGHT ? 1 : -1);
-    return true;
-  }
-  if (viewer_) return false;
   if ((key == VK_NEXT || key == VK_RIGHT || key == VK_PRIOR || key == VK_LEFT) && !ModifierDown()) {
-    shell_.TurnHelpPage(key == VK_NEXT || key == VK_RIGHT ? 1 : -1);
+    shell_.TurnPage(key == VK_NEXT || key == VK_RIGHT ? 1 : -1);
     return true;
   }
   if (key < VK_F1 || key > VK_F24 || ModifierDown()) return false;

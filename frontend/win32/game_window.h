@@ -4,12 +4,9 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <ctime>
-#include <memory>
+#include <string>
 
-#include "app/kept_game.h"
 #include "app/options.h"
-#include "app/replay_viewer.h"
 #include "app/shell.h"
 #include "frontend/win32/gdi_canvas.h"
 #include "frontend/win32/win32_sound.h"
@@ -24,18 +21,16 @@ class GameWindow : public FrontEnd {
   // Registers the class and opens the window with a 640 x 480 client area below the menu
   // bar; false when either fails.
   bool Open(int showCommand);
-  // Starts the game, runs the message loop until the program ends and returns the exit status
-  // the shell gives (0 when the window was closed, 40014 after File > Exit). The session is
-  // written to `options.record` as a scenario when it is set. With `--replay` the window shows
-  // the recording instead, its verdict going to `report`; with `--exit-at-end` the loop ends
-  // at the verdict and the status is 0 when verified, 1 when not.
+  // Starts the game (or the replay `options` ask for, its verdict going to `report`), runs the
+  // message loop until the program ends and returns the exit status the shell gives.
   int Run(const Options& options, std::FILE* report);
 
   void ResizePicture(int width, int height) override;
   void ShowPicture() override;
   void SetMenuItem(uint16_t id, bool checked, bool greyed) override;
   void Quit() override { quit_ = true; }
-  std::string LocalTimeNow() override { return LocalTimeStamp(std::time(nullptr)); }
+  void SetTitle(const std::string& title) override;
+  void FitWindow(int width, int height) override;
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -44,15 +39,12 @@ class GameWindow : public FrontEnd {
   void HandleChar(WPARAM unit);
   bool HandleKeyDown(WPARAM key);
   void Paint();
-  void StartReplay(const Options& options, std::FILE* report);
-  int RunReplay(const Options& options, std::FILE* report);
   void RunLoop();
-  PaceClock::time_point Advance();
-  // A replay's window takes the client size the recording gives the picture, minimised at 0 x 0.
-  void FitReplaySize(int width, int height);
   // Copies `area` of the picture to `dc`, with the shell's overlay laid over it.
   void Show(HDC dc, RECT area);
-  void FitClientArea(int clientHeight);
+  // Grows the window until its client area is `width` x `height` below the menu bar, however
+  // many rows the menu bar takes.
+  void FitClientArea(int width, int height);
   // Blocks until a message arrives or the next tick is due, whichever is first.
   void WaitForMessageOrTick() const;
   // A lost settings file is told in a message box when the player ended the program; when the
@@ -70,6 +62,5 @@ class GameWindow : public FrontEnd {
   bool minimised_ = false;
   bool quit_ = false;
   wchar_t highSurrogate_ = 0;
-  std::unique_ptr<ReplayViewer> viewer_;  // set while the window shows a replay
-  bool exitAtEnd_ = false;
+  std::wstring title_;  // the message box after the window has it too
 };

@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!WithinBudget(text)) return 0;
   if (::fchdir(scratchDirectory) != 0) std::abort();
   ::unlink(kSettingsFileName);  // each input starts without a settings file
-  std::istringstream in(text);
+  ScenarioLines in{std::string_view(text)};
   const int status = RunScenario(in, discard, discard);
   if (::fchdir(startDirectory) != 0) std::abort();
   if (status != 0 && status != kScenarioFailureStatus && status != kScenarioErrorStatus) {

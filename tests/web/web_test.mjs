@@ -122,43 +122,38 @@ async function typeUntilChanged(part, key) {
   return (await band(part)) !== before;
 }
 
-// The character of a falling missile, found by matching the field against the sheet's glyph
-// cells for the upper-case letters, or null.
-async function fallingLetter() {
+// The ink of each upper-case letter as the page's text face draws it (a pixel at least half
+// covered, as the game takes it), relative to its first ink pixel.
+async function letterShapes() {
   return page.evaluate(() => {
-    const game = window.Module;
-    const sheet = game.HEAPU8.subarray(game._volarin_sheet_pixels());
-    const canvas = document.getElementById('picture');
-    const w = canvas.width;
-    const field = canvas.getContext('2d').getImageData(0, 0, w, canvas.height - 32).data;
-    const isYellow = (d, i) => d[i] === 255 && d[i + 1] === 255 && d[i + 2] === 0;
-    const cells = [];
+    const [width, height] = [96, 80];
+    const shapes = [];
     for (let letter = 0; letter < 26; ++letter) {
-      const c = letter + 32;
+      const coverage = new Uint8Array(width * height);
+      volarinPage.glyphCoverage(0, 65 + letter, width, height, 32, 48, coverage);
       const ink = [];
-      for (let y = 0; y < 32; ++y) {
-        for (let x = 0; x < 32; ++x) {
-          const i = 4 * (((c >> 4) * 32 + y) * 512 + (c & 15) * 32 + x);
-          if (isYellow(sheet, i)) ink.push([x, y]);
-        }
-      }
-      cells.push(ink.map(([x, y]) => [x - ink[0][0], y - ink[0][1]]));
+      coverage.forEach((c, i) => c >= 128 && ink.push([i % width, Math.floor(i / width)]));
+      shapes.push(ink.map(([x, y]) => [x - ink[0][0], y - ink[0][1]]));
     }
-    for (let i = 0; i < field.length; i += 4) {
-      if (!isYellow(field, i)) continue;
-      const px = (i / 4) % w;
-      const py = Math.floor(i / 4 / w);
-      for (let letter = 0; letter < 26; ++letter) {
-        const fits = cells[letter].every(([dx, dy]) => {
-          const x = px + dx;
-          const y = py + dy;
-          return x >= 0 && x < w && y >= 0 && isYellow(field, 4 * (y * w + x));
-        });
-        if (fits) return String.fromCharCode(65 + letter);
-      }
-    }
-    return null;
+    return shapes;
   });
+}
+
+// The character of a falling missile, found by matching the field against the letters' ink,
+// or null.
+async function fallingLetter() {
+  const shapes = await letterShapes();
+  const image = await picture();
+  const isYellow = (x, y) => x >= 0 && x < image.width && y >= 0 && y < image.height - BAND &&
+      String(pixel(image, x, y)) === String(colours.yellow);
+  for (let py = 0; py < image.height - BAND; ++py) {
+    for (let px = 0; px < image.width; ++px) {
+      if (!isYellow(px, py)) continue;
+      const letter = shapes.findIndex((ink) => ink.every(([dx, dy]) => isYellow(px + dx, py + dy)));
+      if (letter >= 0) return String.fromCharCode(65 + letter);
+    }
+  }
+  return null;
 }
 
 before(async () => {
@@ -198,24 +193,34 @@ test('the page shows the field, its blue band, falling yellow missiles and the m
        assert.deepEqual(problems, []);
      });
 
-test('the sprite sheet holds only five colours and a glyph in every character cell', async () => {
-  const sheet = await page.evaluate(() => {
-    const game = window.Module;
-    const at = game._volarin_sheet_pixels();
-    return Array.from(game.HEAPU8.subarray(at, at + 512 * 512 * 4));
-  });
-  const allowed = new Set(Object.values(colours).map(String));
-  const yellowCells = new Set();
-  for (let i = 0; i < sheet.length; i += 4) {
-    const colour = String(sheet.slice(i, i + 3));
-    assert.ok(allowed.has(colour), `colour ${colour} at pixel ${i / 4}`);
-    const x = (i / 4) % 512;
-    const y = Math.floor(i / 4 / 512);
-    if (colour === String(colours.yellow)) yellowCells.add((y >> 5) * 16 + (x >> 5));
-  }
-  for (let cell = 32; cell <= 164; ++cell) assert.ok(yellowCells.has(cell), `glyph cell ${cell}`);
-  assert.ok(!yellowCells.has(165));
-});
+// Every character a missile can carry has ink in the page's faces (the Latin ones in the text
+// face, the kana's full-width forms in the Mincho face), and the field shows only the game's
+// colours and the band's white text.
+test('every character has ink in the page\'s faces, and the field only the game\'s colours',
+     async () => {
+       const latin = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789' +
+           '!"#$%&\'()=~|@[;:],./\\`{+*}<>?_';
+       const kana = 'アイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨワヲン';
+       const blank = await page.evaluate((latin, kana) => {
+         const inkless = [];
+         for (const [font, text] of [[0, latin], [1, kana]]) {
+           for (const character of text) {
+             const coverage = new Uint8Array(96 * 80);
+             volarinPage.glyphCoverage(font, character.codePointAt(0), 96, 80, 32, 48, coverage);
+             if (!coverage.some((c) => c >= 128)) inkless.push(character);
+           }
+         }
+         return inkless;
+       }, latin, kana);
+       assert.equal(latin.length + kana.length, 133);
+       assert.deepEqual(blank, []);
+       const allowed = new Set([...Object.values(colours), [255, 255, 255]].map(String));
+       const image = await picture();
+       for (let i = 0; i < image.data.length; i += 4) {
+         const colour = String(image.data.slice(i, i + 3));
+         assert.ok(allowed.has(colour), `colour ${colour} at pixel ${i / 4}`);
+       }
+     });
 
 test('F2 starts a game; typed keys count, also right after the menus were used', async () => {
   await page.keyboard.press('F2');

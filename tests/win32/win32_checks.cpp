@@ -107,7 +107,7 @@ void DrawingReachesTheDirtyRectangle() {
 void GlyphCellsHoldFiveColours() {
   GdiCanvas window(640, 480);
   ResetAllRecords();
-  RunStartUp({.seed = 1, .windowCanvas = &window, .sound = nullptr, .readSettingsFile = false});
+  RunStartUp({.seed = 1, .windowCanvas = &window, .sound = nullptr});
   const GdiCanvas* sheet = window.sheet();
   CHECK(sheet != nullptr);
   if (sheet == nullptr) return;

@@ -34,7 +34,7 @@ void PlaceMissiles() {
 void StartDemonstration() {
   ResetAllRecords();
   ResetPlatformHandles();
-  RunStartUp({.seed = 1, .windowCanvas = nullptr, .sound = nullptr, .readSettingsFile = false});
+  RunStartUp({.seed = 1, .windowCanvas = nullptr, .sound = nullptr});
 }
 
 int32_t LiveCount() {

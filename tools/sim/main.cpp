@@ -1,12 +1,11 @@
 // volarin-sim: runs the scenario in FILE, or on standard input when no FILE is given; with
 // --replay, only the commands a recorded session holds.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <string>
 #include <string_view>
 
@@ -16,14 +15,16 @@
 
 namespace {
 
-// Empty when `file` is open for reading, else why it is not.
-std::string OpenCommandFile(const char* path, std::ifstream& file) {
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) return "is a directory";
-  errno = 0;
-  file.open(path, std::ios::binary);
-  if (file.is_open()) return "";
-  return errno != 0 ? std::strerror(errno) : "cannot be opened";
+// The command file open for reading, or null with why it is not in `problem`.
+std::FILE* OpenCommandFile(const char* path, std::string* problem) {
+  struct stat status {};
+  if (::stat(path, &status) == 0 && S_ISDIR(status.st_mode)) {
+    *problem = "is a directory";
+    return nullptr;
+  }
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) *problem = std::strerror(errno);
+  return file;
 }
 
 }  // namespace
@@ -31,7 +32,6 @@ std::string OpenCommandFile(const char* path, std::ifstream& file) {
 int main(int argc, char** argv) {
   static char outputBuffer[1 << 16];
   std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
-  std::ios::sync_with_stdio(false);
   // Past a file-size limit a write then fails and is reported, instead of killing the run.
   std::signal(SIGXFSZ, SIG_IGN);
   // A reader that leaves early is a state line that cannot be written, reported as such.
@@ -43,13 +43,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: volarin-sim [--replay] [FILE]\n");
     return kScenarioErrorStatus;
   }
-  if (argc == first) return RunScenario(std::cin, stdout, stderr, allowed);
-  std::ifstream file;
-  const std::string problem = OpenCommandFile(argv[first], file);
-  if (!problem.empty()) {
+  std::string problem;
+  std::FILE* file = argc == first ? stdin : OpenCommandFile(argv[first], &problem);
+  if (file == nullptr) {
     std::fprintf(stderr, "volarin-sim: %s: %s\n", QuoteForMessage(argv[first]).c_str(),
                  problem.c_str());
     return kScenarioErrorStatus;
   }
-  return RunScenario(file, stdout, stderr, allowed);
+  ScenarioLines lines(file);
+  return RunScenario(lines, stdout, stderr, allowed);
 }

@@ -1,16 +1,12 @@
 // The scenario runner: drives the game through the shell from a command stream.
 //
-// The runner is a front end like the window: it starts a GameShell as a replay, makes each
+// The runner is a front end like the window: it starts a GameShell for a scenario, makes each
 // command one call of the shell (the same calls a window makes, and a recording is written
 // from), and prints the state of the global records as one JSON line per `dump`. It keeps
-// only the names of the sound effects played since the last dump, and its picture.
+// only its picture.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdio>
-#include <istream>
-#include <string>
 
 #include "app/scenario_reader.h"
 
@@ -22,9 +18,8 @@ constexpr int kScenarioErrorStatus = 2;
 constexpr int kScenarioFailureStatus = 1;
 
 // Starts a shell as the runner starts one (seed 1, no settings file, no window picture), then
-// runs every command of the stream in order, printing dumps to `out` and
-// messages to `err`. Returns 0, or kScenarioErrorStatus at the first malformed or refused
-// line, or kScenarioFailureStatus at the first command that fails; nothing more runs after
-// either.
-int RunScenario(std::istream& in, std::FILE* out, std::FILE* err,
+// runs every line in order, printing dumps to `out` and messages to `err`. Returns 0, or
+// kScenarioErrorStatus at the first malformed or refused line, or kScenarioFailureStatus at
+// the first command that fails; nothing more runs after either.
+int RunScenario(ScenarioLines& lines, std::FILE* out, std::FILE* err,
                 ScenarioCommands allowed = ScenarioCommands::kEvery);

@@ -317,6 +317,11 @@
   let pendingReplay = null;  // bytes waiting for the game, or -1 for a link not decoded
   let replayBytes = new Uint8Array(0);
 
+  function showVerdict(verified) {
+    verdict.textContent = verified ? 'verified' : 'not verified';
+    verdict.hidden = false;
+  }
+
   function playRecording(bytes) {
     pendingReplay = bytes;
     if (!gameReady) return;
@@ -455,11 +460,6 @@
       return replayBytes;
     },
 
-    showVerdict(verified) {
-      verdict.textContent = verified ? 'verified' : 'not verified';
-      verdict.hidden = false;
-    },
-
     fieldSize() {
       const size = fieldSize();
       lastSize = String(size);
@@ -567,7 +567,11 @@
   async function start() {
     await Promise.all(FONT_FILES.map((file, i) => loadFont(file, FONT_FAMILIES[i], i)));
     window.Module = {
-      print: (text) => console.log(text),
+      // A replay's verdict is the first line the game prints at its end.
+      print: (text) => {
+        console.log(text);
+        if (text === 'verified' || text.startsWith('not verified')) showVerdict(text === 'verified');
+      },
       printErr: (text) => console.warn(text),
       onAbort: (what) => console.error(`The game stopped: ${what}`),
       onRuntimeInitialized() {
