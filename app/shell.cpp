@@ -3,26 +3,21 @@
 
 #include <algorithm>
 #include <ctime>
-#include <deque>
 #include <string>
 #include <utility>
 
 #include "app/commands.h"
-#include "app/deferred_canvas.h"
 #include "app/kept_game.h"
 #include "app/options.h"
 #include "app/replay.h"
-#include "app/session.h"
 #include "app/settings.h"
 #include "app/settings_store.h"
-#include "app/state_line.h"
 #include "app/typed_chars.h"
 #include "core/alphabet.h"
 #include "core/game.h"
 #include "core/geometry.h"
 #include "core/menu_state.h"
 #include "core/random.h"
-#include "core/records.h"
 #include "render/draw.h"
 #include "render/handles.h"
 #include "resources/command_ids.h"
@@ -40,34 +35,9 @@ int SizeMessageSide(int side) {
   return std::clamp(side, 0, 0xFFFF);
 }
 
-// One piece of input, kept while the impact effect is shown.
-struct Input {
-  enum class Kind { kChar, kFunctionKey, kCommand, kSize, kMinimise, kHelpPage } kind;
-  int a = 0;
-  int b = 0;
-};
-
 bool GameRunning() {
   return gameState.gameOver == 0;
 }
-
-// The client size of the last size message.
-struct ClientSize {
-  int width = 0;
-  int height = 0;
-  bool sized = false;  // a size message came
-};
-
-// How far the session has got, and how it ended.
-struct ShellEnding {
-  bool started = false;
-  bool ended = false;
-  bool exitAtEnd = false;  // a replay ends the program at its verdict
-  bool quitAsked = false;  // the front end was told to quit
-  ProgramEnd how = ProgramEnd::kWindowClosed;
-  int status = 0;
-  std::string problem;
-};
 
 // Says where the file should have been, so the player can look at that folder.
 std::string SettingsNotKeptMessage() {
@@ -81,125 +51,146 @@ std::string FrontEnd::LocalTimeNow() {
   return LocalTimeStamp(std::time(nullptr));
 }
 
-struct GameShell::Impl final : ScenarioCalls {
-  explicit Impl(FrontEnd& f) : frontEnd(f) {}
+GameShell::GameShell(FrontEnd& frontEnd) : frontEnd_(frontEnd) {
+  ResetAllRecords();
+  ResetPlatformHandles();
+  gameEvents = nullptr;
+}
 
-  // ScenarioCalls: a scenario's commands, in every mode.
-  void Seed(uint32_t seed) override { SeedRandom(seed); }
-  void Size(int width, int height) override { Deliver({Input::Kind::kSize, width, height}); }
-  void RunTicks(uint64_t count) override;
-  void TypeCode(uint8_t code) override { Deliver({Input::Kind::kChar, code}); }
-  void Command(uint16_t id) override { Deliver({Input::Kind::kCommand, id}); }
-  void TakeSettings(const std::string* text) override;
-  std::string Dump() override;
+GameShell::~GameShell() {
+  if (windowDC == &pacedPicture_) windowDC = nullptr;
+  if (soundOutput == &sound_) soundOutput = nullptr;
+  if (gameEvents == &session_) gameEvents = nullptr;
+}
 
-  void Start(const ShellStart& start);
-  void Deliver(const Input& input);
-  void Apply(const Input& input);
-  void ApplyChar(uint8_t code);
-  void ApplyCommand(uint16_t id);
-  void ApplySize(int width, int height);
-  void ApplyFunctionKey(int number);
-  void OpenHelp(Card which);
-  void NoteGame();
-  void AfterEvent();
-  void ShowMenuChanges();
-  void RunTick();
-  PaceClock::time_point Advance(PaceClock::time_point now);
-  PaceClock::time_point StepImpactEffect(PaceClock::time_point now);
-  void FinishImpactEffect();
-  int End(ProgramEnd how);
-  bool Playing() const { return mode == ShellMode::kPlay; }
-  std::string StateLine() const { return FormatStateLine(ticks, sound.played); }
+int GameShell::ClientWidth() const {
+  return fieldGeometry.fieldWidth;
+}
 
-  FrontEnd& frontEnd;
-  ShellMode mode = ShellMode::kPlay;
-  // Between the rules and the window's picture, so the impact effect can be shown frame by
-  // frame after the tick that drew it.
-  DeferredCanvas pacedPicture;
-  NotedSound sound;
-  ImpactPacing pace;
-  std::deque<Input> waiting;  // input given while the impact effect is shown
-  MenuModel shownMenu{};      // the marks the front end was last given
-  bool menuShown = false;
-  // Assigned, never replaced, at start: front ends hold on to its overlay.
-  Cards cards{nullptr, PixelOrder::kArgb, Language::kEnglish, false};
-  Session session;
-  std::unique_ptr<Replay> replay;  // in a replay
-  bool gameSeenRunning = false;
-  ClientSize client;
-  uint64_t ticks = 0;
-  ShellEnding ending;
-};
+int GameShell::ClientHeight() const {
+  return fieldGeometry.fieldHeight + fieldGeometry.statusHeight;
+}
+
+void GameShell::Start(const Options& options, ShellStart platform) {
+  platform.record = options.record.get();
+  if (options.replay) {
+    platform.mode = ShellMode::kReplay;
+    platform.recording = options.replayText;
+    platform.unreadable = options.replayProblem;
+    platform.exitAtEnd = options.exitAtEnd;
+  }
+  Start(platform);
+}
+
+// A replay begins as the runner begins, whatever sizes the window had before: the recording
+// gives its own.
+void GameShell::Start(const ShellStart& start) {
+  mode_ = start.mode;
+  if (!Playing()) {
+    ResetAllRecords();
+    client_ = {};
+  }
+  pacedPicture_.SetTarget(start.windowCanvas);
+  sound_.output = start.sound;
+  session_ = Session(Playing() ? start.record : nullptr);
+  cards_ = Cards(start.cardGlyphs, start.overlayOrder, LanguageOfLocale(start.locale), Playing());
+  ending_.exitAtEnd = start.exitAtEnd;
+  // Read once, so the recording holds exactly the text the game started with.
+  std::string settingsText;
+  const bool settingsRead = Playing() && ReadSettingsText(&settingsText);
+  session_.Start(start.seed, settingsRead ? &settingsText : nullptr);
+  if (client_.sized) session_.Size(client_.width, client_.height);
+  gameEvents = &session_;
+  RunStartUp({.seed = start.seed,
+              .windowCanvas = start.windowCanvas != nullptr ? &pacedPicture_ : nullptr,
+              .sound = &sound_,
+              .settingsText = settingsRead ? &settingsText : nullptr});
+  pace_.schedule.Restart(start.now);
+  pace_.nextCall = pace_.schedule.NextDue();
+  ending_.started = true;
+  frontEnd_.SetTitle(mode_ == ShellMode::kReplay ? std::string(kWindowTitle) + " - replay"
+                                                 : kWindowTitle);
+  if (mode_ == ShellMode::kReplay) {
+    replay_ = std::make_unique<Replay>(scenario_, start.report);
+    frontEnd_.FitWindow(ClientWidth(), ClientHeight());
+    replay_->Start(start.recording, start.unreadable, start.now);
+  }
+  AfterEvent();
+}
 
 // The Exit command only sets a flag in the rules; the program ends here, once, as it is seen.
 // A replay's verdict shows once it has one.
-void GameShell::Impl::AfterEvent() {
-  if (ending.started) ShowMenuChanges();
+void GameShell::AfterEvent() {
+  if (ending_.started) ShowMenuChanges();
   NoteGame();
-  if (replay && replay->Finished() && cards.Shown() != Card::kVerdict) {
-    cards.ShowVerdict(replay->Verdict(cards.language()));
+  if (replay_ && replay_->Finished() && cards_.Shown() != Card::kVerdict) {
+    cards_.ShowVerdict(replay_->Verdict(cards_.language()));
   }
-  if (!pacedPicture.Holding()) cards.Update();
-  frontEnd.ShowPicture();
-  if (gameState.quit != 0 && !ending.ended && Playing()) {
+  if (!pacedPicture_.Holding()) cards_.Update();
+  frontEnd_.ShowPicture();
+  if (gameState.quit != 0 && !ending_.ended && Playing()) {
     End(ProgramEnd::kExitCommand);
-    frontEnd.Quit();
+    frontEnd_.Quit();
   }
 }
 
 // A replay takes no command: its items are all greyed, with the marks the recording gives.
-void GameShell::Impl::ShowMenuChanges() {
+void GameShell::ShowMenuChanges() {
   for (int i = 0; i < kMenuItemCount; ++i) {
     MenuItemState item = menuModel.items[i];
-    if (replay) item.greyed = 1;
-    MenuItemState& shown = shownMenu.items[i];
-    if (menuShown && item == shown) continue;
-    frontEnd.SetMenuItem(item.id, item.checked != 0, item.greyed != 0);
+    if (replay_) item.greyed = 1;
+    MenuItemState& shown = shownMenu_.items[i];
+    if (menuShown_ && item == shown) continue;
+    frontEnd_.SetMenuItem(item.id, item.checked != 0, item.greyed != 0);
     shown = item;
   }
-  if (!menuShown && replay) {
-    for (int i = 0; i < kHelpMenu.count; ++i)
-      frontEnd.SetMenuItem(kHelpMenu.items[i].id, false, true);
+  if (!menuShown_ && replay_) {
+    for (int i = 0; i < kHelpMenu.count; ++i) {
+      frontEnd_.SetMenuItem(kHelpMenu.items[i].id, false, true);
+    }
   }
-  menuShown = true;
+  menuShown_ = true;
 }
 
-void GameShell::Impl::ApplyCommand(uint16_t id) {
+void GameShell::QuitOnce() {
+  if (!std::exchange(ending_.quitAsked, true)) frontEnd_.Quit();
+}
+
+void GameShell::ApplyCommand(uint16_t id) {
   if (id == kCmdHowToPlay || id == kCmdAbout) {
     OpenHelp(id == kCmdAbout ? Card::kAbout : Card::kHelp);
     return;
   }
-  session.Command(id);
+  session_.Command(id);
   OnCommand(id);
 }
 
 // A running game waits paused beneath the help, as it does while the window is minimised.
-void GameShell::Impl::OpenHelp(Card which) {
-  if (!cards.Play()) return;
+void GameShell::OpenHelp(Card which) {
+  if (!cards_.Play()) return;
   if (GameRunning() && gameState.paused == 0) ApplyCommand(kCmdPause);
-  cards.OpenHelp(which);
+  cards_.OpenHelp(which);
 }
 
 // The picture takes the new size before the size handler blanks it; a replay's window takes it
 // too.
-void GameShell::Impl::ApplySize(int width, int height) {
-  cards.FieldLost();
-  client = {SizeMessageSide(width), SizeMessageSide(height), true};
-  frontEnd.ResizePicture(client.width, client.height);
-  if (replay) frontEnd.FitWindow(client.width, client.height);
-  session.Size(client.width, client.height);
-  OnSize(client.width, client.height);
+void GameShell::ApplySize(int width, int height) {
+  cards_.FieldLost();
+  client_ = {SizeMessageSide(width), SizeMessageSide(height), true};
+  frontEnd_.ResizePicture(client_.width, client_.height);
+  if (replay_) frontEnd_.FitWindow(client_.width, client_.height);
+  session_.Size(client_.width, client_.height);
+  OnSize(client_.width, client_.height);
 }
 
 // Only the function-key entries of the accelerator table act, and each only while its item
 // is enabled, as a greyed item's accelerator does nothing. F1 is the help's.
-void GameShell::Impl::ApplyFunctionKey(int number) {
+void GameShell::ApplyFunctionKey(int number) {
   if (number < 1 || number > 24) return;
-  if (cards.Play()) {
-    cards.CloseResults();
+  if (cards_.Play()) {
+    cards_.CloseResults();
     if (number == 1) {
-      if (!cards.TurnPage(1)) OpenHelp(Card::kHelp);
+      if (!cards_.TurnPage(1)) OpenHelp(Card::kHelp);
       return;
     }
   }
@@ -212,29 +203,29 @@ void GameShell::Impl::ApplyFunctionKey(int number) {
 }
 
 // A key a card takes never reaches the rules; the recording notes it, so it replays the same.
-void GameShell::Impl::ApplyChar(uint8_t code) {
-  switch (cards.TakeKey(code)) {
+void GameShell::ApplyChar(uint8_t code) {
+  switch (cards_.TakeKey(code)) {
     case Cards::KeyUse::kSave:
-      cards.Saved(session.KeepEndedGame());
+      cards_.Saved(session_.KeepEndedGame());
       [[fallthrough]];
     case Cards::KeyUse::kTaken:
-      session.Comment("key taken by a card");
+      session_.Comment("key taken by a card");
       return;
     case Cards::KeyUse::kPassed:
       break;
   }
-  session.Char(code);
+  session_.Char(code);
   OnChar(code);
   NoteGame();
 }
 
-void GameShell::Impl::Apply(const Input& input) {
+void GameShell::Apply(const Input& input) {
   switch (input.kind) {
     case Input::Kind::kChar:
       ApplyChar(static_cast<uint8_t>(input.a));
       break;
     case Input::Kind::kHelpPage:
-      cards.TurnPage(input.a);
+      cards_.TurnPage(input.a);
       break;
     case Input::Kind::kFunctionKey:
       ApplyFunctionKey(input.a);
@@ -257,96 +248,221 @@ void GameShell::Impl::Apply(const Input& input) {
 // Input waits while the impact effect is shown, as it would in the queue of a window that
 // is busy drawing it, and is handled in order afterwards. Before start-up only the window's
 // size counts; after the end nothing does.
-void GameShell::Impl::Deliver(const Input& input) {
+void GameShell::Deliver(const Input& input) {
   const bool sizing = input.kind == Input::Kind::kSize || input.kind == Input::Kind::kMinimise;
-  if (ending.ended || (!ending.started && !sizing)) return;
-  if (pacedPicture.Holding()) {
-    waiting.push_back(input);
+  if (ending_.ended || (!ending_.started && !sizing)) return;
+  if (pacedPicture_.Holding()) {
+    waiting_.push_back(input);
   } else {
     Apply(input);
   }
 }
 
-void GameShell::Impl::RunTick() {
-  session.Tick();
-  ++ticks;
+void GameShell::RunTick() {
+  session_.Tick();
+  ++ticks_;
   OnTick();
-  session.TickRan();
+  session_.TickRan();
   NoteGame();
 }
 
 // A game starting clears the last one's card and figures; a game ending shows them.
-void GameShell::Impl::NoteGame() {
+void GameShell::NoteGame() {
   const bool running = GameRunning();
-  if (running && !gameSeenRunning) {
-    session.GameStarted();
-    cards.GameStarted();
-  } else if (!running && gameSeenRunning) {
-    const std::string stamp = cards.Play() ? frontEnd.LocalTimeNow() : "";
-    session.GameEnded(stamp.empty() ? "" : StateLine(), stamp);
-    cards.GameEnded(session.Results(), !session.EndedGame().empty());
+  if (running && !gameSeenRunning_) {
+    session_.GameStarted();
+    cards_.GameStarted();
+  } else if (!running && gameSeenRunning_) {
+    const std::string stamp = cards_.Play() ? frontEnd_.LocalTimeNow() : "";
+    session_.GameEnded(stamp.empty() ? "" : StateLine(), stamp);
+    cards_.GameEnded(session_.Results(), !session_.EndedGame().empty());
   }
-  gameSeenRunning = running;
+  gameSeenRunning_ = running;
 }
 
 // Shows as many of the dome's frames as are due by now; the last step passes on the rest of
 // the tick's drawing (the end of the game).
-PaceClock::time_point GameShell::Impl::StepImpactEffect(PaceClock::time_point now) {
-  const int release = pace.FramesDue(now, pacedPicture.PresentsHeld());
+PaceClock::time_point GameShell::StepImpactEffect(PaceClock::time_point now) {
+  const int release = pace_.FramesDue(now, pacedPicture_.PresentsHeld());
   if (release < 0) {
-    pace.schedule.Restart(now);  // the time the effect took is not made up for
+    pace_.schedule.Restart(now);  // the time the effect took is not made up for
     FinishImpactEffect();
-    return pace.schedule.NextDue();
+    return pace_.schedule.NextDue();
   }
-  pacedPicture.ReleaseThroughPresent(release);
-  frontEnd.ShowPicture();
+  pacedPicture_.ReleaseThroughPresent(release);
+  frontEnd_.ShowPicture();
   return now + kImpactFrameInterval;
 }
 
-void GameShell::Impl::FinishImpactEffect() {
-  pacedPicture.ReleaseAll();
+void GameShell::FinishImpactEffect() {
+  pacedPicture_.ReleaseAll();
   AfterEvent();
-  while (!waiting.empty() && !pacedPicture.Holding()) {
-    const Input input = waiting.front();
-    waiting.pop_front();
+  while (!waiting_.empty() && !pacedPicture_.Holding()) {
+    const Input input = waiting_.front();
+    waiting_.pop_front();
     Apply(input);
   }
 }
 
-PaceClock::time_point GameShell::Impl::Advance(PaceClock::time_point now) {
-  if (replay) {
-    const PaceClock::time_point next = replay->Advance(now);
-    AfterEvent();
-    if (replay->Finished() && ending.exitAtEnd && !std::exchange(ending.quitAsked, true)) {
-      frontEnd.Quit();
-    }
-    return next;
-  }
-  if (pacedPicture.Holding()) return StepImpactEffect(now);
-  for (int64_t due = pace.schedule.TakeDueTicks(now); due > 0; --due) {
+// The ticks due, or the next frames of an impact effect one of them started.
+PaceClock::time_point GameShell::Play(PaceClock::time_point now) {
+  if (pacedPicture_.Holding()) return StepImpactEffect(now);
+  for (int64_t due = pace_.schedule.TakeDueTicks(now); due > 0; --due) {
     RunTick();
-    if (pacedPicture.Holding()) {
-      pace.Begin(now, pacedPicture.PresentsHeld());
+    if (pacedPicture_.Holding()) {
+      pace_.Begin(now, pacedPicture_.PresentsHeld());
       return StepImpactEffect(now);
     }
   }
   AfterEvent();
-  return pace.schedule.NextDue();
+  return pace_.schedule.NextDue();
+}
+
+// A front end may call whenever it wakes (a message, a display frame): before the time last
+// given back nothing is due, and nothing is done or shown.
+PaceClock::time_point GameShell::Advance(PaceClock::time_point now) {
+  if (!ending_.started || ending_.ended) return now + kTickPeriod;
+  if (now < pace_.nextCall) return pace_.nextCall;
+  if (!replay_) {
+    pace_.nextCall = Play(now);
+    return pace_.nextCall;
+  }
+  pace_.nextCall = replay_->Advance(now);
+  AfterEvent();
+  if (replay_->Finished() && ending_.exitAtEnd) QuitOnce();
+  return pace_.nextCall;
+}
+
+// Esc ends a replay, and with it the program.
+bool GameShell::Type(char32_t character) {
+  if (!replay_) {
+    Deliver({Input::Kind::kChar, CodeForTypedChar(character)});
+    return true;
+  }
+  if (ending_.ended) return false;
+  const bool used = replay_->Type(character);
+  AfterEvent();
+  if (replay_->Stopped()) QuitOnce();
+  return used;
+}
+
+void GameShell::PressFunctionKey(int number) {
+  if (!replay_) Deliver({Input::Kind::kFunctionKey, number});
+}
+
+bool GameShell::TurnPage(int delta) {
+  if (replay_) {
+    replay_->ChangeSpeed(delta);
+    return true;
+  }
+  const bool help = cards_.Shown() == Card::kHelp;
+  Deliver({Input::Kind::kHelpPage, delta});
+  return help;
+}
+
+void GameShell::Command(uint16_t id) {
+  if (!replay_) Deliver({Input::Kind::kCommand, id});
+}
+
+// Before start-up the sizes only set the geometry, as the window's first size messages do.
+void GameShell::Size(int width, int height) {
+  if (!replay_) Deliver({Input::Kind::kSize, width, height});
+}
+
+void GameShell::Minimise() {
+  if (!replay_) Deliver({Input::Kind::kMinimise});
+}
+
+ScenarioCalls& GameShell::Scenario() {
+  return scenario_;
+}
+
+void GameShell::AttachPicture(Canvas* picture) {
+  pacedPicture_.SetTarget(picture);
+  AttachWindowPicture(&pacedPicture_);
+}
+
+bool GameShell::KeepSettings() {
+  if (!Playing() || ending_.ended) return true;
+  return WriteSettingsFile();
+}
+
+const OverlayPicture& GameShell::Overlay() const {
+  return cards_.Overlay();
+}
+
+bool GameShell::TakeOverlayChange() {
+  return cards_.TakeOverlayChange();
+}
+
+Card GameShell::ShownCard() const {
+  return cards_.Shown();
+}
+
+uint64_t GameShell::TicksRun() const {
+  return ticks_;
+}
+
+// Input still waiting is dropped: the program ends where the player left it.
+int GameShell::End(ProgramEnd how) {
+  if (ending_.ended) return ending_.status;
+  waiting_.clear();
+  pacedPicture_.ReleaseAll();
+  ending_.ended = true;
+  ending_.how = how;
+  if (replay_) {
+    replay_->Stop();
+    ending_.status = ending_.exitAtEnd && !replay_->Verified() ? 1 : 0;
+  } else if (Playing()) {
+    const ProgramEnding ended = EndProgram(how);
+    ending_.status = ended.exitCode;
+    if (!ended.settingsKept) ending_.problem = SettingsNotKeptMessage();
+  }
+  session_.Finish(StateLine());
+  return ending_.status;
+}
+
+bool GameShell::Ended() const {
+  return ending_.ended;
+}
+
+const std::string& GameShell::EndProblem() const {
+  return ending_.problem;
+}
+
+bool GameShell::PlayerEnded() const {
+  return ending_.how == ProgramEnd::kExitCommand || ending_.how == ProgramEnd::kWindowClosed;
+}
+
+void GameShell::ScenarioDriver::Seed(uint32_t seed) {
+  SeedRandom(seed);
+}
+
+void GameShell::ScenarioDriver::Size(int width, int height) {
+  shell_.Deliver({Input::Kind::kSize, width, height});
 }
 
 // An impact effect one of the ticks starts is shown whole at once (the picture it ends with is
 // the same), so the next tick, or input, follows as it follows the effect in play. Once the
 // ticks are run the picture is shown, as Advance shows it after the ticks it runs.
-void GameShell::Impl::RunTicks(uint64_t count) {
-  if (!ending.started || ending.ended) return;
+void GameShell::ScenarioDriver::RunTicks(uint64_t count) {
+  if (!shell_.ending_.started || shell_.ending_.ended) return;
   for (uint64_t i = 0; i < count; ++i) {
-    RunTick();
-    if (pacedPicture.Holding()) FinishImpactEffect();
+    shell_.RunTick();
+    if (shell_.pacedPicture_.Holding()) shell_.FinishImpactEffect();
   }
-  AfterEvent();
+  shell_.AfterEvent();
 }
 
-void GameShell::Impl::TakeSettings(const std::string* text) {
+void GameShell::ScenarioDriver::TypeCode(uint8_t code) {
+  shell_.Deliver({Input::Kind::kChar, code});
+}
+
+void GameShell::ScenarioDriver::Command(uint16_t id) {
+  shell_.Deliver({Input::Kind::kCommand, id});
+}
+
+void GameShell::ScenarioDriver::TakeSettings(const std::string* text) {
   if (text != nullptr) {
     ParseSettings(*text);
   } else {
@@ -354,203 +470,12 @@ void GameShell::Impl::TakeSettings(const std::string* text) {
   }
   ComputeCapacity();
   CheckMenuFromSettings();
-  ::DrawStatusBar(gameState, fieldGeometry);
-  if (ending.started) AfterEvent();
+  DrawStatusBar(gameState, fieldGeometry);
+  if (shell_.ending_.started) shell_.AfterEvent();
 }
 
-std::string GameShell::Impl::Dump() {
-  std::string line = StateLine();
-  sound.played.Clear();
+std::string GameShell::ScenarioDriver::Dump() {
+  std::string line = shell_.StateLine();
+  shell_.sound_.played.Clear();
   return line;
-}
-
-// A replay begins as the runner begins, whatever sizes the window had before: the recording
-// gives its own.
-void GameShell::Impl::Start(const ShellStart& start) {
-  mode = start.mode;
-  if (!Playing()) {
-    ResetAllRecords();
-    client = {};
-  }
-  pacedPicture.SetTarget(start.windowCanvas);
-  sound.output = start.sound;
-  session = Session(Playing() ? start.record : nullptr);
-  cards = Cards(start.cardGlyphs, start.overlayOrder, LanguageOfLocale(start.locale), Playing());
-  ending.exitAtEnd = start.exitAtEnd;
-  // Read once, so the recording holds exactly the text the game started with.
-  std::string settingsText;
-  const bool settingsRead = Playing() && ReadSettingsText(&settingsText);
-  session.Start(start.seed, settingsRead ? &settingsText : nullptr);
-  if (client.sized) session.Size(client.width, client.height);
-  gameEvents = &session;
-  RunStartUp({.seed = start.seed,
-              .windowCanvas = start.windowCanvas != nullptr ? &pacedPicture : nullptr,
-              .sound = &sound,
-              .settingsText = settingsRead ? &settingsText : nullptr});
-  pace.schedule.Restart(start.now);
-  pace.nextCall = pace.schedule.NextDue();
-  ending.started = true;
-  frontEnd.SetTitle(mode == ShellMode::kReplay ? std::string(kWindowTitle) + " - replay"
-                                               : kWindowTitle);
-  if (mode == ShellMode::kReplay) {
-    replay = std::make_unique<Replay>(*this, start.report);
-    frontEnd.FitWindow(fieldGeometry.fieldWidth,
-                       fieldGeometry.fieldHeight + fieldGeometry.statusHeight);
-    replay->Start(start.recording, start.unreadable, start.now);
-  }
-  AfterEvent();
-}
-
-// Input still waiting is dropped: the program ends where the player left it.
-int GameShell::Impl::End(ProgramEnd how) {
-  if (ending.ended) return ending.status;
-  waiting.clear();
-  pacedPicture.ReleaseAll();
-  ending.ended = true;
-  ending.how = how;
-  if (replay) {
-    replay->Stop();
-    ending.status = ending.exitAtEnd && !replay->Verified() ? 1 : 0;
-  } else if (Playing()) {
-    const ProgramEnding ended = EndProgram(how);
-    ending.status = ended.exitCode;
-    if (!ended.settingsKept) ending.problem = SettingsNotKeptMessage();
-  }
-  session.Finish(StateLine());
-  return ending.status;
-}
-
-GameShell::GameShell(FrontEnd& frontEnd) : impl_(std::make_unique<Impl>(frontEnd)) {
-  ResetAllRecords();
-  ResetPlatformHandles();
-  gameEvents = nullptr;
-}
-
-GameShell::~GameShell() {
-  if (windowDC == &impl_->pacedPicture) windowDC = nullptr;
-  if (soundOutput == &impl_->sound) soundOutput = nullptr;
-  if (gameEvents == &impl_->session) gameEvents = nullptr;
-}
-
-int GameShell::ClientWidth() const {
-  return fieldGeometry.fieldWidth;
-}
-
-int GameShell::ClientHeight() const {
-  return fieldGeometry.fieldHeight + fieldGeometry.statusHeight;
-}
-
-void GameShell::Start(const Options& options, ShellStart platform) {
-  platform.record = options.record.get();
-  if (options.replay) {
-    platform.mode = ShellMode::kReplay;
-    platform.recording = options.replayText;
-    platform.unreadable = options.replayProblem;
-    platform.exitAtEnd = options.exitAtEnd;
-  }
-  Start(platform);
-}
-
-void GameShell::Start(const ShellStart& start) {
-  impl_->Start(start);
-}
-
-// A front end may call whenever it wakes (a message, a display frame): before the time last
-// given back nothing is due, and nothing is done or shown.
-PaceClock::time_point GameShell::Advance(PaceClock::time_point now) {
-  Impl& s = *impl_;
-  if (!s.ending.started || s.ending.ended) return now + kTickPeriod;
-  if (now < s.pace.nextCall) return s.pace.nextCall;
-  s.pace.nextCall = s.Advance(now);
-  return s.pace.nextCall;
-}
-
-// Esc ends a replay, and with it the program.
-bool GameShell::Type(char32_t character) {
-  Impl& s = *impl_;
-  if (!s.replay) {
-    s.Deliver({Input::Kind::kChar, CodeForTypedChar(character)});
-    return true;
-  }
-  if (s.ending.ended) return false;
-  const bool used = s.replay->Type(character);
-  s.AfterEvent();
-  if (s.replay->Stopped() && !std::exchange(s.ending.quitAsked, true)) s.frontEnd.Quit();
-  return used;
-}
-
-void GameShell::PressFunctionKey(int number) {
-  if (!impl_->replay) impl_->Deliver({Input::Kind::kFunctionKey, number});
-}
-
-bool GameShell::TurnPage(int delta) {
-  Impl& s = *impl_;
-  if (s.replay) {
-    s.replay->ChangeSpeed(delta);
-    return true;
-  }
-  const bool help = s.cards.Shown() == Card::kHelp;
-  s.Deliver({Input::Kind::kHelpPage, delta});
-  return help;
-}
-
-void GameShell::Command(uint16_t id) {
-  if (!impl_->replay) impl_->Command(id);
-}
-
-// Before start-up the sizes only set the geometry, as the window's first size messages do.
-void GameShell::Size(int width, int height) {
-  if (!impl_->replay) impl_->Size(width, height);
-}
-
-void GameShell::Minimise() {
-  if (!impl_->replay) impl_->Deliver({Input::Kind::kMinimise});
-}
-
-ScenarioCalls& GameShell::Scenario() {
-  return *impl_;
-}
-
-void GameShell::AttachPicture(Canvas* picture) {
-  impl_->pacedPicture.SetTarget(picture);
-  AttachWindowPicture(&impl_->pacedPicture);
-}
-
-bool GameShell::KeepSettings() {
-  const Impl& s = *impl_;
-  if (!s.Playing() || s.ending.ended) return true;
-  return WriteSettingsFile();
-}
-
-const OverlayPicture& GameShell::Overlay() const {
-  return impl_->cards.Overlay();
-}
-
-bool GameShell::TakeOverlayChange() {
-  return impl_->cards.TakeOverlayChange();
-}
-
-Card GameShell::ShownCard() const {
-  return impl_->cards.Shown();
-}
-
-uint64_t GameShell::TicksRun() const {
-  return impl_->ticks;
-}
-
-int GameShell::End(ProgramEnd how) {
-  return impl_->End(how);
-}
-
-bool GameShell::Ended() const {
-  return impl_->ending.ended;
-}
-
-const std::string& GameShell::EndProblem() const {
-  return impl_->ending.problem;
-}
-
-bool GameShell::PlayerEnded() const {
-  const ProgramEnd how = impl_->ending.how;
-  return how == ProgramEnd::kExitCommand || how == ProgramEnd::kWindowClosed;
 }

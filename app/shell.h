@@ -9,17 +9,23 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <memory>
 #include <string>
 
 #include "app/cards.h"
+#include "app/deferred_canvas.h"
 #include "app/overlay.h"
 #include "app/pacing.h"
 #include "app/scenario.h"
+#include "app/session.h"
 #include "app/startup.h"
+#include "app/state_line.h"
+#include "core/records.h"
 #include "render/pixel_canvas.h"
 
 class Canvas;
+class Replay;
 class SoundOutput;
 struct Options;
 
@@ -45,6 +51,13 @@ class FrontEnd {
   // The local time now as "YYYYMMDD-HHMMSS" (LocalTimeStamp), asked when a game ends: the name
   // its recording is saved under. Empty, the results card offers no saving.
   virtual std::string LocalTimeNow();
+};
+
+// The client size of the last size message.
+struct ClientSize {
+  int width = 0;
+  int height = 0;
+  bool sized = false;  // a size message came
 };
 
 enum class ShellMode {
@@ -153,6 +166,73 @@ class GameShell {
   bool PlayerEnded() const;
 
  private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+  // One piece of input, kept while the impact effect is shown.
+  struct Input {
+    enum class Kind { kChar, kFunctionKey, kCommand, kSize, kMinimise, kHelpPage } kind;
+    int a = 0;
+    int b = 0;
+  };
+  // How far the session has got, and how it ended.
+  struct Ending {
+    bool started = false;
+    bool ended = false;
+    bool exitAtEnd = false;  // a replay ends the program at its verdict
+    bool quitAsked = false;  // the front end was told to quit
+    ProgramEnd how = ProgramEnd::kWindowClosed;
+    int status = 0;
+    std::string problem;
+  };
+  // A scenario's commands, which act in every mode: the runner's, and a replay's own.
+  class ScenarioDriver final : public ScenarioCalls {
+   public:
+    explicit ScenarioDriver(GameShell& shell) : shell_(shell) {}
+    void Seed(uint32_t seed) override;
+    void Size(int width, int height) override;
+    void RunTicks(uint64_t count) override;
+    void TypeCode(uint8_t code) override;
+    void Command(uint16_t id) override;
+    void TakeSettings(const std::string* text) override;
+    std::string Dump() override;
+
+   private:
+    GameShell& shell_;
+  };
+
+  void Deliver(const Input& input);
+  void Apply(const Input& input);
+  void ApplyChar(uint8_t code);
+  void ApplyCommand(uint16_t id);
+  void ApplySize(int width, int height);
+  void ApplyFunctionKey(int number);
+  void OpenHelp(Card which);
+  void NoteGame();
+  void AfterEvent();
+  void ShowMenuChanges();
+  void RunTick();
+  PaceClock::time_point Play(PaceClock::time_point now);
+  PaceClock::time_point StepImpactEffect(PaceClock::time_point now);
+  void FinishImpactEffect();
+  void QuitOnce();
+  bool Playing() const { return mode_ == ShellMode::kPlay; }
+  std::string StateLine() const { return FormatStateLine(ticks_, sound_.played); }
+
+  FrontEnd& frontEnd_;
+  ShellMode mode_ = ShellMode::kPlay;
+  // Between the rules and the window's picture, so the impact effect can be shown frame by
+  // frame after the tick that drew it.
+  DeferredCanvas pacedPicture_;
+  NotedSound sound_;
+  ImpactPacing pace_;
+  std::deque<Input> waiting_;  // input given while the impact effect is shown
+  MenuModel shownMenu_{};      // the marks the front end was last given
+  bool menuShown_ = false;
+  // Assigned, never replaced, at start: front ends hold on to its overlay.
+  Cards cards_{nullptr, PixelOrder::kArgb, Language::kEnglish, false};
+  Session session_;
+  std::unique_ptr<Replay> replay_;  // in a replay
+  bool gameSeenRunning_ = false;
+  ClientSize client_;
+  uint64_t ticks_ = 0;
+  Ending ending_;
+  ScenarioDriver scenario_{*this};
 };
