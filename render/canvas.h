@@ -64,9 +64,9 @@ class Canvas {
   // The upper half of the circle of radius r about (cx, cy), one pixel wide.
   virtual void DrawUpperHalfCircle(int cx, int cy, int r, Colour pen) = 0;
 
-  // Ends one frame of an animation the rules draw within a single call (the impact dome). The
-  // shell's deferred canvas shows the frames one by one from it; a window's own picture is
-  // shown after every event anyway, and passes it over.
+  // Ends one frame of an animation the rules draw within a single call (the impact dome), so a
+  // canvas that paces such frames can tell them apart. A picture shown after every event
+  // anyway passes it over.
   virtual void Present() {}
 };
 

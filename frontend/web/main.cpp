@@ -268,7 +268,7 @@ EMSCRIPTEN_KEEPALIVE void volarin_resize(int width, int height) {
   page->shell().Size(width, height);
 }
 
-// The page has `length` bytes of a recording for the viewer (volarinPage.replayBytes), or
+// The page has `length` bytes of a recording to replay (volarinPage.replayBytes), or
 // none when `length` is negative: the link held no recording it could decode.
 EMSCRIPTEN_KEEPALIVE void volarin_replay(int length) {
   Options options;

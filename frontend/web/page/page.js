@@ -307,7 +307,7 @@
   // ---- Replays: a recording opened as a file (the button or dropped on the page) or given in
   // the address as #replay= and the recording compressed with deflate-raw, in base64url.
 
-  const LONGEST_RECORDING = 64 << 20;  // as the viewer: anything longer is not a recording
+  const LONGEST_RECORDING = 64 << 20;  // as the game: anything longer is not a recording
   const verdict = document.getElementById('replay-verdict');
   const openButton = document.getElementById('open-recording');
   const recordingFile = document.getElementById('recording-file');
