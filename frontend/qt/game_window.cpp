@@ -12,9 +12,10 @@
 #include "frontend/qt/menu_keyboard.h"
 #include "frontend/qt/qt_glyph_source.h"
 #include "resources/menu_resource.h"
+#include "resources/version.h"
 
 GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
-  setWindowTitle(QStringLiteral("Volarin ver2.21"));
+  setWindowTitle(QStringLiteral(VOLARIN_TITLE));
   const QSize startSize(shell_.ClientWidth(), shell_.ClientHeight());
   view_ = new GameView(picture_, shell_.Overlay(), startSize,
                        {
@@ -130,7 +131,7 @@ void GameWindow::Start(uint32_t seed, SoundOutput* sound, std::FILE* record) {
 
 void GameWindow::StartReplay(const std::string& recording, const std::string& unreadable,
                              bool exitAtEnd, SoundOutput* sound) {
-  setWindowTitle(QStringLiteral("Volarin ver2.21 - replay"));
+  setWindowTitle(QStringLiteral(VOLARIN_TITLE " - replay"));
   menuBar()->hide();  // a replay takes no commands
   viewer_ = std::make_unique<ReplayViewer>(shell_, stdout);
   exitAtEnd_ = exitAtEnd;

@@ -13,11 +13,12 @@
 #include "app/overlay.h"
 #include "frontend/win32/gdi_glyphs.h"
 #include "frontend/win32/resource_ids.h"
+#include "resources/version.h"
 
 namespace {
 
 const wchar_t kClassName[] = L"VolarinMainWindow";
-const wchar_t kTitle[] = L"Volarin ver2.21";
+const wchar_t kTitle[] = L"" VOLARIN_TITLE;
 constexpr int kMenuId = 105;
 // While a menu is open or the window is moved, the system runs its own loop; a timer then
 // keeps the ticks coming at the shell's schedule.
@@ -96,7 +97,7 @@ void GameWindow::FitClientArea(int clientHeight) {
 }
 
 void GameWindow::StartReplay(const Options& options, std::FILE* report) {
-  SetWindowTextW(window_, L"Volarin ver2.21 - replay");
+  SetWindowTextW(window_, L"" VOLARIN_TITLE " - replay");
   SetMenu(window_, nullptr);  // a replay takes no commands
   viewer_ = std::make_unique<ReplayViewer>(shell_, report);
   exitAtEnd_ = options.exitAtEnd;

@@ -177,7 +177,7 @@ after(async () => {
 
 test('the page shows the field, its blue band, falling yellow missiles and the menu bar',
      async () => {
-       assert.equal(await page.title(), 'Volarin ver2.21');
+       assert.equal(await page.title(), process.env.VOLARIN_TITLE);
        freshScore = await band('left');
        let image = await picture();
        assert.deepEqual([image.width, image.height], [WIDTH, HEIGHT]);
