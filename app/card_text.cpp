@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "resources/version.h"
+
 Language LanguageOfLocale(std::string_view locale) {
   return locale.substr(0, 2) == "ja" ? Language::kJapanese : Language::kEnglish;
 }
@@ -102,12 +104,12 @@ std::vector<HelpSection> WithKanaTable(std::vector<HelpSection> sections) {
 
 const HelpSection kEnglishAbout = {
     "About Volarin",
-    {"Volarin ver2.21", "Type the falling characters before they reach the ground.",
+    {VOLARIN_TITLE, "Type the falling characters before they reach the ground.",
      "Free software under the MIT licence.", "The Volarin developers"}};
 
 const HelpSection kJapaneseAbout = {
     "バージョン情報",
-    {"Volarin ver2.21", "落ちてくる文字を、地面に届く前にタイプしてください。",
+    {VOLARIN_TITLE, "落ちてくる文字を、地面に届く前にタイプしてください。",
      "MIT ライセンスのフリーソフトウェアです。", "The Volarin developers"}};
 
 std::string Format(const char* format, long long a, long long b = 0) {

@@ -22,10 +22,9 @@
 #include "render/handles.h"
 #include "resources/command_ids.h"
 #include "resources/menu_resource.h"
+#include "resources/version.h"
 
 namespace {
-
-constexpr const char* kWindowTitle = "Volarin ver2.21";
 
 // The original platform's virtual-key code of F1; F2 is the next, and so on.
 constexpr uint16_t kVirtualKeyF1 = 0x70;
@@ -108,8 +107,7 @@ void GameShell::Start(const ShellStart& start) {
   pace_.schedule.Restart(start.now);
   pace_.nextCall = pace_.schedule.NextDue();
   ending_.started = true;
-  frontEnd_.SetTitle(mode_ == ShellMode::kReplay ? std::string(kWindowTitle) + " - replay"
-                                                 : kWindowTitle);
+  frontEnd_.SetTitle(mode_ == ShellMode::kReplay ? VOLARIN_TITLE " - replay" : VOLARIN_TITLE);
   if (mode_ == ShellMode::kReplay) {
     replay_ = std::make_unique<Replay>(scenario_, start.report);
     frontEnd_.FitWindow(ClientWidth(), ClientHeight());
@@ -145,9 +143,8 @@ void GameShell::ShowMenuChanges() {
     shown = item;
   }
   if (!menuShown_ && replay_) {
-    for (int i = 0; i < kHelpMenu.count; ++i) {
-      frontEnd_.SetMenuItem(kHelpMenu.items[i].id, false, true);
-    }
+    const MenuResourcePopup& help = *kMenuBar[kMenuBarCount - 1];  // the items the shell answers
+    for (int i = 0; i < help.count; ++i) frontEnd_.SetMenuItem(help.items[i].id, false, true);
   }
   menuShown_ = true;
 }

@@ -18,9 +18,8 @@ Letters, digits, symbols and katakana, five levels, and a scenario runner
 that replays games headlessly.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
-# The first packaging of each version; CHANGELOG's top entry names the same revision.
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
-# volarin_2.21-1_amd64.deb
+# The revision CHANGELOG's top entry names: volarin_<version>-<revision>_<arch>.deb.
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${VOLARIN_PACKAGE_REVISION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -1,15 +1,14 @@
-// Build-time tool: writes the Windows resource script (menu 105, accelerators 107, bitmap 109)
-// from the menu data every front end shares, so the script is never edited by hand.
+// Build-time tool: writes the Windows resource script, menu 105, from the menu data every front
+// end shares, so the script is never edited by hand. The accelerator table and the sprite
+// bitmap are not resources: the shell reads the one and the sprite sheet the other as data.
 #include <cstdio>
 #include <string>
 
 #include "resources/menu_resource.h"
-#include "resources/sprite_bitmap.h"
 
 namespace {
 
 constexpr int kMenuId = 105;
-constexpr int kAcceleratorId = 107;
 
 // A resource-script string literal: quotes are doubled, backslashes escaped.
 std::string Quoted(const char* text) {
@@ -33,7 +32,7 @@ std::string ItemLine(const MenuResourceItem& item) {
   return line + "\n";
 }
 
-std::string Script(const char* bitmapPath) {
+std::string Script() {
   std::string script =
       "// Written by volarin-menu-rc-gen from resources/menu_resource.cpp; do not edit.\n"
       "#pragma code_page(65001)\n\n" +
@@ -43,23 +42,17 @@ std::string Script(const char* bitmapPath) {
     for (int i = 0; i < popup->count; ++i) script += ItemLine(popup->items[i]);
     script += "  END\n";
   }
-  script += "END\n\n" + std::to_string(kAcceleratorId) + " ACCELERATORS\nBEGIN\n";
-  for (const AcceleratorEntry& entry : kAcceleratorTable) {
-    script += "  " + std::to_string(entry.virtualKey) + ", " + std::to_string(entry.command) +
-              ", VIRTKEY, NOINVERT\n";
-  }
-  script += "END\n\n" + std::to_string(kSpriteBitmapId) + " BITMAP " + Quoted(bitmapPath) + "\n";
-  return script;
+  return script + "END\n";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: %s OUTPUT.rc BITMAP.bmp\n", argv[0]);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT.rc\n", argv[0]);
     return 2;
   }
-  const std::string script = Script(argv[2]);
+  const std::string script = Script();
   std::FILE* file = std::fopen(argv[1], "wb");
   const bool written =
       file != nullptr && std::fwrite(script.data(), 1, script.size(), file) == script.size();

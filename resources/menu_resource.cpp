@@ -44,6 +44,10 @@ constexpr MenuResourcePopup Popup(const char* text, const MenuResourceItem (&ite
   return {text, items, N};
 }
 
+// The last menu, help and about, which the shell answers without the rules: it is not part of
+// the menu the rules keep marks for.
+const MenuResourcePopup kHelpMenu = Popup("ヘルプ(&H)", kHelpItems);
+
 }  // namespace
 
 const MenuResourcePopup kMenuResource[kMenuPopupCount] = {
@@ -52,8 +56,6 @@ const MenuResourcePopup kMenuResource[kMenuPopupCount] = {
     Popup("レベル(&L)", kLevelItems),
     Popup("オプション(&O)", kOptionItems),
 };
-
-const MenuResourcePopup kHelpMenu = Popup("ヘルプ(&H)", kHelpItems);
 
 const MenuResourcePopup* const kMenuBar[kMenuBarCount] = {
     &kMenuResource[0], &kMenuResource[1], &kMenuResource[2], &kMenuResource[3], &kHelpMenu,

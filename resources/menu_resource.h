@@ -21,11 +21,8 @@ struct MenuResourcePopup {
 constexpr int kMenuPopupCount = 4;
 extern const MenuResourcePopup kMenuResource[kMenuPopupCount];
 
-// The last menu, help and about, which the shell answers without the rules: it is not part of
-// the menu the rules keep marks for.
-extern const MenuResourcePopup kHelpMenu;
-
-// The menu bar as every front end shows it: the four menus, then help.
+// The menu bar as every front end shows it: the four menus, then help and about, which the
+// shell answers without the rules.
 constexpr int kMenuBarCount = kMenuPopupCount + 1;
 extern const MenuResourcePopup* const kMenuBar[kMenuBarCount];
 

@@ -4,8 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr int kSpriteBitmapId = 109;
-
 // A 512 x 512, 4-bit, bottom-up device-independent bitmap: its 40-byte header, the 16-entry
 // palette and the pixel rows, as a bitmap resource stores it (no file header).
 constexpr size_t kSpriteBitmapSize = 131176;

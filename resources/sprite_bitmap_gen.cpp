@@ -1,5 +1,4 @@
-// Build-time tool: draws bitmap resource 109 and writes it out as the C++ array kSpriteBitmap,
-// and on request as a .bmp file for a Windows resource script.
+// Build-time tool: draws bitmap resource 109 and writes it out as the C++ array kSpriteBitmap.
 //
 // Only integer arithmetic and our own seeded generator are used, so every compiler and
 // standard library produces the same bytes, and with them the same explosions.
@@ -314,27 +313,11 @@ bool WriteSource(const char* path, const std::vector<uint8_t>& bytes) {
   return std::fclose(file) == 0 && written;
 }
 
-// The same bytes behind a 14-byte file header, as a resource compiler reads a bitmap file.
-bool WriteBitmapFile(const char* path, const std::vector<uint8_t>& bytes) {
-  const uint32_t fileSize = static_cast<uint32_t>(14 + bytes.size());
-  const uint32_t pixelOffset = static_cast<uint32_t>(14 + kHeaderSize + kPaletteSize);
-  std::vector<uint8_t> file{'B', 'M'};
-  for (uint32_t value : {fileSize, uint32_t{0}, pixelOffset}) {
-    for (int shift = 0; shift < 32; shift += 8)
-      file.push_back(static_cast<uint8_t>(value >> shift));
-  }
-  file.insert(file.end(), bytes.begin(), bytes.end());
-  std::FILE* out = std::fopen(path, "wb");
-  if (out == nullptr) return false;
-  const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-  return std::fclose(out) == 0 && written;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2 && argc != 3) {
-    std::fprintf(stderr, "usage: %s OUTPUT.cpp [OUTPUT.bmp]\n", argv[0]);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT.cpp\n", argv[0]);
     return 2;
   }
   Picture picture;
@@ -346,10 +329,6 @@ int main(int argc, char** argv) {
   const std::vector<uint8_t> bytes = EncodeDib(picture);
   if (bytes.size() != kSpriteBitmapSize || !WriteSource(argv[1], bytes)) {
     std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
-    return 1;
-  }
-  if (argc == 3 && !WriteBitmapFile(argv[2], bytes)) {
-    std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
     return 1;
   }
   return 0;

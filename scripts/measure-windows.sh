@@ -12,6 +12,7 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 build="$root/build/windows"
+VOLARIN_TITLE="$(cat "$build/title.txt")"
 work="$(mktemp -d)"
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,mscoree,mshtml=d"
@@ -36,7 +37,7 @@ game=$!
 until [ "$(blue_pixels)" -gt 10000 ]; do :; done
 echo "start to first frame: $(($(now_ms) - start)) ms (including Wine's own start)"
 
-window="$(xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)"
+window="$(xdotool search --sync --name "^$VOLARIN_TITLE\$" | head -n 1)"
 xdotool windowfocus --sync "$window"
 sleep 2
 pid="$(pgrep -n -f 'volarin.exe --record')"
@@ -52,7 +53,7 @@ t2="$(now_ms)"
 game_cpu2="$(cpu_ticks "$pid")"
 server_cpu2="$(cpu_ticks "$server")"
 sleep 0.5
-wine volarin-win32-checks.exe close 'Volarin ver2.21'
+wine volarin-win32-checks.exe close "$VOLARIN_TITLE"
 wait "$game" || true
 
 hz="$(getconf CLK_TCK)"

@@ -13,6 +13,7 @@ cmake -S "$root" -B "$root/build/release" -DCMAKE_BUILD_TYPE=Release \
   -DVOLARIN_TESTS=OFF -DVOLARIN_BENCHMARKS=OFF >/dev/null
 cmake --build "$root/build/release" -j"$(nproc)" --target volarin volarin_sounds >/dev/null
 game="$(realpath "${1:-$root/build/release/frontend/qt/volarin}")"
+VOLARIN_TITLE="$(cat "$root/build/release/title.txt")"
 work="$(mktemp -d)"
 # Probe names are global to the machine: each run has its own group, so runs side by side
 # neither clash nor remove each other's probes.
@@ -37,7 +38,7 @@ perf script -i "$work/start.data" -F event,time 2>/dev/null |
 
 "$game" 2>/dev/null &
 pid=$!
-xdotool search --sync --name '^Volarin ver2.21$' >/dev/null
+xdotool search --sync --name "^$VOLARIN_TITLE\$" >/dev/null
 sleep 2
 perf stat -x, -e "$group:OnTick" -e task-clock -p "$pid" -- sleep 10 2>"$work/stat.csv"
 awk -F, '/OnTick/ { printf "ticks per second: %.2f\n", $1 / 10 }

@@ -13,10 +13,11 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# The package's version is the top entry of the project's changelog, which it ships.
+# The package's version is the top entry of the project's changelog, which it ships (the build
+# refused to configure if that entry is not of the project's version).
 version="$(dpkg-parsechangelog -l "$root/CHANGELOG" -S Version)"
-upstream="$(sed -n 's/^project(Volarin VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
-[ "${version%-*}" = "$upstream" ] || fail "CHANGELOG's top entry $version is not of $upstream"
+[ "${version%-*}" = "$(cat "$root/build/package/version.txt")" ] ||
+  fail "CHANGELOG's top entry $version is not of the version built"
 [ "$(basename "$deb")" = "volarin_${version}_$(dpkg --print-architecture).deb" ] ||
   fail "unexpected package name $(basename "$deb")"
 

@@ -29,6 +29,9 @@ for _ in $(seq 50); do
 done
 
 export VOLARIN_URL="http://127.0.0.1:$port/" CHROMIUM="$(command -v chromium)"
+# The page's title is the window title this build gave the game.
+VOLARIN_TITLE="$(cat "$root/build/web/title.txt")"
+export VOLARIN_TITLE
 # A session recorded in the desktop game, for the replay.
 export VOLARIN_RECORDING="$root/tests/recordings/qt_session.txt"
 # The favicon must be the desktop's own icon, byte for byte.

@@ -37,6 +37,7 @@
 #include "core/interceptors.h"
 #include "core/menu_state.h"
 #include "resources/command_ids.h"
+#include "resources/version.h"
 #include "test_support.h"
 #include "tools/bench/full_load.h"
 #include "tools/sim/scenario.h"
@@ -688,7 +689,7 @@ TEST_F(ViewerTest, AReplayPlaysInTimeAndNothingThePlayerDoesReachesTheGame) {
                          .now = t0,
                          .cardGlyphs = &glyphs,
                          .locale = "en_US.UTF-8"});
-  EXPECT_EQ(viewedFrontEnd.title, "Volarin ver2.21 - replay");
+  EXPECT_EQ(viewedFrontEnd.title, VOLARIN_TITLE " - replay");
   EXPECT_EQ(viewedFrontEnd.marks.size(), 18u);
   for (const auto& [id, mark] : viewedFrontEnd.marks) EXPECT_TRUE(mark.second) << id;
   PlayUntil(t0 + std::chrono::seconds(1));

@@ -113,11 +113,6 @@ void GdiCanvas::Resize(int width, int height) {
   MarkDirty(0, 0, width_, height_);
 }
 
-uint32_t GdiCanvas::PixelAt(int x, int y) const {
-  GdiFlush();
-  return bits_[static_cast<size_t>(y) * width_ + x] & 0xFFFFFF;
-}
-
 // Worked out in 64 bits, so that no position near the limits of int can wrap.
 void GdiCanvas::MarkDirty(int64_t left, int64_t top, int64_t right, int64_t bottom) {
   left = std::max<int64_t>(left, 0);

@@ -34,9 +34,6 @@ class GdiCanvas : public Canvas {
   // The picture's rows, top first, 0x00RRGGBB; call GdiFlush before reading or writing them
   // after GDI drew.
   uint32_t* bits() { return bits_; }
-  // The pixel at (x, y) as 0x00RRGGBB; the point must lie in the picture.
-  uint32_t PixelAt(int x, int y) const;
-  const GdiCanvas* sheet() const { return sheet_.get(); }
 
   // The bounding rectangle of what was drawn since the last call (empty when nothing was).
   RECT TakeDirtyRect();

@@ -38,7 +38,8 @@ async function openPage(setUp) {
   page.on('pageerror', (error) => problems.push(error.message));
   await page.setViewport({width: 800, height: 600});
   await page.goto(URL, {waitUntil: 'load'});
-  await page.waitForFunction(() => window.volarinFirstFrame !== undefined, {timeout: 20000});
+  // The loading line goes at the first picture.
+  await page.waitForFunction(() => !document.getElementById('loading'), {timeout: 20000});
   // The field follows the page: the menu bar above it and the line below it take their
   // heights, the field gets the rest.
   const others = await page.evaluate(() => document.getElementById('menubar').offsetHeight +
@@ -172,7 +173,7 @@ after(async () => {
 
 test('the page shows the field, its blue band, falling yellow missiles and the menu bar',
      async () => {
-       assert.equal(await page.title(), 'Volarin ver2.21');
+       assert.equal(await page.title(), process.env.VOLARIN_TITLE);
        freshScore = await band('left');
        let image = await picture();
        assert.deepEqual([image.width, image.height], [WIDTH, HEIGHT]);
@@ -441,7 +442,7 @@ test('a #replay= link plays the recording to "verified", an edited one to "not v
     const replay = await browser.newPage();
     replay.on('pageerror', (error) => problems.push(error.message));
     await replay.goto(`${URL}#replay=${link}`, {waitUntil: 'load'});
-    await replay.waitForFunction(() => window.volarinFirstFrame !== undefined, {timeout: 20000});
+    await replay.waitForFunction(() => !document.getElementById('loading'), {timeout: 20000});
     for (let i = 0; i < 6; ++i) await replay.keyboard.press('ArrowRight');
     await replay.waitForFunction(
         () => document.getElementById('replay-verdict').textContent !== '', {timeout: 60000});

@@ -12,6 +12,9 @@ set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
 build="$(realpath "$1")"
 here="$(cd "$(dirname "$0")" && pwd)"
+# The window's title and the version, as this build wrote them.
+VOLARIN_TITLE="$(cat "$build/title.txt")"
+version="$(cat "$build/version.txt")"
 work="$(mktemp -d)"
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all WINEDLLOVERRIDES="winealsa.drv,winepulse.drv,mscoree,mshtml=d"
@@ -40,10 +43,15 @@ wrestool -x --type=14 volarin.exe >"$work/volarin.ico"
 sizes="$(icotool -l "$work/volarin.ico" | sed -n 's/.*--width=\([0-9]*\) --height=\1 .*/\1/p' | tr '\n' ' ')"
 [ "$sizes" = "16 24 32 48 64 256 " ] || fail "the icon's sizes are $sizes"
 # The version's strings are UTF-16: without their zero bytes a name runs into its value.
-version="$(wrestool -x --raw --type=16 volarin.exe | tr -d '\0')"
-for value in ProductNameVolarin FileVersion2.21 ProductVersion2.21 'MIT License' FileDescription; do
-  grep -q -a -F "$value" <<<"$version" || fail "the version resource lacks $value"
+strings="$(wrestool -x --raw --type=16 volarin.exe | tr -d '\0')"
+for value in ProductNameVolarin "FileVersion$version" "ProductVersion$version" 'MIT License' \
+  FileDescription; do
+  grep -q -a -F "$value" <<<"$strings" || fail "the version resource lacks $value"
 done
+# The zip's guide is headed by the same title and version.
+guide="$(unzip -p "$build/volarin-$version-win64.zip" "volarin-$version-win64/HOW-TO-PLAY.txt" |
+  sed -n 1p)"
+[ "$guide" = "$VOLARIN_TITLE for Windows" ] || fail "HOW-TO-PLAY.txt is headed '$guide'"
 
 echo "== Windows-side checks"
 wine volarin-win32-checks.exe | tr -d '\r' | tee "$work/checks.txt"
@@ -71,11 +79,11 @@ rm -f VOLARIN.INI other.ini
 # one going away fails; so the search is tried again for up to 30 s.
 find_window() {
   for _ in $(seq 60); do
-    window="$(xdotool search --name '^Volarin ver2.21$' 2>/dev/null | head -n 1)" || true
+    window="$(xdotool search --name "^$VOLARIN_TITLE\$" 2>/dev/null | head -n 1)" || true
     [ -n "$window" ] && xdotool windowfocus --sync "$window" 2>/dev/null && return 0
     sleep 0.5
   done
-  fail "no window titled 'Volarin ver2.21'"
+  fail "no window titled '$VOLARIN_TITLE'"
 }
 
 shot() { import -window "$window" "$work/$1.png"; }
@@ -99,7 +107,7 @@ echo "== The window, the demonstration, F2 and typing, File > Exit"
 wine cmd /c "volarin.exe & echo exit code %ERRORLEVEL%" >"$work/cmd.txt" 2>&1 &
 pid=$!
 find_window
-client="$(wine volarin-win32-checks.exe client-size 'Volarin ver2.21' | tr -d '\r')"
+client="$(wine volarin-win32-checks.exe client-size "$VOLARIN_TITLE" | tr -d '\r')"
 [ "$client" = 640x480 ] || fail "the client area below the menu bar is $client, not 640x480"
 # Wine hands the window class's icons to X as width, height and ARGB pixels, one after the
 # other; the game's carry the yellow of its letter, the system's default icon none.
@@ -172,7 +180,7 @@ start_without_settings() {
 }
 # Asks the game's window to close, minimise or be restored, as its system menu does.
 ask_window() {
-  wine volarin-win32-checks.exe "$1" 'Volarin ver2.21' || fail "could not ask the window to $1"
+  wine volarin-win32-checks.exe "$1" "$VOLARIN_TITLE" || fail "could not ask the window to $1"
 }
 close_window() { ask_window close; }
 
@@ -190,7 +198,7 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 [ "$(grep -c $'\r$' VOLARIN.INI 2>/dev/null)" = 9 ] || fail "the end of the session did not write the settings"
-wine volarin-win32-checks.exe close 'Volarin ver2.21' 2>/dev/null || true
+wine volarin-win32-checks.exe close "$VOLARIN_TITLE" 2>/dev/null || true
 wait_for_exit
 
 echo "== Minimising pauses a running game; F3 resumes it after the window is restored"

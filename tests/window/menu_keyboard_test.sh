@@ -32,8 +32,8 @@ alive() { kill -0 "$pid" 2>/dev/null; }
 start_game() {
   "$volarin" 2>"$work/stderr.txt" &
   pid=$!
-  window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
-    fail "no window titled 'Volarin ver2.21'"
+  window="$(timeout 30 xdotool search --sync --name "^$VOLARIN_TITLE\$" | head -n 1)" ||
+    fail "no window titled '$VOLARIN_TITLE'"
   xdotool windowfocus --sync "$window"
   sleep 1
 }

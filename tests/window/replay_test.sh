@@ -22,8 +22,8 @@ record_session() {
   "$volarin" --record "$1" 2>>"$work/stderr.txt" &
   pid=$!
   local window
-  window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
-    fail "no window titled 'Volarin ver2.21'"
+  window="$(timeout 30 xdotool search --sync --name "^$VOLARIN_TITLE\$" | head -n 1)" ||
+    fail "no window titled '$VOLARIN_TITLE'"
   xdotool windowfocus --sync "$window"
   sleep 1
   xdotool type --delay 40 'abc'

@@ -21,8 +21,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 start_game() {
   "$volarin" "$@" 2>>"$work/stderr.txt" &
   pid=$!
-  window="$(timeout 30 xdotool search --sync --name '^Volarin ver2.21$' | head -n 1)" ||
-    fail "no window titled 'Volarin ver2.21'"
+  window="$(timeout 30 xdotool search --sync --name "^$VOLARIN_TITLE\$" | head -n 1)" ||
+    fail "no window titled '$VOLARIN_TITLE'"
   xdotool windowfocus --sync "$window"
 }
 

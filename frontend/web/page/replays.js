@@ -1,0 +1,156 @@
+// Recordings in and out: a replay opened as a file (the button, or dropped on the page) or
+// given in the address, and a kept game downloaded with a link to it under the field. A link is
+// the page's address, "#replay=" and the recording compressed with deflate-raw, in base64url
+// without padding.
+import {focusKeys, game} from './game.js';
+import {hint, language} from './notices.js';
+
+const LONGEST_RECORDING = 64 << 20;  // as the game: anything longer is not a recording
+const OPEN_LABELS = {en: 'Replay a recording…', ja: '記録を再生…'};
+const LINK_LABELS = {
+  en: ['Link to this game (copied to the clipboard): ', 'Link to this game (copy it): '],
+  ja: ['このゲームへのリンク（コピーしました）：', 'このゲームへのリンク（コピーしてください）：'],
+};
+
+const verdict = document.getElementById('replay-verdict');
+const openButton = document.getElementById('open-recording');
+const recordingFile = document.getElementById('recording-file');
+openButton.textContent = OPEN_LABELS[language];
+let gameReady = false;
+let pendingReplay = null;  // bytes waiting for the game, or -1 for a link not decoded
+let replayBytes = new Uint8Array(0);
+
+function playRecording(bytes) {
+  pendingReplay = bytes;
+  if (!gameReady) return;
+  verdict.textContent = '';
+  verdict.hidden = true;
+  replayBytes = bytes === -1 ? new Uint8Array(0) : bytes;
+  pendingReplay = null;
+  game._volarin_replay(bytes === -1 ? -1 : bytes.length);
+  replayBytes = new Uint8Array(0);
+  focusKeys();
+}
+
+// Reads at most one byte more than a recording may hold, so a huge stream is not read whole.
+async function readCapped(stream) {
+  const reader = stream.getReader();
+  const chunks = [];
+  for (let length = 0; length <= LONGEST_RECORDING;) {
+    const {done, value} = await reader.read();
+    if (done) break;
+    chunks.push(value);
+    length += value.length;
+  }
+  reader.cancel().catch(() => {});
+  const capped = new Blob(chunks).slice(0, LONGEST_RECORDING + 1);
+  return new Uint8Array(await capped.arrayBuffer());
+}
+
+// atob takes base64 without its padding.
+function decodeReplayLink(encoded) {
+  const binary = atob(encoded.replace(/-/g, '+').replace(/_/g, '/'));
+  const compressed = Uint8Array.from(binary, (c) => c.charCodeAt(0));
+  return readCapped(new Blob([compressed]).stream()
+      .pipeThrough(new DecompressionStream('deflate-raw')));
+}
+
+function playLink() {
+  const match = /^#replay=([A-Za-z0-9_-]*)$/.exec(location.hash);
+  if (location.hash.startsWith('#replay=') && !match) {
+    console.error('The #replay= link is not base64url');
+    playRecording(-1);
+    return;
+  }
+  if (!match) return;
+  decodeReplayLink(match[1]).then(playRecording, (e) => {
+    console.error(`The #replay= link could not be decoded: ${e.message}`);
+    playRecording(-1);
+  });
+}
+
+function playFile(file) {
+  readCapped(file.slice(0, LONGEST_RECORDING + 1).stream()).then(playRecording, (e) => {
+    console.error(`The recording could not be read: ${e.message}`);
+  });
+}
+
+openButton.addEventListener('click', () => recordingFile.click());
+recordingFile.addEventListener('change', () => {
+  if (recordingFile.files.length > 0) playFile(recordingFile.files[0]);
+  recordingFile.value = '';
+});
+document.addEventListener('dragover', (event) => event.preventDefault());
+document.addEventListener('drop', (event) => {
+  event.preventDefault();
+  const files = event.dataTransfer ? event.dataTransfer.files : [];
+  if (files.length > 0) playFile(files[0]);
+});
+window.addEventListener('hashchange', playLink);
+playLink();
+
+function download(name, bytes) {
+  const anchor = document.createElement('a');
+  anchor.href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain'}));
+  anchor.download = name;
+  document.body.append(anchor);
+  anchor.click();
+  anchor.remove();
+  setTimeout(() => URL.revokeObjectURL(anchor.href), 60000);
+}
+
+async function replayLink(bytes) {
+  const compressed = new Blob([bytes]).stream().pipeThrough(new CompressionStream('deflate-raw'));
+  const packed = new Uint8Array(await new Response(compressed).arrayBuffer());
+  let binary = '';
+  for (let i = 0; i < packed.length; i += 0x8000) {
+    binary += String.fromCharCode(...packed.subarray(i, i + 0x8000));
+  }
+  const base64url = btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  return `${location.href.split('#')[0]}#replay=${base64url}`;
+}
+
+// The clipboard may be refused (no permission, no focus); the label then asks for a copy by
+// hand from the field beside it.
+async function showGameLink(bytes) {
+  const link = await replayLink(bytes);
+  let copied = false;
+  try {
+    await navigator.clipboard.writeText(link);
+    copied = true;
+  } catch (e) {
+    console.info('The link was not copied to the clipboard:', e.message);
+  }
+  const text = document.createElement('input');
+  text.id = 'game-link';
+  text.readOnly = true;
+  text.value = link;
+  text.addEventListener('focus', () => text.select());
+  hint.replaceChildren(LINK_LABELS[language][copied ? 0 : 1], text);
+  hint.dataset.copied = String(copied);
+}
+
+// A replay's verdict is the first line the game prints at its end; the page shows it under
+// the field.
+export function noteGameOutput(text) {
+  if (text !== 'verified' && !text.startsWith('not verified')) return;
+  verdict.textContent = text === 'verified' ? 'verified' : 'not verified';
+  verdict.hidden = false;
+}
+
+// What the game calls.
+export const replayCalls = {
+  gameReady() {
+    gameReady = true;
+    if (pendingReplay !== null) playRecording(pendingReplay);
+  },
+
+  replayBytes() {
+    return replayBytes;
+  },
+
+  keepGame(name, bytes) {
+    download(name, bytes);
+    showGameLink(bytes).catch((e) => console.warn('No link to the game:', e.message));
+  },
+};
