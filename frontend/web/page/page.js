@@ -45,7 +45,8 @@ async function start() {
     },
     onRuntimeInitialized() {
       setGame(window.Module);
-      keepForOffline();
+      // After the game's first frame, which keeping the files must not delay.
+      requestAnimationFrame(() => setTimeout(keepForOffline, 0));
     },
   };
   const script = document.createElement('script');
