@@ -61,6 +61,24 @@ const MenuResourcePopup* const kMenuBar[kMenuBarCount] = {
     &kMenuResource[0], &kMenuResource[1], &kMenuResource[2], &kMenuResource[3], &kHelpMenu,
 };
 
+// The levels are one choice of five; the character classes are chosen each on its own.
+MenuItemKind MenuItemKindOf(uint16_t id) {
+  if (id >= kCmdLevel1 && id <= kCmdLevel5) return MenuItemKind::kRadio;
+  switch (id) {
+    case kCmdPause:
+    case kCmdUpper:
+    case kCmdLower:
+    case kCmdDigit:
+    case kCmdSymbol:
+    case kCmdKana:
+    case kCmdSound:
+    case kCmdMirv:
+      return MenuItemKind::kCheck;
+    default:
+      return MenuItemKind::kCommand;
+  }
+}
+
 const AcceleratorEntry kAcceleratorTable[kAcceleratorCount] = {
     {0x71, kCmdStart}, {0x72, kCmdPause},  {0x61, kCmdUpper}, {0x62, kCmdLower},
     {0x63, kCmdDigit}, {0x64, kCmdSymbol}, {0x65, kCmdKana},

@@ -18,6 +18,11 @@ struct MenuResourcePopup {
   int count;
 };
 
+// What an item's mark means: a command carries none (its check stays off), a check item is on
+// or off by itself, and of a menu's radio items just one is on.
+enum class MenuItemKind : uint8_t { kCommand, kCheck, kRadio };
+MenuItemKind MenuItemKindOf(uint16_t id);
+
 constexpr int kMenuPopupCount = 4;
 extern const MenuResourcePopup kMenuResource[kMenuPopupCount];
 

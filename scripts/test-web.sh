@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds the browser game and plays it in headless Chromium (tests/web/web_test.mjs): the
+# Builds the browser game and plays it in headless Chromium (tests/web/*_test.mjs): the
 # page, its menus, keys and input method, the settings kept across a reload (and a refused
 # save told), the sheet's colours, the favicon and the line under the field in English and
-# Japanese. Exits non-zero when anything fails.
+# Japanese (web_test); the accessibility audit and the keyboard's way through the menus and the
+# page (access_test); the reasons shown when the page cannot start, and the game kept for
+# offline play (offline_test). Exits non-zero when anything fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 VOLARIN_WARNINGS_AS_ERRORS=ON "$root/scripts/build-web.sh"
@@ -32,6 +34,11 @@ export VOLARIN_URL="http://127.0.0.1:$port/" CHROMIUM="$(command -v chromium)"
 # The page's title is the window title this build gave the game.
 VOLARIN_TITLE="$(cat "$root/build/web/title.txt")"
 export VOLARIN_TITLE
+# The site itself, for the tests that serve it their own way or open it as a file, and the
+# version its folder is named for.
+export VOLARIN_SITE="$root/build/web/site"
+VOLARIN_VERSION="$(cat "$root/build/web/version.txt")"
+export VOLARIN_VERSION
 # A session recorded in the desktop game, for the replay.
 export VOLARIN_RECORDING="$root/tests/recordings/qt_session.txt"
 # The favicon must be the desktop's own icon, byte for byte.
@@ -40,5 +47,5 @@ export VOLARIN_ICON_SVG="$root/resources/desktop/org.volarin.Volarin.svg"
 if [ -n "${VOLARIN_WEB_RUN:-}" ]; then
   timeout 300 node "$tools/$(basename "$VOLARIN_WEB_RUN")"
 else
-  timeout 300 node --test --test-concurrency=1 ${VOLARIN_WEB_TESTS:+--test-name-pattern="$VOLARIN_WEB_TESTS"} "$tools/web_test.mjs"
+  timeout 600 node --test --test-concurrency=1 ${VOLARIN_WEB_TESTS:+--test-name-pattern="$VOLARIN_WEB_TESTS"} "$tools/"*_test.mjs
 fi

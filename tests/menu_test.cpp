@@ -4,6 +4,7 @@
 #include "app/commands.h"
 #include "core/game.h"
 #include "resources/command_ids.h"
+#include "resources/menu_resource.h"
 #include "test_support.h"
 
 namespace {
@@ -102,6 +103,28 @@ TEST_F(MenuTest, UnknownIdentifiersDoNothingAndTheCurrentLevelOnlyRedraws) {
   EXPECT_EQ(Items(), "7 8 9c 10 11 14 15 16g 18c 20g 21c 22c 23 24 25 26");
   EXPECT_EQ(gameState.level, 3);
   EXPECT_EQ(missileSlots[3].state, Falling);
+}
+
+// The page announces each item by its kind: a command never carries a check mark, and of the
+// radio items just one is on, whatever the game does.
+TEST_F(MenuTest, MarksFollowEachItemsKind) {
+  const auto expectMarksOfTheirKind = [](uint16_t after) {
+    int radiosOn = 0;
+    for (const MenuItemState& item : menuModel.items) {
+      const MenuItemKind kind = MenuItemKindOf(item.id);
+      if (kind == MenuItemKind::kCommand) {
+        EXPECT_EQ(item.checked, 0) << item.id << " after " << after;
+      }
+      if (kind == MenuItemKind::kRadio && item.checked) ++radiosOn;
+    }
+    EXPECT_EQ(radiosOn, 1) << "after " << after;
+  };
+  expectMarksOfTheirKind(0);
+  for (const uint16_t id : {kCmdLevel5, kCmdLower, kCmdDigit, kCmdSymbol, kCmdKana, kCmdSound,
+                            kCmdStart, kCmdPause, kCmdStop}) {
+    OnCommand(id);
+    expectMarksOfTheirKind(id);
+  }
 }
 
 }  // namespace

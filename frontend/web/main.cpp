@@ -67,8 +67,9 @@ std::string JsonString(const char* text) {
   return json + "\"";
 }
 
-// The menu bar as [{text, items: [{text, id, keys}]}]; a separator has id 0.
+// The menu bar as [{text, items: [{text, id, keys, kind}]}]; a separator has id 0.
 std::string MenuJson() {
+  static constexpr const char* kKindNames[] = {"command", "check", "radio"};
   std::string json = "[";
   for (int p = 0; p < kMenuBarCount; ++p) {
     const MenuResourcePopup& popup = *kMenuBar[p];
@@ -77,7 +78,8 @@ std::string MenuJson() {
       const MenuResourceItem& item = popup.items[i];
       json += i ? ",{\"text\":" : "{\"text\":";
       json += JsonString(item.text ? item.text : "") + ",\"id\":" + std::to_string(item.id) +
-              ",\"keys\":" + JsonString(item.keys ? item.keys : "") + "}";
+              ",\"keys\":" + JsonString(item.keys ? item.keys : "") + ",\"kind\":\"" +
+              kKindNames[static_cast<int>(MenuItemKindOf(item.id))] + "\"}";
     }
     json += "]}";
   }

@@ -1,5 +1,6 @@
 // The two bundled faces: loaded and measured before the game starts (it renders its glyph cells
 // at start-up), then each glyph measured and drawn for the game on a scratch canvas.
+import {fetchFile} from './files.js';
 
 const FACES = [
   {file: 'fonts/c059-bold-subset.otf', family: 'Volarin Text', weight: '700'},
@@ -34,9 +35,7 @@ function metricsOf(buffer) {
 }
 
 async function loadFace({file, family, weight}, index) {
-  const response = await fetch(file);
-  if (!response.ok) throw new Error(`${file}: ${response.status}`);
-  const buffer = await response.arrayBuffer();
+  const buffer = await fetchFile(file);
   metrics[index] = metricsOf(buffer);
   document.fonts.add(await new FontFace(family, buffer, {weight}).load());
 }

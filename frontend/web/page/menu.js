@@ -1,10 +1,15 @@
-// The menu bar, built from the game's own menu data, with the mouse and the keys a desktop menu
-// answers; and the keys that never reach the game: an open menu's and an input method's.
+// The menu bar, built from the game's own menu data as a WAI-ARIA menubar: menu titles that
+// open their menus, then commands, check items and the levels' radio items, with the mouse and
+// the keys a desktop menu answers; and the keys that never reach the game: an open menu's, a
+// focused page control's and an input method's.
 import {focusKeys, game} from './game.js';
 
+const ROLES = {command: 'menuitem', check: 'menuitemcheckbox', radio: 'menuitemradio'};
 const menubar = document.getElementById('menubar');
-const menuItems = new Map();  // command id -> <li>
-const menu = {popups: [], open: null, active: -1};
+const menuItems = new Map();  // command id -> its element
+// The open menu and its focused item; `backToTitle` when it was opened from its focused title,
+// where Escape then returns, rather than to the field.
+const menu = {popups: [], open: null, active: -1, backToTitle: false};
 
 // "スタート(&S)" shows as スタート(S) with the S underlined.
 function mnemonicLabel(text) {
@@ -20,23 +25,46 @@ function mnemonicLabel(text) {
   return {span, key: text[at + 1].toLowerCase()};
 }
 
-function setActive(index) {
-  menu.open?.items.forEach((item, i) => item.element.classList.toggle('active', i === index));
-  menu.active = index;
+// One title of the menu bar is in the Tab order: the last one used.
+function focusTitle(popup) {
+  for (const p of menu.popups) p.title.tabIndex = p === popup ? 0 : -1;
+  popup.title.focus({preventScroll: true});
 }
 
-function openMenu(popup) {
-  menu.open?.element.classList.remove('open');
+function setActive(index) {
+  menu.active = index;
+  menu.open?.items.forEach((item, i) => item.element.classList.toggle('active', i === index));
+  if (index >= 0) menu.open.items[index].element.focus({preventScroll: true});
+}
+
+function hide(popup) {
+  popup.element.classList.remove('open');
+  popup.title.setAttribute('aria-expanded', 'false');
+}
+
+// `item` is the index of the item to focus, or -1 for none (a menu the mouse opened).
+function openMenu(popup, item = -1) {
+  const hadFocus = menubar.contains(document.activeElement);
+  if (menu.open) hide(menu.open);
   menu.open = popup;
   popup.element.classList.add('open');
-  setActive(-1);
+  popup.title.setAttribute('aria-expanded', 'true');
+  for (const p of menu.popups) p.title.tabIndex = p === popup ? 0 : -1;
+  setActive(item);
+  if (item < 0 && hadFocus) popup.title.focus({preventScroll: true});
 }
 
-export function closeMenu() {
-  menu.open?.element.classList.remove('open');
+// Back to the field, or to the menu's title when it was opened from there.
+export function closeMenu(toTitle = false) {
+  const popup = menu.open;
+  if (popup) hide(popup);
   menu.open = null;
   setActive(-1);
-  focusKeys();
+  if (toTitle && popup) {
+    focusTitle(popup);
+  } else {
+    focusKeys();
+  }
 }
 
 function choose(item) {
@@ -55,13 +83,17 @@ function menuItem(item, popup, list) {
   }
   const label = mnemonicLabel(item.text);
   li.className = 'item';
-  li.setAttribute('role', 'menuitemcheckbox');
+  li.tabIndex = -1;
+  li.setAttribute('role', ROLES[item.kind] ?? 'menuitem');
   li.dataset.command = item.id;
   li.append(label.span);
   if (item.keys) {
     const keys = document.createElement('span');
     keys.className = 'keys';
     keys.textContent = item.keys;
+    // The key is shown; the item's name is its text alone.
+    keys.setAttribute('aria-hidden', 'true');
+    li.setAttribute('aria-keyshortcuts', item.keys);
     li.append(keys);
   }
   const entry = {element: li, id: item.id, key: label.key};
@@ -73,62 +105,76 @@ function menuItem(item, popup, list) {
 
 export function buildMenu(popups) {
   menubar.replaceChildren();
-  menu.popups = popups.map((data) => {
+  menu.popups = popups.map((data, index) => {
     const element = document.createElement('div');
     element.className = 'popup';
-    const button = document.createElement('button');
-    button.type = 'button';
-    button.tabIndex = -1;
+    const title = document.createElement('button');
+    title.type = 'button';
+    title.id = `menu-title-${index}`;
+    title.tabIndex = index === 0 ? 0 : -1;
+    title.setAttribute('role', 'menuitem');
+    title.setAttribute('aria-haspopup', 'menu');
+    title.setAttribute('aria-expanded', 'false');
     const label = mnemonicLabel(data.text);
-    button.append(label.span);
+    title.append(label.span);
     const list = document.createElement('ul');
     list.className = 'items';
     list.setAttribute('role', 'menu');
-    const popup = {element, key: label.key, items: []};
+    list.setAttribute('aria-labelledby', title.id);
+    const popup = {element, title, key: label.key, items: []};
     for (const item of data.items) menuItem(item, popup, list);
-    button.addEventListener('click', () => (menu.open === popup ? closeMenu() : openMenu(popup)));
-    button.addEventListener('pointerenter', () => {
+    title.addEventListener('click', () => {
+      menu.backToTitle = false;
+      if (menu.open === popup) {
+        closeMenu();
+      } else {
+        openMenu(popup);
+      }
+    });
+    title.addEventListener('pointerenter', () => {
       if (menu.open && menu.open !== popup) openMenu(popup);
     });
-    element.append(button, list);
+    element.append(title, list);
     menubar.append(element);
     return popup;
   });
 }
 
+// A command carries no check mark; a check or radio item says whether it is on.
 export function setMenuItem(id, checked, greyed) {
   const li = menuItems.get(id);
   if (!li) return;
-  li.setAttribute('aria-checked', String(checked));
+  if (li.getAttribute('role') !== 'menuitem') li.setAttribute('aria-checked', String(checked));
   li.setAttribute('aria-disabled', String(greyed));
 }
 
-// Nothing in the menu bar ever takes the focus: it stays with the key sink.
+// The mouse leaves the focus where it is: with the key sink, as a desktop menu leaves it.
 menubar.addEventListener('mousedown', (event) => event.preventDefault());
 document.addEventListener('pointerdown', (event) => {
   if (menu.open && !menubar.contains(event.target)) closeMenu();
 });
 
-// While a menu is open it has the keys it understands, as a desktop menu does; Alt with a
-// menu's letter opens it. Everything else, and everything once it is closed, is the game's.
-function menuKey(event) {
-  if (!menu.open) {
-    if (!event.altKey || event.ctrlKey || event.metaKey) return false;
-    const popup = menu.popups.find((p) => p.key === event.key.toLowerCase());
-    if (popup) openMenu(popup);
-    return Boolean(popup);
-  }
+const plain = (event) => !event.altKey && !event.ctrlKey && !event.metaKey;
+
+// The keys of an open menu, as a desktop menu has them.
+function openMenuKey(event) {
   const items = menu.open.items;
   const index = menu.popups.indexOf(menu.open);
   const step = (delta) => menu.popups[(index + delta + menu.popups.length) % menu.popups.length];
   switch (event.key) {
-    case 'Escape': closeMenu(); return true;
-    case 'ArrowLeft': openMenu(step(-1)); return true;
-    case 'ArrowRight': openMenu(step(1)); return true;
+    case 'Escape': closeMenu(menu.backToTitle); return true;
+    case 'ArrowLeft': openMenu(step(-1), 0); return true;
+    case 'ArrowRight': openMenu(step(1), 0); return true;
     case 'ArrowDown': setActive((menu.active + 1) % items.length); return true;
     case 'ArrowUp': setActive((menu.active - 1 + items.length) % items.length); return true;
+    case 'Home': setActive(0); return true;
+    case 'End': setActive(items.length - 1); return true;
     case 'Enter':
       if (menu.active >= 0) choose(items[menu.active]);
+      return true;
+    case ' ':
+      if (menu.active < 0) return false;
+      choose(items[menu.active]);
       return true;
   }
   const item = items.find((i) => i.key && i.key === event.key.toLowerCase());
@@ -139,12 +185,66 @@ function menuKey(event) {
   return false;
 }
 
+// The keys of a focused title: the arrows go along the bar, and Enter, the space bar, the
+// down arrow or a menu's letter open a menu; Escape goes back to the field.
+function titleKey(event, index) {
+  const popups = menu.popups;
+  const open = (popup, item) => {
+    menu.backToTitle = true;
+    openMenu(popup, item);
+    return true;
+  };
+  switch (event.key) {
+    case 'ArrowLeft': focusTitle(popups[(index - 1 + popups.length) % popups.length]); return true;
+    case 'ArrowRight': focusTitle(popups[(index + 1) % popups.length]); return true;
+    case 'Home': focusTitle(popups[0]); return true;
+    case 'End': focusTitle(popups[popups.length - 1]); return true;
+    case 'Enter': case ' ': case 'ArrowDown': return open(popups[index], 0);
+    case 'ArrowUp': return open(popups[index], popups[index].items.length - 1);
+    case 'Escape': focusKeys(); return true;
+  }
+  const popup = popups.find((p) => p.key === event.key.toLowerCase());
+  return popup && !event.ctrlKey && !event.metaKey ? open(popup, 0) : false;
+}
+
+// Alt with a menu's letter opens it from anywhere, and F10 goes to the menu bar, as on the
+// desktop. Everything else, and everything once a menu is closed, is the game's.
+function menuKey(event) {
+  if (menu.open) return openMenuKey(event);
+  const title = menu.popups.findIndex((p) => p.title === document.activeElement);
+  if (title >= 0) return titleKey(event, title);
+  if (event.key === 'F10' && plain(event) && !event.shiftKey && menu.popups.length > 0) {
+    focusTitle(menu.popups[0]);
+    return true;
+  }
+  if (!event.altKey || event.ctrlKey || event.metaKey) return false;
+  const popup = menu.popups.find((p) => p.key === event.key.toLowerCase());
+  if (popup) {
+    menu.backToTitle = false;
+    openMenu(popup, 0);
+  }
+  return Boolean(popup);
+}
+
+// A focused page control (a menu's title or item, a button, the link) other than the field's
+// key sink keeps the keys that move the focus on or press it; Tab leaves an open menu from
+// its title, on to the controls after the menu bar.
+function controlKey(event) {
+  const focused = document.activeElement;
+  if (!focused || focused === document.body || focused.id === 'keys') return false;
+  if (!['Tab', 'Enter', ' '].includes(event.key)) return false;
+  if (event.key === 'Tab' && menu.open) closeMenu(true);
+  return true;
+}
+
 // Runs before the game's own key handler, which listens on the window.
 document.addEventListener('keydown', (event) => {
   // A key that an input method is composing with belongs to the composition.
   const composing = event.isComposing || event.keyCode === 229;
   if (composing || menuKey(event)) {
     if (!composing) event.preventDefault();
+    event.stopPropagation();
+  } else if (controlKey(event)) {
     event.stopPropagation();
   }
 }, {capture: true});

@@ -1,5 +1,6 @@
 // The sound effects through Web Audio, which may start only after the player's first key or
 // click; one effect plays at a time, a new one cutting off the last.
+import {fetchFile} from './files.js';
 
 const files = new Map();    // name -> the file's bytes
 const buffers = new Map();  // name -> the decoded sound
@@ -26,16 +27,12 @@ export const sound = {
   // The game names its effects' files as it starts; one that arrives after the audio has
   // started is decoded at once.
   loadSound(name) {
-    fetch(`sounds/${name}`)
-        .then((response) => {
-          if (!response.ok) throw new Error(`status ${response.status}`);
-          return response.arrayBuffer();
-        })
+    fetchFile(`sounds/${name}`)
         .then((bytes) => {
           files.set(name, bytes);
           if (audio) decode(name, bytes);
         })
-        .catch((e) => console.warn(`The sound ${name} could not be loaded: ${e.message}`));
+        .catch((e) => console.warn(e.message));
   },
 
   play(name) {
