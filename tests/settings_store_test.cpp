@@ -190,7 +190,7 @@ TEST_F(SettingsStoreTest, ARecordingTakesAnyFileButTheSettingsAndIsReadOnlyFromA
                                   {".", "it is a folder"},
                                   {"fifo", "not a regular file"},
                                   {"big.txt", "larger than 1 MiB: not a recording"},
-                                  {"/proc/self/pagemap", "larger than 1 MiB"},
+                                  {"/proc/self/pagemap", "larger than 1 MiB: not a recording"},
                                   {"/proc/self/mem", "Input/output error"}}) {
     EXPECT_FALSE(ReadRecordingText(path, 3 << 19, &text, &problem));
     EXPECT_EQ(problem, why);

@@ -161,17 +161,18 @@ void SettingsStoreReplacesKeepsLinksAndSweeps() {
     CHECK(WriteSettingsText("1\n2\n0 -\n"));
     CHECK(ReadSettingsText(&text) && text == "1\r\n2\r\n0 -\r\n");
     CHECK(CreateHardLinkW(L"other.ini", L"VOLARIN.INI", nullptr));
-    for (const char* kept : {"VOLARIN.INI.1-2.tmp", "VOLARIN.INI.before-update.tmp",
-                             ".VOLARIN.INI.volarin-tmp-1-2.tmp", ".VOLARIN.INI.volarin-tmp-12"}) {
+    for (const char* kept :
+         {"VOLARIN.INI.1-2.tmp", "VOLARIN.INI.before-update.tmp",
+          ".VOLARIN.INI.volarin-tmp-a1b2c3.tmp", ".VOLARIN.INI.volarin-tmp-1-2"}) {
       PutFile(kept, "the player's");
     }
-    PutFile(".VOLARIN.INI.volarin-tmp-1-2", "left by a crash");
-    const HANDLE held = CreateFileW(L".VOLARIN.INI.volarin-tmp-3-4", GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, CREATE_NEW, 0, nullptr);
+    PutFile(".VOLARIN.INI.volarin-tmp-a1B2c3", "left by a crash");
+    const HANDLE held = CreateFileW(L".VOLARIN.INI.volarin-tmp-held00", GENERIC_WRITE,
+                                    FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr);
     CHECK(WriteSettingsText("3\n"));
     CHECK(FileText("VOLARIN.INI") == "3\r\n" && FileText("other.ini") == "3\r\n");
-    CHECK(!fs::exists(".VOLARIN.INI.volarin-tmp-1-2") &&
-          fs::exists(".VOLARIN.INI.volarin-tmp-3-4"));
+    CHECK(!fs::exists(".VOLARIN.INI.volarin-tmp-a1B2c3") &&
+          fs::exists(".VOLARIN.INI.volarin-tmp-held00"));
     CloseHandle(held);
     // Nothing of its own left behind but the lock file.
     CHECK(EntriesInWorkingFolder() == 8 && fs::exists(".VOLARIN.INI.volarin-lock"));

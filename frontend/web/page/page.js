@@ -277,7 +277,9 @@
 
   document.getElementById('restart').addEventListener('click', () => location.reload());
 
-  // ---- The settings' storage: after every save the game says whether the browser kept it.
+  // ---- Kept files (the settings) in local storage: a file's bytes are kept as the characters
+  // of the same numbers, so any byte survives. Storage can be switched off or full, and then
+  // throws: that is a failed read or save, never an uncaught error.
 
   const notice = document.getElementById('notice');
   let refusal = '';  // why the last save was refused, or empty when it was kept
@@ -296,13 +298,37 @@
     }
   }
 
+  // The file's bytes, or null when there is none.
+  function readStored(name) {
+    let text = null;
+    try {
+      text = localStorage.getItem(name);
+    } catch (e) {
+      console.warn('The settings could not be read from local storage:', e.message);
+    }
+    if (text === null) return null;
+    const bytes = new Uint8Array(text.length);
+    for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);  // its low 8 bits
+    return bytes;
+  }
+
   // A refused save while the game goes on (the page was hidden) gets a notice, which the
   // next kept save takes away; at Exit the closing dialog says it instead.
-  window.addEventListener('volarin-settings-saved', (event) => {
-    refusal = event.detail.kept ? '' : refusalReason(event.detail.error);
+  function store(name, bytes) {
+    let text = '';
+    for (const byte of bytes) text += String.fromCharCode(byte);
+    let error = '';
+    try {
+      localStorage.setItem(name, text);
+    } catch (e) {
+      console.warn('The settings could not be kept in local storage:', e.message);
+      error = e.name || 'Error';
+    }
+    refusal = error === '' ? '' : refusalReason(error);
     notice.textContent = `最高得点と設定を保存できませんでした。${refusal}`;
     notice.hidden = refusal === '';
-  });
+    return error === '';
+  }
 
   // ---- Replays: a recording opened as a file (the button or dropped on the page) or given in
   // the address as #replay= and the recording compressed with deflate-raw, in base64url.
@@ -485,6 +511,8 @@
     },
 
     buildMenu,
+    readStored,
+    store,
 
     keepGame(name, bytes) {
       download(name, bytes);
