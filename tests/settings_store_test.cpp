@@ -23,6 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kOldFile = "3\n2\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e\n";
+// The defaults saved over it: the options are the saving copy's, the higher bests the file's.
+constexpr const char* kSavedOverOldFile = "1\n1\n1\n1\n10 a\n20 b\n30 c\n40 d\n50 e\n";
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNoGroup = 65534;
 
@@ -103,7 +105,7 @@ TEST_F(SettingsStoreTest, RootSavingAnotherUsersFileKeepsItsOwnerAndGroup) {
   ASSERT_EQ(::stat(kSettingsFileName, &status), 0);
   EXPECT_EQ(status.st_uid, kNobody);
   EXPECT_EQ(status.st_gid, kNoGroup);
-  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultSettingsFile);
+  EXPECT_EQ(ReadFile(kSettingsFileName), kSavedOverOldFile);
 }
 
 // A user who may write someone else's file cannot give a new file its owner: the file is
@@ -121,7 +123,7 @@ TEST_F(SettingsStoreTest, AWritableFileOfAnotherUserIsRewrittenInPlace) {
   struct stat after {};
   ASSERT_EQ(::stat(kSettingsFileName, &after), 0);
   EXPECT_EQ(after.st_uid, 0u);
-  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultSettingsFile);
+  EXPECT_EQ(ReadFile(kSettingsFileName), kSavedOverOldFile);
   EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
 }
 

@@ -2,9 +2,10 @@
 // machine): the GDI canvas and the settings file store. With the arguments "close TITLE",
 // "minimise TITLE" or "restore TITLE" it instead asks the window of that title to do so, and
 // with "client-size TITLE" it prints that window's client size. "save-loop ROUNDS a" and
-// "save-loop ROUNDS b", run at once, are two copies saving different texts into one file.
+// "save-loop ROUNDS b", run at once, are two copies saving different bests into one file.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -15,6 +16,7 @@
 #include <set>
 #include <string>
 
+#include "app/settings.h"
 #include "app/settings_store.h"
 #include "app/startup.h"
 #include "core/records.h"
@@ -214,18 +216,22 @@ int PrintClientSize(const wchar_t* title) {
   return 0;
 }
 
-// Every save must succeed and every read after one must find one copy's whole text.
+// Each copy saves a best of its own, at a level of its own, with options of its own: every save
+// must succeed, and every read after one must find a whole file that still holds that best,
+// as the other copy's saves keep the higher best of each level.
 int SaveInALoop(int rounds, bool second) {
-  const std::string texts[2] = {"1\n1\n1\n1\n0 -\n0 -\n0 -\n0 -\n0 -\n",
-                                "3\n2\n0\n1\n91234 aaaaaaaaaaaaaaaa\n8 b\n7 c\n6 d\n5 e\n"};
+  const std::string own = second ? "8 b\n" : "91234 aaaaaaaaaaaaaaaa\n";
+  ParseSettings((second ? "3 2 0 1 0 - " : "1 1 1 1 ") + own);
   int lost = 0;
   int damaged = 0;
   for (int round = 0; round < rounds; ++round) {
-    lost += !WriteSettingsText(texts[second]);
+    lost += !WriteSettingsFile();
     std::string text;
     const bool read = ReadSettingsText(&text);
     std::erase(text, '\r');
-    damaged += !read || (text != texts[0] && text != texts[1]);
+    damaged += !read || std::count(text.begin(), text.end(), '\n') != 9 ||
+               !(text.starts_with("1\n1\n1\n1\n") || text.starts_with("3\n2\n0\n1\n")) ||
+               text.find(own) == std::string::npos;
   }
   std::printf("%d of %d saves lost, %d reads damaged\n", lost, rounds, damaged);
   return lost + damaged == 0 ? 0 : 1;
