@@ -10,7 +10,8 @@
 #include "app/store.h"
 
 // The whole text of the settings file; false when there is none to read (missing, not a
-// regular file, unreadable), and the defaults apply.
+// regular file, unreadable), and the defaults apply. The read at start-up notes the folder the
+// file is in, which SettingsLocation names even once it is removed.
 bool ReadSettingsText(std::string* text);
 
 // Replaces the stored text with `text` ("\n" line ends; a store may write its platform's

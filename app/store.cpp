@@ -200,13 +200,25 @@ bool RewriteInPlace(const std::string& path, const std::string& text, const std:
   return false;
 }
 
+// --- The working folder as the last read found it, where the player would look for the
+// files once it is removed. Files are still written by their names in it: never elsewhere.
+
+std::string& NotedWorkingFolder() {
+  static std::string folder;
+  return folder;
+}
+
 std::string FolderShown(const StoredFile& file) {
-  return file.folder.empty() ? WorkingFolder() : file.folder;
+  if (!file.folder.empty()) return file.folder;
+  const std::string found = WorkingFolder();
+  return found.empty() ? NotedWorkingFolder() : found;
 }
 
 }  // namespace
 
 bool ReadStoredText(const StoredFile& file, size_t limit, std::string* text) {
+  const std::string found = file.folder.empty() ? WorkingFolder() : "";
+  if (!found.empty()) NotedWorkingFolder() = found;
   const std::string name = file.folder + file.name;
   const SaveLock lock(FollowLinks(name), false);
   std::string problem;

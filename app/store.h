@@ -25,7 +25,8 @@ using TextChange = std::function<std::string(const std::string* stored)>;
 // between. False when it could not be kept; the old content is then left as it was.
 bool UpdateStoredText(const StoredFile& file, size_t limit, const TextChange& change);
 
-// Where the file is kept, in UTF-8, as a player would look for it: its full path, or the
+// Where the file is kept, in UTF-8, as a player would look for it: its full path (in a
+// working folder removed while the game runs, the path the last read found), or the
 // browser's storage.
 std::string StoredLocation(const StoredFile& file);
 

@@ -1,5 +1,7 @@
 // Tests of the settings file against the file system around it: things that are not regular
 // files, other users' files, leftovers of killed saves, a file-size limit, and recordings.
+#include "app/settings_store.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -14,6 +16,7 @@
 #include <set>
 #include <string>
 
+#include "app/kept_game.h"
 #include "app/recording_file.h"
 #include "app/settings.h"
 #include "test_support.h"
@@ -177,6 +180,21 @@ TEST_F(SettingsStoreTest, AFileSizeLimitFailsTheSaveWithoutKillingTheProgram) {
   })) << "killed by the limit, or its signal handling not given back";
   EXPECT_EQ(ReadFile(kSettingsFileName), "1");
   EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
+}
+
+// Start-up reads the settings in the folder the game started in; once that folder is removed,
+// what cannot be kept there is still said with its full path.
+TEST_F(SettingsStoreTest, AFolderRemovedWhileTheGameRunsIsStillNamed) {
+  fs::create_directory("gone");
+  fs::current_path("gone");
+  const std::string gone = fs::current_path().string() + "/";
+  std::string text;
+  ReadSettingsText(&text);
+  fs::remove("../gone");
+  EXPECT_EQ(SettingsLocation(), gone + kSettingsFileName);
+  const KeptGame lost = KeepGame("20260101-000000", "seed 1\n");
+  EXPECT_EQ(lost.where, gone + "volarin-20260101-000000.txt");
+  EXPECT_EQ(lost.problem, "No such file or directory");
 }
 
 // A recording empties the file it is given, made blocking for a slow reader, but never goes into
