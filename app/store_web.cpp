@@ -11,8 +11,8 @@ namespace {
 
 // JavaScript, which the formatter would take for C++.
 // clang-format off
-EM_JS(char*, ReadStoredBytes, (const char* name, int* length), {
-  const bytes = volarinPage.readStored(UTF8ToString(name));
+EM_JS(char*, ReadStoredBytes, (const char* name, int limit, int* length), {
+  const bytes = volarinPage.readStored(UTF8ToString(name), limit);
   if (bytes === null) return 0;
   const copy = _malloc(bytes.length + 1);
   HEAPU8.set(bytes, copy);
@@ -31,9 +31,10 @@ EM_JS(void, DownloadBytes, (const char* name, const char* bytes, int length), {
 
 }  // namespace
 
-bool ReadStoredText(const StoredFile& file, size_t, std::string* text) {
+// Only the first `limit` bytes are read, as from a file: a recording carries what was read.
+bool ReadStoredText(const StoredFile& file, size_t limit, std::string* text) {
   int length = 0;
-  char* bytes = ReadStoredBytes(file.name.c_str(), &length);
+  char* bytes = ReadStoredBytes(file.name.c_str(), static_cast<int>(limit), &length);
   if (bytes == nullptr) return false;
   text->assign(bytes, static_cast<size_t>(length));
   std::free(bytes);

@@ -466,10 +466,11 @@ test('a #replay= link plays the recording to "verified", an edited one to "not v
 
 // S on the results card downloads the game as volarin-YYYYMMDD-HHMMSS.txt and puts its link
 // under the field: the page's address, #replay= and the same bytes, deflate-raw and base64url,
-// which the page replays to "verified".
-test('a game is kept as a download and a link', async () => {
+// which the page replays to "verified". The stored settings run on for 3 MB: the game reads
+// their first MiB, as the desktop reads its file, and a recording carries no more.
+test('a game is kept as a download and a link, however long the stored settings', async () => {
   await page.close();
-  await openPage(() => localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n'));
+  await openPage(() => localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n' + ' '.repeat(3e6)));
   const folder = mkdtempSync(join(tmpdir(), 'volarin-download-'));
   try {
     const cdp = await page.createCDPSession();

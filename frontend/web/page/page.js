@@ -298,8 +298,8 @@
     }
   }
 
-  // The file's bytes, or null when there is none.
-  function readStored(name) {
+  // The file's first `limit` bytes, or null when there is none.
+  function readStored(name, limit) {
     let text = null;
     try {
       text = localStorage.getItem(name);
@@ -307,8 +307,8 @@
       console.warn('The settings could not be read from local storage:', e.message);
     }
     if (text === null) return null;
-    const bytes = new Uint8Array(text.length);
-    for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);  // its low 8 bits
+    const bytes = new Uint8Array(Math.min(text.length, limit));
+    for (let i = 0; i < bytes.length; ++i) bytes[i] = text.charCodeAt(i);  // its low 8 bits
     return bytes;
   }
 
