@@ -73,8 +73,8 @@ enum class FileError { kOther, kNotFound, kExists, kDenied };
 FileError LastError();
 std::string LastProblem();  // in the system's words, as the player is told
 
-// The text in the platform's own line ends.
-std::string InPlatformLines(const std::string& text);
+// How a line of a kept text ends on this platform: "\n", or "\r\n" on Windows.
+extern const char kLineEnd[];
 
 // --- The save lock.
 

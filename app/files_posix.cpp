@@ -14,6 +14,7 @@
 #include "app/recording_file.h"
 
 const char kFolderSeparators[] = "/";
+const char kLineEnd[] = "\n";
 
 namespace {
 
@@ -54,12 +55,10 @@ std::string FollowLinks(const std::string& name) {
 }
 
 std::string WorkingFolder() {
-  std::string folder(256, '\0');
-  while (::getcwd(folder.data(), folder.size()) == nullptr) {
-    if (errno != ERANGE) return "";
-    folder.resize(folder.size() * 2);
-  }
-  folder.resize(folder.find('\0'));
+  char* found = ::getcwd(nullptr, 0);  // as long as it needs to be
+  if (found == nullptr) return "";
+  const std::string folder = found;
+  std::free(found);
   return folder.ends_with('/') ? folder : folder + "/";
 }
 
@@ -130,10 +129,6 @@ FileError LastError() {
 // Opening a FIFO for writing without a reader fails with ENXIO when it would block.
 std::string LastProblem() {
   return errno == ENXIO ? "no program is reading that pipe" : std::strerror(errno);
-}
-
-std::string InPlatformLines(const std::string& text) {
-  return text;
 }
 
 bool TryLock(FileHandle file, bool exclusive) {

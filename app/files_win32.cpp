@@ -1,5 +1,5 @@
-// The file operations of Windows (app/files.h): UTF-16 names, CR LF lines, locks on a byte
-// past the end, and a few more tries where another program holds a file for a moment.
+// The file operations of Windows (app/files.h): UTF-16 names, locks on a byte past the end,
+// and a few more tries where another program holds a file for a moment.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include "app/recording_file.h"
 
 const char kFolderSeparators[] = "\\/";
+const char kLineEnd[] = "\r\n";
 
 namespace {
 
@@ -197,12 +198,6 @@ std::string LastProblem() {
   const DWORD error = GetLastError();
   return error == ERROR_PIPE_BUSY ? "no program is reading that pipe"
                                   : "Windows error " + std::to_string(error);
-}
-
-std::string InPlatformLines(const std::string& text) {
-  std::string lines;
-  for (char c : text) lines += c == '\n' ? "\r\n" : std::string(1, c);
-  return lines;
 }
 
 bool TryLock(FileHandle file, bool exclusive) {

@@ -28,6 +28,18 @@ std::string BesideAsHidden(const std::string& path, std::string_view part) {
   return path.substr(0, BaseOf(path)) + "." + path.substr(BaseOf(path)) + std::string(part);
 }
 
+std::string WithPlatformLineEnds(const std::string& text) {
+  std::string lines;
+  for (char c : text) {
+    if (c == '\n') {
+      lines += kLineEnd;
+    } else {
+      lines += c;
+    }
+  }
+  return lines;
+}
+
 // --- Reading.
 
 enum class ReadResult { kWhole, kLonger, kFailed };
@@ -239,7 +251,8 @@ bool UpdateStoredText(const StoredFile& file, size_t limit, const TextChange& ch
   std::string problem;
   const ReadResult read =
       target.exists ? ReadWhole(target.path, limit, true, &old, &problem) : ReadResult::kFailed;
-  const std::string text = InPlatformLines(change(read != ReadResult::kFailed ? &old : nullptr));
+  const std::string text =
+      WithPlatformLineEnds(change(read != ReadResult::kFailed ? &old : nullptr));
   const std::string* restorable = read == ReadResult::kWhole ? &old : nullptr;
   if (target.linkedElsewhere) return RewriteInPlace(target.path, text, restorable);
   switch (ReplaceWhole(target, text)) {
