@@ -2,7 +2,8 @@
 # The settings file against the file system around it, through the runner's load and save
 # (the game's own): anything but a regular file is left alone and never waited on, a link
 # leads to the file it names, a file with a second name is rewritten where it is, another
-# user's file keeps its owner, and a save removes only the temporary files killed saves left.
+# user's file keeps its owner or is written where it is, and a save removes only the temporary
+# files killed saves left.
 # Usage: file_policy_test.sh VOLARIN_SIM
 set -euo pipefail
 sim="$(realpath "$1")"
@@ -16,14 +17,21 @@ old=$'3\n2\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e'
 saved_over_old=$'1\n1\n1\n1\n10 a\n20 b\n30 c\n40 d\n50 e'
 
 # Runs the runner on the commands given, within 10 s, as the user `as` (when set) and with
-# standard input closed, so a new file may take descriptor 0.
+# standard input closed, so a new file may take descriptor 0; sets `status`.
 run() {
   printf '%s\n' "$@" >"$work/scenario.txt"
-  local status=0
+  status=0
   ${as:+setpriv --reuid="$as" --regid="$as" --clear-groups} \
     timeout 10 "$sim" "$work/scenario.txt" >/dev/null 2>"$work/err.txt" <&- || status=$?
   [ "$status" != 124 ] || fail "'$*' did not end within 10 s"
 }
+# The first temporary name a save by the process numbered $1 tries.
+temporary_name() {
+  local letters=0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ n=$(($1 * 64)) name=
+  for _ in 1 2 3 4 5 6; do name+=${letters:n % 62:1} n=$((n / 62)); done
+  echo ".VOLARIN.INI.volarin-tmp-$name"
+}
+export -f temporary_name
 # The names in a folder but the save lock's, which stays once made.
 names() { ls -A "${1:-.}" | grep -v -e '\.volarin-lock$' | tr '\n' ' '; }
 fresh() { mkdir -m 777 "$work/$1" && cd "$work/$1"; }
@@ -77,6 +85,15 @@ kill "$holder"
   fail "after a save: $(names)"
 [ "$(stat -c %a VOLARIN.INI)" = 666 ] || fail "a new file has the mode $(stat -c %a VOLARIN.INI)"
 
+# A name in the way of the first temporary file's (here a folder, which no sweep removes) is
+# passed over for the next.
+fresh in_the_way
+printf 'save\n' >"$work/save.txt"
+bash -c 'mkdir "$(temporary_name $$)" && exec "$0" "$1"' "$sim" "$work/save.txt" ||
+  fail "a save with a name in the way of its temporary file"
+[ "$(find . -name '.VOLARIN.INI.volarin-tmp-*' -type d | wc -l)" = 1 ] && [ -s VOLARIN.INI ] &&
+  [ "$(names | wc -w)" = 2 ] || fail "a save with a name in the way left: $(names)"
+
 fresh killed
 for round in $(seq 20); do
   yes save | "$sim" >/dev/null 2>&1 &
@@ -88,12 +105,14 @@ run save
 [ "$(names)" = "VOLARIN.INI " ] || fail "after saves killed mid-way, one more left: $(names)"
 
 if [ "$(id -u)" = 0 ]; then
-  # The replacement keeps another user's file's owner, group and mode.
+  # A new file replaces another user's, with its owner, group and mode.
   fresh owner
   echo "$old" >VOLARIN.INI
   chown 65534:65534 VOLARIN.INI
   chmod 640 VOLARIN.INI
+  inode="$(stat -c %i VOLARIN.INI)"
   run save
+  [ "$(stat -c %i VOLARIN.INI)" != "$inode" ] || fail "the file was written where it is, not replaced"
   [ "$(stat -c '%u:%g %a' VOLARIN.INI)" = "65534:65534 640" ] || fail "another user's file changed hands"
   [ "$(cat VOLARIN.INI)" = "$saved_over_old" ] || fail "root's save over another user's file"
   # A user who may write someone else's file cannot give a new file its owner: the file is
@@ -106,5 +125,16 @@ if [ "$(id -u)" = 0 ]; then
   [ "$(stat -c %u VOLARIN.INI)" = 0 ] || fail "the file is no longer root's"
   [ "$(cat VOLARIN.INI)" = "$saved_over_old" ] || fail "the save as another user: $(cat "$work/err.txt")"
   [ "$(names)" = "VOLARIN.INI " ] || fail "left beside the file rewritten in place: $(names)"
+  # In a folder the user may not write, a file it may write is written where it is; without
+  # the file, the save fails.
+  fresh unwritable
+  echo "$old" >VOLARIN.INI
+  chmod 666 VOLARIN.INI
+  chmod 755 .
+  as=65534 run save
+  [ "$(cat VOLARIN.INI)" = "$saved_over_old" ] || fail "a save in a folder it may not write"
+  rm VOLARIN.INI
+  as=65534 run save
+  [ "$status" = 1 ] && [ "$(names)" = "" ] || fail "a save that could not make the file said $status"
 fi
 echo "file policy test passed"
