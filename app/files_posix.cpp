@@ -1,18 +1,197 @@
-// Writing a whole text to a file descriptor, for the shared layer's POSIX files.
-#include "app/files_posix.h"
-
+// The file operations of a POSIX system (app/files.h), and its broken pipes.
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 
-bool WriteAllAt(int fd, std::string_view text, off_t offset) {
-  size_t done = 0;
-  while (done < text.size()) {
+#include "app/files.h"
+#include "app/recording_file.h"
+
+const char kFolderSeparators[] = "/";
+const char kLineEnd[] = "\n";
+
+namespace {
+
+// A write past the file-size limit would otherwise kill the process with SIGXFSZ before
+// anything could be cleaned up; ignored, the write fails with EFBIG like any other.
+class FileSizeSignalIgnored {
+ public:
+  FileSizeSignalIgnored() {
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGXFSZ, &ignore, &previous_);
+  }
+  ~FileSizeSignalIgnored() { ::sigaction(SIGXFSZ, &previous_, nullptr); }
+
+ private:
+  struct sigaction previous_ {};
+};
+
+bool Facts(int result, const struct stat& status, FileFacts* facts) {
+  *facts = {.regular = S_ISREG(status.st_mode),
+            .folder = S_ISDIR(status.st_mode),
+            .size = static_cast<uint64_t>(status.st_size),
+            .links = static_cast<uint32_t>(status.st_nlink),
+            .volume = status.st_dev,
+            .index = status.st_ino};
+  return result == 0;
+}
+
+}  // namespace
+
+std::string FollowLinks(const std::string& name) {
+  char* resolved = ::realpath(name.c_str(), nullptr);
+  if (resolved == nullptr) return name;
+  std::string path = resolved;
+  std::free(resolved);
+  return path;
+}
+
+std::string WorkingFolder() {
+  char* found = ::getcwd(nullptr, 0);  // as long as it needs to be
+  if (found == nullptr) return "";
+  const std::string folder = found;
+  std::free(found);
+  return folder.ends_with('/') ? folder : folder + "/";
+}
+
+void ForEachNameIn(const std::string& folder, const std::function<void(const char*)>& visit) {
+  DIR* directory = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (directory == nullptr) return;
+  while (const dirent* entry = ::readdir(directory)) visit(entry->d_name);
+  ::closedir(directory);
+}
+
+uint64_t ProcessNumber() {
+  return static_cast<uint64_t>(::getpid());
+}
+
+// None waits: a FIFO or a device must not hold the game up.
+FileHandle OpenFile(const std::string& path, FileUse use) {
+  constexpr int kFlags[] = {O_RDONLY, O_WRONLY, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW,
+                            O_RDONLY | O_NOFOLLOW, O_RDONLY | O_NOFOLLOW | O_CREAT};  // by use
+  const int flags = kFlags[static_cast<int>(use)] | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  return ::open(path.c_str(), flags, 0666);
+}
+
+bool CloseFile(FileHandle file) {
+  return ::close(static_cast<int>(file)) == 0;
+}
+
+bool LookAt(FileHandle file, FileFacts* facts) {
+  struct stat status {};
+  return Facts(::fstat(static_cast<int>(file), &status), status, facts);
+}
+
+bool LookAtPath(const std::string& path, FileFacts* facts) {
+  struct stat status {};
+  return Facts(::stat(path.c_str(), &status), status, facts);
+}
+
+bool ReadSome(FileHandle file, char* buffer, size_t size, size_t* got) {
+  ssize_t n = 0;
+  while ((n = ::read(static_cast<int>(file), buffer, size)) < 0 && errno == EINTR) continue;
+  *got = n > 0 ? static_cast<size_t>(n) : 0;
+  return n >= 0;
+}
+
+bool WriteWhole(FileHandle file, const std::string& text) {
+  const FileSizeSignalIgnored fileSizeSignalIgnored;
+  const int fd = static_cast<int>(file);
+  for (size_t done = 0; done < text.size();) {
     const ssize_t n =
-        ::pwrite(fd, text.data() + done, text.size() - done, offset + static_cast<off_t>(done));
+        ::pwrite(fd, text.data() + done, text.size() - done, static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
   }
+  return ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fsync(fd) == 0;
+}
+
+bool RemoveFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
+
+FileError LastError() {
+  return errno == ENOENT   ? FileError::kNotFound
+         : errno == EEXIST ? FileError::kExists
+         : errno == EACCES ? FileError::kDenied
+                           : FileError::kOther;
+}
+
+// Opening a FIFO for writing without a reader fails with ENXIO when it would block.
+std::string LastProblem() {
+  return errno == ENXIO ? "no program is reading that pipe" : std::strerror(errno);
+}
+
+bool TryLock(FileHandle file, bool exclusive) {
+  while (::flock(static_cast<int>(file), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+    if (errno != EINTR) return errno != EWOULDBLOCK;
+  }
   return true;
+}
+
+void PauseBriefly() {
+  ::usleep(5000);
+}
+
+bool LeftAlone(const std::string& name) {
+  struct stat status {};
+  return ::stat(name.c_str(), &status) == 0 &&
+         (!S_ISREG(status.st_mode) || ::access(name.c_str(), W_OK) != 0);
+}
+
+// After fchown, which clears set-id bits, fchmod gives the mode back.
+bool TakeIdentity(FileHandle temporary, const Target& target) {
+  const int fd = static_cast<int>(temporary);
+  struct stat old {};
+  if (!target.exists) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return ::fchmod(fd, 0666 & ~mask) == 0;
+  }
+  return ::stat(target.path.c_str(), &old) == 0 &&
+         ((old.st_uid == ::geteuid() && old.st_gid == ::getegid()) ||
+          ::fchown(fd, old.st_uid, old.st_gid) == 0) &&
+         ::fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+// Renamed while still locked, so no sweep takes it for a leftover; the folder then holds the
+// new name on disk.
+bool MoveOver(FileHandle temporary, const std::string& temporaryPath, const Target& target) {
+  const bool moved = ::rename(temporaryPath.c_str(), target.path.c_str()) == 0;
+  ::close(static_cast<int>(temporary));
+  const std::string folder = target.path.substr(0, target.path.rfind('/') + 1);
+  const int fd =
+      moved ? ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+            : -1;
+  if (fd >= 0) ::fsync(fd);
+  if (fd >= 0) ::close(fd);
+  return moved;
+}
+
+// Writes then wait for a slow reader, as any program's output does.
+std::FILE* StreamOf(FileHandle file) {
+  const int fd = static_cast<int>(file);
+  const int flags = ::fcntl(fd, F_GETFL);
+  std::FILE* stream =
+      flags != -1 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != -1 ? ::fdopen(fd, "w") : nullptr;
+  const int error = errno;
+  if (stream == nullptr) ::close(fd);
+  errno = error;
+  return stream;
+}
+
+void IgnoreBrokenPipes() {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGPIPE, &ignore, nullptr);
 }

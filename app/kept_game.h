@@ -20,5 +20,5 @@ std::string LocalTimeStamp(std::time_t when);
 std::string KeptGameName(const std::string& stamp, int copy);
 
 // Keeps `recording` as a new file (never over an existing name or through a link) in the
-// folder of the settings file, or as the page's download. Each platform links one.
+// folder of the settings file, or as the page's download.
 KeptGame KeepGame(const std::string& stamp, const std::string& recording);

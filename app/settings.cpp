@@ -1,9 +1,11 @@
 // The settings file's format: nine text lines of options and the best score of each level.
 #include "app/settings.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -12,16 +14,15 @@
 
 namespace {
 
-void ApplyProgramStartValues() {
-  gameState.modeMask = 1;
-  gameState.level = 1;
-  gameState.soundOn = 1;
-  gameState.mirvOn = 1;
-  for (HighScoreEntry& entry : gameState.highScoreTable) {
-    entry.best = 0;
-    entry.name[0] = '\0';
-  }
-}
+// What a settings text holds; an item it cannot supply keeps its program-start value.
+struct StoredSettings {
+  int32_t modeMask = 1;
+  int32_t level = 1;
+  int32_t soundOn = 1;
+  int32_t mirvOn = 1;
+  HighScoreEntry table[kLevelCount] = {};  // best 0, no name
+  int bestsRead = 0;                       // the levels whose best the text holds
+};
 
 // --- Reading, by the rules of formatted input: white space of any kind separates items,
 // and the first item that cannot be read ends the reading.
@@ -86,22 +87,27 @@ bool ScanWord(Reader& in, char (&out)[kNameSize]) {
   return true;
 }
 
-void ReadSettings(Reader& in) {
-  int32_t mask = 0;
-  if (!ScanInt(in, &mask)) return;
-  gameState.modeMask = static_cast<uint8_t>(mask);  // the low 8 bits
-  if (!ScanInt(in, &gameState.level)) return;
-  if (!ScanInt(in, &gameState.soundOn)) return;
-  if (!ScanInt(in, &gameState.mirvOn)) return;
-  for (HighScoreEntry& entry : gameState.highScoreTable) {
+void ReadSettings(Reader& in, StoredSettings& stored) {
+  if (!ScanInt(in, &stored.modeMask) || !ScanInt(in, &stored.level) ||
+      !ScanInt(in, &stored.soundOn) || !ScanInt(in, &stored.mirvOn)) {
+    return;
+  }
+  for (HighScoreEntry& entry : stored.table) {
     if (!ScanInt(in, &entry.best)) return;
+    ++stored.bestsRead;
     if (!ScanWord(in, entry.name)) return;
   }
 }
 
-}  // namespace
+StoredSettings SettingsIn(std::string_view text) {
+  StoredSettings stored;
+  Reader in{text};
+  ReadSettings(in, stored);
+  return stored;
+}
 
-std::string FormatSettings() {
+// The nine lines for the options held now and `table`.
+std::string FormatSettings(const HighScoreEntry (&table)[kLevelCount]) {
   std::string text;
   char line[32 + kNameSize];
   auto append = [&](int length) { text.append(line, length > 0 ? length : 0); };
@@ -109,25 +115,33 @@ std::string FormatSettings() {
   append(std::snprintf(line, sizeof line, "%d\n", gameState.level));
   append(std::snprintf(line, sizeof line, "%d\n", gameState.soundOn));
   append(std::snprintf(line, sizeof line, "%d\n", gameState.mirvOn));
-  for (const HighScoreEntry& entry : gameState.highScoreTable) {
+  for (const HighScoreEntry& entry : table) {
     const char* name = entry.name[0] != '\0' ? entry.name : "-";
     append(std::snprintf(line, sizeof line, "%d %.*s\n", entry.best, kNameSize - 1, name));
   }
   return text;
 }
 
+}  // namespace
+
+std::string FormatSettings() {
+  return FormatSettings(gameState.highScoreTable);
+}
+
 void ApplyDefaultSettings() {
-  ApplyProgramStartValues();
+  ParseSettings("");
   for (HighScoreEntry& entry : gameState.highScoreTable) std::strcpy(entry.name, "-");
 }
 
 // Every item the file cannot supply keeps its program-start value. A level outside 1..5
 // would index outside the best-score table, so it is taken as level 1.
 void ParseSettings(std::string_view text) {
-  ApplyProgramStartValues();
-  Reader in{text};
-  ReadSettings(in);
-  if (gameState.level < 1 || gameState.level > kLevelCount) gameState.level = 1;
+  const StoredSettings stored = SettingsIn(text);
+  gameState.modeMask = static_cast<uint8_t>(stored.modeMask);  // the low 8 bits
+  gameState.level = stored.level >= 1 && stored.level <= kLevelCount ? stored.level : 1;
+  gameState.soundOn = stored.soundOn;
+  gameState.mirvOn = stored.mirvOn;
+  std::copy(std::begin(stored.table), std::end(stored.table), gameState.highScoreTable);
 }
 
 void LoadSettings() {
@@ -139,6 +153,18 @@ void LoadSettings() {
   }
 }
 
+// Another copy of the game (or the runner) may have saved a higher best since this one read
+// the file: under the save lock each level keeps the higher of the two, with its name. The
+// options are this copy's own. The running game's records stay as they are, so what a
+// session does never depends on the file after start-up, and its recording replays.
 bool WriteSettingsFile() {
-  return WriteSettingsText(FormatSettings());
+  return UpdateSettingsText([](const std::string* stored) {
+    HighScoreEntry table[kLevelCount];
+    std::copy(std::begin(gameState.highScoreTable), std::end(gameState.highScoreTable), table);
+    const StoredSettings theirs = SettingsIn(stored != nullptr ? *stored : "");
+    for (int level = 0; level < theirs.bestsRead; ++level) {
+      if (theirs.table[level].best > table[level].best) table[level] = theirs.table[level];
+    }
+    return FormatSettings(table);
+  });
 }

@@ -12,8 +12,7 @@ inline constexpr std::string_view kSettingsBlockStart = "settings";
 inline constexpr std::string_view kSettingsBlockEnd = "end settings";
 inline constexpr std::string_view kNoSettings = "none";
 
-// More than any settings store reads (1 MiB and the rest of its last read): a block holding
-// more is not a recording's.
+// More than any settings store reads (1 MiB): a block holding more is not a recording's.
 inline constexpr size_t kLongestSettingsBlockText = size_t{2} << 20;
 
 // The block for the settings text start-up read, or for none; each line ends in "\n".

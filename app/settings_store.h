@@ -1,19 +1,30 @@
-// Where the settings file's text is kept: one small store per platform.
+// Where the settings file's text is kept: the settings file beside the game, or the browser's
+// storage, through the store's one policy (app/store.h).
 //
-// The format (app/settings.h) turns the text into settings and back; a store only reads and
-// writes the whole text. Each platform links exactly one implementation of these two calls.
+// The format (app/settings.h) turns the text into settings and back; the store only reads
+// and writes the whole text.
 #pragma once
 
 #include <string>
 
+#include "app/store.h"
+
 // The whole text of the settings file; false when there is none to read (missing, not a
-// regular file, unreadable), and the defaults apply.
+// regular file, unreadable), and the defaults apply. The read at start-up notes the folder the
+// file is in, which SettingsLocation names even once it is removed.
 bool ReadSettingsText(std::string* text);
 
 // Replaces the stored text with `text` ("\n" line ends; a store may write its platform's
 // own). False when it could not be kept; the old content is then left as it was.
 bool WriteSettingsText(const std::string& text);
 
+// Replaces the stored text with what `change` makes of it (nullptr when there is none to
+// read), with no other copy's save between the reading and the writing.
+bool UpdateSettingsText(const TextChange& change);
+
 // Where the settings are kept, in UTF-8, as a player would look for them: the file's full
 // path, or the browser's storage.
 std::string SettingsLocation();
+
+// The settings file, beside which kept games are made.
+const StoredFile& SettingsFile();

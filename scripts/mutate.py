@@ -32,9 +32,11 @@ COPY = os.path.join(WORK, "copy-1")  # the first worker's copy, which the covera
 COVERAGE = os.path.join(WORK, "coverage")
 COVERAGE_MAP = os.path.join(WORK, "coverage-map.json")
 GOLDEN = "golden transcripts"
-# Two runners saving one file at once, then a save that cannot have the lock: the only test of
-# the save lock. A few rounds are enough here, and it runs only on mutants whose line it runs.
-STORE = "concurrent saves"
+# The store's shell tests: the settings file beside FIFOs, links, other users' files and
+# killed saves, then two runners saving one file at once and a save that cannot have the lock
+# (the only test of the save lock). A few rounds are enough here, and they run only on mutants
+# whose line they run.
+STORE = "store tests"
 STORE_ROUNDS = "10"
 EQUIVALENT_LIST = os.path.join(ROOT, "scripts", "mutants-equivalent.txt")
 FOLDERS = ("core/", "app/", "render/", "tools/sim/")
@@ -247,8 +249,11 @@ def golden_check(copy, folder, timeout=None):
 
 
 def store_check(copy, folder, timeout=None):
-    return run([os.path.join(copy, "tests", "store", "concurrent_saves_test.sh"),
-                os.path.join(folder, "tools", "volarin-sim"), STORE_ROUNDS], folder, timeout)
+    sim = os.path.join(folder, "tools", "volarin-sim")
+    store = os.path.join(copy, "tests", "store")
+    return (run([os.path.join(store, "file_policy_test.sh"), sim], folder, timeout) or
+            run([os.path.join(store, "concurrent_saves_test.sh"), sim, STORE_ROUNDS], folder,
+                timeout))
 
 
 def configure(copy, folder, flags, sanitize=False):
@@ -286,8 +291,8 @@ class Worker:
         return build(self.build) == 0
 
     def test(self, timeout, test_filter=TEST_FILTER, golden=True, store=False):
-        """The unit tests, the kept transcripts, then the concurrent saves; the first failure
-        kills the mutant."""
+        """The unit tests, the kept transcripts, then the store tests; the first failure kills
+        the mutant."""
         if test_filter:
             outcome = run([unit_tests(self.build), "--gtest_brief=1",
                            f"--gtest_filter={test_filter}", "--gtest_fail_fast"], self.build,
@@ -323,7 +328,7 @@ class Worker:
                 return "killed"
         # A survivor meets every test: a test whose line ran in a child that could not write
         # its counts (under a file-size limit, or as another user) is missing from the map.
-        # The concurrent saves, seconds long, run only where the map says they reach.
+        # The store tests, seconds long, run only where the map says they reach.
         outcome = self.test(timeout, test_filter, store=every_test)
         return "killed" if outcome != 0 else "survived"
 
@@ -493,10 +498,10 @@ def main():
     if workers[0].test(None) != 0:
         sys.exit("mutate: the fast tests fail before any mutation")
     # Each test program gets ten times what the unit tests and the transcripts took together;
-    # the concurrent saves, mostly a fixed wait for a held lock, fit in the 30 s floor.
+    # the store tests, mostly a fixed wait for a held lock, fit in the 30 s floor.
     timeout = max(30.0, 10 * (time.monotonic() - began))
     if store_check(workers[0].copy, workers[0].build, timeout) != 0:
-        sys.exit("mutate: the concurrent saves fail before any mutation")
+        sys.exit("mutate: the store tests fail before any mutation")
     # With no map, every line counts as one gcov saw no code on, and every test runs.
     reach, code = {}, set()
     if chosen and not args.every_test:

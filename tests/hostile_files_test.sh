@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Hostile outputs and inputs for the game and the runner: a recording pipe whose reader leaves,
-# a recording aimed at the settings file or at a pipe nobody reads, pictures aimed at a FIFO or
-# a device, a replayed recording asking to write files, a huge line and endless sound effects.
+# a recording aimed at the settings file or at a pipe nobody reads, a working folder removed
+# while the game runs, pictures aimed at a FIFO or a device, a replayed recording asking to
+# write files, a huge line and endless sound effects.
 # Usage: hostile_files_test.sh VOLARIN VOLARIN_SIM  (the game runs on Qt's offscreen platform)
 set -euo pipefail
 volarin="$(realpath "$1")"
@@ -86,6 +87,20 @@ printf 'tick\ndump\n%.0s' $(seq 2000) >dumps.txt
 } | head -c 1 >/dev/null
 status="$(cat status.txt)"
 expect 1 "cannot write the state line: Broken pipe" "dumps to a pipe closed by its reader"
+
+# The folder the game started in is removed while it runs: the settings cannot be saved, and
+# the message names that folder as it was.
+mkdir gone
+folder="$(cd gone && pwd -P)"
+(cd gone && exec "$volarin" 2>"$work/err.txt") &
+pid=$!
+sleep 2
+rm -r gone
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+pid=""
+expect 143 "could not be saved to $folder/VOLARIN.INI\.$" "a working folder removed while the game ran"
 
 # A replay runs what a recording holds, and nothing that writes a file or reads the settings
 # again; the refused line is named and nothing after it runs.

@@ -1,19 +1,18 @@
-// Tests of the settings file against the file system around it: things that are not regular
-// files, other users' files, leftovers of killed saves, a file-size limit, and recordings.
+// Tests of the store against the file system around it: a file-size limit, a folder removed
+// while the game runs, and recordings (tests/store/file_policy_test.sh has the rest).
+#include "app/settings_store.h"
+
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <set>
 #include <string>
 
+#include "app/kept_game.h"
 #include "app/recording_file.h"
 #include "app/settings.h"
 #include "test_support.h"
@@ -21,10 +20,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kOldFile = "3\n2\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e\n";
-constexpr uid_t kNobody = 65534;
-constexpr gid_t kNoGroup = 65534;
 
 // Every name but the save lock's, which stays once made.
 std::set<std::string> FilesIn(const std::string& directory) {
@@ -36,145 +31,43 @@ std::set<std::string> FilesIn(const std::string& directory) {
   return names;
 }
 
-// Runs `body` in a child process; whether it ended of itself with status 0 within 10 s.
-bool RunsCleanlyInChild(const std::function<void()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::alarm(10);
-    body();
-    ::_exit(0);
-  }
-  int status = -1;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 using SettingsStoreTest = SettingsFileTest;
 
-TEST_F(SettingsStoreTest, OnlyARegularFileIsReadOrReplaced) {
-  ASSERT_EQ(::mkfifo("fifo", 0644), 0);
-  fs::create_symlink("fifo", kSettingsFileName);
-  EXPECT_TRUE(RunsCleanlyInChild([] {
-    LoadSettings();
-    WriteSettingsFile();
-  })) << "load or save hung on a FIFO";
-  EXPECT_TRUE(fs::is_fifo("fifo"));
-  EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
-  fs::remove(kSettingsFileName);
-  fs::create_directory(kSettingsFileName);
-  WriteSettingsFile();
-  EXPECT_TRUE(fs::is_empty(kSettingsFileName));
-  EXPECT_EQ(FilesIn(dir.path()), (std::set<std::string>{"fifo", kSettingsFileName}));
-
-  if (::geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
-  fs::remove(kSettingsFileName);
-  if (::mknod("device", S_IFCHR | 0666, ::makedev(1, 3)) != 0) GTEST_SKIP() << "mknod refused";
-  fs::create_symlink("device", kSettingsFileName);
-  LoadSettings();
-  WriteSettingsFile();
-  EXPECT_TRUE(fs::is_character_file("device")) << "the device node was replaced";
-  EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
-  EXPECT_EQ(FilesIn(dir.path()), (std::set<std::string>{"device", "fifo", kSettingsFileName}));
-}
-
-TEST_F(SettingsStoreTest, ASaveThroughALinkReplacesTheFileItPointsTo) {
-  fs::create_directory("data");
-  WriteFile("data/real.ini", kOldFile);
-  fs::create_symlink("data/real.ini", kSettingsFileName);
-  LoadSettings();
-  WriteSettingsFile();  // through the link alone, then with a second name beside the file
-  ASSERT_EQ(::link("data/real.ini", "data/hard.ini"), 0);
-  gameState.level = 4;
-  WriteSettingsFile();
-  const std::string saved = "3\n4\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e\n";
-  EXPECT_TRUE(fs::is_symlink(kSettingsFileName));
-  EXPECT_EQ(ReadFile("data/real.ini"), saved);
-  EXPECT_EQ(ReadFile("data/hard.ini"), saved) << "the second name lost the file";
-  EXPECT_EQ(FilesIn("data"), (std::set<std::string>{"hard.ini", "real.ini"}));
-}
-
-// The mode is kept as in every replacement (see the settings tests).
-TEST_F(SettingsStoreTest, RootSavingAnotherUsersFileKeepsItsOwnerAndGroup) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root";
-  WriteFile(kSettingsFileName, kOldFile);
-  ASSERT_EQ(::chown(kSettingsFileName, kNobody, kNoGroup), 0);
-  WriteSettingsFile();
-  struct stat status {};
-  ASSERT_EQ(::stat(kSettingsFileName, &status), 0);
-  EXPECT_EQ(status.st_uid, kNobody);
-  EXPECT_EQ(status.st_gid, kNoGroup);
-  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultSettingsFile);
-}
-
-// A user who may write someone else's file cannot give a new file its owner: the file is
-// written where it is.
-TEST_F(SettingsStoreTest, AWritableFileOfAnotherUserIsRewrittenInPlace) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
-  WriteFile(kSettingsFileName, kOldFile);
-  ASSERT_EQ(::chown(kSettingsFileName, 0, kNoGroup), 0);
-  ASSERT_EQ(::chmod(kSettingsFileName, 0664), 0);
-  ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
-  ASSERT_TRUE(RunsCleanlyInChild([] {
-    if (::setgid(kNoGroup) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
-    WriteSettingsFile();
-  }));
-  struct stat after {};
-  ASSERT_EQ(::stat(kSettingsFileName, &after), 0);
-  EXPECT_EQ(after.st_uid, 0u);
-  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultSettingsFile);
-  EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
-}
-
-// Only names of the exact temporary form go, and not one whose writer still holds it; names
-// a player may have chosen, and those of the older form, stay.
-TEST_F(SettingsStoreTest, ASaveRemovesOnlyTheTemporaryFilesKilledSavesLeft) {
-  const std::set<std::string> kept{".VOLARIN.INI.volarin-tmp-held00",
-                                   ".VOLARIN.INI.volarin-tmp-abc",
-                                   ".VOLARIN.INI.volarin-tmp-a-b.c0",
-                                   "VOLARIN.INI.a1B2c3",
-                                   "VOLARIN.INI.backup",
-                                   "VOLARIN.INI.before-update.tmp"};
-  for (const std::string& name : kept) WriteFile(name, "x");
-  WriteFile(".VOLARIN.INI.volarin-tmp-a1B2c3", "left by a killed save");
-  const int held = ::open(".VOLARIN.INI.volarin-tmp-held00", O_RDONLY);
-  ASSERT_EQ(::flock(held, LOCK_EX), 0);
-  const BareFileDefaults bare;  // from here: no umask, and descriptor 0 free
-  WriteSettingsFile();
-  ::close(held);
-  std::set<std::string> expected = kept;
-  expected.insert(kSettingsFileName);
-  EXPECT_EQ(FilesIn(dir.path()), expected);
-  EXPECT_EQ(fs::status(kSettingsFileName).permissions(), fs::perms(0666));  // a new file
-}
-
-TEST_F(SettingsStoreTest, AfterSavesKilledMidWayOneCleanSaveLeavesOnlyTheFile) {
-  for (int round = 0; round < 40; ++round) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-      for (;;) WriteSettingsFile();
-    }
-    ::usleep(static_cast<useconds_t>(500 + round * 100));
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-  }
-  WriteSettingsFile();
-  EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
-  EXPECT_EQ(ReadFile(kSettingsFileName), kDefaultSettingsFile);
-}
-
-// The limit is smaller than the new file: the save fails, and the program goes on.
-TEST_F(SettingsStoreTest, AFileSizeLimitFailsTheSaveWithoutKillingTheProgram) {
+// The limit is smaller than the new file: the save fails, whether it replaces the file or
+// writes it where it is (it has a second name), the old content stays, and the program goes on
+// (SIGXFSZ would end it, were the signal not ignored while writing).
+TEST_F(SettingsStoreTest, AFileSizeLimitFailsTheSaveAndKeepsTheOldFile) {
   WriteFile(kSettingsFileName, "1");
-  EXPECT_TRUE(RunsCleanlyInChild([] {
-    const rlimit limit{8, 8};
+  rlimit before{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  const rlimit limit{8, before.rlim_max};
+  for (const bool linked : {false, true}) {
+    ASSERT_TRUE(!linked || ::link(kSettingsFileName, "other.ini") == 0);
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    WriteSettingsFile();
-    struct sigaction now {};
-    ::sigaction(SIGXFSZ, nullptr, &now);
-    if (now.sa_handler != SIG_DFL) ::_exit(4);  // the program's own choice is given back
-  })) << "killed by the limit, or its signal handling not given back";
-  EXPECT_EQ(ReadFile(kSettingsFileName), "1");
-  EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{kSettingsFileName});
+    const bool saved = WriteSettingsFile();
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadFile(kSettingsFileName), "1") << (linked ? "written in place" : "replaced");
+  }
+  struct sigaction now {};
+  ::sigaction(SIGXFSZ, nullptr, &now);
+  EXPECT_EQ(now.sa_handler, SIG_DFL);  // the program's own choice is given back
+  EXPECT_EQ(FilesIn(dir.path()), (std::set<std::string>{"other.ini", kSettingsFileName}));
+}
+
+// Start-up reads the settings in the folder the game started in; once that folder is removed,
+// what cannot be kept there is still said with its full path.
+TEST_F(SettingsStoreTest, AFolderRemovedWhileTheGameRunsIsStillNamed) {
+  fs::create_directory("gone");
+  fs::current_path("gone");
+  const std::string gone = fs::current_path().string() + "/";
+  std::string text;
+  ReadSettingsText(&text);
+  fs::remove("../gone");
+  EXPECT_EQ(SettingsLocation(), gone + kSettingsFileName);
+  const KeptGame lost = KeepGame("20260101-000000", "seed 1\n");
+  EXPECT_EQ(lost.where, gone + "volarin-20260101-000000.txt");
+  EXPECT_EQ(lost.problem, "No such file or directory");
 }
 
 // A recording empties the file it is given, made blocking for a slow reader, but never goes into
@@ -190,7 +83,7 @@ TEST_F(SettingsStoreTest, ARecordingTakesAnyFileButTheSettingsAndIsReadOnlyFromA
                                   {".", "it is a folder"},
                                   {"fifo", "not a regular file"},
                                   {"big.txt", "larger than 1 MiB: not a recording"},
-                                  {"/proc/self/pagemap", "larger than 1 MiB"},
+                                  {"/proc/self/pagemap", "larger than 1 MiB: not a recording"},
                                   {"/proc/self/mem", "Input/output error"}}) {
     EXPECT_FALSE(ReadRecordingText(path, 3 << 19, &text, &problem));
     EXPECT_EQ(problem, why);
@@ -212,6 +105,7 @@ TEST_F(SettingsStoreTest, ARecordingTakesAnyFileButTheSettingsAndIsReadOnlyFromA
   std::fclose(file);
   std::fclose(OpenRecordingFile("big.txt", &problem));
   EXPECT_EQ(fs::file_size("big.txt"), 0u);
+  text = "left from before";
   EXPECT_TRUE(ReadRecordingText("new.txt", 1, &text, &problem));
   EXPECT_EQ(text, "a");
 }

@@ -319,6 +319,24 @@ test('a browser that refuses the settings is told of on hiding the page and at E
   assert.deepEqual(problems, []);
 });
 
+// Each tab reads the settings once, at its start; a save reads the stored bests again just
+// before writing, so the tab that ends last keeps the other's best.
+test('two tabs, each with a best the other lacks, keep both', async () => {
+  const storing = (text) =>
+    new Function(`localStorage.setItem('VOLARIN.INI', ${JSON.stringify(text)});`);
+  await page.close();
+  await openPage(storing('1\n1\n1\n1\n500 one\n'));
+  const first = page;
+  await openPage(storing('1\n1\n1\n1\n0 -\n0 -\n993 two\n'));
+  await choose('ファイル', '終了');
+  await page.close();
+  page = first;
+  await choose('ファイル', '終了');
+  const stored = await page.evaluate(() => localStorage.getItem('VOLARIN.INI'));
+  assert.deepEqual(stored.split('\n').slice(4, 7), ['500 one', '0 -', '993 two']);
+  assert.deepEqual(problems, []);
+});
+
 test('the favicon is the game\'s icon; a line under the field tells what to do, in English ' +
      'or in Japanese', async () => {
   const lines = {
@@ -454,10 +472,11 @@ test('a #replay= link plays the recording to "verified", an edited one to "not v
 
 // S on the results card downloads the game as volarin-YYYYMMDD-HHMMSS.txt and puts its link
 // under the field: the page's address, #replay= and the same bytes, deflate-raw and base64url,
-// which the page replays to "verified".
-test('a game is kept as a download and a link', async () => {
+// which the page replays to "verified". The stored settings run on for 3 MB: the game reads
+// their first MiB, as the desktop reads its file, and a recording carries no more.
+test('a game is kept as a download and a link, however long the stored settings', async () => {
   await page.close();
-  await openPage(() => localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n'));
+  await openPage(() => localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n' + ' '.repeat(3e6)));
   const folder = mkdtempSync(join(tmpdir(), 'volarin-download-'));
   try {
     const cdp = await page.createCDPSession();

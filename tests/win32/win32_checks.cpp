@@ -2,9 +2,10 @@
 // machine): the GDI canvas and the settings file store. With the arguments "close TITLE",
 // "minimise TITLE" or "restore TITLE" it instead asks the window of that title to do so, and
 // with "client-size TITLE" it prints that window's client size. "save-loop ROUNDS a" and
-// "save-loop ROUNDS b", run at once, are two copies saving different texts into one file.
+// "save-loop ROUNDS b", run at once, are two copies saving different bests into one file.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -15,6 +16,7 @@
 #include <set>
 #include <string>
 
+#include "app/settings.h"
 #include "app/settings_store.h"
 #include "app/startup.h"
 #include "core/records.h"
@@ -169,17 +171,18 @@ void SettingsStoreReplacesKeepsLinksAndSweeps() {
     CHECK(WriteSettingsText("1\n2\n0 -\n"));
     CHECK(ReadSettingsText(&text) && text == "1\r\n2\r\n0 -\r\n");
     CHECK(CreateHardLinkW(L"other.ini", L"VOLARIN.INI", nullptr));
-    for (const char* kept : {"VOLARIN.INI.1-2.tmp", "VOLARIN.INI.before-update.tmp",
-                             ".VOLARIN.INI.volarin-tmp-1-2.tmp", ".VOLARIN.INI.volarin-tmp-12"}) {
+    for (const char* kept :
+         {"VOLARIN.INI.1-2.tmp", "VOLARIN.INI.before-update.tmp",
+          ".VOLARIN.INI.volarin-tmp-a1b2c3.tmp", ".VOLARIN.INI.volarin-tmp-1-2"}) {
       PutFile(kept, "the player's");
     }
-    PutFile(".VOLARIN.INI.volarin-tmp-1-2", "left by a crash");
-    const HANDLE held = CreateFileW(L".VOLARIN.INI.volarin-tmp-3-4", GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, CREATE_NEW, 0, nullptr);
+    PutFile(".VOLARIN.INI.volarin-tmp-a1B2c3", "left by a crash");
+    const HANDLE held = CreateFileW(L".VOLARIN.INI.volarin-tmp-held00", GENERIC_WRITE,
+                                    FILE_SHARE_READ, nullptr, CREATE_NEW, 0, nullptr);
     CHECK(WriteSettingsText("3\n"));
     CHECK(FileText("VOLARIN.INI") == "3\r\n" && FileText("other.ini") == "3\r\n");
-    CHECK(!fs::exists(".VOLARIN.INI.volarin-tmp-1-2") &&
-          fs::exists(".VOLARIN.INI.volarin-tmp-3-4"));
+    CHECK(!fs::exists(".VOLARIN.INI.volarin-tmp-a1B2c3") &&
+          fs::exists(".VOLARIN.INI.volarin-tmp-held00"));
     CloseHandle(held);
     // Nothing of its own left behind but the lock file.
     CHECK(EntriesInWorkingFolder() == 8 && fs::exists(".VOLARIN.INI.volarin-lock"));
@@ -221,18 +224,22 @@ int PrintClientSize(const wchar_t* title) {
   return 0;
 }
 
-// Every save must succeed and every read after one must find one copy's whole text.
+// Each copy saves a best of its own, at a level of its own, with options of its own: every save
+// must succeed, and every read after one must find a whole file that still holds that best,
+// as the other copy's saves keep the higher best of each level.
 int SaveInALoop(int rounds, bool second) {
-  const std::string texts[2] = {"1\n1\n1\n1\n0 -\n0 -\n0 -\n0 -\n0 -\n",
-                                "3\n2\n0\n1\n91234 aaaaaaaaaaaaaaaa\n8 b\n7 c\n6 d\n5 e\n"};
+  const std::string own = second ? "8 b\n" : "91234 aaaaaaaaaaaaaaaa\n";
+  ParseSettings((second ? "3 2 0 1 0 - " : "1 1 1 1 ") + own);
   int lost = 0;
   int damaged = 0;
   for (int round = 0; round < rounds; ++round) {
-    lost += !WriteSettingsText(texts[second]);
+    lost += !WriteSettingsFile();
     std::string text;
     const bool read = ReadSettingsText(&text);
     std::erase(text, '\r');
-    damaged += !read || (text != texts[0] && text != texts[1]);
+    damaged += !read || std::count(text.begin(), text.end(), '\n') != 9 ||
+               !(text.starts_with("1\n1\n1\n1\n") || text.starts_with("3\n2\n0\n1\n")) ||
+               text.find(own) == std::string::npos;
   }
   std::printf("%d of %d saves lost, %d reads damaged\n", lost, rounds, damaged);
   return lost + damaged == 0 ? 0 : 1;

@@ -57,7 +57,7 @@ echo "== Windows-side checks"
 wine volarin-win32-checks.exe | tr -d '\r' | tee "$work/checks.txt"
 tail -n 1 "$work/checks.txt" | grep -q ' 0 failed$' || fail "Windows-side checks"
 
-echo "== Two copies saving at once, on an ordinary and on a hard-linked file"
+echo "== Two copies saving different bests at once, on an ordinary and on a hard-linked file"
 for kind in plain linked; do
   rm -f VOLARIN.INI other.ini && printf '0\r\n' >VOLARIN.INI
   [ "$kind" = linked ] && ln VOLARIN.INI other.ini
@@ -69,6 +69,8 @@ for kind in plain linked; do
   [ "$(cat "$work/a.txt" "$work/b.txt" | grep -c '^0 of 300 saves lost, 0 reads damaged')" = 2 ] ||
     fail "$kind: a save was lost or a read found a damaged file"
   [ "$kind" = plain ] || cmp -s VOLARIN.INI other.ini || fail "linked: the names hold different texts"
+  grep -q $'^91234 a*\r$' VOLARIN.INI && grep -q $'^8 b\r$' VOLARIN.INI ||
+    fail "$kind: a copy's best was lost: $(tr '\r\n' ' |' <VOLARIN.INI)"
   left="$(ls -A | grep -v -x -e VOLARIN.INI -e other.ini -e .VOLARIN.INI.volarin-lock -e '.*\.exe')" ||
     true
   [ -z "$left" ] || fail "$kind: left behind: $left"
