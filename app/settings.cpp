@@ -144,15 +144,6 @@ void ParseSettings(std::string_view text) {
   std::copy(std::begin(stored.table), std::end(stored.table), gameState.highScoreTable);
 }
 
-void LoadSettings() {
-  std::string text;
-  if (ReadSettingsText(&text)) {
-    ParseSettings(text);
-  } else {
-    ApplyDefaultSettings();
-  }
-}
-
 // Another copy of the game (or the runner) may have saved a higher best since this one read
 // the file: under the save lock each level keeps the higher of the two, with its name. The
 // options are this copy's own. The running game's records stay as they are, so what a

@@ -17,10 +17,6 @@ void ParseSettings(std::string_view text);
 // The nine lines of the file for the settings held now, each ending in "\n".
 std::string FormatSettings();
 
-// Reads the file once at start-up; a missing file gives the defaults, a short or damaged one
-// the values read up to the damage and the program-start values after it.
-void LoadSettings();
-
 // Writes the nine-line file. The old file survives a write that cannot complete, and a file
 // that cannot be opened for writing is left as it is. False when the file does not now hold
 // the settings: the best scores of this run are then lost, and the player should hear of it.

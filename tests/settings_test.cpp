@@ -14,6 +14,16 @@
 
 namespace {
 
+// As start-up reads it: the file's text, or the defaults without one.
+void ReadTheSettingsFile() {
+  std::string text;
+  if (ReadSettingsText(&text)) {
+    ParseSettings(text);
+  } else {
+    ApplyDefaultSettings();
+  }
+}
+
 constexpr const char* kFullFile = "3\n2\n0\n2\n10 a\n20 b\n30 c\n40 d\n50 e\n";
 
 using SettingsTest = SettingsFileTest;
@@ -42,7 +52,7 @@ TEST_F(SettingsTest, ReadsWhatTheFileHoldsUpToTheFirstUnreadableItem) {
   };
   for (const auto& c : cases) {
     WriteFile(kSettingsFileName, c.in);
-    LoadSettings();
+    ReadTheSettingsFile();
     WriteSettingsFile();
     EXPECT_EQ(ReadFile(kSettingsFileName), c.out) << "file: " << c.in;
   }
@@ -50,7 +60,7 @@ TEST_F(SettingsTest, ReadsWhatTheFileHoldsUpToTheFirstUnreadableItem) {
 
 TEST_F(SettingsTest, ANameStaysWhenARealGameBeatsItsBest) {
   WriteFile(kSettingsFileName, "1\n1\n1\n1\n-5 ace\n");
-  LoadSettings();
+  ReadTheSettingsFile();
   OnCommand(kCmdStart);
   PlaceMissile(0, 320, 100, 0, 0);
   OnChar('A');
@@ -78,7 +88,7 @@ TEST_F(SettingsTest, StartUpReadsTheFileAndExitWritesItBack) {
 }
 
 TEST_F(SettingsTest, WithoutAFileTheDefaultsAreWrittenAndARunningGameIsLost) {
-  LoadSettings();
+  ReadTheSettingsFile();
   OnCommand(kCmdStart);
   gameState.score = 500;
   EXPECT_EQ(EndProgram(ProgramEnd::kWindowClosed).exitCode, 0);
