@@ -12,7 +12,19 @@ const LINK_LABELS = {
   ja: ['このゲームへのリンク（コピーしました）：', 'このゲームへのリンク（コピーしてください）：'],
 };
 
+// What "verified" can say, and what it cannot.
+const VERIFIED_MEANING = {
+  en: 'The recording replays to the end it records: nothing was edited or damaged, and this ' +
+      'version plays it the same. It does not prove who played it, nor that a person did.',
+  ja: '記録された終わりまで再生されました。編集も破損もなく、この版で同じに再生されます。' +
+      '誰が遊んだか、人が遊んだかは証明しません。',
+};
+
 const verdict = document.getElementById('replay-verdict');
+const verdictMeaning = document.createElement('span');
+verdictMeaning.id = 'replay-meaning';
+verdictMeaning.hidden = true;
+verdict.after(verdictMeaning);
 const openButton = document.getElementById('open-recording');
 const recordingFile = document.getElementById('recording-file');
 openButton.textContent = OPEN_LABELS[language];
@@ -25,6 +37,7 @@ function playRecording(bytes) {
   if (!gameReady) return;
   verdict.textContent = '';
   verdict.hidden = true;
+  verdictMeaning.hidden = true;
   replayBytes = bytes === -1 ? new Uint8Array(0) : bytes;
   pendingReplay = null;
   game._volarin_replay(bytes === -1 ? -1 : bytes.length);
@@ -136,6 +149,9 @@ export function noteGameOutput(text) {
   if (text !== 'verified' && !text.startsWith('not verified')) return;
   verdict.textContent = text === 'verified' ? 'verified' : 'not verified';
   verdict.hidden = false;
+  verdictMeaning.textContent = VERIFIED_MEANING[language];
+  verdictMeaning.title = VERIFIED_MEANING[language];  // the whole of it, where the line is cut
+  verdictMeaning.hidden = text !== 'verified';
 }
 
 // What the game calls.
