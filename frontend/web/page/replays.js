@@ -1,11 +1,11 @@
 // Recordings in and out: a replay opened as a file (the button, or dropped on the page) or
 // given in the address, and a kept game downloaded with a link to it under the field. A link is
-// the page's address, "#replay=" and the recording compressed with deflate-raw, in base64url
-// without padding.
+// the page's address, "#replay=" and the recording compressed (replay_link.js).
 import {focusKeys, game} from './game.js';
 import {hint, language} from './notices.js';
+import {LONGEST_RECORDING, decodeReplayLink, encodeReplayLink, linkText, readCapped}
+  from './replay_link.js';
 
-const LONGEST_RECORDING = 64 << 20;  // as the game: anything longer is not a recording
 const OPEN_LABELS = {en: 'Replay a recording…', ja: '記録を再生…'};
 const LINK_LABELS = {
   en: ['Link to this game (copied to the clipboard): ', 'Link to this game (copy it): '],
@@ -45,38 +45,15 @@ function playRecording(bytes) {
   focusKeys();
 }
 
-// Reads at most one byte more than a recording may hold, so a huge stream is not read whole.
-async function readCapped(stream) {
-  const reader = stream.getReader();
-  const chunks = [];
-  for (let length = 0; length <= LONGEST_RECORDING;) {
-    const {done, value} = await reader.read();
-    if (done) break;
-    chunks.push(value);
-    length += value.length;
-  }
-  reader.cancel().catch(() => {});
-  const capped = new Blob(chunks).slice(0, LONGEST_RECORDING + 1);
-  return new Uint8Array(await capped.arrayBuffer());
-}
-
-// atob takes base64 without its padding.
-function decodeReplayLink(encoded) {
-  const binary = atob(encoded.replace(/-/g, '+').replace(/_/g, '/'));
-  const compressed = Uint8Array.from(binary, (c) => c.charCodeAt(0));
-  return readCapped(new Blob([compressed]).stream()
-      .pipeThrough(new DecompressionStream('deflate-raw')));
-}
-
 function playLink() {
-  const match = /^#replay=([A-Za-z0-9_-]*)$/.exec(location.hash);
-  if (location.hash.startsWith('#replay=') && !match) {
+  const encoded = linkText(location.hash);
+  if (location.hash.startsWith('#replay=') && encoded === null) {
     console.error('The #replay= link is not base64url');
     playRecording(-1);
     return;
   }
-  if (!match) return;
-  decodeReplayLink(match[1]).then(playRecording, (e) => {
+  if (encoded === null) return;
+  decodeReplayLink(encoded).then(playRecording, (e) => {
     console.error(`The #replay= link could not be decoded: ${e.message}`);
     playRecording(-1);
   });
@@ -113,14 +90,7 @@ function download(name, bytes) {
 }
 
 async function replayLink(bytes) {
-  const compressed = new Blob([bytes]).stream().pipeThrough(new CompressionStream('deflate-raw'));
-  const packed = new Uint8Array(await new Response(compressed).arrayBuffer());
-  let binary = '';
-  for (let i = 0; i < packed.length; i += 0x8000) {
-    binary += String.fromCharCode(...packed.subarray(i, i + 0x8000));
-  }
-  const base64url = btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
-  return `${location.href.split('#')[0]}#replay=${base64url}`;
+  return `${location.href.split('#')[0]}#replay=${await encodeReplayLink(bytes)}`;
 }
 
 // The clipboard may be refused (no permission, no focus); the label then asks for a copy by
