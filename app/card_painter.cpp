@@ -69,9 +69,11 @@ int LinesPerPage(int fieldHeight) {
 
 }  // namespace
 
+// Held to the pictures' own largest side: a card over a window of any size costs no more than
+// the picture beneath it.
 void CardPainter::Clear(OverlayPicture& overlay, int width, int height) {
-  overlay.width = std::max(width, 0);
-  overlay.height = std::max(height, 0);
+  overlay.width = std::clamp(width, 0, PixelCanvas::kMaxSide);
+  overlay.height = std::clamp(height, 0, PixelCanvas::kMaxSide);
   overlay.pixels.assign(static_cast<size_t>(overlay.width) * overlay.height, 0);
 }
 

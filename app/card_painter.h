@@ -22,7 +22,7 @@ class CardPainter {
   GlyphSource& glyphs() const { return glyphs_; }
   PixelOrder order() const { return order_; }
 
-  // Makes the overlay a transparent width x height picture.
+  // Makes the overlay a transparent width x height picture, each side held to 0..kMaxSide.
   static void Clear(OverlayPicture& overlay, int width, int height);
 
   // The help (or the about text) cut into pages that fit a card over a field of this size.

@@ -185,8 +185,17 @@ VerdictCard VerdictCardText(Language language, bool verified, const std::string&
   card.footer = ja ? "Esc で閉じる" : "Esc: close";
   if (verified) {
     card.heading = ja ? "再生: 検証済み" : "Replay: verified";
-    card.lines = {ja ? "記録された場所で正確に終わりました。"
-                     : "It ended exactly where it was recorded."};
+    // What a verdict can say: no more than that the recording is whole and this version plays
+    // it the same. A program could have played it.
+    if (ja) {
+      card.lines = {"記録された場所で正確に終わりました。",
+                    "編集も破損もなく、この版で同じに再生されます。",
+                    "誰が遊んだか、人が遊んだかは証明しません。"};
+    } else {
+      card.lines = {
+          "It ended exactly where it was recorded.", "Nothing was edited or damaged, and this",
+          "version plays it the same. It does not", "prove who played it, nor that a person did."};
+    }
     return card;
   }
   card.heading = ja ? "再生: 検証できません" : "Replay: not verified";

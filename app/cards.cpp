@@ -23,6 +23,12 @@ bool GameRunning() {
   return gameState.gameOver == 0;
 }
 
+// A card is laid out over the part of the field a picture holds, so it shows whatever the
+// window's size.
+int HeldSide(int side) {
+  return std::min(side, PixelCanvas::kMaxSide);
+}
+
 }  // namespace
 
 Cards::Cards(GlyphSource* glyphs, PixelOrder order, Language language, bool play)
@@ -100,7 +106,8 @@ bool Cards::TakeOverlayChange() {
 
 // The help is laid out anew only for another text or another field size.
 const std::vector<CardPage>& Cards::HelpPages() {
-  const Drawn key{help_.shown, 0, fieldGeometry.fieldWidth, fieldGeometry.groundY};
+  const Drawn key{help_.shown, 0, HeldSide(fieldGeometry.fieldWidth),
+                  HeldSide(fieldGeometry.groundY)};
   if (key == help_.laidOutFor) return help_.pages;
   help_.laidOutFor = key;
   const bool about = help_.shown == Card::kAbout;
@@ -129,8 +136,8 @@ void Cards::Update() {
   if (!painter_) return;
   if (!GameRunning() || gameState.paused == 0) fieldLost_ = false;
   if (GameRunning() && gameState.paused == 0) help_.shown = Card::kNone;
-  const int fieldWidth = fieldGeometry.fieldWidth;
-  const int fieldHeight = fieldGeometry.groundY;
+  const int fieldWidth = HeldSide(fieldGeometry.fieldWidth);
+  const int fieldHeight = HeldSide(fieldGeometry.groundY);
   if (help_.shown != Card::kNone) {
     help_.page = std::min(help_.page, static_cast<int>(HelpPages().size()) - 1);
   }

@@ -4,14 +4,24 @@
 #include <algorithm>
 #include <utility>
 
+#include "render/pixel_canvas.h"
+
 namespace {
 
 // A quarter of a second: the most play a stalled front end catches up in one call.
 constexpr PaceClock::duration kLongestCatchUp = kTickPeriod * 16;
 
-// The commands run in one call at most: a recording of nothing but commands that take no time
-// still leaves the window free to answer between calls.
-constexpr int kMostStepsAtOnce = 4096;
+// What one call may cost, counted in pixels written or copied, so that the window answers
+// between calls (Esc, closing) however the recording was made: a few milliseconds. A command
+// is begun while any of it is left, so one costing more (a size change to the largest
+// picture) runs alone.
+constexpr uint64_t kWorkPerCall = uint64_t{1} << 22;
+// The least any line costs, read and taken apart: 4096 of them make a call.
+constexpr uint64_t kLineWork = kWorkPerCall / 4096;
+// A tick moves a few sprites: the fastest speed's quarter second of catching up makes a call.
+constexpr uint64_t kTickWork = kWorkPerCall / 1024;
+// A size change also refits the window, whatever the picture's size.
+constexpr uint64_t kWindowWork = kWorkPerCall / 4;
 
 // Found by a line's first bytes, as the recorder writes it.
 constexpr std::string_view kFinalPrefix = "# final ";
@@ -67,40 +77,55 @@ void Replay::Start(std::string recording, const std::string& unreadable,
   lines_ = ScenarioLines(recording_);
 }
 
-// The next command of a recording already checked whole; false at its end.
-bool Replay::NextCommand(ScenarioCommand* command) {
-  std::string_view line;
-  std::string problem;
-  while (lines_.Next(&line) == LineRead::kLine) {
-    if (reader_.Read(line, command, &problem) == ScenarioReader::Line::kCommand) return true;
-  }
-  return false;
+// The pixels a command writes or copies: a size change makes the picture anew, copies what the
+// two sizes share and blanks the field; a menu command may draw the whole field again. Sides
+// are held as the picture holds them.
+uint64_t Replay::WorkOf(const ScenarioCommand& command) {
+  const uint64_t pixels = pictureWidth_ * pictureHeight_;
+  if (command.name == CommandName::kCommand) return pixels;
+  if (command.name != CommandName::kSize) return 0;
+  const uint64_t largest = PixelCanvas::kMaxSide;
+  const uint64_t width = std::min(command.numbers[0], largest);
+  const uint64_t height = std::min(command.numbers[1], largest);
+  const uint64_t shared = std::min(width, pictureWidth_) * std::min(height, pictureHeight_);
+  pictureWidth_ = width;
+  pictureHeight_ = height;
+  return kWindowWork + 2 * width * height + shared;
 }
 
-// Runs the commands in order until `ticks` ticks have run and the next command is a tick, or
-// the recording ends, or kMostStepsAtOnce commands have run.
-void Replay::RunDue(uint64_t ticks) {
-  for (int steps = 0; !finished_ && steps < kMostStepsAtOnce; ++steps) {
+// Runs the lines in order until `ticks` ticks have run and the next command is a tick, or the
+// recording ends, or the call's work is done; returns the ticks due that did not run.
+uint64_t Replay::RunDue(uint64_t ticks) {
+  uint64_t work = 0;
+  while (!finished_ && work < kWorkPerCall) {
     if (ticksLeftInStep_ > 0) {
-      const uint64_t now = std::min(ticks, ticksLeftInStep_);
-      if (now == 0) return;
+      const uint64_t affordable = (kWorkPerCall - work + kTickWork - 1) / kTickWork;
+      const uint64_t now = std::min({ticks, ticksLeftInStep_, affordable});
+      if (now == 0) break;
       game_.RunTicks(now);
+      work += now * kTickWork;
       ticks -= now;
       ticksLeftInStep_ -= now;
       continue;
     }
-    ScenarioCommand command;
-    if (!NextCommand(&command)) {
+    std::string_view line;
+    if (lines_.Next(&line) != LineRead::kLine) {
       Finish("");
-      return;
+      break;
     }
+    work += kLineWork + line.size() / 4;
+    ScenarioCommand command;
+    std::string problem;
+    if (reader_.Read(line, &command, &problem) != ScenarioReader::Line::kCommand) continue;
     lastDump_.clear();  // the recording ends with its dump only when nothing follows it
     if (command.name == CommandName::kTick) {
       ticksLeftInStep_ = command.count == 0 ? 1 : command.numbers[0];
     } else {
+      work += WorkOf(command);
       RunScenarioCommand(command, game_, nullptr, &lastDump_);
     }
   }
+  return ticks;
 }
 
 PaceClock::time_point Replay::Advance(PaceClock::time_point now) {
@@ -110,7 +135,7 @@ PaceClock::time_point Replay::Advance(PaceClock::time_point now) {
   if (!paused_) credit_ = std::min(credit_ + played * speed_, kLongestCatchUp * speed_);
   const int64_t due = credit_ / kTickPeriod;
   credit_ -= due * kTickPeriod;
-  if (!paused_) RunDue(static_cast<uint64_t>(due));
+  if (!paused_) credit_ += kTickPeriod * static_cast<int64_t>(RunDue(static_cast<uint64_t>(due)));
   return now + kTickPeriod / std::min(speed_, 4);
 }
 

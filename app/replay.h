@@ -53,8 +53,8 @@ class Replay {
   VerdictCard Verdict(Language language) const;
 
  private:
-  bool NextCommand(ScenarioCommand* command);
-  void RunDue(uint64_t ticks);
+  uint64_t WorkOf(const ScenarioCommand& command);
+  uint64_t RunDue(uint64_t ticks);
   void Finish(const std::string& reason);
 
   ScenarioCalls& game_;
@@ -65,9 +65,11 @@ class Replay {
   ScenarioLines lines_{std::string_view()};
   ScenarioReader reader_{ScenarioCommands::kRecorded};
   uint64_t ticksLeftInStep_ = 0;  // of a `tick` command begun
-  std::string finalLine_;         // the recording's `# final` state line
-  std::string lastDump_;          // the state line its last `dump` gave, when it ended with one
-  std::string reason_;            // why it is not verified, when it is not
+  uint64_t pictureWidth_ = 640;   // the picture's size as the last size change left it
+  uint64_t pictureHeight_ = 480;
+  std::string finalLine_;  // the recording's `# final` state line
+  std::string lastDump_;   // the state line its last `dump` gave, when it ended with one
+  std::string reason_;     // why it is not verified, when it is not
   PaceClock::time_point last_{};
   PaceClock::duration credit_{};  // play time not yet run as ticks
   int speed_ = 1;

@@ -99,6 +99,9 @@ void GameShell::Start(const ShellStart& start) {
   const bool settingsRead = Playing() && ReadSettingsText(&settingsText);
   session_.Start(start.seed, settingsRead ? &settingsText : nullptr);
   if (client_.sized) session_.Size(client_.width, client_.height);
+  // A replay's picture is the start-up size until the recording gives one, so a recording that
+  // gives none (or cannot be read) still has a field for its verdict.
+  if (mode_ == ShellMode::kReplay) frontEnd_.ResizePicture(ClientWidth(), ClientHeight());
   gameEvents = &session_;
   RunStartUp({.seed = start.seed,
               .windowCanvas = start.windowCanvas != nullptr ? &pacedPicture_ : nullptr,
@@ -170,12 +173,16 @@ void GameShell::OpenHelp(Card which) {
 }
 
 // The picture takes the new size before the size handler blanks it; a replay's window takes it
-// too.
+// too, held to the picture's largest side.
 void GameShell::ApplySize(int width, int height) {
   cards_.FieldLost();
   client_ = {SizeMessageSide(width), SizeMessageSide(height), true};
   frontEnd_.ResizePicture(client_.width, client_.height);
-  if (replay_) frontEnd_.FitWindow(client_.width, client_.height);
+  // The window need be no larger than the picture it shows.
+  if (replay_) {
+    frontEnd_.FitWindow(std::min(client_.width, PixelCanvas::kMaxSide),
+                        std::min(client_.height, PixelCanvas::kMaxSide));
+  }
   session_.Size(client_.width, client_.height);
   OnSize(client_.width, client_.height);
 }

@@ -46,7 +46,7 @@ class FrontEnd {
   // The window's title, said once at start.
   virtual void SetTitle(const std::string&) {}
   // A replay shows the field at the sizes it was played at: the window takes this client
-  // size, minimised at 0 x 0.
+  // size (each side at most PixelCanvas::kMaxSide), minimised at 0 x 0.
   virtual void FitWindow(int, int) {}
   // The local time now as "YYYYMMDD-HHMMSS" (LocalTimeStamp), asked when a game ends: the name
   // its recording is saved under. Empty, the results card offers no saving.

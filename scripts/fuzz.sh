@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with Clang's libFuzzer and runs each for a fixed number of inputs
-# (about 30 s in all). Extra arguments go to every fuzzer, e.g. -max_total_time=600 -runs=-1.
+# Builds the fuzz targets with Clang's libFuzzer and runs each for a fixed number of inputs,
+# then fuzzes the page's #replay= link decoder under node the same way. Extra arguments go to
+# every libFuzzer target, e.g. -max_total_time=600 -runs=-1.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
@@ -11,7 +12,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build/fuzz"
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVOLARIN_FUZZ=ON -DVOLARIN_TESTS=OFF -DVOLARIN_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" -j2 --target volarin-fuzz-settings volarin-fuzz-scenario
+cmake --build "$build" -j2 --target volarin-fuzz-settings volarin-fuzz-scenario volarin-fuzz-replay
 
 # New inputs go to a scratch corpus; the repository's seed corpus is only read.
 work="$(mktemp -d)"
@@ -29,3 +30,9 @@ run() {
 }
 run settings 1000000 "$@"
 run scenario 60000 "$@"
+run replay 2000 "$@"
+
+echo "== the page's #replay= link decoder"
+command -v node >/dev/null || "$root/scripts/ensure-packages.sh" nodejs
+node "$root/tests/web/replay_link_fuzz.mjs" "$root/frontend/web/page" \
+  "$root/tests/fuzz/corpus/replay/"* --runs 3000

@@ -41,6 +41,8 @@ VOLARIN_VERSION="$(cat "$root/build/web/version.txt")"
 export VOLARIN_VERSION
 # A session recorded in the desktop game, for the replay.
 export VOLARIN_RECORDING="$root/tests/recordings/qt_session.txt"
+# Recordings from a stranger: the largest window, a flood of size changes.
+export VOLARIN_HOSTILE_RECORDINGS="$root/tests/fuzz/corpus/replay"
 # The favicon must be the desktop's own icon, byte for byte.
 export VOLARIN_ICON_SVG="$root/resources/desktop/org.volarin.Volarin.svg"
 # scripts/measure-web.sh runs its measurements here instead of the test.

@@ -33,5 +33,5 @@ echo "== The Windows game: cross-built with MinGW, checked under Wine and Xvfb"
 echo "== The browser game: WebAssembly, checked in headless Chromium"
 "$root/scripts/test-web.sh"
 
-echo "== Fuzzing the settings reader and the scenario reader for a fixed number of runs"
+echo "== Fuzzing the settings reader, the scenario reader, the viewer and the page's link decoder"
 "$root/scripts/fuzz.sh"

@@ -2,7 +2,7 @@
 # Hostile outputs and inputs for the game and the runner: a recording pipe whose reader leaves,
 # a recording aimed at the settings file or at a pipe nobody reads, a working folder removed
 # while the game runs, pictures aimed at a FIFO or a device, a replayed recording asking to
-# write files, a huge line and endless sound effects.
+# write files or running past its bound in ticks, a huge line and endless sound effects.
 # Usage: hostile_files_test.sh VOLARIN VOLARIN_SIM  (the game runs on Qt's offscreen platform)
 set -euo pipefail
 volarin="$(realpath "$1")"
@@ -113,6 +113,26 @@ for refused in "png out.png" "sheet out.png" save load "settings none"; do
   run "$volarin_sim" --replay replay.txt
   expect 2 "line 3: ${refused%% *}: a replay" "--replay with $refused"
   [ ! -e out.png ] && [ ! -e VOLARIN.INI ] || fail "--replay with $refused wrote a file"
+done
+
+# A replay runs at most four hours of play unless --max-ticks says otherwise: the tick line
+# that would pass the bound is refused before any of its ticks runs, with its number.
+printf 'seed 1\ntick 4294967295\ndump\n' >long.txt
+run "$volarin_sim" --replay long.txt
+expect 2 "line 2: tick: more than 921600 ticks in all" "a replay of 2^32 - 1 ticks"
+[ ! -s out.txt ] || fail "the refused replay printed a state line"
+printf 'tick 4\ndump\ntick 6\ndump\ntick\ndump\n' >ten.txt
+for options in "--replay --max-ticks 10" "--max-ticks 10"; do
+  run "$volarin_sim" $options ten.txt
+  expect 2 "line 5: tick: more than 10 ticks in all" "$options"
+  [ "$(grep -c . out.txt)" = 2 ] && grep -q '^{"tick":10,' out.txt ||
+    fail "$options: the ticks within the bound did not run: $(cut -c1-12 out.txt)"
+done
+run "$volarin_sim" --replay --max-ticks 11 ten.txt
+[ "$status" = 0 ] || fail "--max-ticks 11 refused 11 ticks: $(cat err.txt)"
+for wrong in 0 -1 x 99999999999999999999 ''; do
+  run "$volarin_sim" --max-ticks "$wrong" ten.txt
+  expect 2 "max-ticks takes a count of ticks" "--max-ticks '$wrong'"
 done
 
 # A line past 64 KiB is refused without being read whole, and the memory stays small.

@@ -109,7 +109,7 @@ TEST(SimTest, ProgramRunsTheDemoAndFailsWhereItCannotReadOrWrite) {
               "volarin-sim: '/none/v w': No such file or directory");
   failsSaying(VOLARIN_SIM_PATH " --replay /", 2, "volarin-sim: '/': is a directory");
   failsSaying(VOLARIN_SIM_PATH " </", 2, "volarin-sim: the commands could not be read");
-  failsSaying(VOLARIN_SIM_PATH " a b", 2, "usage: volarin-sim [--replay] [FILE]");
+  failsSaying(VOLARIN_SIM_PATH " a b", 2, "usage: volarin-sim [--replay] [--max-ticks N] [FILE]");
   failsSaying("mkdir VOLARIN.INI; echo save | " VOLARIN_SIM_PATH, 1,
               "volarin-sim: line 1: save: cannot write the settings file VOLARIN.INI");
   failsSaying(

@@ -32,19 +32,19 @@ QSize GameView::sizeHint() const {
 }
 
 // On a high-density screen the device pixel ratio is a whole number (see main), and the
-// picture is scaled by it without smoothing: each game pixel becomes a square block.
+// picture is scaled by it without smoothing: each game pixel becomes a square block. What
+// lies outside the picture is painted black first: a card may reach over it.
 void GameView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QImage& image = picture_.image();
   for (const QRect& rect : event->region()) painter.drawImage(rect, image, rect);
+  for (const QRect& rect : event->region() - image.rect()) painter.fillRect(rect, Qt::black);
   if (!overlay_.Empty()) {
     // Format_ARGB32 is the overlay's 0xAARRGGBB with its transparent pixels.
     const QImage cards(reinterpret_cast<const uchar*>(overlay_.pixels.data()), overlay_.width,
                        overlay_.height, overlay_.width * 4, QImage::Format_ARGB32);
     for (const QRect& rect : event->region()) painter.drawImage(rect, cards, rect);
   }
-  const QRegion outside = event->region() - image.rect();
-  for (const QRect& rect : outside) painter.fillRect(rect, Qt::black);
 }
 
 void GameView::resizeEvent(QResizeEvent*) {

@@ -520,3 +520,35 @@ test('a game is kept as a download and a link, however long the stored settings'
     rmSync(folder, {recursive: true, force: true});
   }
 });
+
+// Recordings from a stranger: one asking for a 65535 x 65535 window reaches its verdict, the
+// picture held to 8192 pixels a side; two thousand size changes between the largest pictures
+// leave the page answering, and Esc ends the replay within a few seconds.
+test('a hostile #replay= link reaches a verdict, and Esc ends a flood of size changes', async () => {
+  const linkTo = (name) => deflateRawSync(
+      readFileSync(join(process.env.VOLARIN_HOSTILE_RECORDINGS, name))).toString('base64url');
+  const errors = [];
+  const replay = await browser.newPage();
+  replay.on('pageerror', (error) => errors.push(error.message));
+  try {
+    await replay.goto(`${URL}#replay=${linkTo('huge_window')}`, {waitUntil: 'load'});
+    await replay.waitForFunction(
+        () => document.getElementById('replay-verdict').textContent !== '', {timeout: 60000});
+    assert.equal(await replay.$eval('#replay-verdict', (e) => e.textContent), 'verified');
+    assert.ok(await replay.$eval('#replay-meaning', (e) => !e.hidden &&
+                                 e.textContent.includes('nor that a person did')));
+    assert.deepEqual(await replay.$eval('#picture', (c) => [c.width, c.height]), [8192, 8192]);
+
+    await replay.goto('about:blank');
+    await replay.goto(`${URL}#replay=${linkTo('size_flood')}`, {waitUntil: 'load'});
+    await replay.waitForFunction(() => !document.getElementById('loading'), {timeout: 20000});
+    await sleep(1000);
+    await replay.keyboard.press('Escape');
+    await replay.waitForFunction(
+        () => document.getElementById('replay-verdict').textContent !== '', {timeout: 5000});
+    assert.equal(await replay.$eval('#replay-verdict', (e) => e.textContent), 'not verified');
+    assert.deepEqual(errors, []);
+  } finally {
+    await replay.close();
+  }
+});

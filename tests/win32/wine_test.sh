@@ -6,7 +6,8 @@
 # sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE gives 0, closing or ending the session
 # writes the settings too, minimising pauses a running game, a save that cannot be made is told
 # in a message box before the game ends, a recording into the settings file is refused, and a
-# session recorded in the Qt game replays with --replay --exit-at-end to "verified".
+# session recorded in the Qt game replays with --replay --exit-at-end to "verified", a recording
+# asking for a 65535 x 65535 window verifies too, and Esc ends one of 4000 size changes at once.
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -295,5 +296,29 @@ tr -d '\r' <"$work/replay.txt" | grep -v '^[0-9a-f]*:\(err\|fixme\)' >"$work/ver
 cmp -s VOLARIN.INI kept.ini && [ "$(stat -c %Y VOLARIN.INI)" = "$(stat -c %Y kept.ini)" ] ||
   fail "the replay touched VOLARIN.INI"
 rm session.txt kept.ini
+
+echo "== Recordings from a stranger: the largest window verifies; Esc ends a flood of size changes"
+hostile="$here/../fuzz/corpus/replay"
+status=0
+timeout 120 wine volarin.exe --replay "$(winepath -w "$hostile/huge_window")" --exit-at-end \
+  >"$work/huge.txt" 2>&1 || status=$?
+[ "$status" = 0 ] && tr -d '\r' <"$work/huge.txt" | grep -q '^verified$' ||
+  fail "the 65535 x 65535 recording ended with status $status: $(head -c 300 "$work/huge.txt")"
+wine volarin.exe --replay "$(winepath -w "$hostile/size_flood")" >"$work/flood.txt" 2>&1 &
+pid=$!
+title="$VOLARIN_TITLE"
+VOLARIN_TITLE="$title - replay"
+find_window
+VOLARIN_TITLE="$title"
+sleep 2
+xdotool key Escape
+for _ in $(seq 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the replay went on for 10 s after Esc in a flood of size changes"
+wait_for_exit
+tr -d '\r' <"$work/flood.txt" | grep -q '^not verified: the replay was ended before' ||
+  fail "Esc did not end the flood's replay: $(head -c 300 "$work/flood.txt")"
 
 echo "wine window test passed"

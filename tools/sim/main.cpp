@@ -1,10 +1,12 @@
 // volarin-sim: runs the scenario in FILE, or on standard input when no FILE is given; with
-// --replay, only the commands a recorded session holds.
+// --replay, only the commands a recorded session holds, and at most --max-ticks ticks.
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -27,6 +29,15 @@ std::FILE* OpenCommandFile(const char* path, std::string* problem) {
   return file;
 }
 
+// A count of ticks in decimal, 1 or more; false for anything else.
+bool ReadTickCount(const char* text, uint64_t* count) {
+  const std::string_view digits(text);
+  if (digits.empty() || digits.size() > 19) return false;
+  if (digits.find_first_not_of("0123456789") != std::string_view::npos) return false;
+  *count = std::strtoull(text, nullptr, 10);
+  return *count > 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,11 +47,20 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   // A reader that leaves early is a state line that cannot be written, reported as such.
   IgnoreBrokenPipes();
-  const bool replay = argc > 1 && std::string_view(argv[1]) == "--replay";
+  int first = 1;
+  const bool replay = argc > first && std::string_view(argv[first]) == "--replay";
+  first += replay ? 1 : 0;
+  // A recording from anyone is bounded; a scenario of one's own runs as long as it says.
+  uint64_t mostTicks = replay ? kReplayMostTicks : kNoTickBound;
+  const bool bounded = argc > first && std::string_view(argv[first]) == "--max-ticks";
+  if (bounded && (argc == first + 1 || !ReadTickCount(argv[first + 1], &mostTicks))) {
+    std::fprintf(stderr, "volarin-sim: --max-ticks takes a count of ticks, 1 or more\n");
+    return kScenarioErrorStatus;
+  }
+  first += bounded ? 2 : 0;
   const ScenarioCommands allowed = replay ? ScenarioCommands::kRecorded : ScenarioCommands::kEvery;
-  const int first = replay ? 2 : 1;
   if (argc > first + 1) {
-    std::fprintf(stderr, "usage: volarin-sim [--replay] [FILE]\n");
+    std::fprintf(stderr, "usage: volarin-sim [--replay] [--max-ticks N] [FILE]\n");
     return kScenarioErrorStatus;
   }
   std::string problem;
@@ -51,5 +71,5 @@ int main(int argc, char** argv) {
     return kScenarioErrorStatus;
   }
   ScenarioLines lines(file);
-  return RunScenario(lines, stdout, stderr, allowed);
+  return RunScenario(lines, stdout, stderr, allowed, mostTicks);
 }

@@ -80,23 +80,40 @@ std::string Print(const std::string& stateLine, std::FILE* out) {
   return std::string("cannot write the state line: ") + std::strerror(errno);
 }
 
+// Empty while the ticks run so far and those of `command` stay within `mostTicks`.
+std::string TickBoundProblem(const ScenarioCommand& command, uint64_t mostTicks,
+                             uint64_t* ticksRun) {
+  if (command.name != CommandName::kTick) return "";
+  const uint64_t count = command.count == 0 ? 1 : command.numbers[0];
+  if (count > mostTicks - *ticksRun) {
+    return "tick: more than " + std::to_string(mostTicks) +
+           " ticks in all, the most this run takes (--max-ticks raises it)";
+  }
+  *ticksRun += count;
+  return "";
+}
+
 }  // namespace
 
-int RunScenario(ScenarioLines& lines, std::FILE* out, std::FILE* err, ScenarioCommands allowed) {
+int RunScenario(ScenarioLines& lines, std::FILE* out, std::FILE* err, ScenarioCommands allowed,
+                uint64_t mostTicks) {
   RunnerFrontEnd frontEnd;  // outlives the shell, which draws into its picture
   GameShell shell(frontEnd);
   frontEnd.shell = &shell;
   frontEnd.err = err;
   shell.Start({.mode = ShellMode::kScenario});
   ScenarioReader reader(allowed);
+  uint64_t ticksRun = 0;
   std::string_view line;
   for (LineRead read; (read = lines.Next(&line)) != LineRead::kEnd;) {
     frontEnd.lineNumber += 1;
     ScenarioCommand command;
     std::string problem = read == LineRead::kTooLong ? TooLongLineMessage() : "";
     int status = kScenarioErrorStatus;
-    if (problem.empty() &&
-        reader.Read(line, &command, &problem) == ScenarioReader::Line::kCommand) {
+    const bool runs =
+        problem.empty() && reader.Read(line, &command, &problem) == ScenarioReader::Line::kCommand;
+    if (runs) problem = TickBoundProblem(command, mostTicks, &ticksRun);
+    if (runs && problem.empty()) {
       std::string dumped;
       status = kScenarioFailureStatus;
       problem = RunScenarioCommand(command, shell.Scenario(), &frontEnd, &dumped);

@@ -1,18 +1,30 @@
 // Recordings in and out: a replay opened as a file (the button, or dropped on the page) or
 // given in the address, and a kept game downloaded with a link to it under the field. A link is
-// the page's address, "#replay=" and the recording compressed with deflate-raw, in base64url
-// without padding.
+// the page's address, "#replay=" and the recording compressed (replay_link.js).
 import {focusKeys, game} from './game.js';
 import {hint, language} from './notices.js';
+import {LONGEST_RECORDING, decodeReplayLink, encodeReplayLink, linkText, readCapped}
+  from './replay_link.js';
 
-const LONGEST_RECORDING = 64 << 20;  // as the game: anything longer is not a recording
 const OPEN_LABELS = {en: 'Replay a recording…', ja: '記録を再生…'};
 const LINK_LABELS = {
   en: ['Link to this game (copied to the clipboard): ', 'Link to this game (copy it): '],
   ja: ['このゲームへのリンク（コピーしました）：', 'このゲームへのリンク（コピーしてください）：'],
 };
 
+// What "verified" can say, and what it cannot.
+const VERIFIED_MEANING = {
+  en: 'The recording replays to the end it records: nothing was edited or damaged, and this ' +
+      'version plays it the same. It does not prove who played it, nor that a person did.',
+  ja: '記録された終わりまで再生されました。編集も破損もなく、この版で同じに再生されます。' +
+      '誰が遊んだか、人が遊んだかは証明しません。',
+};
+
 const verdict = document.getElementById('replay-verdict');
+const verdictMeaning = document.createElement('span');
+verdictMeaning.id = 'replay-meaning';
+verdictMeaning.hidden = true;
+verdict.after(verdictMeaning);
 const openButton = document.getElementById('open-recording');
 const recordingFile = document.getElementById('recording-file');
 openButton.textContent = OPEN_LABELS[language];
@@ -25,6 +37,7 @@ function playRecording(bytes) {
   if (!gameReady) return;
   verdict.textContent = '';
   verdict.hidden = true;
+  verdictMeaning.hidden = true;
   replayBytes = bytes === -1 ? new Uint8Array(0) : bytes;
   pendingReplay = null;
   game._volarin_replay(bytes === -1 ? -1 : bytes.length);
@@ -32,38 +45,15 @@ function playRecording(bytes) {
   focusKeys();
 }
 
-// Reads at most one byte more than a recording may hold, so a huge stream is not read whole.
-async function readCapped(stream) {
-  const reader = stream.getReader();
-  const chunks = [];
-  for (let length = 0; length <= LONGEST_RECORDING;) {
-    const {done, value} = await reader.read();
-    if (done) break;
-    chunks.push(value);
-    length += value.length;
-  }
-  reader.cancel().catch(() => {});
-  const capped = new Blob(chunks).slice(0, LONGEST_RECORDING + 1);
-  return new Uint8Array(await capped.arrayBuffer());
-}
-
-// atob takes base64 without its padding.
-function decodeReplayLink(encoded) {
-  const binary = atob(encoded.replace(/-/g, '+').replace(/_/g, '/'));
-  const compressed = Uint8Array.from(binary, (c) => c.charCodeAt(0));
-  return readCapped(new Blob([compressed]).stream()
-      .pipeThrough(new DecompressionStream('deflate-raw')));
-}
-
 function playLink() {
-  const match = /^#replay=([A-Za-z0-9_-]*)$/.exec(location.hash);
-  if (location.hash.startsWith('#replay=') && !match) {
+  const encoded = linkText(location.hash);
+  if (location.hash.startsWith('#replay=') && encoded === null) {
     console.error('The #replay= link is not base64url');
     playRecording(-1);
     return;
   }
-  if (!match) return;
-  decodeReplayLink(match[1]).then(playRecording, (e) => {
+  if (encoded === null) return;
+  decodeReplayLink(encoded).then(playRecording, (e) => {
     console.error(`The #replay= link could not be decoded: ${e.message}`);
     playRecording(-1);
   });
@@ -100,14 +90,7 @@ function download(name, bytes) {
 }
 
 async function replayLink(bytes) {
-  const compressed = new Blob([bytes]).stream().pipeThrough(new CompressionStream('deflate-raw'));
-  const packed = new Uint8Array(await new Response(compressed).arrayBuffer());
-  let binary = '';
-  for (let i = 0; i < packed.length; i += 0x8000) {
-    binary += String.fromCharCode(...packed.subarray(i, i + 0x8000));
-  }
-  const base64url = btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
-  return `${location.href.split('#')[0]}#replay=${base64url}`;
+  return `${location.href.split('#')[0]}#replay=${await encodeReplayLink(bytes)}`;
 }
 
 // The clipboard may be refused (no permission, no focus); the label then asks for a copy by
@@ -136,6 +119,9 @@ export function noteGameOutput(text) {
   if (text !== 'verified' && !text.startsWith('not verified')) return;
   verdict.textContent = text === 'verified' ? 'verified' : 'not verified';
   verdict.hidden = false;
+  verdictMeaning.textContent = VERIFIED_MEANING[language];
+  verdictMeaning.title = VERIFIED_MEANING[language];  // the whole of it, where the line is cut
+  verdictMeaning.hidden = text !== 'verified';
 }
 
 // What the game calls.
