@@ -68,15 +68,17 @@ std::string JsonString(const char* text) {
 }
 
 // The menu bar as [{text, items: [{text, id, keys}]}]; a separator has id 0.
-std::string MenuJson() {
+std::string MenuJson(MenuLanguage language) {
   std::string json = "[";
   for (int p = 0; p < kMenuBarCount; ++p) {
     const MenuResourcePopup& popup = *kMenuBar[p];
-    json += (p ? ",{\"text\":" : "{\"text\":") + JsonString(popup.text) + ",\"items\":[";
+    json +=
+        (p ? ",{\"text\":" : "{\"text\":") + JsonString(MenuText(popup, language)) + ",\"items\":[";
     for (int i = 0; i < popup.count; ++i) {
       const MenuResourceItem& item = popup.items[i];
       json += i ? ",{\"text\":" : "{\"text\":";
-      json += JsonString(item.text ? item.text : "") + ",\"id\":" + std::to_string(item.id) +
+      json += JsonString(item.text ? MenuText(item, language) : "") +
+              ",\"id\":" + std::to_string(item.id) +
               ",\"keys\":" + JsonString(item.keys ? item.keys : "") + "}";
     }
     json += "]}";
@@ -155,6 +157,9 @@ class WebPage : public FrontEnd {
   }
 
   void SetTitle(const std::string& title) override { SetTitleOnPage(title.c_str()); }
+
+  // Each shell builds it, a replay's too: its items are then all greyed.
+  void BuildMenu(MenuLanguage language) override { BuildMenuOnPage(MenuJson(language).c_str()); }
 
   // The Exit command has ended the session; a replay closed goes back to the game.
   void Quit() override {
@@ -293,7 +298,6 @@ int main() {
   page = &webPage;
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyDown);
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibilityChange);
-  BuildMenuOnPage(MenuJson().c_str());
   page->Start(Options{});
   emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
   GameReadyOnPage();
