@@ -51,10 +51,10 @@ FontId FontFor(char32_t c) {
   return c < 0x2000 ? FontId::kTextFont : FontId::kKanaFont;
 }
 
-// A line may break after a space, or between two Japanese characters unless the second is
-// closing punctuation, which never starts a line.
+// A line may break after a space or a path's separator, or between two Japanese characters
+// unless the second is closing punctuation, which never starts a line.
 bool BreaksAfter(char32_t c, char32_t next) {
-  if (c == U' ') return true;
+  if (c == U' ' || c == U'/' || c == U'\\') return true;
   const std::u32string_view closing = U"、。）」』・ー";
   return c >= 0x2E80 && next >= 0x2E80 && closing.find(next) == std::u32string_view::npos;
 }
@@ -118,6 +118,15 @@ int CardPainter::TextWidth(std::u32string_view text) {
 
 // Greedy: each line takes as much as fits, broken where a break is allowed, or anywhere when
 // a single word is wider than the card.
+int CardPainter::WordWidth(std::u32string_view text, size_t from) {
+  int width = 0;
+  for (size_t i = from; i < text.size(); ++i) {
+    width += glyphs_.GlyphOf(FontFor(text[i]), text[i]).advance;
+    if (BreaksAfter(text[i], i + 1 < text.size() ? text[i + 1] : U' ')) break;
+  }
+  return width;
+}
+
 std::vector<std::string> CardPainter::Wrap(std::string_view paragraph, int width) {
   const std::u32string text = Decode(paragraph);
   std::vector<std::string> lines;
@@ -136,7 +145,9 @@ std::vector<std::string> CardPainter::Wrap(std::string_view paragraph, int width
       const char32_t next = end + 1 < text.size() ? text[end + 1] : U' ';
       if (BreaksAfter(text[end], next)) lastBreak = end + 1;
     }
-    if (end < text.size() && lastBreak != std::u32string::npos && lastBreak > start) {
+    // A word longer than a whole line (a path's folder) is broken where the line is full.
+    if (end < text.size() && lastBreak != std::u32string::npos && lastBreak > start &&
+        WordWidth(text, lastBreak) <= width) {
       end = lastBreak;
     }
     size_t shown = end;

@@ -50,6 +50,8 @@ class CardPainter {
     int left, top, right, bottom;  // the field's part that may be drawn on
   };
   int TextWidth(std::u32string_view text);
+  // The width of the word that starts at `from`, up to where a line may break after it.
+  int WordWidth(std::u32string_view text, size_t from);
   std::vector<std::string> Wrap(std::string_view paragraph, int width);
   std::string ShortenMiddle(std::string_view line, int width);
   void DrawFrame(OverlayPicture& overlay, const Box& clip, int left, int top, int width,

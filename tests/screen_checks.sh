@@ -54,6 +54,6 @@ card_words() {
       menu=(ファイル) hint=(スタート) ;;
     *)
       model=eng help=(F2 "How to play") paused=(Paused "F3 to go on") results=(Score Accuracy Best)
-      menu=(File Mode Level Options Help) hint=("F2 start") ;;
+      menu=(File Level Options Help) hint=("F2 start") ;;
   esac
 }
