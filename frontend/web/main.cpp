@@ -35,6 +35,7 @@ EM_JS(void, BuildMenuOnPage, (const char* json),
 EM_JS(void, SetMenuItemOnPage, (int id, int checked, int greyed),
       { volarinPage.setMenuItem(id, checked != 0, greyed != 0); });
 EM_JS(void, ShowEndedOnPage, (), { volarinPage.showEnded(); });
+EM_JS(void, ShowHintOnPage, (int replaying), { volarinPage.showHint(replaying != 0); });
 EM_JS(void, SetTitleOnPage, (const char* title), { document.title = UTF8ToString(title); });
 EM_JS(void, GameReadyOnPage, (), { volarinPage.gameReady(); });
 EM_JS(void, CopyReplayFromPage, (char* out, int length),
@@ -103,6 +104,8 @@ class WebPage : public FrontEnd {
   void Start(const Options& options) {
     if (shell_ != nullptr) shell_->KeepSettings();
     shell_.reset();
+    // The last shell's picture goes with it: a new window would start black.
+    picture_.Resize(0, 0);
     shell_ = std::make_unique<GameShell>(*this);
     replaying_ = options.replay;
     if (!replaying_) shell_->Size(FieldWidthOnPage(), FieldHeightOnPage());
@@ -114,6 +117,7 @@ class WebPage : public FrontEnd {
                             .overlayOrder = PixelOrder::kRgbaBytes,
                             .locale = PageLanguageName(),
                             .report = stdout});
+    ShowHintOnPage(replaying_);
   }
 
   // A replay that is over gives way to a new game, once the frame that ended it has run.

@@ -4,12 +4,12 @@ import {fieldCalls} from './field.js';
 import {glyphs, loadFonts} from './fonts.js';
 import {focusKeys, game, setGame} from './game.js';
 import {buildMenu, setMenuItem} from './menu.js';
-import {showEnded} from './notices.js';
+import {showEnded, showHint} from './notices.js';
 import {noteGameOutput, replayCalls} from './replays.js';
 import {sound} from './sound.js';
 
 window.volarinPage = {...fieldCalls, ...glyphs, ...sound, ...replayCalls, buildMenu, setMenuItem,
-  showEnded};
+  showEnded, showHint};
 
 window.addEventListener('pagehide', () => {
   if (game) game._volarin_page_closed();
