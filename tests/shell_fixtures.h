@@ -4,42 +4,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
+#include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <limits>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/card_painter.h"
-#include "app/cards.h"
-#include "app/commands.h"
-#include "app/kept_game.h"
-#include "app/options.h"
-#include "app/overlay.h"
-#include "app/pacing.h"
-#include "app/recording.h"
-#include "app/replay.h"
-#include "app/session.h"
-#include "app/settings.h"
 #include "app/shell.h"
-#include "app/state_line.h"
-#include "core/alphabet.h"
-#include "core/events.h"
-#include "core/game.h"
-#include "core/geometry.h"
-#include "core/interceptors.h"
-#include "core/menu_state.h"
 #include "resources/command_ids.h"
-#include "resources/version.h"
 #include "test_support.h"
 #include "tools/bench/full_load.h"
 #include "tools/sim/scenario.h"
@@ -165,7 +141,7 @@ inline std::string PlayRecordedSession(FrontEnd& frontEnd, SoundOutput& sound) {
   EXPECT_NE(record, nullptr);
   GameShell shell(frontEnd);
   PaceClock::time_point now{};
-  const auto advanceFor = [&](std::chrono::milliseconds duration) {
+  const auto advanceFor = [&](milliseconds duration) {
     for (const auto until = now + duration; now < until;) {
       now = std::max(shell.Advance(now), now + nanoseconds(1));
     }

@@ -3,39 +3,25 @@
 #include "app/shell.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
-#include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/card_painter.h"
 #include "app/cards.h"
 #include "app/commands.h"
-#include "app/kept_game.h"
 #include "app/options.h"
-#include "app/overlay.h"
-#include "app/pacing.h"
 #include "app/recording.h"
 #include "app/replay.h"
-#include "app/session.h"
 #include "app/settings.h"
 #include "app/state_line.h"
-#include "core/alphabet.h"
-#include "core/events.h"
 #include "core/game.h"
-#include "core/geometry.h"
-#include "core/interceptors.h"
-#include "core/menu_state.h"
 #include "resources/command_ids.h"
 #include "resources/version.h"
 #include "shell_fixtures.h"
@@ -523,7 +509,9 @@ TEST(ReplayTest, SpeedsAndCallsAreBounded) {
   } game;
   Replay replay(game, nullptr);
   const PaceClock::time_point t0{};
-  replay.Start("tick 40\ndump\n# final {}\n", "", t0);
+  std::string typed;  // the last twelve characters typed are kept to be shown
+  for (char c = 'A'; c <= 'N'; ++c) typed += "char " + std::to_string(c) + "\n";
+  replay.Start(typed + "tick 40\ndump\n# final {}\n", "", t0);
   for (int i = 0; i < 8; ++i) replay.ChangeSpeed(1);
   EXPECT_EQ(replay.Speed(), 64);
   EXPECT_TRUE(replay.Type(U'-'));
@@ -541,6 +529,7 @@ TEST(ReplayTest, SpeedsAndCallsAreBounded) {
   const PaceClock::time_point late = t0 + std::chrono::minutes(2);
   replay.Advance(late);
   ASSERT_TRUE(replay.Finished() && replay.Verified());
+  EXPECT_EQ(replay.LastKeys(), "CDEFGHIJKLMN");
   EXPECT_EQ(replay.Advance(late) - late, 8 * kTickPeriod);
 }
 
