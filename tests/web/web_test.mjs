@@ -528,9 +528,12 @@ test('a game is kept as a download and a link', async () => {
     const layout = await page.evaluate(() => {
       const line = document.getElementById('hint').getBoundingClientRect();
       const field = document.getElementById('picture').getBoundingClientRect();
-      return {line: {top: line.top, height: line.height}, field: {bottom: field.bottom}};
+      const link = document.getElementById('game-link').getBoundingClientRect();
+      return {line: {top: line.top, height: line.height, right: line.right},
+              field: {bottom: field.bottom}, link: {width: link.width, right: link.right}};
     });
     assert.equal(layout.line.height, lineBefore);
+    assert.ok(layout.link.width >= 60 && layout.link.right <= layout.line.right, JSON.stringify(layout));
     assert.ok(layout.line.top >= layout.field.bottom, JSON.stringify(layout));
     assert.equal(count(await picture(), colours.blue, HEIGHT - BAND) > WIDTH * BAND / 2, true);
     assert.ok(link.startsWith(`${URL.split('#')[0]}#replay=`), link);

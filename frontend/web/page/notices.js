@@ -48,6 +48,7 @@ document.getElementById('restart').textContent = words.restart;
 // What the game calls as a replay starts or gives way to a game: the line names the keys that
 // act then.
 export function showHint(replaying) {
+  hint.classList.remove('link-line');
   hint.textContent = replaying ? words.replayHint : words.hint;
 }
 
