@@ -188,6 +188,8 @@ test('the page shows the field, its blue band, falling yellow missiles and the m
        assert.deepEqual(titles, ['File', 'Mode', 'Level', 'Options', 'Help']);
        const underlined = await page.$$eval('.popup > button u', (u) => u.map((e) => e.textContent));
        assert.deepEqual(underlined, ['F', 'M', 'L', 'O', 'H']);
+       const itemKeys = await page.$$eval('.item u', (u) => u.map((e) => e.textContent).join(''));
+       assert.equal(itemKeys.toUpperCase(), 'SPTXULNKA12345SMHA');  // the Japanese items' letters
        const keys = await page.$$eval('.item .keys', (k) => k.map((e) => e.textContent));
        assert.deepEqual(keys, ['F2', 'F3', 'F1']);
        assert.deepEqual(await itemState('Start'), {checked: false, greyed: false});
