@@ -15,6 +15,7 @@ constexpr int kBorder = 2;
 constexpr int kBaselineInLine = 23;  // a 24-pixel face's ascent within its line
 constexpr int kMaxCardWidth = 760;
 constexpr int kMaxCardHeight = 560;
+constexpr int kBannerPadding = 6;  // above and below a banner's lines, together
 
 // A byte that is not UTF-8 (a file name on the card may hold any) shows as U+FFFD.
 std::u32string Decode(std::string_view utf8) {
@@ -50,10 +51,10 @@ FontId FontFor(char32_t c) {
   return c < 0x2000 ? FontId::kTextFont : FontId::kKanaFont;
 }
 
-// A line may break after a space, or between two Japanese characters unless the second is
-// closing punctuation, which never starts a line.
+// A line may break after a space or a path's separator, or between two Japanese characters
+// unless the second is closing punctuation, which never starts a line.
 bool BreaksAfter(char32_t c, char32_t next) {
-  if (c == U' ') return true;
+  if (c == U' ' || c == U'/' || c == U'\\') return true;
   const std::u32string_view closing = U"、。）」』・ー";
   return c >= 0x2E80 && next >= 0x2E80 && closing.find(next) == std::u32string_view::npos;
 }
@@ -62,9 +63,38 @@ int WideCardWidth(int fieldWidth) {
   return std::min(fieldWidth - 2 * kMargin, kMaxCardWidth);
 }
 
-int LinesPerPage(int fieldHeight) {
-  const int height = std::min(fieldHeight - 2 * kMargin, kMaxCardHeight);
-  return std::max(1, (height - 2 * kPadding - kHeadingStep - kLineStep) / kLineStep);
+int TallestCard(int fieldHeight) {
+  return std::min(fieldHeight - 2 * kMargin, kMaxCardHeight);
+}
+
+// A card's height for so many heading, body and footer lines.
+int CardHeight(size_t heading, size_t body, size_t footer) {
+  const size_t lines = std::max<size_t>(heading, 1) - 1 + body + footer;
+  return 2 * kPadding + kHeadingStep +
+         static_cast<int>(std::min<size_t>(lines, 1 << 16)) * kLineStep;
+}
+
+// The body lines a card of this height holds beside its heading and footer; at least one.
+size_t BodyLines(int cardHeight, size_t heading, size_t footer) {
+  const int room = cardHeight - CardHeight(heading, 0, footer);
+  return static_cast<size_t>(std::max(1, room / kLineStep));
+}
+
+// A paragraph's sentences, each with the blanks after it: a page breaks between them.
+std::vector<std::string> Sentences(std::string_view paragraph) {
+  std::vector<std::string> sentences;
+  size_t start = 0;
+  for (size_t i = 0; i < paragraph.size(); ++i) {
+    const bool latinEnd = (paragraph[i] == '.' || paragraph[i] == ':' || paragraph[i] == ';') &&
+                          i + 1 < paragraph.size() && paragraph[i + 1] == ' ';
+    const bool kanaEnd = paragraph.substr(i, 3) == "。";
+    if (!latinEnd && !kanaEnd) continue;
+    const size_t end = kanaEnd ? i + 3 : i + 2;
+    sentences.emplace_back(paragraph.substr(start, end - start));
+    start = end;
+  }
+  if (start < paragraph.size()) sentences.emplace_back(paragraph.substr(start));
+  return sentences;
 }
 
 }  // namespace
@@ -90,7 +120,16 @@ int CardPainter::TextWidth(std::u32string_view text) {
 
 // Greedy: each line takes as much as fits, broken where a break is allowed, or anywhere when
 // a single word is wider than the card.
-std::vector<std::string> CardPainter::Wrap(const char* paragraph, int width) {
+int CardPainter::WordWidth(std::u32string_view text, size_t from) {
+  int width = 0;
+  for (size_t i = from; i < text.size(); ++i) {
+    width += glyphs_.GlyphOf(FontFor(text[i]), text[i]).advance;
+    if (BreaksAfter(text[i], i + 1 < text.size() ? text[i + 1] : U' ')) break;
+  }
+  return width;
+}
+
+std::vector<std::string> CardPainter::Wrap(std::string_view paragraph, int width) {
   const std::u32string text = Decode(paragraph);
   std::vector<std::string> lines;
   size_t start = 0;
@@ -100,11 +139,17 @@ std::vector<std::string> CardPainter::Wrap(const char* paragraph, int width) {
     int used = 0;
     for (; end < text.size(); ++end) {
       used += glyphs_.GlyphOf(FontFor(text[end]), text[end]).advance;
-      if (used > width && end > start) break;
+      if (used > width && end > start) {
+        // A word that fits up to the blank after it ends the line there.
+        if (text[end] == U' ') lastBreak = end + 1;
+        break;
+      }
       const char32_t next = end + 1 < text.size() ? text[end + 1] : U' ';
       if (BreaksAfter(text[end], next)) lastBreak = end + 1;
     }
-    if (end < text.size() && lastBreak != std::u32string::npos && lastBreak > start) {
+    // A word longer than a whole line (a path's folder) is broken where the line is full.
+    if (end < text.size() && lastBreak != std::u32string::npos && lastBreak > start &&
+        WordWidth(text, lastBreak) <= width) {
       end = lastBreak;
     }
     size_t shown = end;
@@ -112,37 +157,79 @@ std::vector<std::string> CardPainter::Wrap(const char* paragraph, int width) {
     lines.push_back(Encode(text.substr(start, shown - start)));
     start = end;
   }
+  if (lines.empty()) lines.emplace_back();
   return lines;
 }
 
+// The start and the end of the line with an ellipsis between, as much of each as fits: the
+// end of a path names the file, its start the folder.
+std::string CardPainter::ShortenMiddle(std::string_view line, int width) {
+  const std::u32string text = Decode(line);
+  if (TextWidth(text) <= width) return std::string(line);
+  const std::u32string_view ellipsis = kEllipsis;
+  int room = width - TextWidth(ellipsis);
+  size_t head = 0;
+  size_t tail = 0;
+  while (head + tail < text.size()) {
+    const char32_t c = tail < head ? text[text.size() - 1 - tail] : text[head];
+    const int advance = glyphs_.GlyphOf(FontFor(c), c).advance;
+    if (advance > room) break;
+    room -= advance;
+    (tail < head ? tail : head) += 1;
+  }
+  return Encode(std::u32string(text.substr(0, head)) + std::u32string(ellipsis) +
+                std::u32string(text.substr(text.size() - tail)));
+}
+
 std::vector<CardPage> CardPainter::Paginate(const std::vector<HelpSection>& sections,
-                                            int fieldWidth, int fieldHeight) {
+                                            int fieldWidth, int fieldHeight,
+                                            const std::string& footer) {
   const int textWidth = std::max(WideCardWidth(fieldWidth) - 2 * kPadding, 1);
-  const size_t perPage = static_cast<size_t>(LinesPerPage(fieldHeight));
+  const size_t footerLines = footer.empty() ? 0 : Wrap(footer, textWidth).size();
   std::vector<CardPage> pages;
   for (const HelpSection& section : sections) {
+    const size_t perPage =
+        BodyLines(TallestCard(fieldHeight), Wrap(section.heading, textWidth).size(), footerLines);
     pages.push_back({section.heading, {}});
-    for (const char* paragraph : section.paragraphs) {
-      for (std::string& line : Wrap(paragraph, textWidth)) {
+    const auto place = [&](std::vector<std::string> lines, bool whole) {
+      const size_t room = perPage - pages.back().lines.size();
+      if (whole && lines.size() > room && !pages.back().lines.empty()) {
+        pages.push_back({section.heading, {}});
+      }
+      for (std::string& line : lines) {
         if (pages.back().lines.size() == perPage) pages.push_back({section.heading, {}});
         pages.back().lines.push_back(std::move(line));
+      }
+    };
+    for (const char* paragraph : section.paragraphs) {
+      std::vector<std::string> lines = Wrap(paragraph, textWidth);
+      if (lines.size() <= perPage) {
+        place(std::move(lines), true);
+        continue;
+      }
+      // Longer than a page: its sentences start lines of their own, so none is split by a page
+      // that it would fit on.
+      for (const std::string& sentence : Sentences(paragraph)) {
+        std::vector<std::string> part = Wrap(sentence, textWidth);
+        const bool fits = part.size() <= perPage;
+        place(std::move(part), fits);
       }
     }
   }
   return pages;
 }
 
-void CardPainter::DrawText(OverlayPicture& overlay, int x, int baseline, std::string_view text,
-                           uint32_t colour) {
+void CardPainter::DrawText(OverlayPicture& overlay, const Box& clip, int x, int baseline,
+                           std::string_view text, uint32_t colour) {
   int pen = x;
   for (const char32_t c : Decode(text)) {
     const Glyph& glyph = glyphs_.GlyphOf(FontFor(c), c);
     for (const InkRun& run : glyph.ink) {
       const int y = baseline + run.dy;
-      if (y < 0 || y >= overlay.height) continue;
-      const int from = std::max(pen + run.dx, 0);
-      const int to = std::min(pen + run.dx + run.length, overlay.width);
-      // Ink wholly beside the overlay (or an overlay of no width, whose pixels are null) is
+      if (y < clip.top || y >= clip.bottom) continue;
+      const int from = std::max(pen + run.dx, clip.left);
+      const int to = std::min(pen + run.dx + run.length, clip.right);
+      // Ink wholly beside the box (or an overlay of no width, whose pixels are null) is
       // skipped before any pointer is formed.
       if (from >= to) continue;
       uint32_t* row = overlay.pixels.data() + static_cast<size_t>(y) * overlay.width;
@@ -152,35 +239,93 @@ void CardPainter::DrawText(OverlayPicture& overlay, int x, int baseline, std::st
   }
 }
 
-void CardPainter::DrawCard(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
-                           const CardPage& page, const std::string& footer, bool wide) {
-  int textWidth = TextWidth(Decode(footer));
-  textWidth = std::max(textWidth, TextWidth(Decode(page.heading)));
-  for (const std::string& line : page.lines)
-    textWidth = std::max(textWidth, TextWidth(Decode(line)));
-  const int width = wide ? WideCardWidth(fieldWidth) : textWidth + 2 * kPadding;
-  const int height = 2 * kPadding + kHeadingStep + static_cast<int>(page.lines.size()) * kLineStep +
-                     (footer.empty() ? 0 : kLineStep);
-  const int left = (fieldWidth - width) / 2;
-  const int top = std::max((fieldHeight - height) / 2, 0);
+void CardPainter::DrawFrame(OverlayPicture& overlay, const Box& clip, int left, int top, int width,
+                            int height) {
   const uint32_t border = Pixel(255, 255, 255);
   const uint32_t inside = Pixel(0, 0, 96);
-  for (int y = std::max(top, 0); y < std::min(top + height, overlay.height); ++y) {
+  for (int y = std::max(top, clip.top); y < std::min(top + height, clip.bottom); ++y) {
     uint32_t* row = overlay.pixels.data() + static_cast<size_t>(y) * overlay.width;
     const bool edgeRow = y < top + kBorder || y >= top + height - kBorder;
-    for (int x = std::max(left, 0); x < std::min(left + width, overlay.width); ++x) {
+    for (int x = std::max(left, clip.left); x < std::min(left + width, clip.right); ++x) {
       const bool edge = edgeRow || x < left + kBorder || x >= left + width - kBorder;
       row[x] = edge ? border : inside;
     }
   }
-  int baseline = top + kPadding + kBaselineInLine;
-  DrawText(overlay, left + kPadding, baseline, page.heading, Pixel(255, 255, 0));
-  baseline += kHeadingStep;
+}
+
+void CardPainter::DrawCard(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
+                           const CardPage& page, const std::string& footer, bool wide) {
+  const int widest = std::max(WideCardWidth(fieldWidth) - 2 * kPadding, 1);
+  int textWidth = widest;
+  if (!wide) {
+    textWidth = std::max(TextWidth(Decode(footer)), TextWidth(Decode(page.heading)));
+    for (const std::string& line : page.lines)
+      textWidth = std::max(textWidth, TextWidth(Decode(line)));
+    textWidth = std::min(textWidth, widest);
+  }
+  const std::vector<std::string> heading = Wrap(page.heading, textWidth);
+  const std::vector<std::string> footing =
+      footer.empty() ? std::vector<std::string>{} : Wrap(footer, textWidth);
+  std::vector<std::string> body;
   for (const std::string& line : page.lines) {
-    DrawText(overlay, left + kPadding, baseline, line, border);
+    for (std::string& part : Wrap(line, textWidth)) body.push_back(std::move(part));
+  }
+  // Too tall: each line one line high, cut in its middle; then as many lines as fit.
+  const size_t most = BodyLines(TallestCard(fieldHeight), heading.size(), footing.size());
+  if (body.size() > most) {
+    body.clear();
+    for (const std::string& line : page.lines) body.push_back(ShortenMiddle(line, textWidth));
+  }
+  if (body.size() > most) {
+    body.resize(most);
+    body.back() = ShortenMiddle(body.back() + Encode(kEllipsis), textWidth);
+  }
+  const int width = textWidth + 2 * kPadding;
+  const int height = CardHeight(heading.size(), body.size(), footing.size());
+  const int left = (fieldWidth - width) / 2;
+  const int top = std::max((fieldHeight - height) / 2, 0);
+  const Box field{0, 0, std::min(fieldWidth, overlay.width), std::min(fieldHeight, overlay.height)};
+  DrawFrame(overlay, field, left, top, width, height);
+  const Box inside{std::max(field.left, left + kBorder), std::max(field.top, top + kBorder),
+                   std::min(field.right, left + width - kBorder),
+                   std::min(field.bottom, top + height - kBorder)};
+  int baseline = top + kPadding + kBaselineInLine;
+  for (const std::string& line : heading) {
+    DrawText(overlay, inside, left + kPadding, baseline, line, Pixel(255, 255, 0));
     baseline += kLineStep;
   }
-  if (!footer.empty()) DrawText(overlay, left + kPadding, baseline, footer, Pixel(160, 255, 160));
+  baseline += kHeadingStep - kLineStep;
+  for (const std::string& line : body) {
+    DrawText(overlay, inside, left + kPadding, baseline, line, Pixel(255, 255, 255));
+    baseline += kLineStep;
+  }
+  for (const std::string& line : footing) {
+    DrawText(overlay, inside, left + kPadding, baseline, line, Pixel(160, 255, 160));
+    baseline += kLineStep;
+  }
+}
+
+void CardPainter::DrawBanner(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
+                             const std::vector<std::string>& lines) {
+  const int widest = std::max(fieldWidth - 2 * kMargin - 2 * kBorder - 2 * kPadding, 1);
+  int textWidth = 0;
+  for (const std::string& line : lines) textWidth = std::max(textWidth, TextWidth(Decode(line)));
+  textWidth = std::min(textWidth, widest);
+  const int width = textWidth + 2 * kPadding;
+  const int height = static_cast<int>(lines.size()) * kLineStep + 2 * kBorder + kBannerPadding;
+  const int left = (fieldWidth - width) / 2;
+  const int top = kMargin;
+  const Box field{0, 0, std::min(fieldWidth, overlay.width), std::min(fieldHeight, overlay.height)};
+  DrawFrame(overlay, field, left, top, width, height);
+  const Box inside{std::max(field.left, left + kBorder), std::max(field.top, top + kBorder),
+                   std::min(field.right, left + width - kBorder),
+                   std::min(field.bottom, top + height - kBorder)};
+  int baseline = top + kBorder + kBannerPadding / 2 + kBaselineInLine;
+  for (const std::string& line : lines) {
+    DrawText(overlay, inside, left + kPadding, baseline, ShortenMiddle(line, textWidth),
+             Pixel(160, 255, 160));
+    baseline += kLineStep;
+  }
 }
 
 void CardPainter::CoverWith(OverlayPicture& overlay, const PixelCanvas& picture) {

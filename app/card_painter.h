@@ -25,23 +25,39 @@ class CardPainter {
   // Makes the overlay a transparent width x height picture, each side held to 0..kMaxSide.
   static void Clear(OverlayPicture& overlay, int width, int height);
 
-  // The help (or the about text) cut into pages that fit a card over a field of this size.
+  // The help (or the about text) cut into pages that fit a wide card over a field of this size
+  // with a footer as wide as `footer`. A paragraph goes whole onto a page where it fits on one,
+  // else sentence by sentence: a sentence is split only when it alone is longer than a page.
   std::vector<CardPage> Paginate(const std::vector<HelpSection>& sections, int fieldWidth,
-                                 int fieldHeight);
+                                 int fieldHeight, const std::string& footer = "");
 
   // A card centred over the field: the heading, the lines and a footer; `wide` cards take
-  // most of the field, others only what their text needs.
+  // most of the field, others only what their text needs. Lines wider than the field allows
+  // are wrapped; when the wrapped card is taller than the field, the lines that wrapped are
+  // shortened in their middle, then the last lines left out. Nothing is drawn outside the field.
   void DrawCard(OverlayPicture& overlay, int fieldWidth, int fieldHeight, const CardPage& page,
                 const std::string& footer, bool wide);
+
+  // A box of a few lines at the top of the field, as wide as its text: a hint, a replay's state.
+  void DrawBanner(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
+                  const std::vector<std::string>& lines);
 
   // Copies a picture's pixels over the overlay's top left corner, as far as both reach.
   static void CoverWith(OverlayPicture& overlay, const PixelCanvas& picture);
 
  private:
+  struct Box {
+    int left, top, right, bottom;  // the field's part that may be drawn on
+  };
   int TextWidth(std::u32string_view text);
-  std::vector<std::string> Wrap(const char* paragraph, int width);
-  void DrawText(OverlayPicture& overlay, int x, int baseline, std::string_view text,
-                uint32_t colour);
+  // The width of the word that starts at `from`, up to where a line may break after it.
+  int WordWidth(std::u32string_view text, size_t from);
+  std::vector<std::string> Wrap(std::string_view paragraph, int width);
+  std::string ShortenMiddle(std::string_view line, int width);
+  void DrawFrame(OverlayPicture& overlay, const Box& clip, int left, int top, int width,
+                 int height);
+  void DrawText(OverlayPicture& overlay, const Box& clip, int x, int baseline,
+                std::string_view text, uint32_t colour);
   uint32_t Pixel(uint8_t r, uint8_t g, uint8_t b) const;
 
   GlyphSource& glyphs_;

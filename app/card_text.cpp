@@ -1,5 +1,6 @@
 // Every text the cards show, English and Japanese side by side, so a change reaches both.
-// The web build cuts its fonts to the characters of this file (frontend/web/subset_font.py).
+// The web build cuts its fonts to the characters of this file (frontend/web/subset_font.py),
+// the ellipsis that shortens a long line (…) included.
 #include "app/card_text.h"
 
 #include <cstdio>
@@ -30,9 +31,11 @@ const std::vector<HelpSection> kEnglishHelp = {
      {"Characters fall as missiles. Type a missile's character to launch an interceptor at it; "
       "a hit scores more the higher it is.",
       "F2  start a game (File > Start)", "F3  pause, and go on",
-      "Space  flush the field, three times a game; it is a key for \"A\" first",
-      "Alt+F X  end the program", "F1  this help",
-      "A game ends when a missile reaches the ground, or at the tenth miss."}},
+      "Space  flush the field, three times a game. Space is no falling character, so it also "
+      "acts on \"A\" as such keys do: it shoots at a falling \"A\", and without one it costs a "
+      "miss; then the field is flushed.",
+      "Ctrl+S  on the results card: save the game that ended", "Alt+F X  end the program",
+      "F1  this help", "A game ends when a missile reaches the ground, or at the tenth miss."}},
     {"Keys and misses",
      {"Every key outside the chosen characters (space, Enter, Esc, Backspace, letters such as é "
       "or ß ...) acts on \"A\": it launches at a falling \"A\", and without one it counts a "
@@ -51,13 +54,13 @@ const std::vector<HelpSection> kEnglishHelp = {
      {"Choose カナ in the mode menu. Type the kana with a Japanese kana keyboard layout, or "
       "with an input method: committed katakana or hiragana count as the same sound. On the "
       "kana layout (shifted kana after the slash):"}},
-    {"The menus in English",
-     {"ファイル  File: スタート Start, 一時停止 Pause, ストップ Stop, 終了 Exit",
-      "モード  Mode: アルファベット：大文字 Letters: upper case, アルファベット：小文字 Letters: "
-      "lower case, 数字 Digits, 記号 Symbols, カナ Kana",
-      "レベル  Level: Level 1 to Level 5",
-      "オプション  Options: 効果音 Sound effects, 多弾頭ミサイル Multiple-warhead (red) missiles",
-      "ヘルプ  Help: 遊び方 How to play, バージョン情報 About"}},
+    {"The menus",
+     {"File: start, pause or stop a game, or end the program.",
+      "Mode: which characters fall; Level: how many fall at once. Both change only while no game "
+      "runs.",
+      "Options: the sound effects, and the multiple-warhead (red) missiles that split in three "
+      "when hit.",
+      "Help: this help, and About."}},
 };
 
 const std::vector<HelpSection> kJapaneseHelp = {
@@ -65,8 +68,10 @@ const std::vector<HelpSection> kJapaneseHelp = {
      {"文字がミサイルになって落ちてきます。ミサイルの文字をタイプすると迎撃ミサイルが飛び、"
       "高い所で当てるほど得点が上がります。",
       "F2  ゲームを始める（ファイル > スタート）", "F3  一時停止と再開",
-      "スペース  画面のミサイルを一掃（１ゲーム３回まで）。その前に「A」のキーとしても働きます",
-      "Alt+F X  終了", "F1  このヘルプ",
+      "スペース  画面のミサイルを一掃（１ゲーム３回まで）。スペースは落ちる文字ではないので、"
+      "ほかのそういうキーと同じく「A」に働きます。「A」が落ちていればそれを狙い、なければミスに"
+      "なります。そのあとで一掃します。",
+      "Ctrl+S  結果カードで：終わったゲームを保存", "Alt+F X  終了", "F1  このヘルプ",
       "ミサイルが地面に届くか、ミスが１０回になるとゲームは終わります。"}},
     {"キーとミス",
      {"選んだ文字以外のキー（スペース、Enter、Esc、Backspace、é や ß など）は「A」として"
@@ -85,11 +90,11 @@ const std::vector<HelpSection> kJapaneseHelp = {
      {"モードでカナを選びます。かな入力のキー配列か、日本語入力で打ちます。確定したカタカナや"
       "ひらがなは同じ音の文字になります。かな入力の配列（シフトで打つ文字は / の後）："}},
     {"メニュー",
-     {"ファイル  File: スタート Start, 一時停止 Pause, ストップ Stop, 終了 Exit",
-      "モード  Mode: アルファベット：大文字 Upper case, アルファベット：小文字 Lower case, "
-      "数字 Digits, 記号 Symbols, カナ Kana",
-      "レベル  Level", "オプション  Options: 効果音 Sound effects, 多弾頭ミサイル MIRV missiles",
-      "ヘルプ  Help: 遊び方 How to play, バージョン情報 About"}},
+     {"ファイル：ゲームの開始、一時停止、ストップ、プログラムの終了。",
+      "モード：落ちる文字の種類。レベル：一度に落ちる数。どちらもゲームをしていない間だけ変えられ"
+      "ます。",
+      "オプション：効果音と、当てると三つに分かれる多弾頭（赤い）ミサイル。",
+      "ヘルプ：このヘルプとバージョン情報。"}},
 };
 
 // The kana table follows the kana section's text in both languages.
@@ -112,9 +117,9 @@ const HelpSection kJapaneseAbout = {
     {VOLARIN_TITLE, "落ちてくる文字を、地面に届く前にタイプしてください。",
      "MIT ライセンスのフリーソフトウェアです。", "The Volarin developers"}};
 
-std::string Format(const char* format, long long a, long long b = 0) {
+std::string Format(const char* format, long long a, long long b = 0, long long c = 0) {
   char text[96];
-  std::snprintf(text, sizeof text, format, a, b);
+  std::snprintf(text, sizeof text, format, a, b, c);
   return text;
 }
 
@@ -130,28 +135,49 @@ const HelpSection& AboutSection(Language language) {
   return language == Language::kJapanese ? kJapaneseAbout : kEnglishAbout;
 }
 
+// From the last page the keys that turn the help close it: its footer says so.
 std::string HelpFooter(Language language, int page, int pageCount) {
-  const char* format = language == Language::kJapanese ? "F1/PageDown: 次へ  Esc: 閉じる  %lld/%lld"
-                                                       : "F1/PageDown: next  Esc: close  %lld/%lld";
+  const bool ja = language == Language::kJapanese;
+  if (pageCount <= 1) return ja ? "Esc/Enter: 閉じる" : "Esc/Enter: close";
+  const char* format = page + 1 < pageCount ? (ja ? "F1/PageDown: 次へ  Esc: 閉じる  %lld/%lld"
+                                                  : "F1/PageDown: next  Esc: close  %lld/%lld")
+                                            : (ja ? "F1/PageDown/Esc: 閉じる  %lld/%lld"
+                                                  : "F1/PageDown/Esc: close  %lld/%lld");
   return Format(format, page + 1, pageCount);
 }
 
-// Accuracy is the share of typed characters that hit; a minute is 3840 ticks.
+// Accuracy is hits among hits and misses, the two figures above it; characters a minute count
+// the hits only, a minute being 3840 ticks.
 std::vector<std::string> ResultLines(Language language, const GameResults& r) {
   const bool ja = language == Language::kJapanese;
-  const long long accuracy = r.typed == 0 ? 0 : 100LL * r.hits / r.typed;
-  const long long perMinute = r.ticks == 0 ? 0 : static_cast<long long>(r.typed * 3840 / r.ticks);
+  const long long shots = static_cast<long long>(r.hits) + r.misses;
+  const long long accuracy = shots == 0 ? 0 : 100LL * r.hits / shots;
+  const long long perMinute = r.ticks == 0 ? 0 : static_cast<long long>(r.hits * 3840LL / r.ticks);
   const long long seconds = static_cast<long long>(r.ticks / 64);
+  const char* why = "";
+  switch (r.end) {
+    case GameEnd::kGround:
+      why = ja ? "ミサイルが地面に届きました" : "A missile reached the ground";
+      break;
+    case GameEnd::kTenthMiss:
+      why = ja ? "ミスが１０回になりました" : "The tenth miss";
+      break;
+    case GameEnd::kStopped:
+      why = ja ? "ストップしました" : "Stopped";
+      break;
+  }
   std::vector<std::string> lines = {
       ja ? "ゲーム終了" : "Game over",
+      why,
       Format(ja ? "得点 Score  %05lld" : "Score  %05lld", r.score),
       Format(ja ? "レベル%lldの最高 Best  %05lld" : "Best for level %lld  %05lld", r.level, r.best),
       Format(ja ? "命中 %lld  ミス %lld" : "Hits %lld  Misses %lld", r.hits, r.misses),
-      Format(ja ? "命中率 Accuracy  %lld%%" : "Accuracy  %lld%%", accuracy),
-      Format(ja ? "１分あたり %lld 文字" : "Characters a minute  %lld", perMinute),
+      Format(ja ? "命中率 %lld%%" : "Accuracy  %lld%%", accuracy) +
+          Format(" = %lld / (%lld + %lld)", r.hits, r.hits, r.misses),
+      Format(ja ? "１分あたりの命中 %lld" : "Hits a minute  %lld", perMinute),
       Format(ja ? "時間 %lld:%02lld" : "Length  %lld:%02lld", seconds / 60, seconds % 60),
   };
-  if (r.newBest) lines.insert(lines.begin() + 3, ja ? "最高得点を更新！" : "A new best!");
+  if (r.newBest) lines.insert(lines.begin() + 4, ja ? "最高得点を更新！" : "A new best!");
   return lines;
 }
 
@@ -161,7 +187,7 @@ std::string ResultsFooter(Language language) {
 }
 
 std::string SaveOffer(Language language) {
-  return language == Language::kJapanese ? "S: このゲームを保存" : "S: save this game";
+  return language == Language::kJapanese ? "Ctrl+S: このゲームを保存" : "Ctrl+S: save this game";
 }
 
 std::vector<std::string> SavedLines(Language language, const std::string& where,
@@ -172,6 +198,37 @@ std::vector<std::string> SavedLines(Language language, const std::string& where,
   if (!download) return {ja ? "保存しました：" : "Saved as", where};
   return {(ja ? "ダウンロードしました：" : "Downloaded as ") + where,
           ja ? "リンクはゲームの下にあります" : "Its link is below the game"};
+}
+
+std::string HintLine(Language language) {
+  return language == Language::kJapanese ? "F2 スタート · F1 ヘルプ" : "F2 start · F1 help";
+}
+
+std::vector<std::string> ReplayBanner(Language language, int speed, bool paused,
+                                      const std::string& codes) {
+  std::string keys;
+  for (const char c : codes) {
+    const auto code = static_cast<uint8_t>(c);
+    if (!keys.empty()) keys += ' ';
+    if (code == ' ') {
+      keys += "SP";
+    } else if (code > ' ' && code < 0x7F) {
+      keys += c;
+    } else if (code >= 0xA1 && code <= 0xDF) {  // half-width katakana, U+FF61 on
+      const unsigned point = 0xFF61 + code - 0xA1;
+      keys += static_cast<char>(0xE0 | point >> 12);
+      keys += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+      keys += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+      keys += Format("0x%02llX", code);
+    }
+  }
+  const bool ja = language == Language::kJapanese;
+  std::string state = paused ? (ja ? "再生 一時停止" : "Replay paused")
+                             : Format(ja ? "再生 ×%lld" : "Replay ×%lld", speed);
+  state +=
+      ja ? "  スペース: 一時停止  +/-: 速さ  Esc: 終了" : "  Space: pause  +/-: speed  Esc: end";
+  return {state, (ja ? "キー: " : "Keys: ") + keys};
 }
 
 std::vector<std::string> PauseLines(Language language) {

@@ -8,6 +8,9 @@
 
 enum class Language { kEnglish, kJapanese };
 
+// What stands for the part of a line left out where it is too long for its card.
+inline constexpr std::u32string_view kEllipsis = U"\u2026";
+
 // Japanese when the locale name (a POSIX "ja_JP.UTF-8", a browser's "ja-JP", a Windows
 // "ja-JP") starts with "ja"; English for anything else, an empty name included.
 Language LanguageOfLocale(std::string_view locale);
@@ -22,8 +25,12 @@ struct HelpSection {
 const std::vector<HelpSection>& HelpSections(Language language);
 const HelpSection& AboutSection(Language language);
 
-// The last line of a help page: how to turn the page and close the help.
+// The last line of a help page: how to turn the page and close the help (the last page's keys
+// close it); with one page, as About has, how to close it.
 std::string HelpFooter(Language language, int page, int pageCount);
+
+// Why a game ended.
+enum class GameEnd { kGround, kTenthMiss, kStopped };
 
 // A game as the shell saw it end.
 struct GameResults {
@@ -32,9 +39,9 @@ struct GameResults {
   bool newBest = false;  // this game raised it
   int32_t level = 1;
   int hits = 0;
-  int misses = 0;
-  int typed = 0;       // characters that reached the rules during the game
+  int misses = 0;      // as the status band counts them
   uint64_t ticks = 0;  // ticks the game ran, pauses left out
+  GameEnd end = GameEnd::kStopped;
 };
 
 // The results card: a heading, then one line a figure.
@@ -46,6 +53,15 @@ std::string SaveOffer(Language language);
 // download's name) or could not be (`problem` why).
 std::vector<std::string> SavedLines(Language language, const std::string& where,
                                     const std::string& problem, bool download);
+
+// The line over the demonstration until the first game starts: how to start, how to get help.
+std::string HintLine(Language language);
+
+// A replay's two lines over its field: its speed and the keys that pace it, then the last
+// characters the recording typed (`codes`, the game's bytes in the order typed), each as it
+// shows on a key: a character, SP for the space, or its code in hexadecimal.
+std::vector<std::string> ReplayBanner(Language language, int speed, bool paused,
+                                      const std::string& codes);
 
 // The pause card's two lines.
 std::vector<std::string> PauseLines(Language language);

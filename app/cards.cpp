@@ -14,11 +14,6 @@ namespace {
 
 constexpr uint8_t kEscape = 0x1B;
 
-// S keeps a game from its results card; with a kana layout the same key types ト.
-bool IsSaveKey(uint8_t code) {
-  return code == 's' || code == 'S' || code == 0xC4;
-}
-
 bool GameRunning() {
   return gameState.gameOver == 0;
 }
@@ -32,29 +27,38 @@ int HeldSide(int side) {
 }  // namespace
 
 Cards::Cards(GlyphSource* glyphs, PixelOrder order, Language language, bool play)
-    : language_(language), play_(play && glyphs != nullptr) {
+    : language_(language), play_(play && glyphs != nullptr), hint_(play_) {
   if (glyphs != nullptr) painter_ = std::make_unique<CardPainter>(*glyphs, order);
 }
 
 void Cards::GameStarted() {
-  resultsShown_ = false;
-  kept_.reset();
+  results_ = {};
+  hint_ = false;
   help_.shown = Card::kNone;
 }
 
 void Cards::GameEnded(const GameResults& results, bool canSave) {
-  resultsShown_ = play_;
-  results_ = results;
-  canSave_ = canSave;
-  kept_.reset();
+  results_ = {.shown = play_,
+              .figures = results,
+              .canSave = canSave,
+              .quietTicksLeft = kQuietTicks,
+              .kept = nullptr};
+}
+
+void Cards::TickRan() {
+  if (results_.quietTicksLeft > 0) --results_.quietTicksLeft;
 }
 
 void Cards::Saved(const KeptGame& kept) {
-  kept_ = std::make_unique<KeptGame>(kept);
+  results_.kept = std::make_unique<KeptGame>(kept);
 }
 
 void Cards::ShowVerdict(const VerdictCard& card) {
   verdict_ = std::make_unique<VerdictCard>(card);
+}
+
+void Cards::SetBanner(std::vector<std::string> lines) {
+  banner_ = std::move(lines);
 }
 
 Cards::KeyUse Cards::TakeKey(uint8_t code) {
@@ -67,15 +71,17 @@ Cards::KeyUse Cards::TakeKey(uint8_t code) {
     }
     return KeyUse::kTaken;
   }
-  if (!resultsShown_) return KeyUse::kPassed;
-  if (IsSaveKey(code) && canSave_) return kept_ ? KeyUse::kTaken : KeyUse::kSave;
-  resultsShown_ = false;
+  if (!results_.shown) return KeyUse::kPassed;
+  if (code == kSaveKey) {
+    return results_.canSave && !results_.kept ? KeyUse::kSave : KeyUse::kTaken;
+  }
+  if (results_.quietTicksLeft == 0) results_.shown = false;
   return KeyUse::kTaken;
 }
 
 void Cards::OpenHelp(Card which) {
   if (!play_) return;
-  resultsShown_ = false;
+  results_.shown = false;
   help_.shown = which;
   help_.page = 0;
 }
@@ -95,7 +101,7 @@ void Cards::FieldLost() {
 Card Cards::Shown() const {
   if (verdict_) return Card::kVerdict;
   if (help_.shown != Card::kNone) return help_.shown;
-  if (resultsShown_) return Card::kResults;
+  if (results_.shown) return Card::kResults;
   if (play_ && GameRunning() && gameState.paused != 0) return Card::kPause;
   return Card::kNone;
 }
@@ -104,30 +110,39 @@ bool Cards::TakeOverlayChange() {
   return std::exchange(overlayChanged_, false);
 }
 
-// The help is laid out anew only for another text or another field size.
+// The help is laid out anew only for another text or another field size. Its footer is never
+// wider than the one of a hundred pages.
 const std::vector<CardPage>& Cards::HelpPages() {
-  const Drawn key{help_.shown, 0, HeldSide(fieldGeometry.fieldWidth),
-                  HeldSide(fieldGeometry.groundY)};
+  const Drawn key{
+      help_.shown, 0, HeldSide(fieldGeometry.fieldWidth), HeldSide(fieldGeometry.groundY), false,
+      false,       {}};
   if (key == help_.laidOutFor) return help_.pages;
   help_.laidOutFor = key;
   const bool about = help_.shown == Card::kAbout;
   help_.pages = painter_->Paginate(
       about ? std::vector<HelpSection>{AboutSection(language_)} : HelpSections(language_),
-      key.width, key.height);
+      key.width, key.height, HelpFooter(language_, about ? 0 : 98, about ? 1 : 99));
   return help_.pages;
 }
 
 std::vector<std::string> Cards::ResultsLines() const {
-  std::vector<std::string> lines = ResultLines(language_, results_);
-  if (!canSave_) return lines;
-  if (!kept_) {
+  std::vector<std::string> lines = ResultLines(language_, results_.figures);
+  if (!results_.canSave) return lines;
+  if (!results_.kept) {
     lines.push_back(SaveOffer(language_));
     return lines;
   }
-  for (std::string& line : SavedLines(language_, kept_->where, kept_->problem, kept_->download)) {
+  const KeptGame& kept = *results_.kept;
+  for (std::string& line : SavedLines(language_, kept.where, kept.problem, kept.download)) {
     lines.push_back(std::move(line));
   }
   return lines;
+}
+
+std::vector<std::string> Cards::Banner() const {
+  if (Shown() != Card::kNone) return {};
+  if (hint_) return {HintLine(language_)};
+  return banner_;
 }
 
 // Drawn anew only when what it shows changes: the cards' figures are fixed while they show. A
@@ -142,11 +157,12 @@ void Cards::Update() {
     help_.page = std::min(help_.page, static_cast<int>(HelpPages().size()) - 1);
   }
   const int height = fieldGeometry.fieldHeight + fieldGeometry.statusHeight;
-  const Drawn want{Shown(), help_.page, fieldWidth, height, fieldLost_, kept_ != nullptr};
+  Drawn want{Shown(), help_.page, fieldWidth, height, fieldLost_, results_.kept != nullptr,
+             Banner()};
   if (want == drawn_) return;
-  drawn_ = want;
+  drawn_ = std::move(want);
   overlayChanged_ = true;
-  if (want.card == Card::kNone && !fieldLost_) {
+  if (drawn_.card == Card::kNone && !fieldLost_ && drawn_.banner.empty()) {
     overlay_ = {};
     return;
   }
@@ -155,16 +171,19 @@ void Cards::Update() {
     DrawPausedField();
     CardPainter::CoverWith(overlay_, *pausedField_);
   }
+  if (!drawn_.banner.empty())
+    painter_->DrawBanner(overlay_, fieldWidth, fieldHeight, drawn_.banner);
+  DrawShownCard(drawn_.card, fieldWidth, fieldHeight);
+}
+
+void Cards::DrawShownCard(Card card, int fieldWidth, int fieldHeight) {
   std::vector<std::string> lines;
-  switch (want.card) {
+  switch (card) {
     case Card::kHelp:
     case Card::kAbout:
-      painter_->DrawCard(
-          overlay_, fieldWidth, fieldHeight, help_.pages[help_.page],
-          want.card == Card::kAbout
-              ? ""
-              : HelpFooter(language_, help_.page, static_cast<int>(help_.pages.size())),
-          true);
+      painter_->DrawCard(overlay_, fieldWidth, fieldHeight, help_.pages[help_.page],
+                         HelpFooter(language_, help_.page, static_cast<int>(help_.pages.size())),
+                         true);
       break;
     case Card::kResults:
       lines = ResultsLines();
@@ -210,6 +229,9 @@ void Cards::DrawPausedField() {
     if (interceptorSlots[i].active != 0)
       DrawInterceptor(interceptorSlots[i].x, interceptorSlots[i].y);
   }
+  // The launchers stand on the ground line, which the band's drawing draws them with; the band
+  // itself falls below this picture.
+  DrawStatusBar(gameState, fieldGeometry);
   windowDC = window;
   sheetDC = sheet;
 }

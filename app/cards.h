@@ -1,6 +1,7 @@
-// The cards over the field (help, about, pause, results, a replay's verdict): which one shows,
-// what it says and its picture, the overlay every front end lays over the window picture.
-// Cards never change the rules' picture or what a recording holds.
+// The cards over the field (help, about, pause, results, a replay's verdict) and the banner at
+// its top (the hint before the first game, a replay's state): which shows, what it says and
+// its picture, the overlay every front end lays over the window picture. Cards never change
+// the rules' picture or what a recording holds.
 #pragma once
 
 #include <memory>
@@ -18,29 +19,40 @@ enum class Card { kNone, kHelp, kAbout, kPause, kResults, kVerdict };
 
 class Cards {
  public:
+  // A card that appears while the player may still be typing takes no key for this many ticks
+  // (a second): the keys of the game's last moment neither close it nor reach the rules.
+  static constexpr int kQuietTicks = 64;
+  // Ctrl+S: the key that keeps a game from its results card, one no player types in a game.
+  static constexpr uint8_t kSaveKey = 0x13;
+
   // `glyphs` draws their text; without it no card shows. Only `play` shows the cards of play
-  // (help, pause, results): a replay shows its verdict alone.
+  // (help, pause, results) and the hint: a replay shows its verdict alone.
   Cards(GlyphSource* glyphs, PixelOrder order, Language language, bool play);
 
   Language language() const { return language_; }
   // Whether the cards of play show (a window playing, with glyphs to draw them).
   bool Play() const { return play_; }
 
-  // A game began: the last one's card goes.
+  // A game began: the last one's card goes, and the hint for good.
   void GameStarted();
   // A game ended: its results show; `canSave` offers to keep it.
   void GameEnded(const GameResults& results, bool canSave);
+  // A tick ran: the results card's quiet moment runs out.
+  void TickRan();
   // The ended game was kept, or could not be: the results card says where, or why not.
   void Saved(const KeptGame& kept);
   // The replay's verdict, shown from now on.
   void ShowVerdict(const VerdictCard& card);
+  // The lines at the top of the field while no card shows (a replay's state); empty for none.
+  void SetBanner(std::vector<std::string> lines);
 
   enum class KeyUse { kPassed, kTaken, kSave };
-  // A typed key: Esc closes the help and Enter or space turn its page; any key closes the
-  // results card, but S, which asks to keep the game. kPassed: no card took it.
+  // A typed key: Esc closes the help and Enter or space turn its page; after its quiet moment
+  // any key closes the results card but the save key, which asks to keep the game.
+  // kPassed: no card took it.
   KeyUse TakeKey(uint8_t code);
   // A function key closes the results card.
-  void CloseResults() { resultsShown_ = false; }
+  void CloseResults() { results_.shown = false; }
   void OpenHelp(Card which);
   // +1 turns the help forward (from the last page: closes it), -1 back; false without help.
   bool TurnPage(int delta);
@@ -64,6 +76,7 @@ class Cards {
     int height = 0;
     bool field = false;
     bool saved = false;
+    std::vector<std::string> banner;
     bool operator==(const Drawn&) const = default;
   };
   // The help (or the about text) laid out in pages for the field's size.
@@ -73,9 +86,19 @@ class Cards {
     Drawn laidOutFor;
     std::vector<CardPage> pages;
   };
+  // The last game's card.
+  struct Results {
+    bool shown = false;
+    GameResults figures;
+    bool canSave = false;
+    int quietTicksLeft = 0;
+    std::unique_ptr<KeptGame> kept;  // once the ended game was kept
+  };
 
   const std::vector<CardPage>& HelpPages();
   std::vector<std::string> ResultsLines() const;
+  std::vector<std::string> Banner() const;
+  void DrawShownCard(Card card, int fieldWidth, int fieldHeight);
   void DrawPausedField();
 
   Language language_;
@@ -85,10 +108,9 @@ class Cards {
   Drawn drawn_;
   bool overlayChanged_ = false;
   Help help_;
-  bool resultsShown_ = false;
-  GameResults results_;
-  bool canSave_ = false;
-  std::unique_ptr<KeptGame> kept_;        // once the ended game was kept
+  Results results_;
+  bool hint_;  // until the first game starts
+  std::vector<std::string> banner_;
   std::unique_ptr<VerdictCard> verdict_;  // a replay's, once it ended
   bool fieldLost_ = false;
   std::unique_ptr<PixelCanvas> pausedField_;

@@ -37,6 +37,8 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
   for (size_t i = 0; i < arguments.size() && options.ok; ++i) {
     if (arguments[i] == "--exit-at-end") {
       options.exitAtEnd = true;
+    } else if (arguments[i] == "--state-line") {
+      options.stateLine = true;
     } else if (arguments[i] == "--replay" && i + 1 < arguments.size()) {
       ReadReplay(arguments[++i], options);
     } else if (arguments[i] == "--replay") {

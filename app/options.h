@@ -1,4 +1,5 @@
-// The command line every front end takes: `--record FILE`, or `--replay FILE [--exit-at-end]`.
+// The command line every front end takes: `--record FILE`, or
+// `--replay FILE [--exit-at-end] [--state-line]`.
 #pragma once
 
 #include <cstdio>
@@ -16,6 +17,8 @@ struct Options {
   std::string replayProblem;
   // `--exit-at-end`: the viewer ends the program with its verdict as the exit status.
   bool exitAtEnd = false;
+  // `--state-line`: the viewer prints the state line it ended at after its verdict.
+  bool stateLine = false;
   // What to tell on the error stream, one line each: arguments passed over, and the reason
   // the program cannot start.
   std::vector<std::string> notes;

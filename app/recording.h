@@ -10,15 +10,15 @@
 // so a crash keeps everything played up to it. Consecutive ticks are written as one `tick N`
 // line once something else happens, or every second of play.
 //
-// The same text is kept in memory, whether or not a file takes it, so a game can be saved
-// after it ended: a few kilobytes a minute of play. A session that outgrows kKeptLimit (days
-// of play) stops being kept, and then no game of it can be saved; the file still takes it all.
+// A recorder that keeps (a game's own recording) holds the same text in memory, so a game can
+// be saved after it ended: a few kilobytes a minute of play. One that outgrows kKeptLimit
+// (days of play) stops being kept, and then cannot be saved; the file still takes it all.
 class SessionRecorder {
  public:
   static constexpr size_t kKeptLimit = 16 << 20;
 
-  // Records into `out` (not owned) as well as into memory; nullptr records only into memory.
-  explicit SessionRecorder(std::FILE* out = nullptr) : out_(out) {}
+  // Records into `out` (not owned) unless null, and into memory when `keep`.
+  SessionRecorder(std::FILE* out, bool keep) : out_(out), keeping_(keep) {}
 
   // The start: the seed and the settings text start-up read (null when there was no file),
   // quoted whole, so a replay needs no settings file.
@@ -43,7 +43,7 @@ class SessionRecorder {
 
   std::FILE* out_;
   std::string kept_;
-  bool keeping_ = true;
+  bool keeping_;
   bool finished_ = false;
   uint64_t pendingTicks_ = 0;
 };

@@ -122,6 +122,10 @@ uint64_t Replay::RunDue(uint64_t ticks) {
       ticksLeftInStep_ = command.count == 0 ? 1 : command.numbers[0];
     } else {
       work += WorkOf(command);
+      if (command.name == CommandName::kChar) {
+        if (lastKeys_.size() == kKeysShown) lastKeys_.erase(0, 1);
+        lastKeys_ += static_cast<char>(command.numbers[0]);
+      }
       RunScenarioCommand(command, game_, nullptr, &lastDump_);
     }
   }
@@ -156,7 +160,8 @@ void Replay::Stop() {
   if (!finished_) Finish("the replay was ended before the recording's end");
 }
 
-// Said once, on the report stream: the verdict, then the state line the replay ended at.
+// Said once, on the report stream: the verdict, then the state line the replay ended at when
+// it was asked for.
 void Replay::Finish(const std::string& reason) {
   finished_ = true;
   reason_ = reason;
@@ -170,7 +175,7 @@ void Replay::Finish(const std::string& reason) {
     std::fprintf(report_, "%s: %s\n", kNotVerifiedText,
                  reason.empty() ? kNotWhereRecordedText : reason.c_str());
   }
-  if (readable) std::fprintf(report_, "%s\n", stateLine.c_str());
+  if (readable && reportStateLine_) std::fprintf(report_, "%s\n", stateLine.c_str());
   std::fflush(report_);
 }
 

@@ -26,8 +26,13 @@ class Replay {
  public:
   static constexpr int kFastest = 64;
 
-  // `report` receives the verdict and the state line at the end (standard output in the games).
-  Replay(ScenarioCalls& game, std::FILE* report) : game_(game), report_(report) {}
+  // The last characters typed that LastKeys keeps.
+  static constexpr size_t kKeysShown = 12;
+
+  // `report` receives the verdict at the end (standard output in the games), and the state
+  // line the replay ended at when `stateLine`.
+  Replay(ScenarioCalls& game, std::FILE* report, bool stateLine = false)
+      : game_(game), report_(report), reportStateLine_(stateLine) {}
 
   // Checks the recording whole before anything runs. A recording that cannot be read, or whose
   // file could not be (`unreadable` says why), ends at once, not verified.
@@ -49,6 +54,8 @@ class Replay {
   bool Verified() const { return verified_; }
   bool Paused() const { return paused_; }
   int Speed() const { return speed_; }
+  // The codes of the last kKeysShown characters the recording typed, oldest first.
+  const std::string& LastKeys() const { return lastKeys_; }
   // The card the end shows, once finished.
   VerdictCard Verdict(Language language) const;
 
@@ -59,6 +66,8 @@ class Replay {
 
   ScenarioCalls& game_;
   std::FILE* report_;
+  bool reportStateLine_;
+  std::string lastKeys_;
   // Checked whole at start, then read again a command at a time as it plays: a huge recording
   // is held once, as text, never as a list of its commands.
   std::string recording_;

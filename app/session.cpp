@@ -1,7 +1,8 @@
-// The session's recording and the figures of its games.
+// The session's recording, each game's own, and the figures of its games.
 #include "app/session.h"
 
 #include "core/records.h"
+#include "resources/command_ids.h"
 
 namespace {
 
@@ -13,11 +14,14 @@ bool GameInPlay() {
   return GameRunning() && gameState.paused == 0;
 }
 
+constexpr int32_t kMissesToLose = 10;
+
 }  // namespace
 
 // A tick that ends the game is not one of its ticks.
 void Session::Tick() {
   recorder_.Tick();
+  game_.Tick();
   counting_ = GameInPlay();
 }
 
@@ -26,38 +30,63 @@ void Session::TickRan() {
   counting_ = false;
 }
 
+void Session::Size(int width, int height) {
+  size_ = {width, height, true};
+  recorder_.Size(width, height);
+  game_.Size(width, height);
+}
+
 void Session::Char(uint8_t code) {
-  if (GameInPlay()) ++results_.typed;
   recorder_.Char(code);
+  game_.Char(code);
+}
+
+void Session::Command(uint16_t id) {
+  recorder_.Command(id);
+  if (id == kCmdStart && keepGames_) {
+    game_.Begin(id, size_);
+  } else {
+    game_.Command(id);
+  }
+}
+
+void Session::Comment(std::string_view text) {
+  recorder_.Comment(text);
+  game_.Comment(text);
 }
 
 void Session::GameStarted() {
   results_ = {};
+  grounded_ = false;
   bestBefore_ = gameState.highScoreTable[gameState.level - 1].best;
-  endedGame_.clear();
-  kept_ = false;
+  ended_ = {};
 }
 
-// The recording ends here, so it replays to the state the results card shows.
-void Session::GameEnded(const std::string& stateLine, const std::string& stamp) {
+// The game's own recording ends here, so it replays to the state the results card shows.
+void Session::GameEnded(const std::string& stamp) {
   const HighScoreEntry& best = gameState.highScoreTable[gameState.level - 1];
   results_.score = gameState.score;
   results_.best = best.best;
   results_.newBest = best.best > bestBefore_;
   results_.level = gameState.level;
   results_.misses = gameState.misses;
-  endedAt_ = stamp;
-  endedGame_ = stamp.empty() ? "" : recorder_.SoFar(stateLine);
-  kept_ = false;
+  results_.end = grounded_                           ? GameEnd::kGround
+                 : gameState.misses >= kMissesToLose ? GameEnd::kTenthMiss
+                                                     : GameEnd::kStopped;
+  const std::string recording = game_.End();
+  ended_ = {
+      .recording = stamp.empty() ? "" : recording, .stamp = stamp, .kept = false, .keptGame = {}};
 }
 
 const KeptGame& Session::KeepEndedGame() {
-  if (!kept_) keptGame_ = KeepGame(endedAt_, endedGame_);
-  kept_ = true;
-  return keptGame_;
+  if (!ended_.kept) ended_.keptGame = KeepGame(ended_.stamp, ended_.recording);
+  ended_.kept = true;
+  return ended_.keptGame;
 }
 
 // Only a running game's hits count: the demonstration shoots by itself.
 void Session::OnGameEvent(GameEvent event, int32_t) {
-  if (event == GameEvent::kHit && GameRunning()) ++results_.hits;
+  if (!GameRunning()) return;
+  if (event == GameEvent::kHit) ++results_.hits;
+  if (event == GameEvent::kGround) grounded_ = true;
 }

@@ -1,5 +1,5 @@
 // The session: its recording, written as it is played; each game's figures, counted from the
-// rules' own events; and the last game, which its results card may keep.
+// rules' own events; and each game's own recording, which its results card may keep.
 #pragma once
 
 #include <cstdint>
@@ -8,15 +8,17 @@
 #include <string_view>
 
 #include "app/card_text.h"
+#include "app/game_recording.h"
 #include "app/kept_game.h"
 #include "app/recording.h"
 #include "core/events.h"
 
 class Session : public GameEventListener {
  public:
-  // Records into `record` (not owned) when set, and always into memory, so an ended game can
-  // be kept.
-  explicit Session(std::FILE* record = nullptr) : recorder_(record) {}
+  // Records the whole session into `record` (not owned) when set; `keepGames` records each
+  // game from its start command into memory, so an ended game can be kept.
+  explicit Session(std::FILE* record = nullptr, bool keepGames = false)
+      : recorder_(record, false), keepGames_(keepGames) {}
 
   // What the shell tells of the session, each written as the runner's command for it.
   void Start(uint32_t seed, const std::string* settingsText) {
@@ -25,35 +27,46 @@ class Session : public GameEventListener {
   // A tick is about to run; TickRan follows it.
   void Tick();
   void TickRan();
-  void Size(int width, int height) { recorder_.Size(width, height); }
+  void Size(int width, int height);
   void Char(uint8_t code);
-  void Command(uint16_t id) { recorder_.Command(id); }
-  void Comment(std::string_view text) { recorder_.Comment(text); }
+  // Before the rules take it: a start command begins the game's own recording.
+  void Command(uint16_t id);
+  void Comment(std::string_view text);
   // The end of the program: the recording ends with the state line the game ended with.
   void Finish(const std::string& stateLine) { recorder_.Finish(stateLine); }
 
   // A game began: its figures start afresh.
   void GameStarted();
-  // The game ended in the state `stateLine` describes. `stamp` ("YYYYMMDD-HHMMSS") names the
-  // file it may be kept as; empty, the game cannot be kept.
-  void GameEnded(const std::string& stateLine, const std::string& stamp);
+  // The game ended. `stamp` ("YYYYMMDD-HHMMSS") names the file it may be kept as; empty, the
+  // game cannot be kept.
+  void GameEnded(const std::string& stamp);
   // The last game's figures, as its results card shows them.
   const GameResults& Results() const { return results_; }
   // The last game's recording while it may be kept: empty when there is none to keep.
-  const std::string& EndedGame() const { return endedGame_; }
+  const std::string& EndedGame() const { return ended_.recording; }
   // Writes the ended game beside the settings file, once; later calls give the same answer.
   const KeptGame& KeepEndedGame();
-  bool Kept() const { return kept_; }
+  // Where the sound output notes the effects a game's own recording lists.
+  PlayedSounds& GameSounds() { return game_.Sounds(); }
 
   void OnGameEvent(GameEvent event, int32_t slot) override;
 
  private:
+  // The last game ended, while it may be kept.
+  struct Ended {
+    std::string recording;
+    std::string stamp;
+    bool kept = false;
+    KeptGame keptGame;
+  };
+
   SessionRecorder recorder_;
+  bool keepGames_;
+  GameRecording game_;
+  ClientSizeSeen size_;
   GameResults results_;
   bool counting_ = false;  // the tick under way belongs to a running game
+  bool grounded_ = false;  // a missile of this game reached the ground
   int32_t bestBefore_ = 0;
-  std::string endedGame_;
-  std::string endedAt_;
-  bool kept_ = false;
-  KeptGame keptGame_;
+  Ended ended_;
 };

@@ -77,6 +77,7 @@ void GameShell::Start(const Options& options, ShellStart platform) {
     platform.recording = options.replayText;
     platform.unreadable = options.replayProblem;
     platform.exitAtEnd = options.exitAtEnd;
+    platform.reportStateLine = options.stateLine;
   }
   Start(platform);
 }
@@ -91,8 +92,9 @@ void GameShell::Start(const ShellStart& start) {
   }
   pacedPicture_.SetTarget(start.windowCanvas);
   sound_.output = start.sound;
-  session_ = Session(Playing() ? start.record : nullptr);
   cards_ = Cards(start.cardGlyphs, start.overlayOrder, LanguageOfLocale(start.locale), Playing());
+  session_ = Session(Playing() ? start.record : nullptr, cards_.Play());
+  sound_.game = &session_.GameSounds();
   ending_.exitAtEnd = start.exitAtEnd;
   // Read once, so the recording holds exactly the text the game started with.
   std::string settingsText;
@@ -109,10 +111,12 @@ void GameShell::Start(const ShellStart& start) {
               .settingsText = settingsRead ? &settingsText : nullptr});
   pace_.schedule.Restart(start.now);
   pace_.nextCall = pace_.schedule.NextDue();
+  frontEnd_.BuildMenu(cards_.language() == Language::kJapanese ? MenuLanguage::kJapanese
+                                                               : MenuLanguage::kEnglish);
   ending_.started = true;
   frontEnd_.SetTitle(mode_ == ShellMode::kReplay ? VOLARIN_TITLE " - replay" : VOLARIN_TITLE);
   if (mode_ == ShellMode::kReplay) {
-    replay_ = std::make_unique<Replay>(scenario_, start.report);
+    replay_ = std::make_unique<Replay>(scenario_, start.report, start.reportStateLine);
     frontEnd_.FitWindow(ClientWidth(), ClientHeight());
     replay_->Start(start.recording, start.unreadable, start.now);
   }
@@ -126,6 +130,10 @@ void GameShell::AfterEvent() {
   NoteGame();
   if (replay_ && replay_->Finished() && cards_.Shown() != Card::kVerdict) {
     cards_.ShowVerdict(replay_->Verdict(cards_.language()));
+  }
+  if (replay_ && !replay_->Finished()) {
+    cards_.SetBanner(
+        ReplayBanner(cards_.language(), replay_->Speed(), replay_->Paused(), replay_->LastKeys()));
   }
   if (!pacedPicture_.Holding()) cards_.Update();
   frontEnd_.ShowPicture();
@@ -267,6 +275,7 @@ void GameShell::RunTick() {
   ++ticks_;
   OnTick();
   session_.TickRan();
+  cards_.TickRan();
   NoteGame();
 }
 
@@ -277,8 +286,7 @@ void GameShell::NoteGame() {
     session_.GameStarted();
     cards_.GameStarted();
   } else if (!running && gameSeenRunning_) {
-    const std::string stamp = cards_.Play() ? frontEnd_.LocalTimeNow() : "";
-    session_.GameEnded(stamp.empty() ? "" : StateLine(), stamp);
+    session_.GameEnded(cards_.Play() ? frontEnd_.LocalTimeNow() : "");
     cards_.GameEnded(session_.Results(), !session_.EndedGame().empty());
   }
   gameSeenRunning_ = running;

@@ -23,6 +23,7 @@
 #include "app/state_line.h"
 #include "core/records.h"
 #include "render/pixel_canvas.h"
+#include "resources/menu_resource.h"
 
 class Canvas;
 class Replay;
@@ -45,6 +46,9 @@ class FrontEnd {
   virtual void Quit() = 0;
   // The window's title, said once at start.
   virtual void SetTitle(const std::string&) {}
+  // The menu bar, in the player's language (kMenuBar's texts in it), is to be made now: said
+  // once at start, before any item's marks.
+  virtual void BuildMenu(MenuLanguage) {}
   // A replay shows the field at the sizes it was played at: the window takes this client
   // size (each side at most PixelCanvas::kMaxSide), minimised at 0 x 0.
   virtual void FitWindow(int, int) {}
@@ -81,11 +85,12 @@ struct ShellStart {
   std::string locale{};  // the player's language as the system names it ("ja_JP.UTF-8", "en-US")
   ShellMode mode = ShellMode::kPlay;
   // A replay's recording, or why its file could not be read; with `exitAtEnd` the program ends
-  // at the verdict, which goes to `report`.
+  // at the verdict, which goes to `report`, followed by the state line with `reportStateLine`.
   std::string recording{};
   std::string unreadable{};
   bool exitAtEnd = false;
   std::FILE* report = nullptr;
+  bool reportStateLine = false;
 };
 
 class GameShell {

@@ -26,15 +26,18 @@ class PlayedSounds {
 };
 
 // The front end's sound output, with every effect it is asked to play noted for the state
-// line a recording ends with; the output may be absent.
+// line a recording ends with (and the one a game's own recording ends with); the output may be
+// absent.
 class NotedSound : public SoundOutput {
  public:
   void Play(SoundEffect effect) override {
     played.Add(SoundEffectFile(effect));
+    if (game != nullptr) game->Add(SoundEffectFile(effect));
     if (output != nullptr) output->Play(effect);
   }
   SoundOutput* output = nullptr;
   PlayedSounds played;
+  PlayedSounds* game = nullptr;
 };
 
 // One JSON object without a line end: the timer messages handled (`ticks`), the generator,

@@ -1,6 +1,7 @@
-// Build-time tool: writes the Windows resource script, menu 105, from the menu data every front
-// end shares, so the script is never edited by hand. The accelerator table and the sprite
-// bitmap are not resources: the shell reads the one and the sprite sheet the other as data.
+// Build-time tool: writes the Windows resource script, menu 105 (Japanese) and menu 106
+// (English), from the menu data every front end shares, so the script is never edited by hand.
+// The accelerator table and the sprite bitmap are not resources: the shell reads the one and
+// the sprite sheet the other as data.
 #include <cstdio>
 #include <string>
 
@@ -9,6 +10,7 @@
 namespace {
 
 constexpr int kMenuId = 105;
+constexpr int kEnglishMenuId = 106;
 
 // A resource-script string literal: quotes are doubled, backslashes escaped.
 std::string Quoted(const char* text) {
@@ -21,9 +23,9 @@ std::string Quoted(const char* text) {
   return quoted + "\"";
 }
 
-std::string ItemLine(const MenuResourceItem& item) {
+std::string ItemLine(const MenuResourceItem& item, MenuLanguage language) {
   if (item.text == nullptr) return "    MENUITEM SEPARATOR\n";
-  std::string text = Quoted(item.text);
+  std::string text = Quoted(MenuText(item, language));
   // The key shows after a tab, as the platform's menus show shortcuts.
   if (item.keys != nullptr) text.insert(text.size() - 1, std::string("\\t") + item.keys);
   std::string line = "    MENUITEM " + text + ", " + std::to_string(item.id);
@@ -32,17 +34,20 @@ std::string ItemLine(const MenuResourceItem& item) {
   return line + "\n";
 }
 
-std::string Script() {
-  std::string script =
-      "// Written by volarin-menu-rc-gen from resources/menu_resource.cpp; do not edit.\n"
-      "#pragma code_page(65001)\n\n" +
-      std::to_string(kMenuId) + " MENU\nBEGIN\n";
+std::string Menu(int id, MenuLanguage language) {
+  std::string script = "\n" + std::to_string(id) + " MENU\nBEGIN\n";
   for (const MenuResourcePopup* popup : kMenuBar) {
-    script += "  POPUP " + Quoted(popup->text) + "\n  BEGIN\n";
-    for (int i = 0; i < popup->count; ++i) script += ItemLine(popup->items[i]);
+    script += "  POPUP " + Quoted(MenuText(*popup, language)) + "\n  BEGIN\n";
+    for (int i = 0; i < popup->count; ++i) script += ItemLine(popup->items[i], language);
     script += "  END\n";
   }
   return script + "END\n";
+}
+
+std::string Script() {
+  return "// Written by volarin-menu-rc-gen from resources/menu_resource.cpp; do not edit.\n"
+         "#pragma code_page(65001)\n" +
+         Menu(kMenuId, MenuLanguage::kJapanese) + Menu(kEnglishMenuId, MenuLanguage::kEnglish);
 }
 
 }  // namespace

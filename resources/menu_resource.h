@@ -3,25 +3,36 @@
 
 #include <cstdint>
 
-// One popup item. A separator has id 0 and no text. Texts are UTF-8; '&' marks the mnemonic.
+// One popup item. A separator has id 0 and no text. Texts are UTF-8; '&' marks the mnemonic,
+// the same letter in both languages.
 struct MenuResourceItem {
-  const char* text;
+  const char* text;  // Japanese, as the menu has always read
   uint16_t id;
   bool checked;  // as the resource starts it
   bool greyed;
-  const char* keys;  // the key that gives the command, as the menu shows it; nullptr for none
+  const char* keys;     // the key that gives the command, as the menu shows it; nullptr for none
+  const char* english;  // the same item for a player whose system is not Japanese
 };
 
 struct MenuResourcePopup {
   const char* text;
   const MenuResourceItem* items;
   int count;
+  const char* english;
 };
 
 // What an item's mark means: a command carries none (its check stays off), a check item is on
 // or off by itself, and of a menu's radio items just one is on.
 enum class MenuItemKind : uint8_t { kCommand, kCheck, kRadio };
 MenuItemKind MenuItemKindOf(uint16_t id);
+
+// The language the menus are shown in: Japanese on a Japanese system, English elsewhere.
+enum class MenuLanguage { kJapanese, kEnglish };
+
+template <typename Entry>
+const char* MenuText(const Entry& entry, MenuLanguage language) {
+  return language == MenuLanguage::kJapanese ? entry.text : entry.english;
+}
 
 constexpr int kMenuPopupCount = 4;
 extern const MenuResourcePopup kMenuResource[kMenuPopupCount];

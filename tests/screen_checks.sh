@@ -24,12 +24,13 @@ wait_for_exit() {
   wait "$pid" || status=$?
 }
 
-# The text of screenshot $1 (region $3 of it, or all) as OCR model $2 reads it: light text on
+# The text of screenshot $1 (region $3 of it, or all, with colour $4 taken away: a frame the
+# model would read as a letter) as OCR model $2 reads it: light text on
 # dark cards, so scaled up three times, inverted and made black and white, which the Japanese
 # model at least needs to read 24-pixel glyphs.
 read_text() {
-  convert "$work/$1.png" ${3:+-crop "$3" +repage} -resize 300% -negate -threshold 50% \
-    "$work/$1-ocr.png"
+  convert "$work/$1.png" ${3:+-crop "$3" +repage} ${4:+-fill black -opaque "$4"} -resize 300% \
+    -negate -threshold 50% "$work/$1-ocr.png"
   tesseract "$work/$1-ocr.png" - -l "$2" 2>/dev/null | tr -s ' \n' ' '
 }
 
@@ -42,22 +43,17 @@ expect_text() {
   done
 }
 
-# Resumes the paused game and mistypes ten times, so it ends and the results card shows.
-miss_ten_times() {
-  xdotool key F3
-  for _ in $(seq 10); do
-    xdotool key asciitilde
-    sleep 0.1
-  done
-  sleep 0.5
-}
-
-# The words each card must show in the language LANG names, and the OCR model for them. The
+# The words each card (and the menu bar, and the hint) must show in the language LANG names,
+# and the OCR model for them. The
 # Japanese help is known by its F2 line: the model misreads its heading 遊び方 in Wine's face
 # now and then, and 一 as ー, hence 時停止.
 card_words() {
   case "$LANG" in
-    ja*) model=jpn+eng help=(F2 ゲームを始める) paused=(時停止 続ける) results=(ミス Accuracy Best) ;;
-    *) model=eng help=(F2 "How to play") paused=(Paused "F3 to go on") results=(Score Accuracy Best) ;;
+    ja*)
+      model=jpn+eng help=(F2 ゲームを始める) paused=(時停止 続ける) results=(ミス Score Best)
+      menu=(ファイル) hint=(スタート) ;;
+    *)
+      model=eng help=(F2 "How to play") paused=(Paused "F3 to go on") results=(Score Accuracy Best)
+      menu=(File Level Options Help) hint=("F2 start") ;;
   esac
 }

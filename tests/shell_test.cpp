@@ -3,87 +3,36 @@
 #include "app/shell.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
-#include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/card_painter.h"
 #include "app/cards.h"
 #include "app/commands.h"
-#include "app/kept_game.h"
 #include "app/options.h"
-#include "app/overlay.h"
-#include "app/pacing.h"
 #include "app/recording.h"
 #include "app/replay.h"
-#include "app/session.h"
 #include "app/settings.h"
 #include "app/state_line.h"
-#include "core/alphabet.h"
-#include "core/events.h"
 #include "core/game.h"
-#include "core/geometry.h"
-#include "core/interceptors.h"
-#include "core/menu_state.h"
 #include "resources/command_ids.h"
 #include "resources/version.h"
+#include "shell_fixtures.h"
 #include "test_support.h"
 #include "tools/bench/full_load.h"
 #include "tools/sim/scenario.h"
 
 namespace {
 
-using std::chrono::milliseconds;
-using std::chrono::nanoseconds;
-
-class FakeFrontEnd : public FrontEnd {
- public:
-  void ResizePicture(int width, int height) override { sizes.emplace_back(width, height); }
-  void ShowPicture() override { ++shown; }
-  void SetMenuItem(uint16_t id, bool checked, bool greyed) override {
-    ++menuItemsSet;
-    marks[id] = {checked, greyed};
-  }
-  void Quit() override { ++quits; }
-  void SetTitle(const std::string& text) override { title = text; }
-  void FitWindow(int width, int height) override { fitted.emplace_back(width, height); }
-  std::string LocalTimeNow() override { return stamp; }
-  std::vector<std::pair<int, int>> sizes, fitted;
-  std::string title;
-  std::map<uint16_t, std::pair<bool, bool>> marks;  // checked, greyed
-  std::string stamp;
-  int shown = 0, quits = 0, menuItemsSet = 0;
-};
-
-class ShellTest : public ::testing::Test {
- protected:
-  void StartShell(std::FILE* record = nullptr) {
-    shell.Start({.seed = 7, .sound = &sound, .record = record, .now = t0});
-  }
-  // Calls Advance when asked to until `until`; returns the ticks run meanwhile.
-  void AdvanceUntil(PaceClock::time_point until) {
-    while (now < until) now = std::max(shell.Advance(now), now + nanoseconds(1));
-  }
-
-  ScopedTempDir dir;  // the settings file is read at start-up and written at the end
-  FakeFrontEnd frontEnd;
-  GameShell shell{frontEnd};
-  RecordingSound sound;
-  // Not the clock's epoch, so a schedule left at its default origin shows.
-  PaceClock::time_point t0 = PaceClock::time_point{} + std::chrono::hours(1);
-  PaceClock::time_point now = t0;
-};
+using namespace shell_fixtures;
+using Lines = std::vector<std::string>;
 
 TEST_F(ShellTest, SizesAreHeldToSixteenBitsAndReachThePictureFirst) {
   shell.Size(70000, -5);
@@ -225,41 +174,6 @@ TEST_F(ShellTest, EndSaysWhereTheSettingsCouldNotBeSaved) {
                                     std::filesystem::current_path().string() + "/VOLARIN.INI.");
 }
 
-// The state lines the runner prints for a recording, replayed as a replay is.
-std::string Replayed(const std::string& recording) {
-  ScenarioLines in{std::string_view(recording)};
-  std::FILE* out = std::tmpfile();
-  EXPECT_EQ(RunScenario(in, out, stderr, ScenarioCommands::kRecorded), 0);
-  return ReadAndClose(out);
-}
-
-// Plays a session into "session.txt" from a fresh shell and returns the recording.
-std::string PlayRecordedSession(FrontEnd& frontEnd, SoundOutput& sound) {
-  std::FILE* record = std::fopen("session.txt", "w");
-  EXPECT_NE(record, nullptr);
-  GameShell shell(frontEnd);
-  PaceClock::time_point now{};
-  const auto advanceFor = [&](std::chrono::milliseconds duration) {
-    for (const auto until = now + duration; now < until;) {
-      now = std::max(shell.Advance(now), now + nanoseconds(1));
-    }
-  };
-  shell.Size(700, 500);
-  shell.Start({.seed = 7, .sound = &sound, .record = record, .now = now});
-  advanceFor(std::chrono::seconds(3));
-  shell.Size(660, 480);  // with ticks not yet written, which must come first
-  shell.PressFunctionKey(2);
-  for (char32_t c : U"aZ3ｱア€ ") shell.Type(c);
-  advanceFor(std::chrono::seconds(4));
-  shell.Minimise();
-  shell.Size(640, 480);
-  shell.Command(kCmdPause);
-  advanceFor(milliseconds(10'500));  // ends with ticks not yet written as a line
-  EXPECT_EQ(shell.End(ProgramEnd::kWindowClosed), 0);
-  std::fclose(record);
-  return ReadFile("session.txt");
-}
-
 // A recording carries the settings it started with, whatever bytes they hold, or says there
 // were none, and replays to the state line it ended with wherever it is: the settings file
 // beside the replay is neither read nor written.
@@ -384,7 +298,7 @@ TEST_F(ShellTest, OptionsOpenTheRecordingOrSayWhyNot) {
 TEST(SessionRecorder, SaysOnceThatItCannotWriteAndKeepsUpToItsLimit) {
   std::FILE* full = std::fopen("/dev/full", "w");
   ::testing::internal::CaptureStderr();
-  SessionRecorder recorder(full);
+  SessionRecorder recorder(full, true);
   recorder.Comment(std::string((16 << 20) - 3, 'x'));  // "# ...\n" to the limit
   EXPECT_NE(recorder.SoFar(""), "");
   recorder.Comment("");
@@ -392,182 +306,6 @@ TEST(SessionRecorder, SaysOnceThatItCannotWriteAndKeepsUpToItsLimit) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "volarin: the recording could not be written: No space left on device\n");
   std::fclose(full);
-}
-
-class CardTest : public ShellTest {
- protected:
-  void StartWithCards(std::FILE* record = nullptr) {
-    shell.Start({.seed = 7,
-                 .windowCanvas = &picture,
-                 .sound = &sound,
-                 .record = record,
-                 .now = t0,
-                 .cardGlyphs = &glyphs,
-                 .locale = "en_US.UTF-8"});
-  }
-  // Pixels of the overlay that cover the picture within this rectangle (`lit`: and are not
-  // black).
-  int Covered(int left, int top, int right, int bottom, bool lit = false) const {
-    const OverlayPicture& overlay = shell.Overlay();
-    int covered = 0;
-    for (int y = top; y < std::min(bottom, overlay.height); ++y) {
-      for (int x = left; x < std::min(right, overlay.width); ++x) {
-        const uint32_t pixel = overlay.pixels[static_cast<size_t>(y) * overlay.width + x];
-        covered += (pixel >> 24) != 0 && (!lit || (pixel & 0xFFFFFF) != 0);
-      }
-    }
-    return covered;
-  }
-  BlockGlyphSource glyphs;
-  PixelCanvas picture{640, 480, PixelOrder::kArgb, glyphs};
-};
-
-// The results card shows when a game ends, over the demonstration that goes on beneath it,
-// and takes the key that closes it, which never reaches the rules; a second game starts it
-// afresh. The recording notes the keys taken and replays to the same end without cards.
-TEST_F(CardTest, ResultsCardShowsAtTheEndAndTakesTheKeyThatClosesIt) {
-  std::FILE* record = std::fopen("session.txt", "w");
-  ASSERT_NE(record, nullptr);
-  StartWithCards(record);
-  shell.PressFunctionKey(2);
-  AdvanceUntil(t0 + std::chrono::seconds(2));
-  const auto falling = std::find_if(std::begin(missileSlots), std::end(missileSlots),
-                                    [](const MissileSlot& m) { return m.state == Falling; });
-  ASSERT_NE(falling, std::end(missileSlots));
-  shell.Type(static_cast<char32_t>(kAlphabet[falling - missileSlots]));
-  AdvanceUntil(t0 + std::chrono::seconds(3));
-  EXPECT_EQ(shell.ShownCard(), Card::kNone);
-  ASSERT_GT(gameState.score, 0);
-  for (int i = 0; i < 10; ++i) shell.Type(U'€');
-  ASSERT_EQ(gameState.gameOver, 1);
-  EXPECT_EQ(shell.ShownCard(), Card::kResults);
-  EXPECT_GT(Covered(0, 0, 640, 448), 10000);
-  AdvanceUntil(now + std::chrono::seconds(1));          // the demonstration runs beneath the card
-  for (int key : {0, 25}) shell.PressFunctionKey(key);  // no function key: the card stays
-  EXPECT_EQ(shell.ShownCard(), Card::kResults);
-  shell.Type(U'€');
-  EXPECT_EQ(gameState.misses, 10);
-  EXPECT_EQ(shell.ShownCard(), Card::kNone);
-  shell.Type(U'€');           // the demonstration's own key
-  shell.PressFunctionKey(2);  // a second game, below the first's best
-  for (int i = 0; i < 10; ++i) shell.Type(U'€');
-  EXPECT_EQ(shell.ShownCard(), Card::kResults);
-  shell.PressFunctionKey(24);  // any function key closes it
-  EXPECT_EQ(shell.ShownCard(), Card::kNone);
-  shell.End(ProgramEnd::kWindowClosed);
-  std::fclose(record);
-
-  const std::string recorded = ReadFile("session.txt");
-  EXPECT_NE(recorded.find("# key taken by a card\n"), std::string::npos);
-  size_t chars = 0;
-  for (size_t at = recorded.find("\nchar "); at != std::string::npos;
-       at = recorded.find("\nchar ", at + 1)) {
-    ++chars;
-  }
-  EXPECT_EQ(chars, 22u);
-  EXPECT_EQ(Replayed(recorded), recorded.substr(recorded.rfind("# final ") + 8));
-  // The figures no game here reaches: every key a hit at once, a new best in a long game.
-  const auto quick = ResultLines(Language::kEnglish, {.hits = 1, .typed = 1, .ticks = 1});
-  const auto idle = ResultLines(Language::kEnglish, {.newBest = true, .ticks = 64 * 119});
-  EXPECT_EQ(quick[1] + quick[2] + quick[3] + quick[4] + quick[5] + idle[3] + idle[5] + idle[7],
-            "Score  00000Best for level 1  00000Hits 1  Misses 0Accuracy  100%"
-            "Characters a minute  3840A new best!Accuracy  0%Length  1:59");
-}
-
-// A game's figures come from the rules' own events: its interceptors' hits (never the
-// demonstration's), the keys that reached the rules while it ran unpaused, its ticks but the one
-// that ended it, and its misses; the next game counts afresh.
-TEST_F(GameTest, SessionCountsAGameFromTheRulesOwnEvents) {
-  Session session;
-  gameEvents = &session;
-  gameState.missileCapacity = 0;  // no missile falls but those placed here
-  const auto tick = [&] {
-    session.Tick();
-    OnTick();
-    session.TickRan();
-  };
-  const auto type = [&](uint8_t code) {
-    session.Char(code);
-    OnChar(code);
-  };
-  PlaceMissile(0, 320, 100, 0, 1);
-  LaunchInterceptor(0);
-  for (int i = 0; i < 100 && missileSlots[0].state == Falling; ++i) tick();
-  OnCommand(kCmdStart);
-  session.GameStarted();
-  EXPECT_EQ(session.Results().hits, 0);  // the demonstration's hit
-  PlaceMissile(1, 320, 100, 0, 1);
-  type('B');
-  int ticks = 0;
-  for (; ticks < 100 && missileSlots[1].state == Falling; ++ticks) tick();
-  OnCommand(kCmdPause);
-  type('C');  // paused: the rules never see it
-  tick();
-  OnCommand(kCmdPause);
-  for (int i = 0; i < 10; ++i) type(0x80);
-  tick();  // after the end: the demonstration's
-  session.GameEnded("", "");
-  const GameResults& r = session.Results();
-  EXPECT_EQ(std::vector<int64_t>({r.hits, r.misses, r.typed, static_cast<int64_t>(r.ticks)}),
-            std::vector<int64_t>({1, 10, 11, ticks}));
-  EXPECT_TRUE(r.newBest && r.best == gameState.score && r.score == gameState.score);
-  OnCommand(kCmdStart);
-  session.GameStarted();
-  for (int i = 0; i < 10; ++i) type(0x80);
-  session.GameEnded("", "");
-  EXPECT_TRUE(!r.newBest && r.typed == 10 && r.hits == 0);
-  gameEvents = nullptr;
-}
-
-using Lines = std::vector<std::string>;
-
-// The card texts that no card drawn in these tests shows.
-TEST(CardTextTest, SavedAndVerifiedLinesInBothLanguages) {
-  EXPECT_EQ(SavedLines(Language::kEnglish, "w", "p", false),
-            (Lines{"Could not save the game as", "w", "p"}));
-  EXPECT_EQ(SavedLines(Language::kJapanese, "w", "", false), (Lines{"保存しました：", "w"}));
-  EXPECT_EQ(SavedLines(Language::kEnglish, "w", "", true),
-            (Lines{"Downloaded as w", "Its link is below the game"}));
-  EXPECT_EQ(SaveOffer(Language::kJapanese) + SaveOffer(Language::kEnglish),
-            "S: このゲームを保存S: save this game");
-  const VerdictCard card = VerdictCardText(Language::kEnglish, true, "");
-  EXPECT_EQ(card.heading + card.lines.at(0),
-            "Replay: verifiedIt ended exactly where it was recorded.");
-  EXPECT_EQ(VerdictCardText(Language::kJapanese, false, "").lines.at(0),
-            "この記録は記録された場所で終わりません:");
-}
-
-// A game ended by a missile on the ground (its impact effect still showing) is saved from its
-// results card by S, taken by the card, beside the settings file and next to a file of the same
-// name: the saved recording, kept in memory without --record, replays to the end it shows.
-TEST_F(CardTest, TheResultsCardSavesTheGameAsARecordingThatReplaysToItsEnd) {
-  WriteFile(kSettingsFileName, "31\n5\n");
-  WriteFile("volarin-20261208-011500.txt", "mine");
-  frontEnd.stamp = "20261208-011500";
-  StartWithCards();
-  shell.PressFunctionKey(2);
-  AdvanceUntil(t0 + std::chrono::seconds(1));
-  shell.Type(U'€');
-  while (gameState.gameOver == 0 && now < t0 + std::chrono::minutes(2))
-    AdvanceUntil(now + std::chrono::seconds(1));
-  ASSERT_EQ(shell.ShownCard(), Card::kResults);
-  const uint64_t gameEnded = shell.TicksRun();
-  AdvanceUntil(
-      now + std::chrono::seconds(1));  // the demonstration beneath the card is not part of the game
-  for (char32_t c : std::u32string_view(U"トsS")) shell.Type(c);  // saved once only
-  EXPECT_EQ(shell.ShownCard(), Card::kResults);
-  const std::string game = ReadFile("volarin-20261208-011500-2.txt");
-  EXPECT_FALSE(std::filesystem::exists("volarin-20261208-011500-3.txt"));
-  shell.Command(kCmdStart);  // a new game closes the card
-  EXPECT_EQ(shell.ShownCard(), Card::kNone);
-
-  WriteFile(kSettingsFileName, "3\n");
-  const std::string finalLine = game.substr(game.rfind("# final ") + 8);
-  EXPECT_EQ(Replayed(game), finalLine);
-  EXPECT_TRUE(finalLine.starts_with("{\"tick\":" + std::to_string(gameEnded) + ",") &&
-              finalLine.find("\"gameOver\":1") != std::string::npos &&
-              finalLine.find("\"level\":5") != std::string::npos)
-      << finalLine.substr(0, 300);
 }
 
 // A kept game never goes over an existing name or through a link, and a folder it cannot be
@@ -618,7 +356,8 @@ TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
   StartWithCards();
   EXPECT_TRUE(shell.TakeOverlayChange() && !shell.TakeOverlayChange());  // told once
   shell.PressFunctionKey(2);
-  EXPECT_FALSE(shell.TakeOverlayChange());  // nothing new to show over the field
+  EXPECT_TRUE(shell.TakeOverlayChange());  // the hint goes
+  EXPECT_TRUE(shell.Overlay().Empty());
   PlaceMissile(0, 100, 100, 0, 1);
   PlaceMissile(1, 300, 100, 0, 1).state = ExplodingFirst;
   interceptorSlots[2] = {500, 100, 0, -6, 1};
@@ -631,7 +370,7 @@ TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
     if (pages % 3 != 0) shell.Type(pages % 3 == 1 ? U'\r' : U' ');  // as Enter and space do
     ++pages;
   }
-  EXPECT_EQ(pages, 13);  // twelve pages, then the key that closes the help
+  EXPECT_EQ(pages, 14);  // thirteen pages, then the key that closes the help
   EXPECT_EQ(shell.ShownCard(), Card::kPause);
   shell.Command(kCmdAbout);
   EXPECT_EQ(shell.ShownCard(), Card::kAbout);
@@ -650,31 +389,6 @@ TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
   EXPECT_EQ(LanguageOfLocale("ja-JP"), Language::kJapanese);
   EXPECT_EQ(LanguageOfLocale("en_JA"), Language::kEnglish);
 }
-
-// A replay: a shell of its own, started with the recording, driven as a window drives it.
-class ViewerTest : public CardTest {
- protected:
-  void StartViewer(const std::string& recording, ShellStart start) {
-    report = std::tmpfile();
-    viewedFrontEnd = {};
-    viewed = std::make_unique<GameShell>(viewedFrontEnd);
-    start.mode = ShellMode::kReplay;
-    start.recording = recording;
-    start.exitAtEnd = true;
-    start.report = report;
-    viewed->Start(start);
-    now = t0;
-  }
-  // Calls the shell when it asks to until `until`.
-  void PlayUntil(PaceClock::time_point until) {
-    while (now < until) now = std::max(viewed->Advance(now), now + nanoseconds(1));
-  }
-  std::string Report() { return ReadAndClose(std::exchange(report, nullptr)); }
-
-  std::FILE* report = nullptr;
-  FakeFrontEnd viewedFrontEnd;
-  std::unique_ptr<GameShell> viewed;
-};
 
 // 64 ticks a second times the speed, none while paused; nothing typed, chosen or sized reaches
 // the game, which ends where it was recorded, with the settings file beside it untouched, the
@@ -715,7 +429,7 @@ TEST_F(ViewerTest, AReplayPlaysInTimeAndNothingThePlayerDoesReachesTheGame) {
                                        {640, 480}, {700, 500}, {660, 480}, {0, 0}, {640, 480}}));
   EXPECT_EQ(viewedFrontEnd.quits, 1);
   EXPECT_FALSE(sound.played.empty());
-  EXPECT_EQ(Report(), "verified\n" + recorded.substr(recorded.rfind("# final ") + 8));
+  EXPECT_EQ(Report(), "verified\n");    // the state line only when asked
   EXPECT_TRUE(viewed->KeepSettings());  // as a session ending mid-replay asks
   EXPECT_EQ(viewed->End(ProgramEnd::kWindowClosed), 0);
   EXPECT_EQ(ReadFile(kSettingsFileName), "3\n");
@@ -737,12 +451,14 @@ TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
       {"seed 7\nload\n", "not verified: line 2: load: this recording needs the settings"},
       {recorded + "tick 5\n", notWhere},
       {"# final \n", notWhere},
-      {"#" + std::string(70000, 'a') + "\n", "not verified: line 1: longer than 65536 bytes"},
+      // Appended: GCC 12 warns falsely (-Wrestrict) about "#" + std::string(...) in a Release.
+      {std::string("#").append(70000, 'a').append("\n"),
+       "not verified: line 1: longer than 65536 bytes"},
       {"settings\n\"1\"\n", "not verified: the recording ends inside its settings block"},
       {std::string((64 << 20) + 1, '#'), "not verified: larger than 64 MiB: not a recording"},
   };
   for (const auto& [text, said] : cases) {
-    StartViewer(text, {.sound = &sound, .now = t0});
+    StartViewer(text, {.sound = &sound, .now = t0, .reportStateLine = true});
     for (int i = 0; i < 7; ++i) viewed->TurnPage(1);
     PlayUntil(t0 + std::chrono::seconds(2));
     EXPECT_EQ(viewed->End(ProgramEnd::kWindowClosed), 1) << said;
@@ -797,7 +513,9 @@ TEST(ReplayTest, SpeedsAndCallsAreBounded) {
   } game;
   Replay replay(game, nullptr);
   const PaceClock::time_point t0{};
-  replay.Start("tick 40\ndump\n# final {}\n", "", t0);
+  std::string typed;  // the last twelve characters typed are kept to be shown
+  for (char c = 'A'; c <= 'N'; ++c) typed += "char " + std::to_string(c) + "\n";
+  replay.Start(typed + "tick 40\ndump\n# final {}\n", "", t0);
   for (int i = 0; i < 8; ++i) replay.ChangeSpeed(1);
   EXPECT_EQ(replay.Speed(), 64);
   EXPECT_TRUE(replay.Type(U'-'));
@@ -815,19 +533,9 @@ TEST(ReplayTest, SpeedsAndCallsAreBounded) {
   const PaceClock::time_point late = t0 + std::chrono::minutes(2);
   replay.Advance(late);
   ASSERT_TRUE(replay.Finished() && replay.Verified());
+  EXPECT_EQ(replay.LastKeys(), "CDEFGHIJKLMN");
   EXPECT_EQ(replay.Advance(late) - late, 8 * kTickPeriod);
 }
-
-// Glyphs whose widths follow the character, so where the lines break shows in the picture.
-class NarrowAndWideGlyphs : public GlyphSource {
- protected:
-  Glyph Render(FontId font, char32_t code) override {
-    Glyph glyph{10 + static_cast<int>(code % 13) + (font == FontId::kKanaFont), {}};
-    for (int dy = -16; dy < 0; dy += 3) glyph.ink.push_back({dy, 1, glyph.advance - 2});
-    return glyph;
-  }
-  TextBox MeasureBox(FontId) override { return {20, 5}; }
-};
 
 // Lines break after a space, between Japanese characters, or anywhere in a word wider than the
 // card; they lose their spaces at the end, and bytes that are not UTF-8 show as U+FFFD.
@@ -843,63 +551,6 @@ TEST(CardPainterTest, HelpLinesBreakWhereAllowed) {
   EXPECT_EQ(lines("\u2e80\u2e80ab", 60), (Lines{"\u2e80", "\u2e80ab"}));
   EXPECT_EQ(lines("\u2000\u2000", 25), (Lines{"\u2000", "\u2000"}));
   EXPECT_EQ(lines("\xff\x80\u0080\u0800", 1000), (Lines{"\ufffd\ufffd\u0080\u0800"}));
-}
-
-// Every card as it is drawn now, in both languages and at six sizes (a narrow one that cuts the
-// cards and breaks the Japanese lines elsewhere, one with no height, one with no width, and a
-// height whose pages' line count a fault in the margins changes), folded into one digest:
-// any change to the texts or the layout shows here, and is taken on purpose by copying the digest
-// the failure prints.
-TEST_F(CardTest, EveryCardIsDrawnAsBefore) {
-  uint64_t digest = 14695981039346656037u;
-  std::vector<int> pagesShown;
-  for (const char* locale : {"en_US.UTF-8", "ja_JP.UTF-8"}) {
-    for (const auto& [width, height] :
-         {std::pair{640, 480}, std::pair{1280, 960}, std::pair{291, 157}, std::pair{291, 0},
-          std::pair{0, 503}, std::pair{480, 503}}) {
-      NarrowAndWideGlyphs cardGlyphs;
-      // The page's byte order at the larger size, the others' at the smaller.
-      const PixelOrder order = width > 640 ? PixelOrder::kRgbaBytes : PixelOrder::kArgb;
-      PixelCanvas window{width, height, order, cardGlyphs};
-      GameShell fresh(frontEnd);
-      fresh.Size(width, height);
-      fresh.Start({.seed = 7,
-                   .windowCanvas = &window,
-                   .now = t0,
-                   .cardGlyphs = &cardGlyphs,
-                   .overlayOrder = order,
-                   .locale = locale});
-      const auto fold = [&](const OverlayPicture& overlay) {
-        for (const uint32_t pixel : overlay.pixels) digest = (digest ^ pixel) * 1099511628211u;
-      };
-      int pages = 0;
-      // Back from the first page stays there.
-      for (fresh.PressFunctionKey(1), fresh.TurnPage(-1);
-           fresh.ShownCard() == Card::kHelp && pages < 30; ++pages) {
-        fold(fresh.Overlay());
-        fresh.PressFunctionKey(1);
-      }
-      pagesShown.push_back(pages);
-      fresh.Command(kCmdAbout);
-      fold(fresh.Overlay());
-      fresh.Type(U'\x1B');
-      fresh.PressFunctionKey(2);
-      fresh.PressFunctionKey(3);
-      fresh.Minimise();  // the paused field is drawn again beneath the card
-      fresh.Size(width, height);
-      fold(fresh.Overlay());
-      fresh.PressFunctionKey(3);
-      for (int i = 0; i < 10; ++i) fresh.Type(U'\u20AC');
-      fold(fresh.Overlay());
-      VerdictCard verdict = VerdictCardText(LanguageOfLocale(locale), false, kAlphabet);
-      verdict.heading += std::string(kAlphabet) + "\xff\u2000";  // the widest line
-      Cards verdictCard(&cardGlyphs, order, LanguageOfLocale(locale), false);
-      verdictCard.ShowVerdict(verdict);
-      verdictCard.Update();
-      fold(verdictCard.Overlay());
-    }
-  }
-  EXPECT_EQ(digest, 11766371611935252893u) << "pages " << ::testing::PrintToString(pagesShown);
 }
 
 }  // namespace

@@ -26,8 +26,6 @@ GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
                            [this](int delta) { shell_.TurnPage(delta); },
                        });
   setCentralWidget(view_);
-  BuildMenuBar();
-  KeepKeyboardInField(menuBar(), view_);
   resize(sizeHint());
   view_->setFocus();
   ticker_.setSingleShot(true);
@@ -55,9 +53,10 @@ void GameWindow::FitWindow(int width, int height) {
   adjustSize();
 }
 
-void GameWindow::BuildMenuBar() {
+// Before the window shows, which then takes the menu bar's height too.
+void GameWindow::BuildMenu(MenuLanguage language) {
   for (const MenuResourcePopup* popup : kMenuBar) {
-    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup->text));
+    QMenu* menu = menuBar()->addMenu(QString::fromUtf8(MenuText(*popup, language)));
     for (int i = 0; i < popup->count; ++i) {
       const MenuResourceItem& item = popup->items[i];
       if (item.id == 0) {
@@ -65,13 +64,15 @@ void GameWindow::BuildMenuBar() {
         continue;
       }
       // After a tab the key shows in the shortcut column without becoming a second shortcut.
-      QString text = QString::fromUtf8(item.text);
+      QString text = QString::fromUtf8(MenuText(item, language));
       if (item.keys != nullptr) text += QLatin1Char('\t') + QString::fromUtf8(item.keys);
       QAction* action = menu->addAction(text);
       connect(action, &QAction::triggered, this, [this, id = item.id] { shell_.Command(id); });
       actions_[item.id] = action;
     }
   }
+  KeepKeyboardInField(menuBar(), view_);
+  resize(sizeHint());
 }
 
 // An item is checkable only while it carries its check mark, so unchecked items show no

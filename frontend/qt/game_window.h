@@ -31,7 +31,6 @@ class GameWindow : public QMainWindow, private FrontEnd {
   void changeEvent(QEvent* event) override;
 
  private:
-  void BuildMenuBar();
   void RunTimer();
 
   // FrontEnd
@@ -41,6 +40,7 @@ class GameWindow : public QMainWindow, private FrontEnd {
   void Quit() override;
   void SetTitle(const std::string& title) override;
   void FitWindow(int width, int height) override;
+  void BuildMenu(MenuLanguage language) override;
 
   GameShell shell_;
   ImageCanvas picture_;

@@ -35,6 +35,7 @@ EM_JS(void, BuildMenuOnPage, (const char* json),
 EM_JS(void, SetMenuItemOnPage, (int id, int checked, int greyed),
       { volarinPage.setMenuItem(id, checked != 0, greyed != 0); });
 EM_JS(void, ShowEndedOnPage, (), { volarinPage.showEnded(); });
+EM_JS(void, ShowHintOnPage, (int replaying), { volarinPage.showHint(replaying != 0); });
 EM_JS(void, SetTitleOnPage, (const char* title), { document.title = UTF8ToString(title); });
 EM_JS(void, GameReadyOnPage, (), { volarinPage.gameReady(); });
 EM_JS(void, CopyReplayFromPage, (char* out, int length),
@@ -68,16 +69,18 @@ std::string JsonString(const char* text) {
 }
 
 // The menu bar as [{text, items: [{text, id, keys, kind}]}]; a separator has id 0.
-std::string MenuJson() {
+std::string MenuJson(MenuLanguage language) {
   static constexpr const char* kKindNames[] = {"command", "check", "radio"};
   std::string json = "[";
   for (int p = 0; p < kMenuBarCount; ++p) {
     const MenuResourcePopup& popup = *kMenuBar[p];
-    json += (p ? ",{\"text\":" : "{\"text\":") + JsonString(popup.text) + ",\"items\":[";
+    json +=
+        (p ? ",{\"text\":" : "{\"text\":") + JsonString(MenuText(popup, language)) + ",\"items\":[";
     for (int i = 0; i < popup.count; ++i) {
       const MenuResourceItem& item = popup.items[i];
       json += i ? ",{\"text\":" : "{\"text\":";
-      json += JsonString(item.text ? item.text : "") + ",\"id\":" + std::to_string(item.id) +
+      json += JsonString(item.text ? MenuText(item, language) : "") +
+              ",\"id\":" + std::to_string(item.id) +
               ",\"keys\":" + JsonString(item.keys ? item.keys : "") + ",\"kind\":\"" +
               kKindNames[static_cast<int>(MenuItemKindOf(item.id))] + "\"}";
     }
@@ -103,6 +106,8 @@ class WebPage : public FrontEnd {
   void Start(const Options& options) {
     if (shell_ != nullptr) shell_->KeepSettings();
     shell_.reset();
+    // The last shell's picture goes with it: a new window would start black.
+    picture_.Resize(0, 0);
     shell_ = std::make_unique<GameShell>(*this);
     replaying_ = options.replay;
     if (!replaying_) shell_->Size(FieldWidthOnPage(), FieldHeightOnPage());
@@ -114,6 +119,7 @@ class WebPage : public FrontEnd {
                             .overlayOrder = PixelOrder::kRgbaBytes,
                             .locale = PageLanguageName(),
                             .report = stdout});
+    ShowHintOnPage(replaying_);
   }
 
   // A replay that is over gives way to a new game, once the frame that ended it has run.
@@ -157,6 +163,9 @@ class WebPage : public FrontEnd {
   }
 
   void SetTitle(const std::string& title) override { SetTitleOnPage(title.c_str()); }
+
+  // Each shell builds it, a replay's too: its items are then all greyed.
+  void BuildMenu(MenuLanguage language) override { BuildMenuOnPage(MenuJson(language).c_str()); }
 
   // The Exit command has ended the session; a replay closed goes back to the game.
   void Quit() override {
@@ -295,7 +304,6 @@ int main() {
   page = &webPage;
   emscripten_set_keydown_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, OnKeyDown);
   emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, OnVisibilityChange);
-  BuildMenuOnPage(MenuJson().c_str());
   page->Start(Options{});
   emscripten_request_animation_frame_loop(OnAnimationFrame, nullptr);
   GameReadyOnPage();

@@ -17,7 +17,9 @@
 namespace {
 
 const wchar_t kClassName[] = L"VolarinMainWindow";
+// The menu resources: the class opens the window with the Japanese one.
 constexpr int kMenuId = 105;
+constexpr int kEnglishMenuId = 106;
 // While a menu is open or the window is moved, the system runs its own loop; a timer then
 // keeps the ticks coming at the shell's schedule.
 constexpr UINT_PTR kModalLoopTimer = 1;
@@ -119,6 +121,15 @@ void GameWindow::FitWindow(int width, int height) {
   }
   if (IsIconic(window_)) ShowWindow(window_, SW_RESTORE);
   FitClientArea(width, height);
+}
+
+// A menu bar of another width may take another number of rows: the client area keeps its size.
+void GameWindow::BuildMenu(MenuLanguage language) {
+  if (window_ == nullptr || language == MenuLanguage::kJapanese) return;
+  HMENU japanese = GetMenu(window_);
+  SetMenu(window_, LoadMenuW(instance_, MAKEINTRESOURCEW(kEnglishMenuId)));
+  if (japanese != nullptr) DestroyMenu(japanese);
+  FitClientArea(shell_.ClientWidth(), shell_.ClientHeight());
 }
 
 int GameWindow::Run(const Options& options, std::FILE* report) {

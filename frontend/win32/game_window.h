@@ -31,6 +31,7 @@ class GameWindow : public FrontEnd {
   void Quit() override { quit_ = true; }
   void SetTitle(const std::string& title) override;
   void FitWindow(int width, int height) override;
+  void BuildMenu(MenuLanguage language) override;
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -184,13 +184,17 @@ test('the page shows the field, its blue band, falling yellow missiles and the m
        }
        assert.ok(count(image, colours.yellow, 0, HEIGHT - BAND) >= 20, 'yellow missiles');
        const titles = await page.$$eval('.popup > button', (b) => b.map((e) => e.textContent));
-       assert.deepEqual(titles,
-                        ['ファイル(F)', 'モード(M)', 'レベル(L)', 'オプション(O)', 'ヘルプ(H)']);
+       // An English browser's menus: the same access keys and shortcuts as the Japanese ones.
+       assert.deepEqual(titles, ['File', 'Mode', 'Level', 'Options', 'Help']);
+       const underlined = await page.$$eval('.popup > button u', (u) => u.map((e) => e.textContent));
+       assert.deepEqual(underlined, ['F', 'M', 'L', 'O', 'H']);
+       const itemKeys = await page.$$eval('.item u', (u) => u.map((e) => e.textContent).join(''));
+       assert.equal(itemKeys.toUpperCase(), 'SPTXULNKA12345SMHA');  // the Japanese items' letters
        const keys = await page.$$eval('.item .keys', (k) => k.map((e) => e.textContent));
        assert.deepEqual(keys, ['F2', 'F3', 'F1']);
-       assert.deepEqual(await itemState('スタート'), {checked: false, greyed: false});
-       assert.deepEqual(await itemState('一時停止'), {checked: false, greyed: true});
-       assert.deepEqual(await itemState('アルファベット：大文字'), {checked: true, greyed: false});
+       assert.deepEqual(await itemState('Start'), {checked: false, greyed: false});
+       assert.deepEqual(await itemState('Pause'), {checked: false, greyed: true});
+       assert.deepEqual(await itemState('Upper-case letters'), {checked: true, greyed: false});
        assert.deepEqual(problems, []);
      });
 
@@ -215,7 +219,9 @@ test('every character has ink in the page\'s faces, and the field only the game\
        }, latin, kana);
        assert.equal(latin.length + kana.length, 133);
        assert.deepEqual(blank, []);
-       const allowed = new Set([...Object.values(colours), [255, 255, 255]].map(String));
+       // The game's colours, and the hint's card over the demonstration (blue, its text green).
+       const allowed = new Set([...Object.values(colours), [255, 255, 255], [0, 0, 96],
+                                [160, 255, 160]].map(String));
        const image = await picture();
        for (let i = 0; i < image.data.length; i += 4) {
          const colour = String(image.data.slice(i, i + 3));
@@ -226,8 +232,8 @@ test('every character has ink in the page\'s faces, and the field only the game\
 test('F2 starts a game; typed keys count, also right after the menus were used', async () => {
   await page.keyboard.press('F2');
   await sleep(100);
-  assert.deepEqual(await itemState('スタート'), {checked: false, greyed: true});
-  assert.deepEqual(await itemState('一時停止'), {checked: false, greyed: false});
+  assert.deepEqual(await itemState('Start'), {checked: false, greyed: true});
+  assert.deepEqual(await itemState('Pause'), {checked: false, greyed: false});
   // No upper-case missile carries "!": typing it is a miss.
   assert.ok(await typeUntilChanged('right', '!'), 'a typed key changes the miss counter');
   // A menu opened and closed with the keyboard, then one used with the mouse.
@@ -236,23 +242,23 @@ test('F2 starts a game; typed keys count, also right after the menus were used',
   await page.keyboard.up('Alt');
   await page.keyboard.press('Escape');
   assert.ok(await typeUntilChanged('right', '!'), 'keys reach the game after Escape');
-  const sound = (await itemState('効果音')).checked;
-  await choose('オプション', '効果音');
-  assert.equal((await itemState('効果音')).checked, !sound);
+  const sound = (await itemState('Sound effects')).checked;
+  await choose('Options', 'Sound effects');
+  assert.equal((await itemState('Sound effects')).checked, !sound);
   assert.ok(await typeUntilChanged('right', '!'), 'keys reach the game after a menu command');
   // F3 pauses through its enabled item; a paused game counts no key.
   await page.keyboard.press('F3');
   await sleep(100);
-  assert.equal((await itemState('一時停止')).checked, true);
+  assert.equal((await itemState('Pause')).checked, true);
   assert.ok(!(await typeUntilChanged('right', '!')), 'a paused game counts no key');
   await page.keyboard.press('F3');
   assert.deepEqual(problems, []);
 });
 
 test('a committed あ hits the kana missile or counts as a miss', async () => {
-  await choose('ファイル', 'ストップ');
-  await choose('モード', 'カナ');
-  assert.equal((await itemState('カナ')).checked, true);
+  await choose('File', 'Stop');
+  await choose('Mode', 'Kana');
+  assert.equal((await itemState('Kana')).checked, true);
   await page.keyboard.press('F2');
   await sleep(300);
   const before = (await band('left')) + (await band('right'));
@@ -265,8 +271,8 @@ test('a committed あ hits the kana missile or counts as a miss', async () => {
     changed = (await band('left')) + (await band('right')) !== before;
   }
   assert.ok(changed, 'the score or the miss counter changed');
-  await choose('ファイル', 'ストップ');
-  await choose('モード', 'カナ');
+  await choose('File', 'Stop');
+  await choose('Mode', 'Kana');
   assert.deepEqual(problems, []);
 });
 
@@ -280,8 +286,8 @@ test('Exit ends the session and keeps the best score for the next visit', async 
   }
   assert.ok(hit, 'a falling letter was shot down');
   // The best score is taken when a game ends, never from one still running at Exit.
-  await choose('ファイル', 'ストップ');
-  await choose('ファイル', '終了');
+  await choose('File', 'Stop');
+  await choose('File', 'Exit');
   assert.equal(await page.$eval('#ended', (e) => e.hidden), false);
   const stored = await page.evaluate(() => localStorage.getItem('VOLARIN.INI'));
   assert.equal(stored.split('\n').filter((line) => line !== '').length, 9);
@@ -310,11 +316,12 @@ test('a browser that refuses the settings is told of on hiding the page and at E
   }, hidden);
   await setHidden(true);
   await setHidden(false);
-  assert.match(await noticeShown(), /保存できませんでした。ブラウザーの保存領域がいっぱいです。/);
-  await choose('ファイル', '終了');
+  assert.match(await noticeShown(), /could not be kept in this browser\. The browser's storage is full\./);
+  await choose('File', 'Exit');
   const ended = await page.$eval('#ended', (e) => (e.hidden ? '' : e.textContent));
-  assert.match(ended, /最高得点と設定をこのブラウザーに保存できませんでした。ブラウザーの保存領域がいっぱいです。/);
-  assert.doesNotMatch(ended, /保存されています/);
+  assert.match(ended, /^\s*The game has ended/);
+  assert.match(ended, /could not be kept in this browser\. The browser's storage is full\./);
+  assert.doesNotMatch(ended, /are kept in this browser/);
   assert.equal(await noticeShown(), '');
   assert.deepEqual(problems, []);
 });
@@ -370,6 +377,26 @@ test('the favicon is the game\'s icon; a line under the field tells what to do, 
   assert.deepEqual([0, 1, 2, 3, 4, 5].map((i) => ico[6 + 16 * i]), [16, 24, 32, 48, 64, 0]);
   assert.deepEqual(problems, []);
 });
+// The loading line (kept here by a game that never comes) and the closing dialog speak the
+// browser's language too.
+test('the loading line and the Exit dialog follow the browser\'s language', async () => {
+  const said = {};
+  for (const language of ['en-GB', 'ja-JP']) {
+    const other = await browser.newPage();
+    await other.evaluateOnNewDocument(new Function(
+        `Object.defineProperty(navigator, 'language', {get: () => '${language}'});`));
+    await other.setRequestInterception(true);
+    other.on('request', (r) => (r.url().endsWith('/volarin.js') ? r.abort() : r.continue()));
+    await other.goto(URL, {waitUntil: 'load'});
+    await other.waitForFunction(() => document.getElementById('hint').textContent !== '');
+    said[language] = await other.evaluate(() => ['loading', 'ended-title', 'restart'].map(
+        (id) => document.getElementById(id).textContent));
+    await other.close();
+  }
+  assert.deepEqual(said, {'en-GB': ['Loading…', 'The game has ended', 'Reload'],
+                          'ja-JP': ['読み込み中…', 'ゲームを終了しました', '再読み込み']});
+});
+
 // The field's text as OCR reads it: scaled up three times, inverted and made black and white,
 // which the Japanese model at least needs to read 24-pixel glyphs.
 async function readField(model) {
@@ -394,9 +421,9 @@ async function expectText(model, words, what) {
 // the results card; a paused game's missiles stay when the page changes size.
 for (const [language, model, words] of [
   ['en-US', 'eng', {help: ['F2', 'How to play'], paused: ['Paused', 'F3 to go on'],
-                    results: ['Score', 'Accuracy', 'Best']}],
+                    results: ['Score', 'Accuracy', 'Best'], menu: 'File'}],
   ['ja', 'jpn+eng', {help: ['F2', '遊び方'], paused: ['時停止', '続ける'],
-                     results: ['ミス', 'Accuracy', 'Best']}],
+                     results: ['ミス', 'Score', 'Best'], menu: 'ファイル(F)'}],
 ]) {
   test(`the cards speak the browser's language (${language})`, async () => {
     await page.close();
@@ -411,6 +438,7 @@ for (const [language, model, words] of [
       // Digits only: every other key acts on "A", which never falls, so each is a miss.
       await openPage(() => localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n'));
       assert.equal(await page.evaluate(() => navigator.language), language);
+      assert.equal(await page.$eval('.popup > button', (b) => b.textContent), words.menu);
       await page.keyboard.press('F1');
       await sleep(300);
       await expectText(model, words.help, 'the help');
@@ -449,7 +477,8 @@ for (const [language, model, words] of [
 
 // A session recorded in the desktop game replays in the page from a #replay= link to its
 // recorded end; the same link with one typed character changed does not.
-test('a #replay= link plays the recording to "verified", an edited one to "not verified"',
+test('a #replay= link plays the recording to "verified", an edited one to "not verified"; ' +
+     'Esc then goes back to a game',
      async () => {
   const recorded = readFileSync(process.env.VOLARIN_RECORDING, 'latin1');
   const lastChar = recorded.lastIndexOf('\nchar ');
@@ -461,19 +490,31 @@ test('a #replay= link plays the recording to "verified", an edited one to "not v
     replay.on('pageerror', (error) => problems.push(error.message));
     await replay.goto(`${URL}#replay=${link}`, {waitUntil: 'load'});
     await replay.waitForFunction(() => !document.getElementById('loading'), {timeout: 20000});
+    // While it plays, the menus take no command and the line names the replay's keys.
+    const greyed = () => replay.$$eval('.item', (items) => items.map(
+        (li) => li.getAttribute('aria-disabled')));
+    assert.ok((await greyed()).every((g) => g === 'true'), 'a menu item is offered in a replay');
+    assert.match(await replay.$eval('#hint', (e) => e.textContent), /^Replay · Space pause/);
     for (let i = 0; i < 6; ++i) await replay.keyboard.press('ArrowRight');
     await replay.waitForFunction(
         () => document.getElementById('replay-verdict').textContent !== '', {timeout: 60000});
     assert.equal(await replay.$eval('#replay-verdict', (e) => e.textContent), expected);
+    // Esc closes the verdict card: the page goes back to a game.
+    await replay.keyboard.press('Escape');
+    await replay.waitForFunction(
+        () => document.getElementById('hint').textContent.startsWith('Type the falling'));
+    assert.ok((await greyed()).some((g) => g === 'false'), 'the game\'s menus after the replay');
     await replay.close();
   }
   assert.deepEqual(problems, []);
 });
 
-// S on the results card downloads the game as volarin-YYYYMMDD-HHMMSS.txt and puts its link
-// under the field: the page's address, #replay= and the same bytes, deflate-raw and base64url,
-// which the page replays to "verified". The stored settings run on for 3 MB: the game reads
-// their first MiB, as the desktop reads its file, and a recording carries no more.
+// A burst of twelve keys ends a game and leaves its results card showing; S saves nothing.
+// Ctrl+S downloads the game alone as volarin-YYYYMMDD-HHMMSS.txt and puts its link under the
+// field, in a line that keeps its height: the page's address, #replay= and the same bytes,
+// deflate-raw and base64url, which the page replays to "verified". The stored settings run on
+// for 3 MB: the game reads their first MiB, as the desktop reads its file, and a recording
+// carries no more.
 test('a game is kept as a download and a link, however long the stored settings', async () => {
   await page.close();
   await openPage(() => localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n' + ' '.repeat(3e6)));
@@ -481,13 +522,19 @@ test('a game is kept as a download and a link, however long the stored settings'
   try {
     const cdp = await page.createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: folder});
+    const lineBefore = await page.$eval('#hint', (e) => e.getBoundingClientRect().height);
     await page.keyboard.press('F2');
     await sleep(500);
-    for (let i = 0; i < 10; ++i) {
-      await page.keyboard.press('!');
-      await sleep(50);
-    }
+    for (let i = 0; i < 12; ++i) await page.keyboard.press('!');
     await page.keyboard.press('s');
+    await sleep(300);
+    assert.equal(await page.$('#game-link'), null, 'S saved the game');
+    const resultsShown = await picture();
+    assert.ok(count(resultsShown, [0, 0, 96]) > 20000, 'no results card after the burst');
+    await sleep(1000);
+    await page.keyboard.down('Control');
+    await page.keyboard.press('s');
+    await page.keyboard.up('Control');
     const link = await (await page.waitForSelector('#game-link', {timeout: 5000}))
                      .evaluate((input) => input.value);
     let files = [];
@@ -497,7 +544,20 @@ test('a game is kept as a download and a link, however long the stored settings'
     }
     assert.equal(files.length, 1, `downloaded: ${readdirSync(folder)}`);
     const saved = readFileSync(join(folder, files[0]), 'utf8');
-    assert.match(saved, /^seed \d+\nsettings\n[^]*\n# final \{.*"gameOver":1.*\}\n$/);
+    assert.match(saved, /^seed \d+\nsettings\n[^]*\nend settings\nsize 640 480\ncommand 40015\n/);
+    assert.match(saved, /\n# final \{.*"gameOver":1.*\}\n$/);
+    // The line under the field keeps its height, and the field its size.
+    const layout = await page.evaluate(() => {
+      const line = document.getElementById('hint').getBoundingClientRect();
+      const field = document.getElementById('picture').getBoundingClientRect();
+      const link = document.getElementById('game-link').getBoundingClientRect();
+      return {line: {top: line.top, height: line.height, right: line.right},
+              field: {bottom: field.bottom}, link: {width: link.width, right: link.right}};
+    });
+    assert.equal(layout.line.height, lineBefore);
+    assert.ok(layout.link.width >= 60 && layout.link.right <= layout.line.right, JSON.stringify(layout));
+    assert.ok(layout.line.top >= layout.field.bottom, JSON.stringify(layout));
+    assert.equal(count(await picture(), colours.blue, HEIGHT - BAND) > WIDTH * BAND / 2, true);
     assert.ok(link.startsWith(`${URL.split('#')[0]}#replay=`), link);
     const hash = link.slice(link.indexOf('#replay=') + 8);
     assert.match(hash, /^[A-Za-z0-9_-]+$/);
@@ -551,4 +611,52 @@ test('a hostile #replay= link reaches a verdict, and Esc ends a flood of size ch
   } finally {
     await replay.close();
   }
+});
+
+// On a phone-sized touch screen a tap on the field gives the focus to a text field that lies
+// over it, so the device's keyboard opens; what that keyboard types reaches the game, a
+// committed kana too.
+test('a tap on a phone\'s field opens its keyboard, whose characters reach the game', async () => {
+  await page.close();
+  page = await browser.newPage();
+  page.on('pageerror', (error) => problems.push(error.message));
+  await page.emulate({userAgent: 'Mozilla/5.0 (Linux; Android 13) Mobile',
+                      viewport: {width: 390, height: 844, isMobile: true, hasTouch: true}});
+  await page.goto(URL, {waitUntil: 'load'});
+  await page.waitForFunction(() => !document.getElementById('loading'), {timeout: 20000});
+  await page.evaluate(() => document.activeElement.blur());
+  const field = await page.$eval('#field', (e) => {
+    const r = e.getBoundingClientRect();
+    return {x: r.x + r.width / 2, y: r.y + r.height / 2};
+  });
+  await page.touchscreen.tap(field.x, field.y);
+  const focused = await page.evaluate(() => {
+    const keys = document.activeElement;
+    const r = keys.getBoundingClientRect();
+    return {id: keys.id, width: r.width, height: r.height};
+  });
+  assert.equal(focused.id, 'keys');
+  assert.ok(focused.width > 300 && focused.height > 300, JSON.stringify(focused));
+  // A soft keyboard sends text, not key events: each character is a miss in the
+  // demonstration, where no "!" falls.
+  const misses = () => band('right');
+  for (const text of ['!', 'ア']) {
+    const before = await misses();
+    if (text === 'ア') {
+      const client = await page.createCDPSession();
+      await client.send('Input.imeSetComposition', {text, selectionStart: 1, selectionEnd: 1});
+      await client.send('Input.insertText', {text});
+    } else {
+      await page.keyboard.sendCharacter(text);
+    }
+    let changed = false;
+    for (let i = 0; i < 40 && !changed; ++i) {
+      await sleep(50);
+      changed = (await misses()) !== before;
+    }
+    assert.ok(changed, `${text} typed on the phone did not reach the game`);
+  }
+  assert.deepEqual(problems, []);
+  await page.close();
+  await openPage();
 });

@@ -8,6 +8,9 @@
 # in a message box before the game ends, a recording into the settings file is refused, and a
 # session recorded in the Qt game replays with --replay --exit-at-end to "verified", a recording
 # asking for a 65535 x 65535 window verifies too, and Esc ends one of 4000 size changes at once.
+# In English and in Japanese: the menus, the hint before the first game, the cards, the
+# launchers after a restore, a burst of keys that leaves the results card showing, and a game
+# kept with Ctrl+S on an 82-character path, shown inside the field, that replays to "verified".
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -183,7 +186,7 @@ start_without_settings() {
 }
 # Asks the game's window to close, minimise or be restored, as its system menu does.
 ask_window() {
-  wine volarin-win32-checks.exe "$1" "$VOLARIN_TITLE" || fail "could not ask the window to $1"
+  wine "$work/play/volarin-win32-checks.exe" "$1" "$VOLARIN_TITLE" || fail "could not ask the window to $1"
 }
 close_window() { ask_window close; }
 
@@ -221,31 +224,44 @@ changes restored_later resumed "${width}x300+0+100" || fail "F3 did not resume t
 close_window
 wait_for_exit
 
-echo "== The cards, read back by OCR in English and in Japanese"
+echo "== The cards, the hint and the menus, read back by OCR in English and in Japanese"
 # Wine takes the user's language from the C library's locale, which needs ja_JP.UTF-8 compiled;
 # a machine without it gets it here, in the scratch folder.
 mkdir "$work/locale"
 localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8" || fail "could not compile ja_JP.UTF-8"
+# A folder whose kept games' paths (Z:\...\volarin-YYYYMMDD-HHMMSS.txt) are 82 characters long.
+cards="$work/play/$(printf 'k%.0s' $(seq $((82 - 2 - 28 - ${#work} - 6))))"
+mkdir "$cards"
+cd "$cards"
+# band_bottom is a line of ImageMagick's text dump: the band's last row is band_bottom - 2.
+field_top=$((band_bottom - 2 - 479))
+hint_area="${width}x60+0+$field_top"
 for LANG in en_US.UTF-8 ja_JP.UTF-8; do
   export LANG LOCPATH="$work/locale"
   card_words
-  # Digits only: every other key acts on "A", which never falls, so each is a miss.
-  printf '4\r\n1\r\n0\r\n0\r\n' >VOLARIN.INI
-  wine volarin.exe &
+  # Digits only at level 3: every other key acts on "A", which never falls, so each is a miss.
+  printf '4\r\n3\r\n0\r\n0\r\n' >VOLARIN.INI
+  wine ../volarin.exe &
   pid=$!
   find_window
   sleep 1
+  shot "start-$LANG"
+  expect_text "start-$LANG" "$model" "${menu[@]}"
+  hint_text="$(read_text "start-$LANG" "$model" "$hint_area" '#FFFFFF')"
+  [[ "$hint_text" == *"${hint[0]}"* ]] || fail "the hint does not say '${hint[0]}': $hint_text"
   xdotool key F1
   sleep 0.5
   shot "help-$LANG"
   expect_text "help-$LANG" "$model" "${help[@]}"
   xdotool key Escape F2
+  started=$SECONDS
   sleep 1.5
   xdotool key F3
   sleep 0.5
   shot "paused-$LANG"
   expect_text "paused-$LANG" "$model" "${paused[@]}"
-  # Restored, the paused game shows its missiles again, not a black field.
+  [ "$(count_colour "paused-$LANG" "$hint_area" '#A0FFA0')" = 0 ] || fail "the hint shows after F2"
+  # Restored, the paused game shows its missiles and its three launchers, not a black field.
   ask_window minimise
   sleep 1
   ask_window restore
@@ -253,22 +269,50 @@ for LANG in en_US.UTF-8 ja_JP.UTF-8; do
   shot "restored-$LANG"
   [ "$(count_colour "restored-$LANG" "${width}x130+0+30" '#FFFF00')" -gt 30 ] ||
     fail "the paused field went black after minimise and restore"
-  miss_ten_times
+  [ "$(count_colour "restored-$LANG" "${width}x8+0+$((field_top + 440))" '#00FF00')" = 192 ] ||
+    fail "the launchers are gone after minimise and restore"
+  # Twelve keys at once: the tenth miss ends the game; the two after it and S neither close
+  # the card nor save.
+  xdotool key F3
+  xdotool key --delay 20 asciitilde asciitilde asciitilde asciitilde asciitilde asciitilde \
+    asciitilde asciitilde asciitilde asciitilde asciitilde asciitilde s
+  sleep 0.3
   shot "results-$LANG"
   expect_text "results-$LANG" "$model" "${results[@]}"
-  # S keeps the game beside VOLARIN.INI, as a recording that ends with its final state.
   rm -f volarin-*.txt
-  xdotool key s
+  compgen -G "volarin-*.txt" >/dev/null && fail "S saved a game"
+  # Ctrl+S keeps the game alone beside VOLARIN.INI, and the card shows its path in the field.
+  sleep 1
+  xdotool key ctrl+s
   sleep 1
   saved=(volarin-*.txt)
-  [ -f "${saved[0]}" ] || fail "S on the results card left no volarin-*.txt beside VOLARIN.INI"
+  [ -f "${saved[0]}" ] || fail "Ctrl+S on the results card left no volarin-*.txt beside VOLARIN.INI"
+  shot "kept-$LANG"
+  # The window's frame is as wide on both sides of the 640-pixel client area.
+  left=$(((width - 640) / 2))
+  for strip in "8x440+$left+$((field_top + 4))" "8x440+$((left + 632))+$((field_top + 4))"; do
+    for colour in '#000060' '#FFFFFF'; do
+      [ "$(count_colour "kept-$LANG" "$strip" "$colour")" = 0 ] || fail "the card reaches $strip"
+    done
+  done
+  [ "$(count_colour "kept-$LANG" "${width}x32+0+$((field_top + 448))" '#000060')" = 0 ] ||
+    fail "the card covers the band"
   head -n 1 "${saved[0]}" | grep -q '^seed [0-9]*$' || fail "the saved game is no recording"
+  grep -q '^command 40015$' "${saved[0]}" || fail "the saved game has no start command"
   tail -n 1 "${saved[0]}" | grep -q '^# final {.*"gameOver":1' ||
     fail "the saved game does not end with the game's final state"
+  ticks="$(awk '/^tick /{n += $2} END {print n}' "${saved[0]}")"
+  [ "$ticks" -lt $(((SECONDS - started + 10) * 64)) ] || fail "the kept game is $ticks ticks long"
   close_window
   wait_for_exit
+  status=0
+  timeout 120 wine ../volarin.exe --replay "${saved[0]}" --exit-at-end >"$work/kept.txt" 2>&1 ||
+    status=$?
+  [ "$status" = 0 ] && grep -q '^verified' "$work/kept.txt" ||
+    fail "the kept game replays with status $status: $(head -c 300 "$work/kept.txt")"
 done
 unset LANG LOCPATH
+cd "$work/play"
 
 echo "== A save that cannot be made is told in a message box"
 start_without_settings
@@ -287,7 +331,8 @@ cp "$here/../recordings/qt_session.txt" session.txt
 printf '0\r\n' >VOLARIN.INI
 cp -p VOLARIN.INI kept.ini
 status=0
-timeout 120 wine volarin.exe --replay session.txt --exit-at-end >"$work/replay.txt" 2>&1 || status=$?
+timeout 120 wine volarin.exe --replay session.txt --exit-at-end --state-line >"$work/replay.txt" 2>&1 ||
+  status=$?
 tr -d '\r' <"$work/replay.txt" | grep -v '^[0-9a-f]*:\(err\|fixme\)' >"$work/verdict.txt" || true
 [ "$status" = 0 ] || fail "the replay ended with status $status: $(cat "$work/verdict.txt")"
 [ "$(sed -n 1p "$work/verdict.txt")" = verified ] || fail "the replay said $(head -c 300 "$work/verdict.txt")"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The replay viewer in the real game: a session recorded in the window replays with
-# `--replay FILE --exit-at-end` to status 0 and its final line, one changed `char` line gives
+# `--replay FILE --exit-at-end` to status 0 and "verified" (its final line too with
+# `--state-line`), one changed `char` line gives
 # status 1 and "not verified", and neither touches the VOLARIN.INI beside them; a session
 # recorded without a settings file replays in an empty folder and makes none; a FIFO or a
 # missing file is refused at once.
@@ -39,10 +40,10 @@ record_session() {
   pid=0
 }
 
-# Replays $1 to its end; sets status and out.
+# Replays $1 to its end (with the options after it); sets status and out.
 replay() {
   status=0
-  out="$(timeout 120 "$volarin" --replay "$1" --exit-at-end 2>>"$work/stderr.txt")" || status=$?
+  out="$(timeout 120 "$volarin" --replay "$@" --exit-at-end 2>>"$work/stderr.txt")" || status=$?
 }
 
 mkdir "$work/played" "$work/empty"
@@ -54,10 +55,12 @@ cp -p VOLARIN.INI kept.ini
 mtime="$(stat -c %y VOLARIN.INI)"
 expected="$(grep '^# final ' session.txt | cut -c9-)"
 
-replay session.txt
+replay session.txt --state-line
 [ "$status" = 0 ] || fail "the replay ended with status $status: $out"
 [ "$(sed -n 1p <<<"$out")" = verified ] || fail "the replay did not say verified: $out"
 [ "$(sed -n 2p <<<"$out")" = "$expected" ] || fail "the replay ended at another state line"
+replay session.txt
+[ "$out" = verified ] || fail "without --state-line the replay said more than its verdict: $out"
 
 # One typed character changed to a space, which clears the field of a running game.
 line="$(grep -n '^char ' session.txt | tail -n 1 | cut -d: -f1)"

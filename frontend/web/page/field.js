@@ -17,12 +17,15 @@ function measure() {
           Math.floor(field.clientHeight * ratio / scale)];
 }
 
-window.addEventListener('resize', () => {
+// The window's size or zoom, or the lines around the field, changed.
+function fieldChanged() {
   const size = measure();
   if (!game || String(size) === lastSize) return;
   lastSize = String(size);
   game._volarin_resize(size[0], size[1]);
-});
+}
+window.addEventListener('resize', fieldChanged);
+new ResizeObserver(fieldChanged).observe(field);
 
 // What the game calls.
 export const fieldCalls = {

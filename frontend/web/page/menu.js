@@ -104,7 +104,9 @@ function menuItem(item, popup, list) {
 }
 
 export function buildMenu(popups) {
+  closeMenu();
   menubar.replaceChildren();
+  menuItems.clear();
   menu.popups = popups.map((data, index) => {
     const element = document.createElement('div');
     element.className = 'popup';

@@ -1,18 +1,57 @@
-// The words around the field: the hint line under it in the browser's language, the settings
-// kept in local storage and the notice of a save the browser refused, and the dialog once the
-// game has ended.
+// The words around the field, in the browser's language: the hint line under it, the loading
+// line, the settings kept in local storage and the notice of a save the browser refused, and
+// the dialog once the game has ended.
 import {closeMenu} from './menu.js';
 
 export const language = /^ja\b/i.test(navigator.language || '') ? 'ja' : 'en';
 
-// What a newcomer needs first.
-const HINTS = {
-  en: 'Type the falling characters · F2 start · F3 pause · F1 help',
-  ja: '落ちてくる文字を打とう · F2 スタート · F3 一時停止 · F1 ヘルプ',
+// The page's own words, in the browser's language: what a newcomer needs first (and, during a
+// replay, the replay's keys), the loading line, and the dialog once the game has ended.
+const TEXTS = {
+  en: {
+    hint: 'Type the falling characters · F2 start · F3 pause · F1 help',
+    replayHint: 'Replay · Space pause · + / − or → / ← speed · Esc close',
+    loading: 'Loading…',
+    endedTitle: 'The game has ended',
+    kept: 'The best scores and the settings are kept in this browser.',
+    notKept: 'The best scores and the settings could not be kept in this browser.',
+    again: 'Reload the page to play again.',
+    restart: 'Reload',
+    full: 'The browser\'s storage is full.',
+    refused: 'This browser does not allow the site to keep data.',
+    other: (error) => `The browser refused to keep them (${error}).`,
+  },
+  ja: {
+    hint: '落ちてくる文字を打とう · F2 スタート · F3 一時停止 · F1 ヘルプ',
+    replayHint: '再生 · スペース 一時停止 · + / − または → / ← 速さ · Esc 閉じる',
+    loading: '読み込み中…',
+    endedTitle: 'ゲームを終了しました',
+    kept: '最高得点と設定はこのブラウザーに保存されています。',
+    notKept: '最高得点と設定をこのブラウザーに保存できませんでした。',
+    again: 'もう一度遊ぶには、ページを再読み込みしてください。',
+    restart: '再読み込み',
+    full: 'ブラウザーの保存領域がいっぱいです。',
+    refused: 'このブラウザーではサイトのデータの保存が許可されていません。',
+    other: (error) => `ブラウザーが保存を拒否しました（${error}）。`,
+  },
 };
+const words = TEXTS[language];
+document.documentElement.lang = language;
 export const hint = document.getElementById('hint');
 hint.lang = language;
-hint.textContent = HINTS[language];
+hint.textContent = words.hint;
+document.getElementById('loading').textContent = words.loading;
+document.getElementById('ended-title').textContent = words.endedTitle;
+document.getElementById('kept').textContent = words.kept;
+document.getElementById('again').textContent = words.again;
+document.getElementById('restart').textContent = words.restart;
+
+// What the game calls as a replay starts or gives way to a game: the line names the keys that
+// act then.
+export function showHint(replaying) {
+  hint.classList.remove('link-line');
+  hint.textContent = replaying ? words.replayHint : words.hint;
+}
 
 const notice = document.getElementById('notice');
 let refusal = '';  // why the last save was refused, or empty when it was kept
@@ -22,12 +61,12 @@ function refusalReason(error) {
   switch (error) {
     case 'QuotaExceededError':
     case 'NS_ERROR_DOM_QUOTA_REACHED':
-      return 'ブラウザーの保存領域がいっぱいです。';
+      return words.full;
     case 'SecurityError':
     case 'TypeError':
-      return 'このブラウザーではサイトのデータの保存が許可されていません。';
+      return words.refused;
     default:
-      return `ブラウザーが保存を拒否しました（${error}）。`;
+      return words.other(error);
   }
 }
 
@@ -62,7 +101,7 @@ export function store(name, bytes) {
     error = e.name || 'Error';
   }
   refusal = error === '' ? '' : refusalReason(error);
-  notice.textContent = `最高得点と設定を保存できませんでした。${refusal}`;
+  notice.textContent = `${words.notKept} ${refusal}`;
   notice.hidden = refusal === '';
   return error === '';
 }
@@ -74,8 +113,7 @@ export function showEnded() {
   closeMenu();
   notice.hidden = true;
   if (refusal) {
-    document.getElementById('kept').textContent =
-        `最高得点と設定をこのブラウザーに保存できませんでした。${refusal}`;
+    document.getElementById('kept').textContent = `${words.notKept} ${refusal}`;
   }
   document.getElementById('ended').hidden = false;
   document.getElementById('restart').focus();

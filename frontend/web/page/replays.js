@@ -110,6 +110,7 @@ async function showGameLink(bytes) {
   text.value = link;
   text.addEventListener('focus', () => text.select());
   hint.replaceChildren(LINK_LABELS[language][copied ? 0 : 1], text);
+  hint.classList.add('link-line');
   hint.dataset.copied = String(copied);
 }
 
