@@ -335,10 +335,10 @@ test('two tabs, each with a best the other lacks, keep both', async () => {
   await openPage(storing('1\n1\n1\n1\n500 one\n'));
   const first = page;
   await openPage(storing('1\n1\n1\n1\n0 -\n0 -\n993 two\n'));
-  await choose('ファイル', '終了');
+  await choose('File', 'Exit');
   await page.close();
   page = first;
-  await choose('ファイル', '終了');
+  await choose('File', 'Exit');
   const stored = await page.evaluate(() => localStorage.getItem('VOLARIN.INI'));
   assert.deepEqual(stored.split('\n').slice(4, 7), ['500 one', '0 -', '993 two']);
   assert.deepEqual(problems, []);
@@ -382,7 +382,10 @@ test('the favicon is the game\'s icon; a line under the field tells what to do, 
 test('the loading line and the Exit dialog follow the browser\'s language', async () => {
   const said = {};
   for (const language of ['en-GB', 'ja-JP']) {
-    const other = await browser.newPage();
+    // A context of its own: the service worker an earlier page installed would serve the
+    // game without asking this page.
+    const context = await browser.createBrowserContext();
+    const other = await context.newPage();
     await other.evaluateOnNewDocument(new Function(
         `Object.defineProperty(navigator, 'language', {get: () => '${language}'});`));
     await other.setRequestInterception(true);
@@ -391,7 +394,7 @@ test('the loading line and the Exit dialog follow the browser\'s language', asyn
     await other.waitForFunction(() => document.getElementById('hint').textContent !== '');
     said[language] = await other.evaluate(() => ['loading', 'ended-title', 'restart'].map(
         (id) => document.getElementById(id).textContent));
-    await other.close();
+    await context.close();
   }
   assert.deepEqual(said, {'en-GB': ['Loading…', 'The game has ended', 'Reload'],
                           'ja-JP': ['読み込み中…', 'ゲームを終了しました', '再読み込み']});
