@@ -6,6 +6,7 @@
 #include "app/message_text.h"
 #include "app/recording_file.h"
 #include "app/replay.h"
+#include "resources/version.h"
 
 namespace {
 
@@ -26,7 +27,39 @@ void ReadReplay(const std::string& path, Options& options) {
   }
 }
 
+constexpr char kGameHelp[] =
+    "Usage: volarin [--record FILE]\n"
+    "       volarin --replay FILE [--exit-at-end] [--state-line]\n"
+    "Type the falling characters to shoot them down before they reach the ground.\n"
+    "\n"
+    "  --record FILE   write the session to FILE as a scenario for volarin-sim\n"
+    "  --replay FILE   play the recording in FILE and say whether it is verified\n"
+    "  --exit-at-end   with --replay: exit at the verdict, 0 verified, 1 not\n"
+    "  --state-line    with --replay: print the state line the replay ended at\n"
+    "  --help          print this help and exit\n"
+    "  --version       print the version and exit\n";
+
+constexpr char kRunnerHelp[] =
+    "Usage: volarin-sim [--replay] [--max-ticks N] [FILE]\n"
+    "Run a scenario of the game without a window, from FILE or standard input.\n"
+    "\n"
+    "  --replay        run only the commands a recording holds, at most 921600 ticks\n"
+    "  --max-ticks N   run at most N ticks in all\n"
+    "  --help          print this help and exit\n"
+    "  --version       print the version and exit\n";
+
 }  // namespace
+
+std::string InformationAsked(const std::vector<std::string>& arguments, Program program) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--help") return program == Program::kGame ? kGameHelp : kRunnerHelp;
+    if (argument == "--version") {
+      const char* name = program == Program::kGame ? "volarin " : "volarin-sim ";
+      return std::string(name) + VOLARIN_VERSION + "\n";
+    }
+  }
+  return "";
+}
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
   IgnoreBrokenPipes();

@@ -1,5 +1,5 @@
 // The command line every front end takes: `--record FILE`, or
-// `--replay FILE [--exit-at-end] [--state-line]`.
+// `--replay FILE [--exit-at-end] [--state-line]`; and `--help`, `--version` for every program.
 #pragma once
 
 #include <cstdio>
@@ -32,6 +32,14 @@ struct Options {
 // game has always ignored its command line. A pipe the recording goes to that closes no longer ends
 // the program (IgnoreBrokenPipes).
 Options ParseOptions(const std::vector<std::string>& arguments);
+
+// The programs that answer `--help` and `--version`.
+enum class Program { kGame, kRunner };
+
+// What `--help` or `--version` (the first of them, anywhere on the command line) asks the
+// program to print on standard output before it does anything else, then exit with status 0:
+// no window, no display and no file touched. Empty when neither is asked for.
+std::string InformationAsked(const std::vector<std::string>& arguments, Program program);
 
 // The exit status of a program whose command line could not be followed.
 constexpr int kBadOptionsStatus = 2;
