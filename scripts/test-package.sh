@@ -90,7 +90,7 @@ wait "$pid" || status=$?
 [ "$status" = 143 ] || { cat "$work/game.txt" >&2; fail "the game ended with $status, not 143"; }
 [ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "the game wrote no settings file"
 
-appstreamcli validate --no-net "$share/metainfo/org.volarin.Volarin.metainfo.xml" ||
+appstreamcli validate --no-net --pedantic "$share/metainfo/org.volarin.Volarin.metainfo.xml" ||
   fail "the AppStream metadata does not validate"
 desktop-file-validate "$share/applications/org.volarin.Volarin.desktop" ||
   fail "the desktop entry does not validate"
