@@ -80,10 +80,15 @@ printf 'seed 7\ntick 640\ndump\npng window.png\nsheet sheet.png\n' |
 grep -q '^{"tick":640,' state.txt || fail "volarin-sim printed no state line"
 [ -s window.png ] && [ -s sheet.png ] || fail "volarin-sim wrote no pictures"
 
-# The game starts from the package without a display and keeps its settings at SIGTERM.
-QT_QPA_PLATFORM=offscreen "$prefix/usr/games/volarin" 2>"$work/game.txt" &
+# The game starts from the package without a display and keeps its settings at SIGTERM. The
+# signal waits for the recording's first tick line, a second into the event loop: a signal
+# before the loop ends the program at once, with nothing to keep yet.
+QT_QPA_PLATFORM=offscreen "$prefix/usr/games/volarin" --record session.txt 2>"$work/game.txt" &
 pid=$!
-sleep 2
+for _ in $(seq 300); do
+  grep -q '^tick' session.txt 2>/dev/null && break
+  sleep 0.1
+done
 kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?
