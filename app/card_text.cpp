@@ -61,6 +61,11 @@ const std::vector<HelpSection> kEnglishHelp = {
       "Options: the sound effects, and the multiple-warhead (red) missiles that split in three "
       "when hit.",
       "Help: this help, and About."}},
+    {"Where settings are kept",
+     {"Options and best scores are kept in VOLARIN.INI in the working folder; where that cannot "
+      "be written, or with --per-user (as the desktop menu starts the game), in "
+      "~/.local/share/volarin or %APPDATA%\\Volarin. Saved games go beside it.",
+      "A browser keeps them in its storage."}},
 };
 
 const std::vector<HelpSection> kJapaneseHelp = {
@@ -95,6 +100,11 @@ const std::vector<HelpSection> kJapaneseHelp = {
       "ます。",
       "オプション：効果音と、当てると三つに分かれる多弾頭（赤い）ミサイル。",
       "ヘルプ：このヘルプとバージョン情報。"}},
+    {"設定の保存先",
+     {"オプションと最高得点は作業フォルダーの VOLARIN.INI に保存します。そこに書き込めないときと "
+      "--per-user のとき（デスクトップのメニューから起動したとき）は ~/.local/share/volarin か "
+      "%APPDATA%\\Volarin に保存します。保存したゲームも同じ場所に置きます。",
+      "ブラウザーでは、ブラウザーの保存領域に残ります。"}},
 };
 
 // The kana table follows the kana section's text in both languages.

@@ -20,6 +20,19 @@ std::string FollowLinks(const std::string& name);
 // The working folder with its separator, or "" when it cannot be found (it was removed).
 std::string WorkingFolder();
 
+// The player's own data folder for the program, with its separator: $XDG_DATA_HOME/volarin/
+// (~/.local/share/volarin/ when that is unset or not absolute), %APPDATA%\\Volarin\\ on
+// Windows; "" when none is known. It may not exist yet.
+std::string PerUserFolder();
+
+// Makes `folder` and the folders it lies in where missing (on POSIX for this user alone);
+// true when it is there as a folder afterwards.
+bool MakeFolders(const std::string& folder);
+
+// True when new files can be made in `folder` ("" for the working folder): not on a read-only
+// file system, and this user may write there.
+bool FolderWritable(const std::string& folder);
+
 // Calls `visit` with the name of each entry of `folder` ("" for the working folder) that may
 // be a file: no folder, and on Windows no link.
 void ForEachNameIn(const std::string& folder, const std::function<void(const char*)>& visit);

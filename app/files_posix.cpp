@@ -1,6 +1,7 @@
 // The file operations of a POSIX system (app/files.h), and its broken pipes.
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -60,6 +61,31 @@ std::string WorkingFolder() {
   const std::string folder = found;
   std::free(found);
   return folder.ends_with('/') ? folder : folder + "/";
+}
+
+// The home folder is $HOME, or the user database's when that is unset.
+std::string PerUserFolder() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  if (data != nullptr && data[0] == '/') return std::string(data) + "/volarin/";
+  const char* home = std::getenv("HOME");
+  const passwd* user = home == nullptr || home[0] != '/' ? ::getpwuid(::getuid()) : nullptr;
+  if (user != nullptr) home = user->pw_dir;
+  if (home == nullptr || home[0] != '/') return "";
+  return std::string(home) + "/.local/share/volarin/";
+}
+
+bool MakeFolders(const std::string& folder) {
+  for (size_t end = folder.find('/', 1); end != std::string::npos;
+       end = folder.find('/', end + 1)) {
+    ::mkdir(folder.substr(0, end).c_str(), 0700);  // those there already stay as they are
+  }
+  struct stat status {};
+  return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// access() answers for a read-only file system too, which root's permissions would not show.
+bool FolderWritable(const std::string& folder) {
+  return ::access(folder.empty() ? "." : folder.c_str(), W_OK | X_OK) == 0;
 }
 
 void ForEachNameIn(const std::string& folder, const std::function<void(const char*)>& visit) {

@@ -88,6 +88,36 @@ std::string WorkingFolder() {
   return folder.empty() || folder.ends_with('\\') ? folder : folder + "\\";
 }
 
+std::string PerUserFolder() {
+  wchar_t data[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableW(L"APPDATA", data, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return "";
+  std::string folder = Utf8(data);
+  if (folder.find_last_of(kFolderSeparators) != folder.size() - 1) folder += '\\';
+  return folder + "Volarin\\";
+}
+
+bool MakeFolders(const std::string& folder) {
+  for (size_t end = folder.find_first_of(kFolderSeparators); end != std::string::npos;
+       end = folder.find_first_of(kFolderSeparators, end + 1)) {
+    if (end > 0 && folder[end - 1] != ':')
+      CreateDirectoryW(Utf16(folder.substr(0, end)).c_str(), nullptr);
+  }
+  const DWORD attributes = GetFileAttributesW(Utf16(folder).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Folder permissions on Windows are read most surely by trying: a file that vanishes when
+// closed.
+bool FolderWritable(const std::string& folder) {
+  const std::string probe = folder + ".volarin-probe-" + std::to_string(GetCurrentProcessId());
+  const HANDLE file = CreateFileW(Utf16(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
 void ForEachNameIn(const std::string& folder, const std::function<void(const char*)>& visit) {
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((Utf16(folder) + L"*").c_str(), &found);

@@ -6,6 +6,8 @@
 #include "app/message_text.h"
 #include "app/recording_file.h"
 #include "app/replay.h"
+#include "app/settings_store.h"
+#include "resources/version.h"
 
 namespace {
 
@@ -26,7 +28,40 @@ void ReadReplay(const std::string& path, Options& options) {
   }
 }
 
+constexpr char kGameHelp[] =
+    "Usage: volarin [--per-user] [--record FILE]\n"
+    "       volarin --replay FILE [--exit-at-end] [--state-line]\n"
+    "Type the falling characters to shoot them down before they reach the ground.\n"
+    "\n"
+    "  --record FILE   write the session to FILE as a scenario for volarin-sim\n"
+    "  --replay FILE   play the recording in FILE and say whether it is verified\n"
+    "  --exit-at-end   with --replay: exit at the verdict, 0 verified, 1 not\n"
+    "  --state-line    with --replay: print the state line the replay ended at\n"
+    "  --per-user      keep the settings in the per-user data folder\n"
+    "  --help          print this help and exit\n"
+    "  --version       print the version and exit\n";
+
+constexpr char kRunnerHelp[] =
+    "Usage: volarin-sim [--replay] [--max-ticks N] [FILE]\n"
+    "Run a scenario of the game without a window, from FILE or standard input.\n"
+    "\n"
+    "  --replay        run only the commands a recording holds, at most 921600 ticks\n"
+    "  --max-ticks N   run at most N ticks in all\n"
+    "  --help          print this help and exit\n"
+    "  --version       print the version and exit\n";
+
 }  // namespace
+
+std::string InformationAsked(const std::vector<std::string>& arguments, Program program) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--help") return program == Program::kGame ? kGameHelp : kRunnerHelp;
+    if (argument == "--version") {
+      const char* name = program == Program::kGame ? "volarin " : "volarin-sim ";
+      return std::string(name) + VOLARIN_VERSION + "\n";
+    }
+  }
+  return "";
+}
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
   IgnoreBrokenPipes();
@@ -34,11 +69,17 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
   // Checked first, so a refused --record has not emptied its file.
   const bool replaying =
       std::find(arguments.begin(), arguments.end(), "--replay") != arguments.end();
+  options.perUser = std::find(arguments.begin(), arguments.end(), "--per-user") != arguments.end();
+  // Only a game keeps settings. Chosen before a recording is opened, so the recording is never
+  // the settings file, wherever that is kept.
+  if (!replaying) ChooseSettingsFolder(options.perUser);
   for (size_t i = 0; i < arguments.size() && options.ok; ++i) {
     if (arguments[i] == "--exit-at-end") {
       options.exitAtEnd = true;
     } else if (arguments[i] == "--state-line") {
       options.stateLine = true;
+    } else if (arguments[i] == "--per-user") {
+      continue;  // taken before the loop
     } else if (arguments[i] == "--replay" && i + 1 < arguments.size()) {
       ReadReplay(arguments[++i], options);
     } else if (arguments[i] == "--replay") {

@@ -1,5 +1,5 @@
-// The command line every front end takes: `--record FILE`, or
-// `--replay FILE [--exit-at-end] [--state-line]`.
+// The command line every front end takes: `[--per-user] [--record FILE]`, or
+// `--replay FILE [--exit-at-end] [--state-line]`; and `--help`, `--version` for every program.
 #pragma once
 
 #include <cstdio>
@@ -19,6 +19,9 @@ struct Options {
   bool exitAtEnd = false;
   // `--state-line`: the viewer prints the state line it ended at after its verdict.
   bool stateLine = false;
+  // `--per-user`: the settings are kept in the player's own data folder, whatever the
+  // working folder (as the desktop menu and the Start menu start the game).
+  bool perUser = false;
   // What to tell on the error stream, one line each: arguments passed over, and the reason
   // the program cannot start.
   std::vector<std::string> notes;
@@ -27,11 +30,20 @@ struct Options {
 };
 
 // Reads the arguments after the program's name (UTF-8) and opens the recording they ask for;
-// the last `--record` wins, and reads the recording `--replay` names (the last one). A replay
+// the last `--record` wins, and reads the recording `--replay` names (the last one). A game (no
+// `--replay`) first chooses the folder of its settings file (ChooseSettingsFolder). A replay
 // records nothing: `--record` with it is refused. Anything else is passed over with a note, as the
 // game has always ignored its command line. A pipe the recording goes to that closes no longer ends
 // the program (IgnoreBrokenPipes).
 Options ParseOptions(const std::vector<std::string>& arguments);
+
+// The programs that answer `--help` and `--version`.
+enum class Program { kGame, kRunner };
+
+// What `--help` or `--version` (the first of them, anywhere on the command line) asks the
+// program to print on standard output before it does anything else, then exit with status 0:
+// no window, no display and no file touched. Empty when neither is asked for.
+std::string InformationAsked(const std::vector<std::string>& arguments, Program program);
 
 // The exit status of a program whose command line could not be followed.
 constexpr int kBadOptionsStatus = 2;

@@ -1,11 +1,15 @@
-// The settings file in the working folder, kept through the store's one policy.
+// The settings file in the working folder or the player's own, kept through the store's one
+// policy.
 #include "app/settings_store.h"
 
 #include "app/settings.h"
 
 namespace {
 
-const StoredFile kSettingsFile{"", kSettingsFileName};
+StoredFile& Chosen() {
+  static StoredFile file{"", kSettingsFileName};
+  return file;
+}
 
 // Nine lines of settings are a few hundred bytes; what lies beyond this is not read, so a
 // huge file cannot exhaust the memory.
@@ -13,8 +17,12 @@ constexpr size_t kLongestSettingsText = size_t{1} << 20;
 
 }  // namespace
 
+void ChooseSettingsFolder(bool perUser) {
+  Chosen().folder = KeepingFolder(kSettingsFileName, perUser);
+}
+
 bool ReadSettingsText(std::string* text) {
-  return ReadStoredText(kSettingsFile, kLongestSettingsText, text);
+  return ReadStoredText(Chosen(), kLongestSettingsText, text);
 }
 
 bool WriteSettingsText(const std::string& text) {
@@ -22,13 +30,13 @@ bool WriteSettingsText(const std::string& text) {
 }
 
 bool UpdateSettingsText(const TextChange& change) {
-  return UpdateStoredText(kSettingsFile, kLongestSettingsText, change);
+  return UpdateStoredText(Chosen(), kLongestSettingsText, change);
 }
 
 std::string SettingsLocation() {
-  return StoredLocation(kSettingsFile);
+  return StoredLocation(Chosen());
 }
 
 const StoredFile& SettingsFile() {
-  return kSettingsFile;
+  return Chosen();
 }

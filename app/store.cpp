@@ -228,6 +228,13 @@ std::string FolderShown(const StoredFile& file) {
 
 }  // namespace
 
+std::string KeepingFolder(const std::string& name, bool perUser) {
+  FileFacts facts;
+  if (!perUser && (LookAtPath(name, &facts) || FolderWritable(""))) return "";
+  const std::string folder = PerUserFolder();
+  return !folder.empty() && MakeFolders(folder) ? folder : "";
+}
+
 bool ReadStoredText(const StoredFile& file, size_t limit, std::string* text) {
   const std::string found = file.folder.empty() ? WorkingFolder() : "";
   if (!found.empty()) NotedWorkingFolder() = found;

@@ -13,6 +13,12 @@ struct StoredFile {
   std::string name;
 };
 
+// The folder ("" for the working folder, else with its separator) in which the file `name`
+// is kept: the working folder when the file is there or the folder can be written; else, or
+// always when `perUser`, the player's own data folder, made when needed. Where that cannot be
+// had, the working folder, as before. The page keeps everything in its storage: "".
+std::string KeepingFolder(const std::string& name, bool perUser);
+
 // The whole text, or its first `limit` bytes; false when there is none to read (missing, not
 // a regular file, unreadable). Read under the shared save lock, or without it once waiting
 // for it has taken too long, since whatever the file holds is worth more than nothing.

@@ -31,6 +31,10 @@ EM_JS(void, DownloadBytes, (const char* name, const char* bytes, int length), {
 
 }  // namespace
 
+std::string KeepingFolder(const std::string&, bool) {
+  return "";
+}
+
 // Only the first `limit` bytes are read, as from a file: a recording carries what was read.
 bool ReadStoredText(const StoredFile& file, size_t limit, std::string* text) {
   int length = 0;

@@ -23,8 +23,12 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE ${VOLARIN_PACKAGE_REVISION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The faces the glyphs are drawn in are data, out of dpkg-shlibdeps' sight; without them any
-# installed serif face is used.
+# Out of dpkg-shlibdeps' sight: Qt's plugin that opens a window on X, which libqt6gui6 only
+# recommends, and a Japanese face, without which the menus are rows of boxes (any of the usual
+# ones draws them; the first is the smallest that matches the recommended serif). The serif
+# faces the glyphs are drawn in stay recommended: without them any installed serif face is used.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-ipaexfont-gothic \
+| fonts-vlgothic | fonts-takao-gothic | fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-urw-base35, fonts-ipafont-mincho")
 # cpack's own stripping keeps the .comment and .note sections; the staged files are stripped,
 # the manual pages and changelog compressed and the lintian overrides added, as Debian's tools

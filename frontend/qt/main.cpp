@@ -50,6 +50,9 @@ void EndAtUnexpectedExit() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // Answered before Qt looks for a display.
+  const std::string information = InformationAsked({argv + 1, argv + argc}, Program::kGame);
+  if (!information.empty()) return std::fputs(information.c_str(), stdout) >= 0 ? 0 : 1;
   // Whole-number scale factors only, so the picture is never smoothed.
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
   // Each tick changes a few small pieces of the picture. Through shared memory, Qt waits for

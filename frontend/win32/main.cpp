@@ -38,6 +38,15 @@ void Note(const std::string& text) {
   WriteFile(errors, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
+// Writes `text` to the standard output the starter gave, if any (a GUI program has none of
+// its own).
+void Print(const std::string& text) {
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
 // The standard output the starter gave (Wine, a redirecting shell), for the replay's verdict;
 // null when there is none.
 std::FILE* StandardOutput() {
@@ -50,6 +59,11 @@ std::FILE* StandardOutput() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  const std::string information = InformationAsked(Arguments(), Program::kGame);
+  if (!information.empty()) {
+    Print(information);
+    return 0;
+  }
   const Options options = ParseOptions(Arguments());
   for (const std::string& note : options.notes) Note(note);
   if (!options.ok) return kBadOptionsStatus;

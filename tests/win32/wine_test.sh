@@ -11,6 +11,7 @@
 # In English and in Japanese: the menus, the hint before the first game, the cards, the
 # launchers after a restore, a burst of keys that leaves the results card showing, and a game
 # kept with Ctrl+S on an 82-character path, shown inside the field, that replays to "verified".
+# --version prints the version, and --per-user keeps the settings in %APPDATA%\Volarin.
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -196,6 +197,18 @@ close_window
 wait_for_exit
 [ "$status" = 0 ] || fail "WM_CLOSE ended with status $status, not 0"
 [ "$(grep -c $'\r$' VOLARIN.INI)" = 9 ] || fail "closing the window did not write the settings"
+echo "== --version answers at once; --per-user keeps the settings in %APPDATA%\\Volarin"
+[ "$(wine volarin.exe --version | tr -d '\r')" = "volarin $version" ] || fail "--version"
+appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Volarin"
+rm -rf VOLARIN.INI "$appdata"
+wine volarin.exe --per-user &
+pid=$!
+find_window
+sleep 1
+close_window
+wait_for_exit
+[ "$(grep -c $'\r$' "$appdata/VOLARIN.INI")" = 9 ] || fail "--per-user kept no settings in $appdata"
+[ ! -e VOLARIN.INI ] || fail "--per-user wrote the settings in the working folder"
 echo "== The end of the session"
 start_without_settings
 wineboot --end-session >/dev/null 2>&1 || true

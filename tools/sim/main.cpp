@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "app/message_text.h"
+#include "app/options.h"
 #include "app/recording_file.h"
 #include "tools/sim/scenario.h"
 
@@ -41,6 +42,8 @@ bool ReadTickCount(const char* text, uint64_t* count) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::string information = InformationAsked({argv + 1, argv + argc}, Program::kRunner);
+  if (!information.empty()) return std::fputs(information.c_str(), stdout) >= 0 ? 0 : 1;
   static char outputBuffer[1 << 16];
   std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
   // Past a file-size limit a write then fails and is reported, instead of killing the run.
