@@ -22,6 +22,7 @@
 #include "core/records.h"
 #include "frontend/win32/gdi_glyphs.h"
 #include "render/handles.h"
+#include "render/text_box.h"
 
 namespace {
 
@@ -44,12 +45,14 @@ uint32_t PixelAt(const PixelCanvas& canvas, int x, int y) {
   return canvas.pixels()[static_cast<size_t>(y) * canvas.width() + x] & 0xFFFFFF;
 }
 
-// The bounding box of the pixels that are not black within `area`; empty when there are none.
-RECT InkBox(const PixelCanvas& canvas, RECT area) {
+// The bounding box of the pixels within `area` that are not `other` (black by default), or
+// that are `colour` when one is given; empty when there are none.
+RECT InkBox(const PixelCanvas& canvas, RECT area, uint32_t colour = kBlackPixel,
+            bool other = true) {
   RECT box{area.right, area.bottom, area.left, area.top};
   for (int y = area.top; y < area.bottom; ++y) {
     for (int x = area.left; x < area.right; ++x) {
-      if (PixelAt(canvas, x, y) == kBlackPixel) continue;
+      if ((PixelAt(canvas, x, y) == colour) == other) continue;
       box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
              std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
     }
@@ -62,19 +65,22 @@ bool Contains(const RECT& outer, const RECT& inner) {
   return UnionRect(&both, &outer, &inner) && EqualRect(&both, &outer);
 }
 
-// Whatever the window draws must reach the screen: with GDI's glyphs the drawn area covers
-// all new ink, for text in each alignment, and the character box ends at the reference point.
+// Whatever the window draws must reach the screen: with GDI's glyphs the drawn area covers the
+// text's box, in each alignment; the box ends at the reference point, and the glyphs stand on
+// a baseline above its bottom, which leaves the face's descent below it.
 void TextReachesTheDrawnArea() {
   PixelCanvas canvas(200, 80, PixelOrder::kArgb, GdiGlyphs());
   for (int align : {kAlignLeft, kAlignRight, kAlignCenter}) {
     canvas.FillRectangle(0, 0, 200, 80, kBlack);
     canvas.TakeDirtyArea();
-    canvas.DrawOpaqueText(100, 70, align | kAlignBottom, "Level 1", 7, kYellow, kBlack);
+    canvas.DrawOpaqueText(100, 70, align | kAlignBottom, "Level 1", 7, kYellow, kBlue);
     const PixelRect area = canvas.TakeDirtyArea();
     const RECT drawn{area.left, area.top, area.left + area.width, area.top + area.height};
-    const RECT ink = InkBox(canvas, {0, 0, 200, 80});
-    CHECK(!IsRectEmpty(&ink) && Contains(drawn, ink));
-    CHECK(ink.bottom <= 70 && ink.bottom >= 60);  // the glyphs stand on the box's bottom
+    const RECT box = InkBox(canvas, {0, 0, 200, 80});
+    const RECT ink = InkBox(canvas, box, kYellowPixel, false);
+    CHECK(!IsRectEmpty(&ink) && Contains(drawn, box) && Contains(box, ink));
+    CHECK(box.bottom == 70 && box.bottom - box.top <= kStatusBandHeight);
+    CHECK(ink.bottom <= 67);  // "Level 1" has no descender
   }
 }
 
