@@ -1,8 +1,9 @@
 // Checks of the Windows-only parts against the real API (run under Wine on the build
 // machine): GDI's glyphs in the game's picture and the settings file store. With the arguments
 // "close TITLE", "minimise TITLE" or "restore TITLE" it instead asks the window of that title
-// to do so, and with "client-size TITLE" it prints that window's client size. "save-loop ROUNDS a"
-// and "save-loop ROUNDS b", run at once, are two copies saving different bests into one file.
+// to do so, and with "client-size TITLE" it prints that window's client size. "save-loop
+// ROUNDS a" and "save-loop ROUNDS b", run at once, are two copies saving different bests into
+// one file.
 #include <windows.h>
 
 #include <algorithm>
@@ -13,15 +14,11 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <set>
 #include <string>
 
 #include "app/settings.h"
 #include "app/settings_store.h"
-#include "app/startup.h"
-#include "core/records.h"
 #include "frontend/win32/gdi_glyphs.h"
-#include "render/handles.h"
 #include "render/text_box.h"
 
 namespace {
@@ -82,28 +79,6 @@ void TextReachesTheDrawnArea() {
     CHECK(box.bottom == 70 && box.bottom - box.top <= kStatusBandHeight);
     CHECK(ink.bottom <= 67);  // "Level 1" has no descender
   }
-}
-
-// The game's own start-up draws the glyph cells with GDI's glyphs: without antialiasing the
-// sheet holds only the five colours, and the kana bytes are read as code page 932.
-void GlyphCellsHoldFiveColours() {
-  PixelCanvas window(640, 480, PixelOrder::kArgb, GdiGlyphs());
-  ResetAllRecords();
-  RunStartUp({.seed = 1, .windowCanvas = &window, .sound = nullptr});
-  const PixelCanvas* sheet = window.sheet();
-  CHECK(sheet != nullptr);
-  if (sheet == nullptr) return;
-  const std::set<uint32_t> allowed{kBlackPixel, 0xFF0000, 0x00FF00, kYellowPixel, 0x0000FF};
-  int strays = 0;
-  for (int y = 0; y < sheet->height(); ++y) {
-    for (int x = 0; x < sheet->width(); ++x) strays += allowed.count(PixelAt(*sheet, x, y)) == 0;
-  }
-  CHECK(strays == 0);
-  // Cell 124 holds the first katakana; as two Latin-1 characters it would be twice as wide.
-  const LONG left = (124 % 16) * 32;
-  const LONG top = (124 / 16) * 32;
-  const RECT ink = InkBox(*sheet, {left, top, left + 32, top + 32});
-  CHECK(!IsRectEmpty(&ink) && ink.right - ink.left <= 26 && ink.left >= left + 2);
 }
 
 // Runs `check` in a fresh empty working folder, removed afterwards.
@@ -228,9 +203,8 @@ int wmain(int argc, wchar_t** argv) {
   // Each check counts once however many of its conditions fail; those print their lines.
   int passed = 0;
   int failed = 0;
-  for (void (*check)() :
-       {TextReachesTheDrawnArea, GlyphCellsHoldFiveColours,
-        SettingsStoreReplacesKeepsLinksAndSweeps, SettingsStoreLeavesWhatItMayNotReplace}) {
+  for (void (*check)() : {TextReachesTheDrawnArea, SettingsStoreReplacesKeepsLinksAndSweeps,
+                          SettingsStoreLeavesWhatItMayNotReplace}) {
     const int before = failures;
     check();
     ++(failures == before ? passed : failed);
