@@ -47,6 +47,26 @@ HICON GameIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
                                        GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
+// Each picture pixel is shown as a square of whole screen pixels, so the picture stays crisp:
+// the step nearest the screen's scale (96 dots per inch is 1) at which a `width` x `height`
+// picture and the window's frame still fit the monitor's work area.
+int ScaleFor(HWND window, int dpi, int width, int height) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  int scale = std::max(1, (dpi + 48) / 96);
+  for (; scale > 1; --scale) {
+    RECT frame{0, 0, width * scale, height * scale};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0);
+    if (frame.right - frame.left <= work.right - work.left &&
+        frame.bottom - frame.top <= work.bottom - work.top) {
+      break;
+    }
+  }
+  return scale;
+}
+
 }  // namespace
 
 GameWindow::GameWindow(HINSTANCE instance) : instance_(instance) {
@@ -85,26 +105,45 @@ bool GameWindow::Open(int showCommand) {
                             instance_, this);
   if (window_ == nullptr) return false;
   windowDc_ = GetDC(window_);
+  // Nearest neighbour: whole-step scaling then copies each pixel, blending none.
+  SetStretchBltMode(windowDc_, COLORONCOLOR);
+  scale_ = ScaleFor(window_, GetDeviceCaps(windowDc_, LOGPIXELSY), clientWidth, clientHeight);
   FitClientArea(clientWidth, clientHeight);
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
   return true;
 }
 
-// A menu bar that wraps onto a second row takes its height from the client area; the window
-// grows by that much so the field has its full size.
+// A menu bar that wraps onto a second row takes its height from the client area, and the frame
+// of a monitor at another scale than the system's differs from the one worked out: the window
+// then grows or shrinks by what is missing so the field has its full size.
 void GameWindow::FitClientArea(int width, int height) {
+  width *= scale_;
+  height *= scale_;
   RECT frame{0, 0, width, height};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0);
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
   GetClientRect(window_, &client);
-  const int missing = height - (client.bottom - client.top);
-  if (missing <= 0) return;
+  const int wider = width - (client.right - client.left);
+  const int taller = height - (client.bottom - client.top);
+  if (wider == 0 && taller == 0) return;
   GetWindowRect(window_, &frame);
-  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + missing,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + wider,
+               frame.bottom - frame.top + taller, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The window goes where the system suggests (on the monitor it was moved to), with the
+// picture's size kept at the new scale.
+void GameWindow::ChangeDpi(int dpi, const RECT& suggested) {
+  const int width = shell_.ClientWidth();
+  const int height = shell_.ClientHeight();
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  scale_ = ScaleFor(window_, dpi, width, height);
+  FitClientArea(width, height);
+  InvalidateRect(window_, nullptr, FALSE);
 }
 
 void GameWindow::SetTitle(const std::string& title) {
@@ -184,33 +223,33 @@ void GameWindow::ResizePicture(int width, int height) {
 // Only what changed since the last call goes to the screen, or all of it when a card came,
 // went or changed.
 void GameWindow::ShowPicture() {
-  RECT changed = picture_.TakeDirtyRect();
+  PixelRect changed = picture_.TakeDirtyArea();
   if (shell_.TakeOverlayChange()) changed = {0, 0, picture_.width(), picture_.height()};
-  if (windowDc_ == nullptr || IsRectEmpty(&changed)) return;
+  if (windowDc_ == nullptr || changed.Empty()) return;
   Show(windowDc_, changed);
 }
 
-void GameWindow::Show(HDC dc, RECT area) {
+// One StretchDIBits from the picture's rows (0xAARRGGBB is a 32-bit DIB's own order). The
+// rows handed over start at the area's top, so the source's y is 0 whichever way up the
+// system counts it.
+void GameWindow::Show(HDC dc, PixelRect area) {
+  const int width = picture_.width();
+  area.width = std::min(area.width, width - area.left);
+  area.height = std::min(area.height, picture_.height() - area.top);
+  if (area.Empty()) return;
+  const size_t first = static_cast<size_t>(area.top) * width;
+  const uint32_t* rows = picture_.pixels() + first;
   const OverlayPicture& overlay = shell_.Overlay();
-  area.right = std::min<LONG>(area.right, picture_.width());
-  area.bottom = std::min<LONG>(area.bottom, picture_.height());
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return;
-  if (overlay.Empty()) {
-    BitBlt(dc, area.left, area.top, width, height, picture_.dc(), area.left, area.top, SRCCOPY);
-    return;
+  if (!overlay.Empty()) {
+    shown_.resize(static_cast<size_t>(width) * picture_.height());
+    std::copy_n(rows, static_cast<size_t>(area.height) * width, shown_.data() + first);
+    LayOverlay(overlay, area, shown_.data() + first + area.left, width);
+    rows = shown_.data() + first;
   }
-  if (shown_.width() != picture_.width() || shown_.height() != picture_.height()) {
-    shown_.Resize(picture_.width(), picture_.height());
-  }
-  BitBlt(shown_.dc(), area.left, area.top, width, height, picture_.dc(), area.left, area.top,
-         SRCCOPY);
-  GdiFlush();
-  LayOverlay(overlay, {area.left, area.top, width, height},
-             shown_.bits() + static_cast<size_t>(area.top) * shown_.width() + area.left,
-             shown_.width());
-  BitBlt(dc, area.left, area.top, width, height, shown_.dc(), area.left, area.top, SRCCOPY);
+  const BITMAPINFO info = TopDownPixels(width, area.height);
+  StretchDIBits(dc, area.left * scale_, area.top * scale_, area.width * scale_,
+                area.height * scale_, area.left, 0, area.width, area.height, rows, &info,
+                DIB_RGB_COLORS, SRCCOPY);
 }
 
 // The menu items are the resource's, so every item the shell names has one to show it.
@@ -262,6 +301,9 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_TIMER:
       due_ = shell_.Advance(PaceClock::now());
       return 0;
+    case WM_DPICHANGED:
+      ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
@@ -284,8 +326,8 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 // Minimising gives a 0 x 0 client area, as the size message itself says; the shell pauses a
 // running game before the field shrinks.
 void GameWindow::HandleSize(WPARAM kind, LPARAM size) {
-  const int width = LOWORD(size);
-  const int height = HIWORD(size);
+  const int width = LOWORD(size) / scale_;
+  const int height = HIWORD(size) / scale_;
   if (kind == SIZE_MINIMIZED) {
     minimised_ = true;
     shell_.Minimise();
@@ -329,10 +371,13 @@ void GameWindow::Paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window_, &paint);
   const RECT& area = paint.rcPaint;
-  Show(dc, area);
+  const int left = area.left / scale_;
+  const int top = area.top / scale_;
+  Show(dc, {left, top, (area.right + scale_ - 1) / scale_ - left,
+            (area.bottom + scale_ - 1) / scale_ - top});
   // Beyond the largest picture the client area is black.
-  const RECT right{picture_.width(), area.top, area.right, area.bottom};
-  const RECT below{area.left, picture_.height(), area.right, area.bottom};
+  const RECT right{picture_.width() * scale_, area.top, area.right, area.bottom};
+  const RECT below{area.left, picture_.height() * scale_, area.right, area.bottom};
   for (const RECT& rest : {right, below}) {
     if (rest.left < rest.right && rest.top < rest.bottom) {
       FillRect(dc, &rest, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));

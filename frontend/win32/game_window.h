@@ -5,11 +5,13 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/options.h"
 #include "app/shell.h"
-#include "frontend/win32/gdi_canvas.h"
+#include "frontend/win32/gdi_glyphs.h"
 #include "frontend/win32/win32_sound.h"
+#include "render/pixel_canvas.h"
 
 class GameWindow : public FrontEnd {
  public:
@@ -41,11 +43,15 @@ class GameWindow : public FrontEnd {
   bool HandleKeyDown(WPARAM key);
   void Paint();
   void RunLoop();
-  // Copies `area` of the picture to `dc`, with the shell's overlay laid over it.
-  void Show(HDC dc, RECT area);
-  // Grows the window until its client area is `width` x `height` below the menu bar, however
-  // many rows the menu bar takes.
+  // Copies `area` of the picture to `dc`, with the shell's overlay laid over it, each pixel a
+  // square of scale_ x scale_.
+  void Show(HDC dc, PixelRect area);
+  // Sizes the window until its client area shows a `width` x `height` picture below the menu
+  // bar, however many rows the menu bar takes.
   void FitClientArea(int width, int height);
+  // A new dots-per-inch from the monitor the window is on: a new whole scale, and the window
+  // sized to keep the picture's size.
+  void ChangeDpi(int dpi, const RECT& suggested);
   // Blocks until a message arrives or the next tick is due, whichever is first.
   void WaitForMessageOrTick() const;
   // A lost settings file is told in a message box when the player ended the program; when the
@@ -56,8 +62,9 @@ class GameWindow : public FrontEnd {
   HWND window_ = nullptr;
   HDC windowDc_ = nullptr;  // the class's own DC, kept for the window's life
   GameShell shell_{*this};
-  GdiCanvas picture_{0, 0};
-  GdiCanvas shown_{0, 0};  // the picture with the overlay over it, while a card shows
+  PixelCanvas picture_{0, 0, PixelOrder::kArgb, GdiGlyphs()};
+  std::vector<uint32_t> shown_;  // the picture with the overlay over it, while a card shows
+  int scale_ = 1;                // screen pixels a side of each picture pixel
   Win32SoundOutput sound_{ProgramFolder()};
   PaceClock::time_point due_{};
   bool minimised_ = false;

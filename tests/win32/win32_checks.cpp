@@ -1,8 +1,9 @@
 // Checks of the Windows-only parts against the real API (run under Wine on the build
-// machine): the GDI canvas and the settings file store. With the arguments "close TITLE",
-// "minimise TITLE" or "restore TITLE" it instead asks the window of that title to do so, and
-// with "client-size TITLE" it prints that window's client size. "save-loop ROUNDS a" and
-// "save-loop ROUNDS b", run at once, are two copies saving different bests into one file.
+// machine): GDI's glyphs in the game's picture and the settings file store. With the arguments
+// "close TITLE", "minimise TITLE" or "restore TITLE" it instead asks the window of that title
+// to do so, and with "client-size TITLE" it prints that window's client size. "save-loop
+// ROUNDS a" and "save-loop ROUNDS b", run at once, are two copies saving different bests into
+// one file.
 #include <windows.h>
 
 #include <algorithm>
@@ -13,15 +14,12 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <set>
 #include <string>
 
 #include "app/settings.h"
 #include "app/settings_store.h"
-#include "app/startup.h"
-#include "core/records.h"
-#include "frontend/win32/gdi_canvas.h"
-#include "render/handles.h"
+#include "frontend/win32/gdi_glyphs.h"
+#include "render/text_box.h"
 
 namespace {
 
@@ -37,23 +35,21 @@ void Check(bool ok, const char* what, int line) {
 #define CHECK(condition) Check((condition), #condition, __LINE__)
 
 constexpr uint32_t kBlackPixel = 0x000000;
-constexpr uint32_t kRedPixel = 0xFF0000;
 constexpr uint32_t kYellowPixel = 0xFFFF00;
-constexpr uint32_t kBluePixel = 0x0000FF;
-constexpr uint32_t kWhitePixel = 0xFFFFFF;
 
-// The pixel at (x, y) as 0x00RRGGBB, read from the picture's rows once GDI has drawn.
-uint32_t PixelAt(GdiCanvas& canvas, int x, int y) {
-  GdiFlush();
-  return canvas.bits()[static_cast<size_t>(y) * canvas.width() + x] & 0xFFFFFF;
+// The pixel at (x, y) as 0x00RRGGBB.
+uint32_t PixelAt(const PixelCanvas& canvas, int x, int y) {
+  return canvas.pixels()[static_cast<size_t>(y) * canvas.width() + x] & 0xFFFFFF;
 }
 
-// The bounding box of the pixels that are not black; empty when there are none.
-RECT InkBox(GdiCanvas& canvas) {
-  RECT box{canvas.width(), canvas.height(), 0, 0};
-  for (int y = 0; y < canvas.height(); ++y) {
-    for (int x = 0; x < canvas.width(); ++x) {
-      if (PixelAt(canvas, x, y) == kBlackPixel) continue;
+// The bounding box of the pixels within `area` that are not `other` (black by default), or
+// that are `colour` when one is given; empty when there are none.
+RECT InkBox(const PixelCanvas& canvas, RECT area, uint32_t colour = kBlackPixel,
+            bool other = true) {
+  RECT box{area.right, area.bottom, area.left, area.top};
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if ((PixelAt(canvas, x, y) == colour) == other) continue;
       box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
              std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
     }
@@ -66,72 +62,23 @@ bool Contains(const RECT& outer, const RECT& inner) {
   return UnionRect(&both, &outer, &inner) && EqualRect(&both, &outer);
 }
 
-// The blue of a Mirv's pattern turns the sheet's yellow into red, as the game relies on.
-void RasterOperations() {
-  GdiCanvas window(64, 64);
-  const Colour row[4] = {kYellow, kYellow, kBlack, kBlue};
-  window.CreateSheet(64, 64)->DrawPixelRow(0, 0, row, 4);
-  window.CopyFromSheet(10, 10, 4, 1, 0, 0, RasterOp::kSourceAndNotPattern, kGreen);
-  CHECK(PixelAt(window, 10, 10) == kRedPixel);  // yellow AND NOT green
-  CHECK(PixelAt(window, 12, 10) == kBlackPixel);
-  CHECK(PixelAt(window, 13, 10) == kBluePixel);  // blue has no green to lose
-  window.CopyFromSheet(20, 20, 4, 1, 0, 0, RasterOp::kSourceCopy, kGreen);
-  CHECK(PixelAt(window, 20, 20) == kYellowPixel);
-  window.CopyFromSheet(20, 20, 2, 1, 0, 0, RasterOp::kBlackness, kGreen);
-  CHECK(PixelAt(window, 20, 20) == kBlackPixel && PixelAt(window, 23, 20) == kBluePixel);
-  // Copies reaching past any edge are cut, never wrapped to the other side.
-  window.CopyFromSheet(-2, 63, 4, 4, 0, 0, RasterOp::kSourceCopy, kGreen);
-  CHECK(PixelAt(window, 0, 63) == kBlackPixel && PixelAt(window, 1, 63) == kBluePixel);
-  CHECK(PixelAt(window, 62, 63) == kBlackPixel);
-}
-
-// Whatever the window draws must reach the screen: the dirty rectangle covers all new ink,
-// for text in each alignment and for the dome; a minimised window draws nowhere.
-void DrawingReachesTheDirtyRectangle() {
-  GdiCanvas canvas(200, 80);
+// Whatever the window draws must reach the screen: with GDI's glyphs the drawn area covers the
+// text's box, in each alignment; the box ends at the reference point, and the glyphs stand on
+// a baseline above its bottom, which leaves the face's descent below it.
+void TextReachesTheDrawnArea() {
+  PixelCanvas canvas(200, 80, PixelOrder::kArgb, GdiGlyphs());
   for (int align : {kAlignLeft, kAlignRight, kAlignCenter}) {
-    canvas.FillRectangle(-10, -10, 300, 300, kBlack);
-    canvas.TakeDirtyRect();
-    canvas.DrawOpaqueText(100, 70, align | kAlignBottom, "Level 1", 7, kWhite, kBlue);
-    const RECT dirty = canvas.TakeDirtyRect();
-    const RECT ink = InkBox(canvas);
-    CHECK(!IsRectEmpty(&ink) && Contains(dirty, ink));
-    CHECK(ink.bottom == 70);  // the character box ends at the reference point
+    canvas.FillRectangle(0, 0, 200, 80, kBlack);
+    canvas.TakeDirtyArea();
+    canvas.DrawOpaqueText(100, 70, align | kAlignBottom, "Level 1", 7, kYellow, kBlue);
+    const PixelRect area = canvas.TakeDirtyArea();
+    const RECT drawn{area.left, area.top, area.left + area.width, area.top + area.height};
+    const RECT box = InkBox(canvas, {0, 0, 200, 80});
+    const RECT ink = InkBox(canvas, box, kYellowPixel, false);
+    CHECK(!IsRectEmpty(&ink) && Contains(drawn, box) && Contains(box, ink));
+    CHECK(box.bottom == 70 && box.bottom - box.top <= kStatusBandHeight);
+    CHECK(ink.bottom <= 67);  // "Level 1" has no descender
   }
-  canvas.FillRectangle(0, 0, 200, 80, kBlack);
-  canvas.TakeDirtyRect();
-  canvas.DrawUpperHalfCircle(50, 40, 20, kWhite);
-  const RECT dome = InkBox(canvas);
-  CHECK(PixelAt(canvas, 50, 20) == kWhitePixel);  // the top of the dome
-  CHECK(dome.top == 20 && dome.left >= 29 && dome.right <= 72 && dome.bottom <= 42);
-  CHECK(Contains(canvas.TakeDirtyRect(), dome));
-  canvas.Resize(0, 0);                        // a minimised window
-  canvas.FillRectangle(0, 0, 10, 10, kBlue);  // draws nowhere, harmlessly
-  const RECT nothing = canvas.TakeDirtyRect();
-  CHECK(IsRectEmpty(&nothing));
-}
-
-// The game's own start-up draws the glyph cells through this canvas: without antialiasing
-// the sheet holds only the five colours, and the kana bytes are read as code page 932.
-void GlyphCellsHoldFiveColours() {
-  GdiCanvas window(640, 480);
-  ResetAllRecords();
-  RunStartUp({.seed = 1, .windowCanvas = &window, .sound = nullptr});
-  // Start-up lends the game the sheet it made beside the window's picture.
-  auto* sheet = static_cast<GdiCanvas*>(sheetDC);
-  CHECK(sheet != nullptr);
-  if (sheet == nullptr) return;
-  const std::set<uint32_t> allowed{kBlackPixel, kRedPixel, 0x00FF00, kYellowPixel, kBluePixel};
-  int strays = 0;
-  for (int y = 0; y < sheet->height(); ++y) {
-    for (int x = 0; x < sheet->width(); ++x) strays += allowed.count(PixelAt(*sheet, x, y)) == 0;
-  }
-  CHECK(strays == 0);
-  // Cell 124 holds the first katakana; as two Latin-1 characters it would be twice as wide.
-  GdiCanvas copy(32, 32);
-  BitBlt(copy.dc(), 0, 0, 32, 32, sheet->dc(), (124 % 16) * 32, (124 / 16) * 32, SRCCOPY);
-  const RECT ink = InkBox(copy);
-  CHECK(!IsRectEmpty(&ink) && ink.right - ink.left <= 26 && ink.left >= 2);
 }
 
 // Runs `check` in a fresh empty working folder, removed afterwards.
@@ -256,9 +203,8 @@ int wmain(int argc, wchar_t** argv) {
   // Each check counts once however many of its conditions fail; those print their lines.
   int passed = 0;
   int failed = 0;
-  for (void (*check)() :
-       {RasterOperations, DrawingReachesTheDirtyRectangle, GlyphCellsHoldFiveColours,
-        SettingsStoreReplacesKeepsLinksAndSweeps, SettingsStoreLeavesWhatItMayNotReplace}) {
+  for (void (*check)() : {TextReachesTheDrawnArea, SettingsStoreReplacesKeepsLinksAndSweeps,
+                          SettingsStoreLeavesWhatItMayNotReplace}) {
     const int before = failures;
     check();
     ++(failures == before ? passed : failed);

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Plays the Windows game under Wine: the exe's icon (six sizes) and version resource, the
-# Windows-side checks, then the window appears with its title, its icons and a 640 x 480 client
-# area, the demonstration draws yellow missiles and the blue band, F2 then typing changes the
-# miss counter, the game goes on while a menu is open, Alt+F then X exits with 40014 as cmd
-# sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE gives 0, closing or ending the session
-# writes the settings too, minimising pauses a running game, a save that cannot be made is told
-# in a message box before the game ends, a recording into the settings file is refused, and a
-# session recorded in the Qt game replays with --replay --exit-at-end to "verified", a recording
-# asking for a 65535 x 65535 window verifies too, and Esc ends one of 4000 size changes at once.
+# Plays the Windows game under Wine: the exe's icon (six sizes), version resource and manifest,
+# the zip's CR LF guide and licence, the Windows-side checks, then the window appears with its
+# title, its icons and a 640 x 480 client area, the demonstration draws yellow missiles and the
+# blue band, F2 then typing changes the miss counter, the game goes on while a menu is open,
+# Alt+F then X exits with 40014 as cmd sees it, VOLARIN.INI holds nine CRLF lines, WM_CLOSE
+# gives 0, closing or ending the session writes the settings too, minimising pauses a running
+# game, a save that cannot be made is told in a message box before the game ends, a recording
+# into the settings file is refused, and a session recorded in the Qt game replays with
+# --replay --exit-at-end to "verified", a recording asking for a 65535 x 65535 window verifies
+# too, and Esc ends one of 4000 size changes at once.
 # In English and in Japanese: the menus, the hint before the first game, the cards, the
 # launchers after a restore, a burst of keys that leaves the results card showing, and a game
 # kept with Ctrl+S on an 82-character path, shown inside the field, that replays to "verified".
@@ -53,10 +54,33 @@ for value in ProductNameVolarin "FileVersion$version" "ProductVersion$version" '
   FileDescription; do
   grep -q -a -F "$value" <<<"$strings" || fail "the version resource lacks $value"
 done
-# The zip's guide is headed by the same title and version.
-guide="$(unzip -p "$build/volarin-$version-win64.zip" "volarin-$version-win64/HOW-TO-PLAY.txt" |
-  sed -n 1p)"
-[ "$guide" = "$VOLARIN_TITLE for Windows" ] || fail "HOW-TO-PLAY.txt is headed '$guide'"
+
+echo "== The exe's manifest: per-monitor DPI awareness, version 6 controls, Windows 7 to 11"
+wrestool -x --raw --type=24 --name=1 volarin.exe >"$work/manifest.xml"
+xmllint --noout "$work/manifest.xml" || fail "the manifest is not well-formed XML"
+manifest="$(tr -s ' \n' ' ' <"$work/manifest.xml")"
+for part in '>PerMonitorV2, PerMonitor</dpiAwareness>' '>true/pm</dpiAware>' \
+  'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' \
+  35138b9a-5d96-4fbd-8e2d-a2440225f93a 4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 \
+  1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+  [[ "$manifest" == *"$part"* ]] || fail "the manifest lacks $part"
+done
+
+echo "== The zip's guide and licence, as every Notepad reads them"
+# The guide is headed by the same title and version, after a UTF-8 byte order mark; both
+# files end every line in CR LF, and the licence is LICENSE word for word.
+zip="$build/volarin-$version-win64.zip"
+guide="$(unzip -p "$zip" "volarin-$version-win64/HOW-TO-PLAY.txt")"
+[ "$(sed -n 1p <<<"$guide")" = $'\xEF\xBB\xBF'"$VOLARIN_TITLE for Windows"$'\r' ] ||
+  fail "HOW-TO-PLAY.txt is headed '$(sed -n 1p <<<"$guide")'"
+licence="$(unzip -p "$zip" "volarin-$version-win64/LICENSE.txt")"
+for text in "$guide" "$licence"; do
+  [ "$(grep -c -v $'\r$' <<<"$text")" = 0 ] || fail "a line of the guide or the licence lacks CR LF"
+done
+cmp -s <(tr -d '\r' <<<"$licence") "$here/../../LICENSE" || fail "LICENSE.txt is not LICENSE"
+for words in 'Ctrl+S' 'VOLARIN.INI' '%APPDATA%\Volarin' '--replay FILE' '--per-user'; do
+  grep -q -F -e "$words" <<<"$guide" || fail "HOW-TO-PLAY.txt does not mention $words"
+done
 
 echo "== Windows-side checks"
 wine volarin-win32-checks.exe | tr -d '\r' | tee "$work/checks.txt"
