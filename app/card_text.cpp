@@ -174,10 +174,23 @@ std::vector<std::string> ResultLines(Language language, const GameResults& r) {
       Format(ja ? "命中 %lld  ミス %lld" : "Hits %lld  Misses %lld", r.hits, r.misses),
       Format(ja ? "命中率 %lld%%" : "Accuracy  %lld%%", accuracy) +
           Format(" = %lld / (%lld + %lld)", r.hits, r.hits, r.misses),
-      Format(ja ? "１分あたりの命中 %lld" : "Hits a minute  %lld", perMinute),
-      Format(ja ? "時間 %lld:%02lld" : "Length  %lld:%02lld", seconds / 60, seconds % 60),
+      Format(ja ? "１分あたりの命中 %lld" : "Hits a minute  %lld", perMinute) +
+          Format(ja ? "  時間 %lld:%02lld" : "  Length  %lld:%02lld", seconds / 60, seconds % 60),
   };
   if (r.newBest) lines.insert(lines.begin() + 4, ja ? "最高得点を更新！" : "A new best!");
+  if (!r.slowest.empty()) {
+    std::string slowest = ja ? "遅かった文字" : "Slowest";
+    for (const std::string& character : r.slowest) slowest += "  " + character;
+    lines.push_back(slowest);
+  }
+  if (r.average >= 0) {
+    const bool beat = r.score > r.average;
+    lines.push_back(Format(beat ? (ja ? "最近１０ゲームの平均 %05lld を上回りました"
+                                      : "Better than the last games' average  %05lld")
+                                : (ja ? "最近１０ゲームの平均 %05lld に届きませんでした"
+                                      : "Not above the last games' average  %05lld"),
+                           r.average));
+  }
   return lines;
 }
 

@@ -42,6 +42,8 @@ struct GameResults {
   int misses = 0;      // as the status band counts them
   uint64_t ticks = 0;  // ticks the game ran, pauses left out
   GameEnd end = GameEnd::kStopped;
+  std::vector<std::string> slowest{};  // the game's slowest characters, slowest first
+  int32_t average = -1;  // the last ten games' average score at this level before it; -1: none
 };
 
 // The results card: a heading, then one line a figure.

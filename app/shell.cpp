@@ -93,7 +93,7 @@ void GameShell::Start(const ShellStart& start) {
   pacedPicture_.SetTarget(start.windowCanvas);
   sound_.output = start.sound;
   cards_ = Cards(start.cardGlyphs, start.overlayOrder, LanguageOfLocale(start.locale), Playing());
-  session_ = Session(Playing() ? start.record : nullptr, cards_.Play());
+  session_ = Session(Playing() ? start.record : nullptr, cards_.Play(), Playing());
   sound_.game = &session_.GameSounds();
   ending_.exitAtEnd = start.exitAtEnd;
   // Read once, so the recording holds exactly the text the game started with.
@@ -105,6 +105,7 @@ void GameShell::Start(const ShellStart& start) {
   // gives none (or cannot be read) still has a field for its verdict.
   if (mode_ == ShellMode::kReplay) frontEnd_.ResizePicture(ClientWidth(), ClientHeight());
   gameEvents = &session_;
+  session_.LoadHistory();
   RunStartUp({.seed = start.seed,
               .windowCanvas = start.windowCanvas != nullptr ? &pacedPicture_ : nullptr,
               .sound = &sound_,
@@ -286,7 +287,7 @@ void GameShell::NoteGame() {
     session_.GameStarted();
     cards_.GameStarted();
   } else if (!running && gameSeenRunning_) {
-    session_.GameEnded(cards_.Play() ? frontEnd_.LocalTimeNow() : "");
+    session_.GameEnded(Playing() ? frontEnd_.LocalTimeNow() : "");
     cards_.GameEnded(session_.Results(), !session_.EndedGame().empty());
   }
   gameSeenRunning_ = running;
@@ -429,6 +430,10 @@ int GameShell::End(ProgramEnd how) {
     const ProgramEnding ended = EndProgram(how);
     ending_.status = ended.exitCode;
     if (!ended.settingsKept) ending_.problem = SettingsNotKeptMessage();
+    if (session_.HistoryNotKept()) {
+      if (!ending_.problem.empty()) ending_.problem += ' ';
+      ending_.problem += "The history of games could not be saved to " + HistoryLocation() + ".";
+    }
   }
   session_.Finish(StateLine());
   return ending_.status;
