@@ -3,6 +3,7 @@
 // the ellipsis that shortens a long line (…) included.
 #include "app/card_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "resources/version.h"
@@ -211,6 +212,42 @@ std::vector<std::string> SavedLines(Language language, const std::string& where,
   if (!download) return {ja ? "保存しました：" : "Saved as", where};
   return {(ja ? "ダウンロードしました：" : "Downloaded as ") + where,
           ja ? "リンクはゲームの下にあります" : "Its link is below the game"};
+}
+
+std::string ProgressHeading(Language language, int32_t level) {
+  return Format(
+      language == Language::kJapanese ? "成績 Progress  レベル%lld" : "Progress  Level %lld",
+      level);
+}
+
+std::vector<std::string> ProgressLegend(Language language, int32_t topScore, int32_t topPerMinute) {
+  if (language == Language::kJapanese) {
+    return {Format("得点 〜%lld", topScore), Format("命中/分 〜%lld", topPerMinute), "命中率 %"};
+  }
+  return {Format("Score to %lld", topScore), Format("Hits/min to %lld", topPerMinute),
+          "Accuracy %"};
+}
+
+std::string ProgressSlowest(Language language, const std::vector<std::string>& slowest,
+                            size_t games) {
+  const bool ja = language == Language::kJapanese;
+  if (games == 0) return ja ? "このレベルのゲームはまだありません" : "No games at this level yet";
+  std::string line = Format(ja ? "最近%lldゲームで遅い文字：" : "Slowest in %lld games:",
+                            static_cast<long long>(games));
+  for (const std::string& character : slowest) line += "  " + character;
+  return line;
+}
+
+// Tenths of a second; past ten seconds, whole ones.
+std::string ProgressFigure(double seconds) {
+  if (seconds < 0) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, seconds < 9.95 ? "%.1f" : "%.0f", std::min(seconds, 999.0));
+  return text;
+}
+
+std::string ProgressFooter(Language language) {
+  return language == Language::kJapanese ? "F4/Esc: 閉じる" : "F4/Esc: close";
 }
 
 std::string HintLine(Language language) {

@@ -56,6 +56,16 @@ std::string SaveOffer(Language language);
 std::vector<std::string> SavedLines(Language language, const std::string& where,
                                     const std::string& problem, bool download);
 
+// The progress card's words: its heading, the plot's legend (each series with the top of its
+// scale), the line naming the slowest characters over `games` games (or that there are none
+// yet), the grid's figure for a time in seconds (negative: none), and its footer.
+std::string ProgressHeading(Language language, int32_t level);
+std::vector<std::string> ProgressLegend(Language language, int32_t topScore, int32_t topPerMinute);
+std::string ProgressSlowest(Language language, const std::vector<std::string>& slowest,
+                            size_t games);
+std::string ProgressFigure(double seconds);
+std::string ProgressFooter(Language language);
+
 // The line over the demonstration until the first game starts: how to start, how to get help.
 std::string HintLine(Language language);
 

@@ -59,16 +59,22 @@ std::string CharacterText(uint8_t code) {
           static_cast<char>(0x80 | (point & 0x3F))};
 }
 
-double AverageSeconds(const CharFigures& figures) {
-  if (figures.launched <= 0) return -1;
-  return static_cast<double>(figures.launchTicks) / figures.launched / 64.0;
-}
-
 namespace {
 
 // A character that reached the ground is slower than any launched at: a ground counts as the
 // longest time a missile falls, about nine seconds.
 constexpr double kGroundSeconds = 9.0;
+
+}  // namespace
+
+double AverageSeconds(const CharFigures& figures) {
+  const int64_t timed = int64_t{figures.launched} + figures.ground;
+  if (timed <= 0) return -1;
+  return (static_cast<double>(figures.launchTicks) / 64.0 + figures.ground * kGroundSeconds) /
+         static_cast<double>(timed);
+}
+
+namespace {
 
 struct Timed {
   uint8_t code;
@@ -78,10 +84,8 @@ struct Timed {
 std::vector<Timed> Slowest(const std::vector<CharFigures>& figures) {
   std::vector<Timed> timed;
   for (const CharFigures& f : figures) {
-    const int32_t timedCount = f.launched + f.ground;
-    if (timedCount <= 0) continue;
-    const double total = static_cast<double>(f.launchTicks) / 64.0 + f.ground * kGroundSeconds;
-    timed.push_back({f.code, total / timedCount});
+    const double seconds = AverageSeconds(f);
+    if (seconds >= 0) timed.push_back({f.code, seconds});
   }
   std::stable_sort(timed.begin(), timed.end(),
                    [](const Timed& a, const Timed& b) { return a.seconds > b.seconds; });

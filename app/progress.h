@@ -58,7 +58,8 @@ class CharacterCounter {
 
 // The card's words for a character: the character itself, half-width kana as UTF-8.
 std::string CharacterText(uint8_t code);
-// Seconds from appearance to launch, on average; negative when never launched at.
+// Seconds from appearance to launch, on average, a missile that reached the ground counting
+// as the longest a missile falls (nine seconds); negative when none was launched at or landed.
 double AverageSeconds(const CharFigures& figures);
 
 // What the progress card shows: the last games at one level, and the chosen characters.

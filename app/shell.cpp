@@ -166,8 +166,8 @@ void GameShell::QuitOnce() {
 }
 
 void GameShell::ApplyCommand(uint16_t id) {
-  if (id == kCmdHowToPlay || id == kCmdAbout) {
-    OpenHelp(id == kCmdAbout ? Card::kAbout : Card::kHelp);
+  if (id == kCmdHowToPlay || id == kCmdAbout || id == kCmdProgress) {
+    OpenHelp(id == kCmdAbout ? Card::kAbout : id == kCmdProgress ? Card::kProgress : Card::kHelp);
     return;
   }
   session_.Command(id);
@@ -178,7 +178,9 @@ void GameShell::ApplyCommand(uint16_t id) {
 void GameShell::OpenHelp(Card which) {
   if (!cards_.Play()) return;
   if (GameRunning() && gameState.paused == 0) ApplyCommand(kCmdPause);
-  cards_.OpenHelp(which);
+  cards_.OpenHelp(which, which == Card::kProgress
+                             ? session_.Progress(gameState.level, gameState.modeMask)
+                             : ProgressView{});
 }
 
 // The picture takes the new size before the size handler blanks it; a replay's window takes it
@@ -197,13 +199,19 @@ void GameShell::ApplySize(int width, int height) {
 }
 
 // Only the function-key entries of the accelerator table act, and each only while its item
-// is enabled, as a greyed item's accelerator does nothing. F1 is the help's.
+// is enabled, as a greyed item's accelerator does nothing. F1 is the help's, F4 the progress
+// card's.
 void GameShell::ApplyFunctionKey(int number) {
   if (number < 1 || number > 24) return;
   if (cards_.Play()) {
     cards_.CloseResults();
     if (number == 1) {
       if (!cards_.TurnPage(1)) OpenHelp(Card::kHelp);
+      return;
+    }
+    // F4 opens the progress card, and closes it again.
+    if (number == 4) {
+      if (cards_.Shown() != Card::kProgress || !cards_.TurnPage(1)) OpenHelp(Card::kProgress);
       return;
     }
   }

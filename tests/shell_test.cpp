@@ -404,7 +404,7 @@ TEST_F(ViewerTest, AReplayPlaysInTimeAndNothingThePlayerDoesReachesTheGame) {
                          .cardGlyphs = &glyphs,
                          .locale = "en_US.UTF-8"});
   EXPECT_EQ(viewedFrontEnd.title, VOLARIN_TITLE " - replay");
-  EXPECT_EQ(viewedFrontEnd.marks.size(), 18u);
+  EXPECT_EQ(viewedFrontEnd.marks.size(), 19u);
   for (const auto& [id, mark] : viewedFrontEnd.marks) EXPECT_TRUE(mark.second) << id;
   PlayUntil(t0 + std::chrono::seconds(1));
   EXPECT_NEAR(static_cast<double>(viewed->TicksRun()), 64, 1);
