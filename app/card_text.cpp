@@ -36,7 +36,8 @@ const std::vector<HelpSection> kEnglishHelp = {
       "acts on \"A\" as such keys do: it shoots at a falling \"A\", and without one it costs a "
       "miss; then the field is flushed.",
       "Ctrl+S  on the results card: save the game that ended", "Alt+F X  end the program",
-      "F1  this help", "A game ends when a missile reaches the ground, or at the tenth miss."}},
+      "F1  this help", "F4  your progress: the last games and the slowest characters",
+      "A game ends when a missile reaches the ground, or at the tenth miss."}},
     {"Keys and misses",
      {"Every key outside the chosen characters (space, Enter, Esc, Backspace, letters such as é "
       "or ß ...) acts on \"A\": it launches at a falling \"A\", and without one it counts a "
@@ -61,7 +62,7 @@ const std::vector<HelpSection> kEnglishHelp = {
       "runs.",
       "Options: the sound effects, and the multiple-warhead (red) missiles that split in three "
       "when hit.",
-      "Help: this help, and About."}},
+      "Help: this help, your progress, and About."}},
 };
 
 const std::vector<HelpSection> kJapaneseHelp = {
@@ -73,6 +74,7 @@ const std::vector<HelpSection> kJapaneseHelp = {
       "ほかのそういうキーと同じく「A」に働きます。「A」が落ちていればそれを狙い、なければミスに"
       "なります。そのあとで一掃します。",
       "Ctrl+S  結果カードで：終わったゲームを保存", "Alt+F X  終了", "F1  このヘルプ",
+      "F4  成績：最近のゲームと遅い文字",
       "ミサイルが地面に届くか、ミスが１０回になるとゲームは終わります。"}},
     {"キーとミス",
      {"選んだ文字以外のキー（スペース、Enter、Esc、Backspace、é や ß など）は「A」として"
@@ -95,7 +97,7 @@ const std::vector<HelpSection> kJapaneseHelp = {
       "モード：落ちる文字の種類。レベル：一度に落ちる数。どちらもゲームをしていない間だけ変えられ"
       "ます。",
       "オプション：効果音と、当てると三つに分かれる多弾頭（赤い）ミサイル。",
-      "ヘルプ：このヘルプとバージョン情報。"}},
+      "ヘルプ：このヘルプ、成績とバージョン情報。"}},
 };
 
 // The kana table follows the kana section's text in both languages.

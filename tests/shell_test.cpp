@@ -370,7 +370,7 @@ TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
     if (pages % 3 != 0) shell.Type(pages % 3 == 1 ? U'\r' : U' ');  // as Enter and space do
     ++pages;
   }
-  EXPECT_EQ(pages, 14);  // thirteen pages, then the key that closes the help
+  EXPECT_EQ(pages, 15);  // fourteen pages, then the key that closes the help
   EXPECT_EQ(shell.ShownCard(), Card::kPause);
   shell.Command(kCmdAbout);
   EXPECT_EQ(shell.ShownCard(), Card::kAbout);

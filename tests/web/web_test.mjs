@@ -663,3 +663,36 @@ test('a tap on a phone\'s field opens its keyboard, whose characters reach the g
   await page.close();
   await openPage();
 });
+
+// Last, as it leaves its settings and history behind: three games ended by their tenth miss
+// each add a line to the history in local storage; F4 then shows the progress card with the
+// three games' points (squares of 7 x 7 in the score's colour, beside its legend's bar of
+// 16 x 5), and F4 again closes it.
+test('after three games F4 shows the progress card, its plot holding their three points',
+    async () => {
+      await page.close();
+      await openPage(() => {
+        if (!sessionStorage.getItem('seen')) {
+          localStorage.clear();
+          localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n');
+          sessionStorage.setItem('seen', '1');
+        }
+      });
+      const games = () => page.evaluate(
+          () => (localStorage.getItem('VOLARIN-HISTORY.TXT') || '').split('\n').length - 2);
+      for (let game = 1; game <= 3; ++game) {
+        await page.keyboard.press('F2');
+        for (let i = 0; i < 10; ++i) await page.keyboard.press('x');
+        for (let i = 0; i < 300 && (await games()) < game; ++i) await sleep(100);
+        assert.equal(await games(), game, `game ${game} in the history`);
+      }
+      const scorePoints = async () => count(await picture(), [255, 128, 0]);
+      await page.keyboard.press('F4');
+      for (let i = 0; i < 300 && (await scorePoints()) !== 3 * 49 + 80; ++i) await sleep(100);
+      assert.equal(await scorePoints(), 3 * 49 + 80, 'the plot\'s three points');
+      await expectText('eng', ['Progress', 'Slowest'], 'the progress card');
+      await page.keyboard.press('F4');
+      for (let i = 0; i < 300 && (await scorePoints()) !== 0; ++i) await sleep(100);
+      assert.equal(await scorePoints(), 0, 'F4 closes the progress card');
+      assert.deepEqual(problems, []);
+    });
