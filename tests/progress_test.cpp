@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -110,7 +111,9 @@ TEST(HistoryFileTest, KeepsTheLastGamesWithinItsBoundsAndPassesOverOtherLines) {
   ASSERT_EQ(kept.size(), kHistoryGames);
   EXPECT_EQ(kept.front().score, 1);
   EXPECT_EQ(kept.back(), Game(2, 5));
-  EXPECT_EQ(ReadHistory(ReadFile(kHistoryFileName)), kept);
+  const std::string file = ReadFile(kHistoryFileName);
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), kHistoryGames + 1);
+  EXPECT_EQ(ReadHistory(file), kept);
 
   games.assign(700, Game(1, 1, 94));
   games.back().score = 2;

@@ -189,9 +189,9 @@ test('the page shows the field, its blue band, falling yellow missiles and the m
        const underlined = await page.$$eval('.popup > button u', (u) => u.map((e) => e.textContent));
        assert.deepEqual(underlined, ['F', 'M', 'L', 'O', 'H']);
        const itemKeys = await page.$$eval('.item u', (u) => u.map((e) => e.textContent).join(''));
-       assert.equal(itemKeys.toUpperCase(), 'SPTXULNKA12345SMHA');  // the Japanese items' letters
+       assert.equal(itemKeys.toUpperCase(), 'SPTXULNKA12345SMHPA');  // the Japanese items' letters
        const keys = await page.$$eval('.item .keys', (k) => k.map((e) => e.textContent));
-       assert.deepEqual(keys, ['F2', 'F3', 'F1']);
+       assert.deepEqual(keys, ['F2', 'F3', 'F1', 'F4']);
        assert.deepEqual(await itemState('Start'), {checked: false, greyed: false});
        assert.deepEqual(await itemState('Pause'), {checked: false, greyed: true});
        assert.deepEqual(await itemState('Upper-case letters'), {checked: true, greyed: false});
