@@ -298,10 +298,13 @@ test('Exit ends the session and keeps the best score for the next visit', async 
   assert.deepEqual(problems, []);
 });
 
+// The history of games is kept meanwhile: its save never takes the settings' notice away.
 test('a browser that refuses the settings is told of on hiding the page and at Exit', async () => {
   await page.close();
   await openPage(() => {
-    Storage.prototype.setItem = () => {
+    const setItem = Storage.prototype.setItem;
+    Storage.prototype.setItem = function(name, value) {
+      if (name !== 'VOLARIN.INI') return setItem.call(this, name, value);
       throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
     };
   });
@@ -317,6 +320,13 @@ test('a browser that refuses the settings is told of on hiding the page and at E
   await setHidden(true);
   await setHidden(false);
   assert.match(await noticeShown(), /could not be kept in this browser\. The browser's storage is full\./);
+  const games = () => page.evaluate(() => localStorage.getItem('VOLARIN-HISTORY.TXT'));
+  const before = await games();
+  await page.keyboard.press('F2');
+  await choose('File', 'Stop');
+  for (let i = 0; i < 100 && (await games()) === before; ++i) await sleep(50);
+  assert.notEqual(await games(), before, 'the game reached the history');
+  assert.match(await noticeShown(), /settings could not be kept in this browser\. The browser's/);
   await choose('File', 'Exit');
   const ended = await page.$eval('#ended', (e) => (e.hidden ? '' : e.textContent));
   assert.match(ended, /^\s*The game has ended/);
