@@ -102,7 +102,7 @@ bool ReadClasses(std::string_view text, uint8_t* classes) {
 
 bool ReadEnd(std::string_view text, GameEnd* end) {
   for (const GameEnd e : {GameEnd::kGround, GameEnd::kTenthMiss, GameEnd::kStopped}) {
-    if (text == EndWord(e)) *end = e;
+    *end = e;
     if (text == EndWord(e)) return true;
   }
   return false;
