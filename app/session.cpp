@@ -84,19 +84,19 @@ void Session::GameEnded(const std::string& stamp) {
   const std::string recording = game_.End();
   const bool keepable = keepGames_ && !stamp.empty();
   ended_ = {.recording = keepable ? recording : "", .stamp = stamp, .kept = false, .keptGame = {}};
-  last_ = {.when = HistoryTime(stamp),
-           .level = results_.level,
-           .classes = gameState.modeMask,
-           .mirv = gameState.mirvOn != 0,
-           .score = results_.score,
-           .hits = results_.hits,
-           .misses = results_.misses,
-           .ticks = results_.ticks,
-           .end = results_.end,
-           .characters = characters_.Figures()};
-  results_.slowest = SlowestCharacters(last_.characters, 3);
+  const GameRecord game{.when = HistoryTime(stamp),
+                        .level = results_.level,
+                        .classes = gameState.modeMask,
+                        .mirv = gameState.mirvOn != 0,
+                        .score = results_.score,
+                        .hits = results_.hits,
+                        .misses = results_.misses,
+                        .ticks = results_.ticks,
+                        .end = results_.end,
+                        .characters = characters_.Figures()};
+  results_.slowest = SlowestCharacters(game.characters, 3);
   RecentAverage(history_.Games(), results_.level, &results_.average);
-  if (!history_.Add(last_)) historyNotKept_ = true;
+  if (!history_.Add(game)) historyNotKept_ = true;
 }
 
 const KeptGame& Session::KeepEndedGame() {

@@ -53,8 +53,6 @@ class Session : public GameEventListener {
   void LoadHistory() { history_.Games(); }
   // A game could not be added to the history file.
   bool HistoryNotKept() const { return historyNotKept_; }
-  // The last game as its history record holds it.
-  const GameRecord& LastGame() const { return last_; }
   // The progress card's view of the history at this level and these classes.
   ProgressView Progress(int32_t level, uint8_t classes) {
     return ViewProgress(history_.Games(), level, classes);
@@ -84,6 +82,5 @@ class Session : public GameEventListener {
   Ended ended_;
   CharacterCounter characters_;
   PlayerHistory history_;
-  GameRecord last_;
   bool historyNotKept_ = false;
 };
