@@ -5,16 +5,10 @@
 
 #include "app/message_text.h"
 
+using namespace card_layout;
+
 namespace {
 
-constexpr int kMargin = 8;        // between the field's edge and a wide card
-constexpr int kPadding = 16;      // between the card's edge and its text
-constexpr int kLineStep = 30;     // from one baseline to the next
-constexpr int kHeadingStep = 38;  // the heading's line, a little apart from the rest
-constexpr int kBorder = 2;
-constexpr int kBaselineInLine = 23;  // a 24-pixel face's ascent within its line
-constexpr int kMaxCardWidth = 760;
-constexpr int kMaxCardHeight = 560;
 constexpr int kBannerPadding = 6;  // above and below a banner's lines, together
 
 // A byte that is not UTF-8 (a file name on the card may hold any) shows as U+FFFD.

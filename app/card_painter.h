@@ -10,6 +10,20 @@
 #include "app/overlay.h"
 #include "render/pixel_canvas.h"
 
+struct ProgressView;
+
+// The cards' measures, in pixels of the field.
+namespace card_layout {
+inline constexpr int kMargin = 8;        // between the field's edge and a wide card
+inline constexpr int kPadding = 16;      // between the card's edge and its text
+inline constexpr int kLineStep = 30;     // from one baseline to the next
+inline constexpr int kHeadingStep = 38;  // the heading's line, a little apart from the rest
+inline constexpr int kBorder = 2;
+inline constexpr int kBaselineInLine = 23;  // a 24-pixel face's ascent within its line
+inline constexpr int kMaxCardWidth = 760;
+inline constexpr int kMaxCardHeight = 560;
+}  // namespace card_layout
+
 struct CardPage {
   std::string heading;
   std::vector<std::string> lines;
@@ -41,6 +55,11 @@ class CardPainter {
   // A box of a few lines at the top of the field, as wide as its text: a hint, a replay's state.
   void DrawBanner(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
                   const std::vector<std::string>& lines);
+
+  // The progress card (app/progress_painter.cpp): a plot of the last games, a grid of the
+  // characters coloured from fast to slow, the slowest named, as tall as the field allows.
+  void DrawProgress(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
+                    const ProgressView& view, Language language);
 
   // Copies a picture's pixels over the overlay's top left corner, as far as both reach.
   static void CoverWith(OverlayPicture& overlay, const PixelCanvas& picture);

@@ -3,6 +3,7 @@
 // the ellipsis that shortens a long line (…) included.
 #include "app/card_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "resources/version.h"
@@ -35,7 +36,8 @@ const std::vector<HelpSection> kEnglishHelp = {
       "acts on \"A\" as such keys do: it shoots at a falling \"A\", and without one it costs a "
       "miss; then the field is flushed.",
       "Ctrl+S  on the results card: save the game that ended", "Alt+F X  end the program",
-      "F1  this help", "A game ends when a missile reaches the ground, or at the tenth miss."}},
+      "F1  this help", "F4  your progress: the last games and the slowest characters",
+      "A game ends when a missile reaches the ground, or at the tenth miss."}},
     {"Keys and misses",
      {"Every key outside the chosen characters (space, Enter, Esc, Backspace, letters such as é "
       "or ß ...) acts on \"A\": it launches at a falling \"A\", and without one it counts a "
@@ -60,11 +62,12 @@ const std::vector<HelpSection> kEnglishHelp = {
       "runs.",
       "Options: the sound effects, and the multiple-warhead (red) missiles that split in three "
       "when hit.",
-      "Help: this help, and About."}},
+      "Help: this help, your progress, and About."}},
     {"Where settings are kept",
      {"Options and best scores are kept in VOLARIN.INI in the working folder; where that cannot "
       "be written, or with --per-user (as the desktop menu starts the game), in "
-      "~/.local/share/volarin or %APPDATA%\\Volarin. Saved games go beside it.",
+      "~/.local/share/volarin or %APPDATA%\\Volarin. Saved games and the history of games go "
+      "beside it.",
       "A browser keeps them in its storage."}},
 };
 
@@ -77,6 +80,7 @@ const std::vector<HelpSection> kJapaneseHelp = {
       "ほかのそういうキーと同じく「A」に働きます。「A」が落ちていればそれを狙い、なければミスに"
       "なります。そのあとで一掃します。",
       "Ctrl+S  結果カードで：終わったゲームを保存", "Alt+F X  終了", "F1  このヘルプ",
+      "F4  成績：最近のゲームと遅い文字",
       "ミサイルが地面に届くか、ミスが１０回になるとゲームは終わります。"}},
     {"キーとミス",
      {"選んだ文字以外のキー（スペース、Enter、Esc、Backspace、é や ß など）は「A」として"
@@ -99,11 +103,11 @@ const std::vector<HelpSection> kJapaneseHelp = {
       "モード：落ちる文字の種類。レベル：一度に落ちる数。どちらもゲームをしていない間だけ変えられ"
       "ます。",
       "オプション：効果音と、当てると三つに分かれる多弾頭（赤い）ミサイル。",
-      "ヘルプ：このヘルプとバージョン情報。"}},
+      "ヘルプ：このヘルプ、成績とバージョン情報。"}},
     {"設定の保存先",
      {"オプションと最高得点は作業フォルダーの VOLARIN.INI に保存します。そこに書き込めないときと "
       "--per-user のとき（デスクトップのメニューから起動したとき）は ~/.local/share/volarin か "
-      "%APPDATA%\\Volarin に保存します。保存したゲームも同じ場所に置きます。",
+      "%APPDATA%\\Volarin に保存します。保存したゲームと成績の記録も同じ場所に置きます。",
       "ブラウザーでは、ブラウザーの保存領域に残ります。"}},
 };
 
@@ -184,10 +188,23 @@ std::vector<std::string> ResultLines(Language language, const GameResults& r) {
       Format(ja ? "命中 %lld  ミス %lld" : "Hits %lld  Misses %lld", r.hits, r.misses),
       Format(ja ? "命中率 %lld%%" : "Accuracy  %lld%%", accuracy) +
           Format(" = %lld / (%lld + %lld)", r.hits, r.hits, r.misses),
-      Format(ja ? "１分あたりの命中 %lld" : "Hits a minute  %lld", perMinute),
-      Format(ja ? "時間 %lld:%02lld" : "Length  %lld:%02lld", seconds / 60, seconds % 60),
+      Format(ja ? "１分あたりの命中 %lld" : "Hits a minute  %lld", perMinute) +
+          Format(ja ? "  時間 %lld:%02lld" : "  Length  %lld:%02lld", seconds / 60, seconds % 60),
   };
   if (r.newBest) lines.insert(lines.begin() + 4, ja ? "最高得点を更新！" : "A new best!");
+  if (!r.slowest.empty()) {
+    std::string slowest = ja ? "遅かった文字" : "Slowest";
+    for (const std::string& character : r.slowest) slowest += "  " + character;
+    lines.push_back(slowest);
+  }
+  if (r.average >= 0) {
+    const bool beat = r.score > r.average;
+    lines.push_back(Format(beat ? (ja ? "最近１０ゲームの平均 %05lld を上回りました"
+                                      : "Better than the last games' average  %05lld")
+                                : (ja ? "最近１０ゲームの平均 %05lld に届きませんでした"
+                                      : "Not above the last games' average  %05lld"),
+                           r.average));
+  }
   return lines;
 }
 
@@ -208,6 +225,42 @@ std::vector<std::string> SavedLines(Language language, const std::string& where,
   if (!download) return {ja ? "保存しました：" : "Saved as", where};
   return {(ja ? "ダウンロードしました：" : "Downloaded as ") + where,
           ja ? "リンクはゲームの下にあります" : "Its link is below the game"};
+}
+
+std::string ProgressHeading(Language language, int32_t level) {
+  return Format(
+      language == Language::kJapanese ? "成績 Progress  レベル%lld" : "Progress  Level %lld",
+      level);
+}
+
+std::vector<std::string> ProgressLegend(Language language, int32_t topScore, int32_t topPerMinute) {
+  if (language == Language::kJapanese) {
+    return {Format("得点 〜%lld", topScore), Format("命中/分 〜%lld", topPerMinute), "命中率 %"};
+  }
+  return {Format("Score to %lld", topScore), Format("Hits/min to %lld", topPerMinute),
+          "Accuracy %"};
+}
+
+std::string ProgressSlowest(Language language, const std::vector<std::string>& slowest,
+                            size_t games) {
+  const bool ja = language == Language::kJapanese;
+  if (games == 0) return ja ? "このレベルのゲームはまだありません" : "No games at this level yet";
+  std::string line = Format(ja ? "最近%lldゲームで遅い文字：" : "Slowest in %lld games:",
+                            static_cast<long long>(games));
+  for (const std::string& character : slowest) line += "  " + character;
+  return line;
+}
+
+// Tenths of a second; past ten seconds, whole ones.
+std::string ProgressFigure(double seconds) {
+  if (seconds < 0) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, seconds < 9.95 ? "%.1f" : "%.0f", std::min(seconds, 999.0));
+  return text;
+}
+
+std::string ProgressFooter(Language language) {
+  return language == Language::kJapanese ? "F4/Esc: 閉じる" : "F4/Esc: close";
 }
 
 std::string HintLine(Language language) {

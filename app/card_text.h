@@ -42,6 +42,8 @@ struct GameResults {
   int misses = 0;      // as the status band counts them
   uint64_t ticks = 0;  // ticks the game ran, pauses left out
   GameEnd end = GameEnd::kStopped;
+  std::vector<std::string> slowest{};  // the game's slowest characters, slowest first
+  int32_t average = -1;  // the last ten games' average score at this level before it; -1: none
 };
 
 // The results card: a heading, then one line a figure.
@@ -53,6 +55,16 @@ std::string SaveOffer(Language language);
 // download's name) or could not be (`problem` why).
 std::vector<std::string> SavedLines(Language language, const std::string& where,
                                     const std::string& problem, bool download);
+
+// The progress card's words: its heading, the plot's legend (each series with the top of its
+// scale), the line naming the slowest characters over `games` games (or that there are none
+// yet), the grid's figure for a time in seconds (negative: none), and its footer.
+std::string ProgressHeading(Language language, int32_t level);
+std::vector<std::string> ProgressLegend(Language language, int32_t topScore, int32_t topPerMinute);
+std::string ProgressSlowest(Language language, const std::vector<std::string>& slowest,
+                            size_t games);
+std::string ProgressFigure(double seconds);
+std::string ProgressFooter(Language language);
 
 // The line over the demonstration until the first game starts: how to start, how to get help.
 std::string HintLine(Language language);

@@ -79,11 +79,12 @@ Cards::KeyUse Cards::TakeKey(uint8_t code) {
   return KeyUse::kTaken;
 }
 
-void Cards::OpenHelp(Card which) {
+void Cards::OpenHelp(Card which, ProgressView progress) {
   if (!play_) return;
   results_.shown = false;
   help_.shown = which;
   help_.page = 0;
+  help_.progress = std::move(progress);
 }
 
 // Forward from the last page closes the help; back from the first stays.
@@ -118,6 +119,10 @@ const std::vector<CardPage>& Cards::HelpPages() {
       false,       {}};
   if (key == help_.laidOutFor) return help_.pages;
   help_.laidOutFor = key;
+  if (help_.shown == Card::kProgress) {
+    help_.pages = {CardPage{}};
+    return help_.pages;
+  }
   const bool about = help_.shown == Card::kAbout;
   help_.pages = painter_->Paginate(
       about ? std::vector<HelpSection>{AboutSection(language_)} : HelpSections(language_),
@@ -184,6 +189,9 @@ void Cards::DrawShownCard(Card card, int fieldWidth, int fieldHeight) {
       painter_->DrawCard(overlay_, fieldWidth, fieldHeight, help_.pages[help_.page],
                          HelpFooter(language_, help_.page, static_cast<int>(help_.pages.size())),
                          true);
+      break;
+    case Card::kProgress:
+      painter_->DrawProgress(overlay_, fieldWidth, fieldHeight, help_.progress, language_);
       break;
     case Card::kResults:
       lines = ResultsLines();

@@ -1,7 +1,7 @@
-// The cards over the field (help, about, pause, results, a replay's verdict) and the banner at
-// its top (the hint before the first game, a replay's state): which shows, what it says and
-// its picture, the overlay every front end lays over the window picture. Cards never change
-// the rules' picture or what a recording holds.
+// The cards over the field (help, about, progress, pause, results, a replay's verdict) and the
+// banner at its top (the hint before the first game, a replay's state): which shows, what it says
+// and its picture, the overlay every front end lays over the window picture. Cards never change the
+// rules' picture or what a recording holds.
 #pragma once
 
 #include <memory>
@@ -12,10 +12,11 @@
 #include "app/card_text.h"
 #include "app/kept_game.h"
 #include "app/overlay.h"
+#include "app/progress.h"
 #include "render/pixel_canvas.h"
 
 // The card shown over the field, at most one at a time.
-enum class Card { kNone, kHelp, kAbout, kPause, kResults, kVerdict };
+enum class Card { kNone, kHelp, kAbout, kProgress, kPause, kResults, kVerdict };
 
 class Cards {
  public:
@@ -53,7 +54,8 @@ class Cards {
   KeyUse TakeKey(uint8_t code);
   // A function key closes the results card.
   void CloseResults() { results_.shown = false; }
-  void OpenHelp(Card which);
+  // The help or About; the progress card with what it shows, which stays as it was opened.
+  void OpenHelp(Card which, ProgressView progress = {});
   // +1 turns the help forward (from the last page: closes it), -1 back; false without help.
   bool TurnPage(int delta);
   // A size change while a game waits paused blanks its field, which the rules redraw only at
@@ -79,12 +81,14 @@ class Cards {
     std::vector<std::string> banner;
     bool operator==(const Drawn&) const = default;
   };
-  // The help (or the about text) laid out in pages for the field's size.
+  // The help (or the about text) laid out in pages for the field's size; the progress card is
+  // one page.
   struct Help {
-    Card shown = Card::kNone;  // kHelp or kAbout while one shows
+    Card shown = Card::kNone;  // kHelp, kAbout or kProgress while one shows
     int page = 0;
     Drawn laidOutFor;
     std::vector<CardPage> pages;
+    ProgressView progress;
   };
   // The last game's card.
   struct Results {

@@ -16,6 +16,13 @@ bool GameInPlay() {
 
 constexpr int32_t kMissesToLose = 10;
 
+// "YYYYMMDD-HHMMSS" as a spreadsheet reads a date and time.
+std::string HistoryTime(const std::string& stamp) {
+  if (stamp.size() != 15) return "0000-00-00 00:00:00";
+  return stamp.substr(0, 4) + "-" + stamp.substr(4, 2) + "-" + stamp.substr(6, 2) + " " +
+         stamp.substr(9, 2) + ":" + stamp.substr(11, 2) + ":" + stamp.substr(13, 2);
+}
+
 }  // namespace
 
 // A tick that ends the game is not one of its ticks.
@@ -60,6 +67,7 @@ void Session::GameStarted() {
   grounded_ = false;
   bestBefore_ = gameState.highScoreTable[gameState.level - 1].best;
   ended_ = {};
+  characters_.Start();
 }
 
 // The game's own recording ends here, so it replays to the state the results card shows.
@@ -74,8 +82,21 @@ void Session::GameEnded(const std::string& stamp) {
                  : gameState.misses >= kMissesToLose ? GameEnd::kTenthMiss
                                                      : GameEnd::kStopped;
   const std::string recording = game_.End();
-  ended_ = {
-      .recording = stamp.empty() ? "" : recording, .stamp = stamp, .kept = false, .keptGame = {}};
+  const bool keepable = keepGames_ && !stamp.empty();
+  ended_ = {.recording = keepable ? recording : "", .stamp = stamp, .kept = false, .keptGame = {}};
+  const GameRecord game{.when = HistoryTime(stamp),
+                        .level = results_.level,
+                        .classes = gameState.modeMask,
+                        .mirv = gameState.mirvOn != 0,
+                        .score = results_.score,
+                        .hits = results_.hits,
+                        .misses = results_.misses,
+                        .ticks = results_.ticks,
+                        .end = results_.end,
+                        .characters = characters_.Figures()};
+  results_.slowest = SlowestCharacters(game.characters, 3);
+  RecentAverage(history_.Games(), results_.level, &results_.average);
+  if (!history_.Add(game)) historyNotKept_ = true;
 }
 
 const KeptGame& Session::KeepEndedGame() {
@@ -85,8 +106,9 @@ const KeptGame& Session::KeepEndedGame() {
 }
 
 // Only a running game's hits count: the demonstration shoots by itself.
-void Session::OnGameEvent(GameEvent event, int32_t) {
+void Session::OnGameEvent(GameEvent event, int32_t slot) {
   if (!GameRunning()) return;
+  characters_.Count(event, slot, results_.ticks);
   if (event == GameEvent::kHit) ++results_.hits;
   if (event == GameEvent::kGround) grounded_ = true;
 }

@@ -9,6 +9,7 @@
 
 #include "app/card_text.h"
 #include "app/game_recording.h"
+#include "app/history_file.h"
 #include "app/kept_game.h"
 #include "app/recording.h"
 #include "core/events.h"
@@ -16,9 +17,10 @@
 class Session : public GameEventListener {
  public:
   // Records the whole session into `record` (not owned) when set; `keepGames` records each
-  // game from its start command into memory, so an ended game can be kept.
-  explicit Session(std::FILE* record = nullptr, bool keepGames = false)
-      : recorder_(record, false), keepGames_(keepGames) {}
+  // game from its start command into memory, so an ended game can be kept; `keepHistory` adds
+  // each game to the player's history file.
+  explicit Session(std::FILE* record = nullptr, bool keepGames = false, bool keepHistory = false)
+      : recorder_(record, false), keepGames_(keepGames), history_(keepHistory) {}
 
   // What the shell tells of the session, each written as the runner's command for it.
   void Start(uint32_t seed, const std::string* settingsText) {
@@ -37,8 +39,8 @@ class Session : public GameEventListener {
 
   // A game began: its figures start afresh.
   void GameStarted();
-  // The game ended. `stamp` ("YYYYMMDD-HHMMSS") names the file it may be kept as; empty, the
-  // game cannot be kept.
+  // The game ended at `stamp` ("YYYYMMDD-HHMMSS", local time), which names the file it may be
+  // kept as and dates its history record; empty, the game cannot be kept.
   void GameEnded(const std::string& stamp);
   // The last game's figures, as its results card shows them.
   const GameResults& Results() const { return results_; }
@@ -46,6 +48,15 @@ class Session : public GameEventListener {
   const std::string& EndedGame() const { return ended_.recording; }
   // Writes the ended game beside the settings file, once; later calls give the same answer.
   const KeptGame& KeepEndedGame();
+  // Reads the player's history now (once), as start-up reads the settings, so a file that
+  // cannot be read costs nothing later.
+  void LoadHistory() { history_.Games(); }
+  // A game could not be added to the history file.
+  bool HistoryNotKept() const { return historyNotKept_; }
+  // The progress card's view of the history at this level and these classes.
+  ProgressView Progress(int32_t level, uint8_t classes) {
+    return ViewProgress(history_.Games(), level, classes);
+  }
   // Where the sound output notes the effects a game's own recording lists.
   PlayedSounds& GameSounds() { return game_.Sounds(); }
 
@@ -69,4 +80,7 @@ class Session : public GameEventListener {
   bool grounded_ = false;  // a missile of this game reached the ground
   int32_t bestBefore_ = 0;
   Ended ended_;
+  CharacterCounter characters_;
+  PlayerHistory history_;
+  bool historyNotKept_ = false;
 };

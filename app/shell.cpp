@@ -93,7 +93,7 @@ void GameShell::Start(const ShellStart& start) {
   pacedPicture_.SetTarget(start.windowCanvas);
   sound_.output = start.sound;
   cards_ = Cards(start.cardGlyphs, start.overlayOrder, LanguageOfLocale(start.locale), Playing());
-  session_ = Session(Playing() ? start.record : nullptr, cards_.Play());
+  session_ = Session(Playing() ? start.record : nullptr, cards_.Play(), Playing());
   sound_.game = &session_.GameSounds();
   ending_.exitAtEnd = start.exitAtEnd;
   // Read once, so the recording holds exactly the text the game started with.
@@ -105,6 +105,7 @@ void GameShell::Start(const ShellStart& start) {
   // gives none (or cannot be read) still has a field for its verdict.
   if (mode_ == ShellMode::kReplay) frontEnd_.ResizePicture(ClientWidth(), ClientHeight());
   gameEvents = &session_;
+  session_.LoadHistory();
   RunStartUp({.seed = start.seed,
               .windowCanvas = start.windowCanvas != nullptr ? &pacedPicture_ : nullptr,
               .sound = &sound_,
@@ -165,8 +166,8 @@ void GameShell::QuitOnce() {
 }
 
 void GameShell::ApplyCommand(uint16_t id) {
-  if (id == kCmdHowToPlay || id == kCmdAbout) {
-    OpenHelp(id == kCmdAbout ? Card::kAbout : Card::kHelp);
+  if (id == kCmdHowToPlay || id == kCmdAbout || id == kCmdProgress) {
+    OpenHelp(id == kCmdAbout ? Card::kAbout : id == kCmdProgress ? Card::kProgress : Card::kHelp);
     return;
   }
   session_.Command(id);
@@ -177,7 +178,9 @@ void GameShell::ApplyCommand(uint16_t id) {
 void GameShell::OpenHelp(Card which) {
   if (!cards_.Play()) return;
   if (GameRunning() && gameState.paused == 0) ApplyCommand(kCmdPause);
-  cards_.OpenHelp(which);
+  cards_.OpenHelp(which, which == Card::kProgress
+                             ? session_.Progress(gameState.level, gameState.modeMask)
+                             : ProgressView{});
 }
 
 // The picture takes the new size before the size handler blanks it; a replay's window takes it
@@ -196,13 +199,19 @@ void GameShell::ApplySize(int width, int height) {
 }
 
 // Only the function-key entries of the accelerator table act, and each only while its item
-// is enabled, as a greyed item's accelerator does nothing. F1 is the help's.
+// is enabled, as a greyed item's accelerator does nothing. F1 is the help's, F4 the progress
+// card's.
 void GameShell::ApplyFunctionKey(int number) {
   if (number < 1 || number > 24) return;
   if (cards_.Play()) {
     cards_.CloseResults();
     if (number == 1) {
       if (!cards_.TurnPage(1)) OpenHelp(Card::kHelp);
+      return;
+    }
+    // F4 opens the progress card, and closes it again.
+    if (number == 4) {
+      if (cards_.Shown() != Card::kProgress || !cards_.TurnPage(1)) OpenHelp(Card::kProgress);
       return;
     }
   }
@@ -286,7 +295,7 @@ void GameShell::NoteGame() {
     session_.GameStarted();
     cards_.GameStarted();
   } else if (!running && gameSeenRunning_) {
-    session_.GameEnded(cards_.Play() ? frontEnd_.LocalTimeNow() : "");
+    session_.GameEnded(Playing() ? frontEnd_.LocalTimeNow() : "");
     cards_.GameEnded(session_.Results(), !session_.EndedGame().empty());
   }
   gameSeenRunning_ = running;
@@ -429,6 +438,10 @@ int GameShell::End(ProgramEnd how) {
     const ProgramEnding ended = EndProgram(how);
     ending_.status = ended.exitCode;
     if (!ended.settingsKept) ending_.problem = SettingsNotKeptMessage();
+    if (session_.HistoryNotKept()) {
+      if (!ending_.problem.empty()) ending_.problem += ' ';
+      ending_.problem += "The history of games could not be saved to " + HistoryLocation() + ".";
+    }
   }
   session_.Finish(StateLine());
   return ending_.status;

@@ -20,3 +20,4 @@ constexpr uint16_t kCmdLower = 40026;
 // The help menu's items, which the shell answers itself; the rules never see them.
 constexpr uint16_t kCmdHowToPlay = 40027;
 constexpr uint16_t kCmdAbout = 40028;
+constexpr uint16_t kCmdProgress = 40029;

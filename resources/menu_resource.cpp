@@ -37,6 +37,7 @@ const MenuResourceItem kOptionItems[] = {
 
 const MenuResourceItem kHelpItems[] = {
     {"遊び方(&H)...", kCmdHowToPlay, false, false, "F1", "&How to play..."},
+    {"成績(&P)...", kCmdProgress, false, false, "F4", "&Progress..."},
     {"バージョン情報(&A)...", kCmdAbout, false, false, nullptr, "&About..."},
 };
 

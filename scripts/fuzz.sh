@@ -12,7 +12,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build/fuzz"
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVOLARIN_FUZZ=ON -DVOLARIN_TESTS=OFF -DVOLARIN_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" -j2 --target volarin-fuzz-settings volarin-fuzz-scenario volarin-fuzz-replay
+cmake --build "$build" -j2 --target volarin-fuzz-settings volarin-fuzz-history volarin-fuzz-scenario \
+  volarin-fuzz-replay
 
 # New inputs go to a scratch corpus; the repository's seed corpus is only read.
 work="$(mktemp -d)"
@@ -29,6 +30,7 @@ run() {
   grep -E '^(Done|stat::number_of_executed_units)' "$work/log"
 }
 run settings 1000000 "$@"
+run history 200000 "$@"
 run scenario 60000 "$@"
 run replay 2000 "$@"
 

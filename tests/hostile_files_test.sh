@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Hostile outputs and inputs for the game and the runner: a recording pipe whose reader leaves,
 # a recording aimed at the settings file or at a pipe nobody reads, a working folder removed
-# while the game runs, pictures aimed at a FIFO or a device, a replayed recording asking to
-# write files or running past its bound in ticks, a huge line and endless sound effects.
+# while the game runs, a hostile history of games, pictures aimed at a FIFO or a device, a
+# replayed recording asking to write files or running past its bound in ticks, a huge line and
+# endless sound effects.
 # Usage: hostile_files_test.sh VOLARIN VOLARIN_SIM  (the game runs on Qt's offscreen platform)
 set -euo pipefail
 volarin="$(realpath "$1")"
@@ -101,6 +102,38 @@ status=0
 wait "$pid" || status=$?
 pid=""
 expect 143 "could not be saved to $folder/VOLARIN.INI\.$" "a working folder removed while the game ran"
+
+# A history of games that is a FIFO, a link to a device, another user's, binary or 100 MB is
+# read at start-up within its bound or not at all: the game starts, ends by the signal with
+# its settings saved, in little memory, and the history is left as it was.
+# What is read of it without waiting: its kind, owner and size, and a regular file's content.
+history_facts() {
+  ls -l --time-style=+ VOLARIN-HISTORY.TXT
+  if [ -f VOLARIN-HISTORY.TXT ]; then cksum <VOLARIN-HISTORY.TXT; fi
+}
+mkfifo history-fifo
+ln -s /dev/zero history-link
+head -c 1000000 /dev/urandom >history-binary
+truncate -s 100M history-huge
+printf 'when\tlevel\n' >history-other
+chown nobody history-other && chmod 600 history-other
+for kind in fifo link binary huge other; do
+  rm -f VOLARIN.INI VOLARIN-HISTORY.TXT
+  mv "history-$kind" VOLARIN-HISTORY.TXT
+  before="$(history_facts)"
+  /usr/bin/time -f %M -o rss.txt "$volarin" 2>err.txt &
+  pid=$!
+  sleep 2
+  kill -0 "$pid" 2>/dev/null || fail "the game did not survive a history that is $kind"
+  kill -TERM "$(pgrep -P "$pid")"
+  status=0
+  wait "$pid" || status=$?
+  pid=""
+  [ "$(wc -l <VOLARIN.INI)" = 9 ] || fail "the settings were not saved beside a $kind history"
+  [ "$before" = "$(history_facts)" ] || fail "a $kind history was changed"
+  [ "$(tail -n 1 rss.txt)" -lt 250000 ] || fail "a $kind history took $(tail -n 1 rss.txt) KB"
+  mv VOLARIN-HISTORY.TXT "history-$kind"
+done
 
 # A replay runs what a recording holds, and nothing that writes a file or reads the settings
 # again; the refused line is named and nothing after it runs.

@@ -370,7 +370,7 @@ TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
     if (pages % 3 != 0) shell.Type(pages % 3 == 1 ? U'\r' : U' ');  // as Enter and space do
     ++pages;
   }
-  EXPECT_EQ(pages, 16);  // fifteen pages, then the key that closes the help
+  EXPECT_EQ(pages, 17);  // sixteen pages, then the key that closes the help
   EXPECT_EQ(shell.ShownCard(), Card::kPause);
   shell.Command(kCmdAbout);
   EXPECT_EQ(shell.ShownCard(), Card::kAbout);
@@ -404,7 +404,7 @@ TEST_F(ViewerTest, AReplayPlaysInTimeAndNothingThePlayerDoesReachesTheGame) {
                          .cardGlyphs = &glyphs,
                          .locale = "en_US.UTF-8"});
   EXPECT_EQ(viewedFrontEnd.title, VOLARIN_TITLE " - replay");
-  EXPECT_EQ(viewedFrontEnd.marks.size(), 18u);
+  EXPECT_EQ(viewedFrontEnd.marks.size(), 19u);
   for (const auto& [id, mark] : viewedFrontEnd.marks) EXPECT_TRUE(mark.second) << id;
   PlayUntil(t0 + std::chrono::seconds(1));
   EXPECT_NEAR(static_cast<double>(viewed->TicksRun()), 64, 1);

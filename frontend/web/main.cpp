@@ -228,14 +228,14 @@ int HelpPageStep(const char* name) {
   return 0;
 }
 
-// Returning true keeps the browser from its own use of the key: F1 to F3 are the game's,
+// Returning true keeps the browser from its own use of the key: F1 to F4 are the game's,
 // and a key the game took must not also scroll the page, move the focus or type into the
 // input sink.
 EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
   if (page->shell().Ended() || key->altKey || key->metaKey) return EM_FALSE;
   if (const int number = FunctionKeyNumber(key->key)) {
     if (!key->ctrlKey && !key->shiftKey) page->shell().PressFunctionKey(number);
-    return number <= 3;
+    return number <= 4;
   }
   if (const int delta = HelpPageStep(key->key)) return page->shell().TurnPage(delta);
   if (std::strcmp(key->key, "Delete") == 0) return EM_FALSE;

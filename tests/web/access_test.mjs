@@ -91,7 +91,7 @@ test('the menu bar is a menubar of menus whose items say what they are', async (
     ['menuitemradio Level 1 ✓', 'menuitemradio Level 2', 'menuitemradio Level 3',
      'menuitemradio Level 4', 'menuitemradio Level 5'],
     ['menuitemcheckbox 効果音(S) ✓', 'menuitemcheckbox 多弾頭ミサイル(M) ✓'],
-    ['menuitem 遊び方(H)...', 'menuitem バージョン情報(A)...'],
+    ['menuitem 遊び方(H)...', 'menuitem 成績(P)...', 'menuitem バージョン情報(A)...'],
   ]);
   assert.equal(await focused(), 'textarea #keys');
 });

@@ -189,9 +189,9 @@ test('the page shows the field, its blue band, falling yellow missiles and the m
        const underlined = await page.$$eval('.popup > button u', (u) => u.map((e) => e.textContent));
        assert.deepEqual(underlined, ['F', 'M', 'L', 'O', 'H']);
        const itemKeys = await page.$$eval('.item u', (u) => u.map((e) => e.textContent).join(''));
-       assert.equal(itemKeys.toUpperCase(), 'SPTXULNKA12345SMHA');  // the Japanese items' letters
+       assert.equal(itemKeys.toUpperCase(), 'SPTXULNKA12345SMHPA');  // the Japanese items' letters
        const keys = await page.$$eval('.item .keys', (k) => k.map((e) => e.textContent));
-       assert.deepEqual(keys, ['F2', 'F3', 'F1']);
+       assert.deepEqual(keys, ['F2', 'F3', 'F1', 'F4']);
        assert.deepEqual(await itemState('Start'), {checked: false, greyed: false});
        assert.deepEqual(await itemState('Pause'), {checked: false, greyed: true});
        assert.deepEqual(await itemState('Upper-case letters'), {checked: true, greyed: false});
@@ -298,10 +298,13 @@ test('Exit ends the session and keeps the best score for the next visit', async 
   assert.deepEqual(problems, []);
 });
 
+// The history of games is kept meanwhile: its save never takes the settings' notice away.
 test('a browser that refuses the settings is told of on hiding the page and at Exit', async () => {
   await page.close();
   await openPage(() => {
-    Storage.prototype.setItem = () => {
+    const setItem = Storage.prototype.setItem;
+    Storage.prototype.setItem = function(name, value) {
+      if (name !== 'VOLARIN.INI') return setItem.call(this, name, value);
       throw new DOMException('The quota has been exceeded.', 'QuotaExceededError');
     };
   });
@@ -317,6 +320,13 @@ test('a browser that refuses the settings is told of on hiding the page and at E
   await setHidden(true);
   await setHidden(false);
   assert.match(await noticeShown(), /could not be kept in this browser\. The browser's storage is full\./);
+  const games = () => page.evaluate(() => localStorage.getItem('VOLARIN-HISTORY.TXT'));
+  const before = await games();
+  await page.keyboard.press('F2');
+  await choose('File', 'Stop');
+  for (let i = 0; i < 100 && (await games()) === before; ++i) await sleep(50);
+  assert.notEqual(await games(), before, 'the game reached the history');
+  assert.match(await noticeShown(), /settings could not be kept in this browser\. The browser's/);
   await choose('File', 'Exit');
   const ended = await page.$eval('#ended', (e) => (e.hidden ? '' : e.textContent));
   assert.match(ended, /^\s*The game has ended/);
@@ -663,3 +673,36 @@ test('a tap on a phone\'s field opens its keyboard, whose characters reach the g
   await page.close();
   await openPage();
 });
+
+// Last, as it leaves its settings and history behind: three games ended by their tenth miss
+// each add a line to the history in local storage; F4 then shows the progress card with the
+// three games' points (squares of 7 x 7 in the score's colour, beside its legend's bar of
+// 16 x 5), and F4 again closes it.
+test('after three games F4 shows the progress card, its plot holding their three points',
+    async () => {
+      await page.close();
+      await openPage(() => {
+        if (!sessionStorage.getItem('seen')) {
+          localStorage.clear();
+          localStorage.setItem('VOLARIN.INI', '4\n1\n0\n0\n');
+          sessionStorage.setItem('seen', '1');
+        }
+      });
+      const games = () => page.evaluate(
+          () => (localStorage.getItem('VOLARIN-HISTORY.TXT') || '').split('\n').length - 2);
+      for (let game = 1; game <= 3; ++game) {
+        await page.keyboard.press('F2');
+        for (let i = 0; i < 10; ++i) await page.keyboard.press('x');
+        for (let i = 0; i < 300 && (await games()) < game; ++i) await sleep(100);
+        assert.equal(await games(), game, `game ${game} in the history`);
+      }
+      const scorePoints = async () => count(await picture(), [255, 128, 0]);
+      await page.keyboard.press('F4');
+      for (let i = 0; i < 300 && (await scorePoints()) !== 3 * 49 + 80; ++i) await sleep(100);
+      assert.equal(await scorePoints(), 3 * 49 + 80, 'the plot\'s three points');
+      await expectText('eng', ['Progress', 'Slowest'], 'the progress card');
+      await page.keyboard.press('F4');
+      for (let i = 0; i < 300 && (await scorePoints()) !== 0; ++i) await sleep(100);
+      assert.equal(await scorePoints(), 0, 'F4 closes the progress card');
+      assert.deepEqual(problems, []);
+    });

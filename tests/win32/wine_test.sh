@@ -11,8 +11,9 @@
 # too, and Esc ends one of 4000 size changes at once.
 # In English and in Japanese: the menus, the hint before the first game, the cards, the
 # launchers after a restore, a burst of keys that leaves the results card showing, and a game
-# kept with Ctrl+S on an 82-character path, shown inside the field, that replays to "verified".
-# --version prints the version, and --per-user keeps the settings in %APPDATA%\Volarin.
+# kept with Ctrl+S on an 82-character path, shown inside the field, that replays to "verified";
+# after three games F4 shows the progress card with their points. --version prints the
+# version, and --per-user keeps the settings in %APPDATA%\Volarin.
 # Usage: wine_test.sh BUILD_DIR  (inside an X server with a 24-bit screen)
 set -euo pipefail
 . "$(cd "$(dirname "$0")" && pwd)/../screen_checks.sh"
@@ -349,6 +350,38 @@ for LANG in en_US.UTF-8 ja_JP.UTF-8; do
     fail "the kept game replays with status $status: $(head -c 300 "$work/kept.txt")"
 done
 unset LANG LOCPATH
+cd "$work/play"
+
+echo "== Three games, then F4 shows the progress card with their three points"
+mkdir "$work/progress" && cd "$work/progress"
+printf '4\r\n1\r\n0\r\n0\r\n' >VOLARIN.INI  # digits: every letter is a miss
+wine ../play/volarin.exe &
+pid=$!
+find_window
+# Waits up to 30 s for the command to succeed.
+wait_until() {
+  for _ in $(seq 300); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+games_in_history() { [ "$(grep -c . VOLARIN-HISTORY.TXT 2>/dev/null)" = $(($1 + 1)) ]; }
+# The score's points are squares of 7 x 7 in a colour of their own, beside its legend's bar.
+points_shown() {
+  shot progress
+  [ "$(count_colour progress 4000x4000+0+0 '#FF8000')" = $((3 * 49 + 80)) ]
+}
+for game in 1 2 3; do
+  xdotool key F2
+  xdotool key --delay 20 x x x x x x x x x x
+  wait_until games_in_history "$game" || fail "game $game did not reach VOLARIN-HISTORY.TXT"
+done
+xdotool key F4
+wait_until points_shown || fail "the progress card's plot does not show three points"
+expect_text progress eng Progress Slowest
+close_window
+wait_for_exit
 cd "$work/play"
 
 echo "== A save that cannot be made is told in a message box"

@@ -15,6 +15,7 @@ const TEXTS = {
     endedTitle: 'The game has ended',
     kept: 'The best scores and the settings are kept in this browser.',
     notKept: 'The best scores and the settings could not be kept in this browser.',
+    historyNotKept: 'The history of games could not be kept in this browser.',
     again: 'Reload the page to play again.',
     restart: 'Reload',
     full: 'The browser\'s storage is full.',
@@ -28,6 +29,7 @@ const TEXTS = {
     endedTitle: 'ゲームを終了しました',
     kept: '最高得点と設定はこのブラウザーに保存されています。',
     notKept: '最高得点と設定をこのブラウザーに保存できませんでした。',
+    historyNotKept: 'ゲームの記録をこのブラウザーに保存できませんでした。',
     again: 'もう一度遊ぶには、ページを再読み込みしてください。',
     restart: '再読み込み',
     full: 'ブラウザーの保存領域がいっぱいです。',
@@ -54,7 +56,17 @@ export function showHint(replaying) {
 }
 
 const notice = document.getElementById('notice');
-let refusal = '';  // why the last save was refused, or empty when it was kept
+// Why the last save of the settings, and of the history of games, was refused; empty when it
+// was kept. Each file's save says only of itself, so a kept history never hides refused
+// settings.
+const refusals = {settings: '', history: ''};
+const SETTINGS_FILE = 'VOLARIN.INI';
+
+function refusedText() {
+  return [refusals.settings && `${words.notKept} ${refusals.settings}`,
+          refusals.history && `${words.historyNotKept} ${refusals.history}`]
+      .filter(Boolean).join(' ');
+}
 
 // Why the browser refused, in the player's words, from the name of its error.
 function refusalReason(error) {
@@ -97,12 +109,13 @@ export function store(name, bytes) {
   try {
     localStorage.setItem(name, text);
   } catch (e) {
-    console.warn('The settings could not be kept in local storage:', e.message);
+    console.warn(`${name} could not be kept in local storage:`, e.message);
     error = e.name || 'Error';
   }
-  refusal = error === '' ? '' : refusalReason(error);
-  notice.textContent = `${words.notKept} ${refusal}`;
-  notice.hidden = refusal === '';
+  refusals[name === SETTINGS_FILE ? 'settings' : 'history'] =
+      error === '' ? '' : refusalReason(error);
+  notice.textContent = refusedText();
+  notice.hidden = notice.textContent === '';
   return error === '';
 }
 
@@ -112,8 +125,8 @@ document.getElementById('restart').addEventListener('click', () => location.relo
 export function showEnded() {
   closeMenu();
   notice.hidden = true;
-  if (refusal) {
-    document.getElementById('kept').textContent = `${words.notKept} ${refusal}`;
+  if (refusedText()) {
+    document.getElementById('kept').textContent = refusedText();
   }
   document.getElementById('ended').hidden = false;
   document.getElementById('restart').focus();
