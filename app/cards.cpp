@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/alphabet.h"
+#include "core/game.h"
 #include "core/records.h"
 #include "render/draw.h"
 #include "render/handles.h"
@@ -13,10 +14,6 @@
 namespace {
 
 constexpr uint8_t kEscape = 0x1B;
-
-bool GameRunning() {
-  return gameState.gameOver == 0;
-}
 
 // A card is laid out over the part of the field a picture holds, so it shows whatever the
 // window's size.

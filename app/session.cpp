@@ -1,14 +1,11 @@
 // The session's recording, each game's own, and the figures of its games.
 #include "app/session.h"
 
+#include "core/game.h"
 #include "core/records.h"
 #include "resources/command_ids.h"
 
 namespace {
-
-bool GameRunning() {
-  return gameState.gameOver == 0;
-}
 
 bool GameInPlay() {
   return GameRunning() && gameState.paused == 0;

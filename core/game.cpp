@@ -79,6 +79,10 @@ void OnChar(uint32_t code) {
   if (code == kSpace && gameState.flushesLeft >= 1) Flush();
 }
 
+bool GameRunning() {
+  return gameState.gameOver == 0;
+}
+
 void StartGame() {
   gameState.paused = 0;
   gameState.gameOver = 0;

@@ -9,3 +9,6 @@ void StartGame();
 void TogglePause();
 void EndGame();
 void ClearField();
+
+// A game is on the field (running or paused), not the demonstration.
+bool GameRunning();
