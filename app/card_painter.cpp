@@ -11,17 +11,6 @@ namespace {
 
 constexpr int kBannerPadding = 6;  // above and below a banner's lines, together
 
-// A byte that is not UTF-8 (a file name on the card may hold any) shows as U+FFFD.
-std::u32string Decode(std::string_view utf8) {
-  std::u32string text;
-  while (!utf8.empty()) {
-    const DecodedUtf8 decoded = DecodeUtf8(utf8);
-    text += decoded.length == 0 ? U'\uFFFD' : static_cast<char32_t>(decoded.codePoint);
-    utf8.remove_prefix(std::max<size_t>(decoded.length, 1));
-  }
-  return text;
-}
-
 std::string Encode(std::u32string_view text) {
   std::string utf8;
   for (const char32_t c : text) {
@@ -93,6 +82,16 @@ std::vector<std::string> Sentences(std::string_view paragraph) {
 
 }  // namespace
 
+std::u32string DecodeCardText(std::string_view utf8) {
+  std::u32string text;
+  while (!utf8.empty()) {
+    const DecodedUtf8 decoded = DecodeUtf8(utf8);
+    text += decoded.length == 0 ? U'\uFFFD' : static_cast<char32_t>(decoded.codePoint);
+    utf8.remove_prefix(std::max<size_t>(decoded.length, 1));
+  }
+  return text;
+}
+
 // Held to the pictures' own largest side: a card over a window of any size costs no more than
 // the picture beneath it.
 void CardPainter::Clear(OverlayPicture& overlay, int width, int height) {
@@ -124,7 +123,7 @@ int CardPainter::WordWidth(std::u32string_view text, size_t from) {
 }
 
 std::vector<std::string> CardPainter::Wrap(std::string_view paragraph, int width) {
-  const std::u32string text = Decode(paragraph);
+  const std::u32string text = DecodeCardText(paragraph);
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {
@@ -158,7 +157,7 @@ std::vector<std::string> CardPainter::Wrap(std::string_view paragraph, int width
 // The start and the end of the line with an ellipsis between, as much of each as fits: the
 // end of a path names the file, its start the folder.
 std::string CardPainter::ShortenMiddle(std::string_view line, int width) {
-  const std::u32string text = Decode(line);
+  const std::u32string text = DecodeCardText(line);
   if (TextWidth(text) <= width) return std::string(line);
   const std::u32string_view ellipsis = kEllipsis;
   int room = width - TextWidth(ellipsis);
@@ -216,7 +215,7 @@ std::vector<CardPage> CardPainter::Paginate(const std::vector<HelpSection>& sect
 void CardPainter::DrawText(OverlayPicture& overlay, const Box& clip, int x, int baseline,
                            std::string_view text, uint32_t colour) {
   int pen = x;
-  for (const char32_t c : Decode(text)) {
+  for (const char32_t c : DecodeCardText(text)) {
     const Glyph& glyph = glyphs_.GlyphOf(FontFor(c), c);
     for (const InkRun& run : glyph.ink) {
       const int y = baseline + run.dy;
@@ -252,9 +251,10 @@ void CardPainter::DrawCard(OverlayPicture& overlay, int fieldWidth, int fieldHei
   const int widest = std::max(WideCardWidth(fieldWidth) - 2 * kPadding, 1);
   int textWidth = widest;
   if (!wide) {
-    textWidth = std::max(TextWidth(Decode(footer)), TextWidth(Decode(page.heading)));
+    textWidth =
+        std::max(TextWidth(DecodeCardText(footer)), TextWidth(DecodeCardText(page.heading)));
     for (const std::string& line : page.lines)
-      textWidth = std::max(textWidth, TextWidth(Decode(line)));
+      textWidth = std::max(textWidth, TextWidth(DecodeCardText(line)));
     textWidth = std::min(textWidth, widest);
   }
   const std::vector<std::string> heading = Wrap(page.heading, textWidth);
@@ -303,7 +303,8 @@ void CardPainter::DrawBanner(OverlayPicture& overlay, int fieldWidth, int fieldH
                              const std::vector<std::string>& lines) {
   const int widest = std::max(fieldWidth - 2 * kMargin - 2 * kBorder - 2 * kPadding, 1);
   int textWidth = 0;
-  for (const std::string& line : lines) textWidth = std::max(textWidth, TextWidth(Decode(line)));
+  for (const std::string& line : lines)
+    textWidth = std::max(textWidth, TextWidth(DecodeCardText(line)));
   textWidth = std::min(textWidth, widest);
   const int width = textWidth + 2 * kPadding;
   const int height = static_cast<int>(lines.size()) * kLineStep + 2 * kBorder + kBannerPadding;

@@ -38,16 +38,6 @@ Rgb Heat(double t) {
   return {static_cast<uint8_t>(230 - 20 * (t - 0.5)), static_cast<uint8_t>(400 * (1 - t)), 0};
 }
 
-std::u32string Decode(std::string_view utf8) {
-  std::u32string text;
-  while (!utf8.empty()) {
-    const DecodedUtf8 decoded = DecodeUtf8(utf8);
-    text += decoded.length == 0 ? U'\uFFFD' : static_cast<char32_t>(decoded.codePoint);
-    utf8.remove_prefix(std::max<size_t>(decoded.length, 1));
-  }
-  return text;
-}
-
 struct Area {
   int left, top, width, height;
 };
@@ -145,7 +135,7 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
   for (size_t i = 0; i < legend.size(); ++i) {
     fill(pen, legendBaseline - 10, 16, 5, colours[i]);
     text(pen + 22, legendBaseline, legend[i], {255, 255, 255});
-    pen += 22 + TextWidth(Decode(legend[i])) + 14;
+    pen += 22 + TextWidth(DecodeCardText(legend[i])) + 14;
   }
 
   // The grid, coloured between the fastest and the slowest time shown.
@@ -166,8 +156,8 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     fill(x + 1, y + 1, cellWidth - 2, kCellHeight - 2, timed ? Heat(t) : Rgb{48, 48, 64});
     const Rgb ink = timed ? Rgb{0, 0, 0} : Rgb{160, 160, 160};
     const std::string figure = ProgressFigure(cell.seconds);
-    text(x + (cellWidth - TextWidth(Decode(cell.text))) / 2, y + 23, cell.text, ink);
-    text(x + (cellWidth - TextWidth(Decode(figure))) / 2, y + 47, figure, ink);
+    text(x + (cellWidth - TextWidth(DecodeCardText(cell.text))) / 2, y + 23, cell.text, ink);
+    text(x + (cellWidth - TextWidth(DecodeCardText(figure))) / 2, y + 47, figure, ink);
   }
 
   text(x0, bodyBottom + kBaselineInLine,
