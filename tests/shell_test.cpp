@@ -172,6 +172,14 @@ TEST_F(ShellTest, EndSaysWhereTheSettingsCouldNotBeSaved) {
   EXPECT_TRUE(shell.PlayerEnded());
   EXPECT_EQ(shell.EndProblem(), "The settings and best scores could not be saved to " +
                                     std::filesystem::current_path().string() + "/VOLARIN.INI.");
+  // Only a player who chose to end is there to read a message box.
+  for (const ProgramEnd how :
+       {ProgramEnd::kWindowClosed, ProgramEnd::kSignal, ProgramEnd::kDisplayLost,
+        ProgramEnd::kSessionEnded, ProgramEnd::kPageClosed}) {
+    GameShell ended(frontEnd);
+    ended.End(how);
+    EXPECT_EQ(ended.PlayerEnded(), how == ProgramEnd::kWindowClosed) << static_cast<int>(how);
+  }
 }
 
 // A recording carries the settings it started with, whatever bytes they hold, or says there
@@ -412,10 +420,12 @@ TEST_F(ViewerTest, AReplayPlaysInTimeAndNothingThePlayerDoesReachesTheGame) {
   PlayUntil(now + std::chrono::seconds(1));
   EXPECT_NEAR(static_cast<double>(viewed->TicksRun()), 64, 1);
   viewed->Type(U' ');
-  EXPECT_TRUE(viewed->Type(U'+') && viewed->TurnPage(1) && viewed->TurnPage(-1));
+  // +, then the page keys: 2x, 4x, 8x, back to 4x.
+  EXPECT_TRUE(viewed->Type(U'+') && viewed->TurnPage(1) && viewed->TurnPage(1) &&
+              viewed->TurnPage(-1));
   const uint64_t before = viewed->TicksRun();
   PlayUntil(now + std::chrono::seconds(1));
-  EXPECT_NEAR(static_cast<double>(viewed->TicksRun() - before), 128, 2);
+  EXPECT_NEAR(static_cast<double>(viewed->TicksRun() - before), 256, 4);
   PlayUntil(now + std::chrono::seconds(1));  // into the game the recording started at 3 s
   for (char32_t c : U"aZ3ｱ\t") EXPECT_FALSE(viewed->Type(c));
   for (int key = 1; key < 4; ++key) viewed->PressFunctionKey(key);
@@ -452,7 +462,7 @@ TEST_F(ViewerTest, RecordingsThatDoNotEndWhereRecordedAreNotVerified) {
       {recorded + "tick 5\n", notWhere},
       {"# final \n", notWhere},
       // Appended: GCC 12 warns falsely (-Wrestrict) about "#" + std::string(...) in a Release.
-      {std::string("#").append(70000, 'a').append("\n"),
+      {std::string("#").append(65536, 'a').append("\n"),  // one byte too long
        "not verified: line 1: longer than 65536 bytes"},
       {"settings\n\"1\"\n", "not verified: the recording ends inside its settings block"},
       {std::string((64 << 20) + 1, '#'), "not verified: larger than 64 MiB: not a recording"},
@@ -515,7 +525,8 @@ TEST(ReplayTest, SpeedsAndCallsAreBounded) {
   const PaceClock::time_point t0{};
   std::string typed;  // the last twelve characters typed are kept to be shown
   for (char c = 'A'; c <= 'N'; ++c) typed += "char " + std::to_string(c) + "\n";
-  replay.Start(typed + "tick 40\ndump\n# final {}\n", "", t0);
+  // The longest line a recording may hold (65,536 bytes) is read.
+  replay.Start(typed + "tick 40\n#" + std::string(65535, ' ') + "\ndump\n# final {}\n", "", t0);
   for (int i = 0; i < 8; ++i) replay.ChangeSpeed(1);
   EXPECT_EQ(replay.Speed(), 64);
   EXPECT_TRUE(replay.Type(U'-'));
