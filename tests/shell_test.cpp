@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -16,7 +15,6 @@
 
 #include "app/cards.h"
 #include "app/commands.h"
-#include "app/options.h"
 #include "app/recording.h"
 #include "app/replay.h"
 #include "app/settings.h"
@@ -269,36 +267,6 @@ TEST_F(ShellTest, ARecordingCutAtAnyEventReplaysToTheStateAtThatEvent) {
     commands += "tick " + std::to_string(at.ticks - written) + "\ndump\n";
     ASSERT_EQ(Replayed(commands), at.state + "\n") << commands;
   }
-}
-
-// The command line: the last replay given counts (here one that cannot be read), what is
-// passed over is said, and nothing is read past what cannot go together.
-TEST_F(ShellTest, OptionsReadTheLastReplayAndRefuseWhatCannotStart) {
-  WriteFile("r.txt", "seed 1\n");
-  const Options o = ParseOptions(
-      {"-x", "--exit-at-end", "--replay", "r.txt", "--replay", "gone", "--record", "-y"});
-  EXPECT_TRUE(o.replay && o.exitAtEnd && !o.ok && o.replayText.empty() && o.replayProblem != "");
-  EXPECT_EQ(o.notes,
-            (std::vector<std::string>{"ignoring the argument '-x'",
-                                      "a replay records nothing: --record and --replay together"}));
-  EXPECT_EQ(ParseOptions({"--record"}).notes.at(0), "--record needs a file name");
-  const Options bare = ParseOptions({"--replay"});
-  EXPECT_TRUE(!bare.ok && bare.notes.at(0) == "--replay needs a file name");
-  EXPECT_FALSE(ParseOptions({"--record"}).ok);
-}
-
-// A replay read after one that could not be is clean; a recording is opened, or is why the
-// program cannot start, and nothing after it is read. Broken pipes are ignored from then on.
-TEST_F(ShellTest, OptionsOpenTheRecordingOrSayWhyNot) {
-  WriteFile("r.txt", "seed 1\n");
-  std::signal(SIGPIPE, SIG_DFL);
-  const Options replay = ParseOptions({"--replay", "gone", "--replay", "r.txt"});
-  EXPECT_TRUE(replay.ok && replay.replayProblem.empty() && replay.replayText == "seed 1\n");
-  EXPECT_EQ(std::signal(SIGPIPE, SIG_DFL), SIG_IGN);
-  EXPECT_NE(ParseOptions({"--record", "r.txt"}).record, nullptr);
-  const Options refused = ParseOptions({"--record", "/none/r", "--exit-at-end"});
-  EXPECT_FALSE(refused.ok || refused.exitAtEnd || refused.replay);
-  EXPECT_EQ(refused.notes.at(0), "cannot record to /none/r: No such file or directory");
 }
 
 // A recording that cannot be written is said once and then left; the copy in memory goes on
