@@ -299,6 +299,34 @@ test('Exit ends the session and keeps the best score for the next visit', async 
   assert.deepEqual(problems, []);
 });
 
+// The page hidden as when its tab is left, or shown again.
+const setHidden = (hidden) => page.evaluate((h) => {
+  Object.defineProperty(document, 'hidden', {value: h, configurable: true});
+  Object.defineProperty(document, 'visibilityState',
+                        {value: h ? 'hidden' : 'visible', configurable: true});
+  document.dispatchEvent(new Event('visibilitychange'));
+}, hidden);
+
+// Hidden, a running game waits paused rather than run on unseen; shown again, its field and
+// band come back at the page's size, with the pause card over them.
+test('a page hidden pauses a running game, and shown again shows it paused', async () => {
+  await page.keyboard.press('F2');
+  assert.ok(await until(async () => !(await itemState('Pause')).greyed), 'F2 started no game');
+  await setHidden(true);
+  assert.ok(await until(async () => (await itemState('Pause')).checked), 'hidden, the game runs');
+  await setHidden(false);
+  let seen = [];
+  assert.ok(await until(async () => {
+    const image = await picture();
+    seen = [image.width, count(image, colours.blue, HEIGHT - BAND), count(image, [0, 0, 96])];
+    return seen[0] === WIDTH && seen[1] > WIDTH * BAND / 2 && seen[2] > 8000;
+  }), `shown again: width, band and card pixels ${seen}`);
+  await page.keyboard.press('F3');
+  assert.ok(await until(async () => !(await itemState('Pause')).checked), 'F3 did not go on');
+  await choose('File', 'Stop');
+  assert.deepEqual(problems, []);
+});
+
 test('a browser that refuses the settings is told of on hiding the page and at Exit', async () => {
   await page.close();
   await openPage(() => {
@@ -309,12 +337,6 @@ test('a browser that refuses the settings is told of on hiding the page and at E
   const noticeShown = () => page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent));
   assert.equal(await noticeShown(), '');
   // The page is hidden as when its tab is left, which saves the settings.
-  const setHidden = (hidden) => page.evaluate((h) => {
-    Object.defineProperty(document, 'hidden', {value: h, configurable: true});
-    Object.defineProperty(document, 'visibilityState',
-                          {value: h ? 'hidden' : 'visible', configurable: true});
-    document.dispatchEvent(new Event('visibilitychange'));
-  }, hidden);
   await setHidden(true);
   await setHidden(false);
   assert.match(await noticeShown(), /could not be kept in this browser\. The browser's storage is full\./);
