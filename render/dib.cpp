@@ -30,9 +30,11 @@ bool ReadFourBitDib(const uint8_t* data, size_t size, FourBitDib* dib) {
   if (size < kHeaderSize + kPaletteSize + rowBytes * static_cast<size_t>(height)) return false;
   dib->width = width;
   dib->height = height;
-  for (int i = 0; i < 16; ++i) {
-    const uint8_t* quad = data + kHeaderSize + 4 * i;
-    dib->palette[i] = Colour{quad[2], quad[1], quad[0]};
+  // Over the palette itself, so no count can run past its sixteen entries.
+  const uint8_t* quad = data + kHeaderSize;
+  for (Colour& colour : dib->palette) {
+    colour = Colour{quad[2], quad[1], quad[0]};
+    quad += 4;
   }
   dib->rows = data + kHeaderSize + kPaletteSize;
   dib->rowBytes = rowBytes;

@@ -31,6 +31,22 @@ expect() { # status, message part, what was run
   grep -q "$2" err.txt || fail "$3: no message '$2' in: $(cat err.txt)"
 }
 
+# The command line: what is passed over is said, and nothing is read past what cannot go
+# together; the last replay given counts, and one read after one that cannot be is clean.
+printf 'seed 1\n' >r.txt
+run "$volarin" -x --exit-at-end --replay r.txt --replay gone --record -y
+expect 2 "^volarin: ignoring the argument '-x'$" "-x"
+expect 2 "^volarin: a replay records nothing: --record and --replay together$" "--record, --replay"
+for option in --record --replay; do
+  run "$volarin" $option
+  expect 2 "^volarin: $option needs a file name$" "$option alone"
+done
+run "$volarin" --record /none/r --exit-at-end
+expect 2 "^volarin: cannot record to /none/r: No such file or directory$" "--record /none/r"
+run "$volarin" --replay gone --replay r.txt --exit-at-end
+[ "$status" = 1 ] && [ "$(cat out.txt)" = 'not verified: no "# final" line: the recording was not finished' ] ||
+  fail "the last replay given was not the one read: $status $(cat out.txt)"
+
 # The recording is refused, before anything is truncated, when it is the settings file by
 # any name; the game does not start.
 printf '31\n2\n1\n0\n7 ann\n' >VOLARIN.INI

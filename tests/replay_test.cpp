@@ -12,9 +12,9 @@
 #include "app/shell.h"
 #include "core/records.h"
 #include "render/pixel_canvas.h"
+#include "shell_fixtures.h"
 #include "test_support.h"
 #include "tools/bench/full_load.h"
-#include "tools/sim/scenario.h"
 
 namespace {
 
@@ -22,28 +22,11 @@ constexpr int kMaxSide = PixelCanvas::kMaxSide;
 const PaceClock::time_point t0 = PaceClock::time_point{} + std::chrono::hours(1);
 constexpr PaceClock::duration kFrame = std::chrono::milliseconds(16);
 
-// The sizes the shell gave the picture (which `canvas`, when given, takes) and the window.
-class CountingFrontEnd : public FrontEnd {
- public:
-  void ResizePicture(int width, int height) override {
-    pictures.emplace_back(width, height);
-    if (canvas != nullptr) canvas->Resize(width, height);
-  }
-  void ShowPicture() override {}
-  void SetMenuItem(uint16_t, bool, bool) override {}
-  void Quit() override { ++quits; }
-  void FitWindow(int width, int height) override { windows.emplace_back(width, height); }
-  std::vector<std::pair<int, int>> pictures, windows;
-  int quits = 0;
-  PixelCanvas* canvas = nullptr;
-};
+using shell_fixtures::FakeFrontEnd;
 
 // `commands` with the `# final` line the runner ends them at: a recording that verifies.
 std::string Recorded(const std::string& commands) {
-  ScenarioLines in{std::string_view(commands)};
-  std::FILE* out = std::tmpfile();
-  EXPECT_EQ(RunScenario(in, out, stderr, ScenarioCommands::kRecorded), 0);
-  const std::string states = ReadAndClose(out);
+  const std::string states = shell_fixtures::Replayed(commands);
   return commands + "# final " + states.substr(states.rfind('\n', states.size() - 2) + 1);
 }
 
@@ -86,7 +69,7 @@ struct Viewer {
   }
   std::string Report() { return ReadAndClose(std::exchange(report, nullptr)); }
 
-  CountingFrontEnd frontEnd;
+  FakeFrontEnd frontEnd;
   GameShell shell{frontEnd};
   std::FILE* report;
   PaceClock::time_point now = t0;
@@ -115,11 +98,11 @@ TEST(ReplaySafetyTest, EveryPictureAndOverlayIsHeldToTheLargestSide) {
     EXPECT_EQ(std::pair(overlay.width, overlay.height), std::pair(kMaxSide, kMaxSide));
     EXPECT_EQ(std::pair(picture.width(), picture.height()), std::pair(kMaxSide, kMaxSide));
     EXPECT_GT(CardPixels(overlay), 10000);
-    EXPECT_EQ(viewer.frontEnd.windows.back(), std::pair(kMaxSide, kMaxSide));
-    EXPECT_EQ(viewer.frontEnd.pictures.back(), std::pair(65535, 65535));  // the canvas holds it
+    EXPECT_EQ(viewer.frontEnd.fitted.back(), std::pair(kMaxSide, kMaxSide));
+    EXPECT_EQ(viewer.frontEnd.sizes.back(), std::pair(65535, 65535));  // the canvas holds it
   }
   ScopedTempDir dir;  // play reads and writes the settings file
-  CountingFrontEnd frontEnd;
+  FakeFrontEnd frontEnd;
   GameShell shell(frontEnd);
   shell.Size(20000, 20000);
   shell.Start({.now = t0, .cardGlyphs = &glyphs});
@@ -139,30 +122,30 @@ TEST(ReplaySafetyTest, EveryPictureAndOverlayIsHeldToTheLargestSide) {
 TEST(ReplaySafetyTest, AReplaysWorkPerCallIsBoundedByItsCost) {
   Viewer flood(SizeFloodRecording(kMaxSide, kMaxSide));
   for (int frame = 0; frame < 10; ++frame) {
-    flood.frontEnd.pictures.clear();
+    flood.frontEnd.sizes.clear();
     flood.NextFrame();
-    EXPECT_EQ(flood.frontEnd.pictures.size(), 1u) << "frame " << frame;
+    EXPECT_EQ(flood.frontEnd.sizes.size(), 1u) << "frame " << frame;
   }
   EXPECT_TRUE(flood.shell.Type(0x1B));
   EXPECT_EQ(flood.frontEnd.quits, 1);
-  flood.frontEnd.pictures.clear();
+  flood.frontEnd.sizes.clear();
   for (int frame = 0; frame < 3; ++frame) flood.NextFrame();
-  EXPECT_TRUE(flood.frontEnd.pictures.empty());
+  EXPECT_TRUE(flood.frontEnd.sizes.empty());
   EXPECT_TRUE(flood.Report().starts_with("not verified: the replay was ended before"));
 
   Viewer small(SizeFloodRecording(640, 480));
   small.NextFrame();
-  EXPECT_GE(small.frontEnd.pictures.size(), 2u);
-  EXPECT_LE(small.frontEnd.pictures.size(), 5u);  // the start-up size and a few recorded
+  EXPECT_GE(small.frontEnd.sizes.size(), 2u);
+  EXPECT_LE(small.frontEnd.sizes.size(), 5u);  // the start-up size and a few recorded
 
   // Comments cost their reading: the size change behind 100000 of them waits for later calls.
   std::string comments = "seed 1\nsettings none\n";
   for (int i = 0; i < 100000; ++i) comments += "#\n";
   Viewer commented(Recorded(comments + "size 700 500\ntick\ndump\n"));
   commented.NextFrame();
-  EXPECT_EQ(commented.frontEnd.windows.size(), 1u);  // the start-up size alone
-  for (int i = 0; i < 40 && commented.frontEnd.windows.size() == 1; ++i) commented.NextFrame();
-  EXPECT_EQ(commented.frontEnd.windows.back(), std::pair(700, 500));
+  EXPECT_EQ(commented.frontEnd.fitted.size(), 1u);  // the start-up size alone
+  for (int i = 0; i < 40 && commented.frontEnd.fitted.size() == 1; ++i) commented.NextFrame();
+  EXPECT_EQ(commented.frontEnd.fitted.back(), std::pair(700, 500));
 }
 
 // A recording that cannot be read shows its verdict over a field of the start-up size, not

@@ -13,9 +13,33 @@ same_region() {
   [ "$(compare -metric AE -crop "$3" "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]
 }
 
-# Waits up to 30 s for the background job `pid` and sets status to its exit status.
-wait_for_exit() {
+# Runs the command (its arguments) every 0.2 s until it succeeds, for up to 60 s: a loaded
+# machine makes a test slower, never wrong. False when it never did.
+wait_until() {
   for _ in $(seq 300); do
+    "$@" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Near-white pixels in region $2 of screenshot $1: an open menu and a message box are light
+# panels, while everything the game draws has at least one dark channel.
+light_pixels() {
+  convert "$work/$1.png" -crop "$2" +repage -separate -evaluate-sequence min -threshold 80% \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Takes screenshot $1 (the script's `shot`) and is true when region $2 holds more than $4
+# pixels of colour $3.
+shows_colour() {
+  shot "$1"
+  [ "$(count_colour "$1" "$2" "$3")" -gt "$4" ]
+}
+
+# Waits up to 60 s for the background job `pid` and sets status to its exit status.
+wait_for_exit() {
+  for _ in $(seq 600); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
@@ -34,13 +58,23 @@ read_text() {
   tesseract "$work/$1-ocr.png" - -l "$2" 2>/dev/null | tr -s ' \n' ' '
 }
 
-# Fails unless screenshot $1 read with model $2 holds every word after them.
-expect_text() {
-  local text
+# True when screenshot $1 read with model $2 holds every word after them; `text` is what it read.
+says() {
   text="$(read_text "$1" "$2")"
   for word in "${@:3}"; do
-    [[ "$text" == *"$word"* ]] || fail "$1 does not say '$word': $text"
+    [[ "$text" == *"$word"* ]] || return 1
   done
+}
+
+# Takes screenshot $1 until, read with model $2, it holds every word after them (a card may
+# come late on a busy machine); fails after 60 s.
+expect_text() {
+  local text=""
+  wait_until shot_says "$@" || fail "$1 does not say '${*:3}': $text"
+}
+shot_says() {
+  shot "$1"
+  says "$@"
 }
 
 # The words each card (and the menu bar, and the hint) must show in the language LANG names,

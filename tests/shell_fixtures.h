@@ -27,7 +27,10 @@ using std::chrono::nanoseconds;
 
 class FakeFrontEnd : public FrontEnd {
  public:
-  void ResizePicture(int width, int height) override { sizes.emplace_back(width, height); }
+  void ResizePicture(int width, int height) override {
+    sizes.emplace_back(width, height);
+    if (canvas != nullptr) canvas->Resize(width, height);
+  }
   void ShowPicture() override { ++shown; }
   void SetMenuItem(uint16_t id, bool checked, bool greyed) override {
     ++menuItemsSet;
@@ -42,6 +45,7 @@ class FakeFrontEnd : public FrontEnd {
   std::map<uint16_t, std::pair<bool, bool>> marks;  // checked, greyed
   std::string stamp;
   int shown = 0, quits = 0, menuItemsSet = 0;
+  PixelCanvas* canvas = nullptr;  // takes the picture's sizes when given
 };
 
 class ShellTest : public ::testing::Test {

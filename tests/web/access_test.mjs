@@ -176,6 +176,40 @@ test('the keyboard reaches every menu item and the page\'s buttons; on the field
   assert.equal(await page.$eval('#replay-verdict', (e) => e.textContent), 'verified');
 });
 
+// The arrows wrap around: along the bar from its first title to its last, across open menus
+// from the last to the first, and down a menu from its last item to its first; Enter chooses.
+test('the menus\' arrows wrap around at either end, and Enter chooses', async () => {
+  await page.close();  // the last test left a replay, whose items are greyed
+  page = await openPage();
+  await started(page);
+  await page.keyboard.press('F10');
+  await page.keyboard.press('ArrowLeft');
+  assert.equal(await focused(), 'menuitem ヘルプ(H)');
+  await page.keyboard.press('ArrowRight');
+  assert.equal(await focused(), 'menuitem ファイル(F)');
+  await page.keyboard.press('ArrowLeft');
+  await page.keyboard.press('Enter');
+  assert.equal(await focused(), 'menuitem 遊び方(H)...F1');
+  await page.keyboard.press('ArrowRight');
+  assert.deepEqual(await expanded(), ['true', 'false', 'false', 'false', 'false']);
+  assert.equal(await focused(), 'menuitem スタート(S)F2');
+  for (let i = 0; i < 4; ++i) await page.keyboard.press('ArrowDown');
+  assert.equal(await focused(), 'menuitem スタート(S)F2', 'down from Exit, the last item');
+  await page.keyboard.press('ArrowLeft');
+  assert.deepEqual(await expanded(), ['false', 'false', 'false', 'false', 'true']);
+  await page.keyboard.press('ArrowLeft');
+  await page.keyboard.press('ArrowLeft');
+  assert.deepEqual(await expanded(), ['false', 'false', 'true', 'false', 'false']);
+  await page.keyboard.press('ArrowUp');
+  assert.equal(await focused(), 'menuitemradio Level 5');
+  await page.keyboard.press('Enter');
+  assert.deepEqual(await expanded(), ['false', 'false', 'false', 'false', 'false']);
+  assert.equal(await focused(), 'textarea #keys');
+  assert.ok((await checkedItems()).includes('Level 5'));
+  await page.keyboard.press('Escape');
+  assert.equal(await focused(), 'textarea #keys', 'Escape on the field stays there');
+});
+
 test('axe-core finds no violation on the Exit dialog or on a reason the game cannot start',
      async () => {
   await page.close();

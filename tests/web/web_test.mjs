@@ -27,6 +27,14 @@ const problems = [];  // console errors and uncaught exceptions of every page
 let freshScore;       // the score part of the band at the first visit: nothing scored yet
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+// Asks `check` every 50 ms until it is true, for up to `ms`: a loaded machine makes a test
+// slower, never wrong. True when it came true.
+async function until(check, ms = 20000) {
+  for (const end = Date.now() + ms; Date.now() < end; await sleep(50)) {
+    if (await check()) return true;
+  }
+  return Boolean(await check());
+}
 
 // `setUp` runs in the page before its own scripts.
 async function openPage(setUp) {
@@ -116,11 +124,11 @@ async function choose(popupText, itemText) {
   await (await menuItem(itemText)).click();
 }
 
-async function typeUntilChanged(part, key) {
+// True when the key changed that part of the band within `ms`.
+async function typeUntilChanged(part, key, ms = 20000) {
   const before = await band(part);
   await page.keyboard.press(key);
-  for (let i = 0; i < 20 && (await band(part)) === before; ++i) await sleep(50);
-  return (await band(part)) !== before;
+  return until(async () => (await band(part)) !== before, ms);
 }
 
 // The ink of each upper-case letter as the page's text face draws it (a pixel at least half
@@ -178,10 +186,7 @@ test('the page shows the field, its blue band, falling yellow missiles and the m
        let image = await picture();
        assert.deepEqual([image.width, image.height], [WIDTH, HEIGHT]);
        assert.ok(count(image, colours.blue, HEIGHT - BAND) > WIDTH * BAND / 2, 'blue band');
-       for (let i = 0; i < 50 && count(image, colours.yellow, 0, HEIGHT - BAND) < 20; ++i) {
-         await sleep(100);
-         image = await picture();
-       }
+       await until(async () => count(image = await picture(), colours.yellow, 0, HEIGHT - BAND) >= 20);
        assert.ok(count(image, colours.yellow, 0, HEIGHT - BAND) >= 20, 'yellow missiles');
        const titles = await page.$$eval('.popup > button', (b) => b.map((e) => e.textContent));
        // An English browser's menus: the same access keys and shortcuts as the Japanese ones.
@@ -231,7 +236,7 @@ test('every character has ink in the page\'s faces, and the field only the game\
 
 test('F2 starts a game; typed keys count, also right after the menus were used', async () => {
   await page.keyboard.press('F2');
-  await sleep(100);
+  await until(async () => (await itemState('Start')).greyed);
   assert.deepEqual(await itemState('Start'), {checked: false, greyed: true});
   assert.deepEqual(await itemState('Pause'), {checked: false, greyed: false});
   // No upper-case missile carries "!": typing it is a miss.
@@ -248,9 +253,9 @@ test('F2 starts a game; typed keys count, also right after the menus were used',
   assert.ok(await typeUntilChanged('right', '!'), 'keys reach the game after a menu command');
   // F3 pauses through its enabled item; a paused game counts no key.
   await page.keyboard.press('F3');
-  await sleep(100);
+  await until(async () => (await itemState('Pause')).checked);
   assert.equal((await itemState('Pause')).checked, true);
-  assert.ok(!(await typeUntilChanged('right', '!')), 'a paused game counts no key');
+  assert.ok(!(await typeUntilChanged('right', '!', 1000)), 'a paused game counts no key');
   await page.keyboard.press('F3');
   assert.deepEqual(problems, []);
 });
@@ -260,17 +265,13 @@ test('a committed あ hits the kana missile or counts as a miss', async () => {
   await choose('Mode', 'Kana');
   assert.equal((await itemState('Kana')).checked, true);
   await page.keyboard.press('F2');
-  await sleep(300);
+  await until(async () => (await itemState('Start')).greyed);
   const before = (await band('left')) + (await band('right'));
   const client = await page.createCDPSession();
   await client.send('Input.imeSetComposition', {text: 'あ', selectionStart: 1, selectionEnd: 1});
   await client.send('Input.insertText', {text: 'あ'});
-  let changed = false;
-  for (let i = 0; i < 40 && !changed; ++i) {
-    await sleep(50);
-    changed = (await band('left')) + (await band('right')) !== before;
-  }
-  assert.ok(changed, 'the score or the miss counter changed');
+  assert.ok(await until(async () => (await band('left')) + (await band('right')) !== before),
+            'the score or the miss counter changed');
   await choose('File', 'Stop');
   await choose('Mode', 'Kana');
   assert.deepEqual(problems, []);
@@ -282,7 +283,7 @@ test('Exit ends the session and keeps the best score for the next visit', async 
   for (let attempt = 0; attempt < 100 && !hit; ++attempt) {
     await sleep(100);
     const letter = await fallingLetter();
-    if (letter) hit = await typeUntilChanged('left', letter);
+    if (letter) hit = await typeUntilChanged('left', letter, 3000);
   }
   assert.ok(hit, 'a falling letter was shot down');
   // The best score is taken when a game ends, never from one still running at Exit.
@@ -295,6 +296,34 @@ test('Exit ends the session and keeps the best score for the next visit', async 
   await openPage();
   assert.equal(await page.$eval('#ended', (e) => e.hidden), true);
   assert.notEqual(await band('left'), freshScore, 'the best score is shown after the reload');
+  assert.deepEqual(problems, []);
+});
+
+// The page hidden as when its tab is left, or shown again.
+const setHidden = (hidden) => page.evaluate((h) => {
+  Object.defineProperty(document, 'hidden', {value: h, configurable: true});
+  Object.defineProperty(document, 'visibilityState',
+                        {value: h ? 'hidden' : 'visible', configurable: true});
+  document.dispatchEvent(new Event('visibilitychange'));
+}, hidden);
+
+// Hidden, a running game waits paused rather than run on unseen; shown again, its field and
+// band come back at the page's size, with the pause card over them.
+test('a page hidden pauses a running game, and shown again shows it paused', async () => {
+  await page.keyboard.press('F2');
+  assert.ok(await until(async () => !(await itemState('Pause')).greyed), 'F2 started no game');
+  await setHidden(true);
+  assert.ok(await until(async () => (await itemState('Pause')).checked), 'hidden, the game runs');
+  await setHidden(false);
+  let seen = [];
+  assert.ok(await until(async () => {
+    const image = await picture();
+    seen = [image.width, count(image, colours.blue, HEIGHT - BAND), count(image, [0, 0, 96])];
+    return seen[0] === WIDTH && seen[1] > WIDTH * BAND / 2 && seen[2] > 8000;
+  }), `shown again: width, band and card pixels ${seen}`);
+  await page.keyboard.press('F3');
+  assert.ok(await until(async () => !(await itemState('Pause')).checked), 'F3 did not go on');
+  await choose('File', 'Stop');
   assert.deepEqual(problems, []);
 });
 
@@ -311,12 +340,6 @@ test('a browser that refuses the settings is told of on hiding the page and at E
   const noticeShown = () => page.$eval('#notice', (e) => (e.hidden ? '' : e.textContent));
   assert.equal(await noticeShown(), '');
   // The page is hidden as when its tab is left, which saves the settings.
-  const setHidden = (hidden) => page.evaluate((h) => {
-    Object.defineProperty(document, 'hidden', {value: h, configurable: true});
-    Object.defineProperty(document, 'visibilityState',
-                          {value: h ? 'hidden' : 'visible', configurable: true});
-    document.dispatchEvent(new Event('visibilitychange'));
-  }, hidden);
   await setHidden(true);
   await setHidden(false);
   assert.match(await noticeShown(), /could not be kept in this browser\. The browser's storage is full\./);
@@ -425,8 +448,10 @@ async function readField(model) {
   }
 }
 
+// Reads the field until it says every word, for up to 20 s, as a card may come late.
 async function expectText(model, words, what) {
-  const text = await readField(model);
+  let text = '';
+  await until(async () => (text = await readField(model)) && words.every((w) => text.includes(w)));
   for (const word of words) assert.ok(text.includes(word), `${what} does not say ${word}: ${text}`);
 }
 
@@ -453,7 +478,6 @@ for (const [language, model, words] of [
       assert.equal(await page.evaluate(() => navigator.language), language);
       assert.equal(await page.$eval('.popup > button', (b) => b.textContent), words.menu);
       await page.keyboard.press('F1');
-      await sleep(300);
       await expectText(model, words.help, 'the help');
       await page.keyboard.press('Escape');
       await page.keyboard.press('F2');
@@ -463,21 +487,19 @@ for (const [language, model, words] of [
       // are near the top, well inside the rows looked at below.
       for (let i = 0; i < 200 && (await yellowAbove(70)) <= 30; ++i) await sleep(100);
       await page.keyboard.press('F3');
-      await sleep(300);
       await expectText(model, words.paused, 'the pause card');
       const topYellow = () => yellowAbove(130);
       assert.ok((await topYellow()) > 30, 'missiles before the size change');
       const menuHeight = await page.$eval('#menubar', (bar) => bar.offsetHeight);
       await page.setViewport({width: WIDTH + 60, height: HEIGHT + menuHeight + 40});
-      await sleep(300);
-      assert.ok((await topYellow()) > 30, 'the paused missiles after the size change');
+      assert.ok(await until(async () => (await topYellow()) > 30),
+                'the paused missiles after the size change');
       await page.setViewport({width: WIDTH, height: HEIGHT + menuHeight});
       await page.keyboard.press('F3');
       for (let i = 0; i < 10; ++i) {
         await page.keyboard.press('!');
         await sleep(50);
       }
-      await sleep(300);
       await expectText(model, words.results, 'the results card');
       assert.deepEqual(problems, []);
     } finally {
@@ -537,13 +559,12 @@ test('a game is kept as a download and a link, however long the stored settings'
     await cdp.send('Browser.setDownloadBehavior', {behavior: 'allow', downloadPath: folder});
     const lineBefore = await page.$eval('#hint', (e) => e.getBoundingClientRect().height);
     await page.keyboard.press('F2');
-    await sleep(500);
+    await until(async () => (await itemState('Start')).greyed);
     for (let i = 0; i < 12; ++i) await page.keyboard.press('!');
     await page.keyboard.press('s');
-    await sleep(300);
+    assert.ok(await until(async () => count(await picture(), [0, 0, 96]) > 20000),
+              'no results card after the burst');
     assert.equal(await page.$('#game-link'), null, 'S saved the game');
-    const resultsShown = await picture();
-    assert.ok(count(resultsShown, [0, 0, 96]) > 20000, 'no results card after the burst');
     await sleep(1000);
     await page.keyboard.down('Control');
     await page.keyboard.press('s');
@@ -551,10 +572,8 @@ test('a game is kept as a download and a link, however long the stored settings'
     const link = await (await page.waitForSelector('#game-link', {timeout: 5000}))
                      .evaluate((input) => input.value);
     let files = [];
-    for (let i = 0; i < 50 && files.length === 0; ++i) {
-      await sleep(100);
-      files = readdirSync(folder).filter((name) => /^volarin-\d{8}-\d{6}\.txt$/.test(name));
-    }
+    await until(() => (files = readdirSync(folder).filter(
+        (name) => /^volarin-\d{8}-\d{6}\.txt$/.test(name))).length > 0);
     assert.equal(files.length, 1, `downloaded: ${readdirSync(folder)}`);
     const saved = readFileSync(join(folder, files[0]), 'utf8');
     assert.match(saved, /^seed \d+\nsettings\n[^]*\nend settings\nsize 640 480\ncommand 40015\n/);
@@ -662,12 +681,8 @@ test('a tap on a phone\'s field opens its keyboard, whose characters reach the g
     } else {
       await page.keyboard.sendCharacter(text);
     }
-    let changed = false;
-    for (let i = 0; i < 40 && !changed; ++i) {
-      await sleep(50);
-      changed = (await misses()) !== before;
-    }
-    assert.ok(changed, `${text} typed on the phone did not reach the game`);
+    assert.ok(await until(async () => (await misses()) !== before),
+              `${text} typed on the phone did not reach the game`);
   }
   assert.deepEqual(problems, []);
   await page.close();

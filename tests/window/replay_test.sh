@@ -4,11 +4,12 @@
 # `--state-line`), one changed `char` line gives
 # status 1 and "not verified", and neither touches the VOLARIN.INI beside them; a session
 # recorded without a settings file replays in an empty folder and makes none; a FIFO or a
-# missing file is refused at once.
-# Usage: replay_test.sh VOLARIN CLOSE_WINDOW  (inside xvfb-run, 24-bit screen)
+# missing file is refused at once. The page keys pace a replay.
+# Usage: replay_test.sh VOLARIN CLOSE_WINDOW VOLARIN_SIM  (inside xvfb-run, 24-bit screen)
 set -euo pipefail
 volarin="$(realpath "$1")"
 close_window="$(realpath "$2")"
+sim="$(realpath "$3")"
 work="$(mktemp -d)"
 trap '{ [ "$pid" = 0 ] || { kill "$pid" && wait "$pid"; }; } 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -m 700 "$work/runtime"
@@ -89,4 +90,33 @@ cd "$work/empty"
 replay ../played/bare.txt
 [ "$status" = 0 ] || fail "the recording made without settings ended with status $status: $out"
 [ -z "$(ls -A)" ] || fail "the replay left files in an empty folder: $(ls -A)"
+
+# Right and Page Down double a replay's speed up to 64x, Left and Page Up halve it down to 1x.
+# Ten minutes of play: at 64x four seconds pass a quarter of it at most, back at 1x eight more
+# seconds add eight, and at 64x again the rest ends it. Only an ending too soon fails here,
+# which a loaded machine cannot cause; the end itself may take up to two minutes.
+cd "$work"
+printf 'seed 1\nsettings none\ntick 38400\ndump\n' >long.in
+{ cat long.in; printf '# final '; "$sim" --replay long.in | tail -n 1; } >long.txt
+"$volarin" --replay long.txt --exit-at-end >long.out 2>>"$work/stderr.txt" &
+pid=$!
+window="$(timeout 30 xdotool search --sync --name "^$VOLARIN_TITLE - replay\$" | head -n 1)" ||
+  fail "no replay window"
+xdotool windowfocus --sync "$window"
+xdotool key Right Right Right Next Next Next
+sleep 4
+kill -0 "$pid" 2>/dev/null || fail "the replay ended within 4 s: faster than 64x"
+xdotool key Left Left Left Prior Prior Prior
+sleep 8
+kill -0 "$pid" 2>/dev/null || fail "the replay ended within 12 s: Left and Page Up did not slow it"
+xdotool key Right Right Right Right Right Right
+for _ in $(seq 1200); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the replay did not end within 2 minutes of Right: no speed-up"
+status=0
+wait "$pid" || status=$?
+pid=0
+[ "$status" = 0 ] && [ "$(cat long.out)" = verified ] || fail "the paced replay: $status $(cat long.out)"
 echo "replay test passed"

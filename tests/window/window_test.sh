@@ -42,10 +42,8 @@ done
 # Every class, level 2, and a best score to keep: the replay must take the same settings.
 printf '31\n2\n1\n0\n7 ann\n' >VOLARIN.INI
 start_game --unknown --record "$work/session.txt"
-sleep 2
-shot demo
 field=640x400+0+40
-[ "$(count_colour demo "$field" '#FFFF00')" -gt 50 ] || fail "no missile drawn in the demonstration"
+wait_until shows_colour demo "$field" '#FFFF00' 50 || fail "no missile drawn in the demonstration"
 [ "$(count_colour demo 640x600+0+0 '#0000FF')" -gt 10000 ] || fail "no status band"
 
 # The miss counter sits at the right end of the band; misses change it, start resets it.
@@ -56,15 +54,16 @@ first_blue_line="$(grep -n '#0000FF' "$work/column.txt" | head -n 1 | cut -d: -f
 [ -n "$first_blue_line" ] || fail "status band not found"
 band_top=$((first_blue_line - 2))
 misses="110x12+525+$((band_top + 17))"
-# Takes shot $2 until region $3 differs from shot $1; false when it stays the same for 5 s,
-# so a busy machine only makes the test slower.
-changes() {
-  for _ in $(seq 25); do
-    sleep 0.2
-    shot "$2"
-    same_region "$1" "$2" "$3" || return 0
-  done
-  return 1
+# Takes shot $2 until region $3 differs from shot $1; false when it stays the same for a
+# minute, so a busy machine only makes the test slower.
+changes() { wait_until differs "$@"; }
+differs() {
+  shot "$2"
+  ! same_region "$1" "$2" "$3"
+}
+menu_open() {
+  shot menu
+  [ "$(light_pixels menu 110x80+5+30)" -gt 2000 ]
 }
 
 shot before
@@ -77,7 +76,7 @@ changes typed started "$misses" || fail "F2 did not start a game"
 same_region before started "$misses" || fail "F2 did not reset the miss counter"
 
 xdotool key alt+f
-sleep 0.5
+wait_until menu_open || fail "Alt+F did not open the menu"
 xdotool key x
 wait_for_exit
 [ "$status" = 78 ] || fail "Exit ended with status $status, not 78"
@@ -110,11 +109,7 @@ start_game
 # The window shows before the game runs, and a signal before that ends it without saving; on
 # a busy machine that moment lasts a while. Once the demonstration moves, the game runs.
 shot running
-for _ in $(seq 100); do
-  sleep 0.2
-  shot running_later
-  same_region running running_later "$field" || break
-done
+changes running running_later "$field" || fail "the demonstration does not move"
 kill -TERM "$pid"
 wait_for_exit
 [ "$status" = 143 ] || fail "SIGTERM ended with status $status, not 143"
