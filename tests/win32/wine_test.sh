@@ -358,14 +358,6 @@ printf '4\r\n1\r\n0\r\n0\r\n' >VOLARIN.INI  # digits: every letter is a miss
 wine ../play/volarin.exe &
 pid=$!
 find_window
-# Waits up to 30 s for the command to succeed.
-wait_until() {
-  for _ in $(seq 300); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
 games_in_history() { [ "$(grep -c . VOLARIN-HISTORY.TXT 2>/dev/null)" = $(($1 + 1)) ]; }
 # The score's points are squares of 7 x 7 in a colour of their own, beside its legend's bar.
 points_shown() {

@@ -16,14 +16,6 @@ pid=0
 
 fail() { echo "FAIL ($LANG): $*" >&2; exit 1; }
 shot() { import -window "$window" "$work/$1.png"; }
-# Waits up to 30 s for the command to succeed.
-wait_until() {
-  for _ in $(seq 300); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
 games_in_history() { [ "$(grep -c . VOLARIN-HISTORY.TXT 2>/dev/null)" = $(($1 + 1)) ]; }
 # The score's points: squares of 7 x 7 in a colour of their own, and the legend's bar of 16 x 5.
 points_shown() {
