@@ -30,10 +30,12 @@ std::vector<std::string> ReadBack(const std::string& text, bool fromFile) {
     if (kind == ScenarioReader::Line::kMalformed) read.push_back(problem);
     if (kind != ScenarioReader::Line::kCommand) continue;
     std::string said(c.word);
-    if (c.settings != nullptr) said += " " + *c.settings;
+    if (c.settings != nullptr) said.append(" ").append(*c.settings);
     const bool tick = c.name == CommandName::kTick;
-    for (int i = 0; i < c.count && !tick && c.name != CommandName::kSettings; ++i)
-      said += " " + std::to_string(c.numbers[i]);
+    for (int i = 0; i < c.count && !tick && c.name != CommandName::kSettings; ++i) {
+      // Appended apart: GCC 12's Release build warns falsely of " " + a string here.
+      said.append(" ").append(std::to_string(c.numbers[i]));
+    }
     const uint64_t times = tick && c.count > 0 ? c.numbers[0] : 1;
     read.insert(read.end(), times, said);
   }
