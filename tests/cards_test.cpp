@@ -98,6 +98,17 @@ TEST(ResultLinesTest, SayWhyTheGameEndedAndComputeFromTheirOwnFigures) {
   EXPECT_EQ(best[1] + best[4] + best[6],
             "ストップしました最高得点を更新！命中率 75% = 3 / (3 + 1)");
   EXPECT_EQ(ResultLines(Language::kEnglish, {.ticks = 0})[6], "Hits a minute  0  Length  0:00");
+  // The game's slowest characters, and the last games' average, beaten only by a higher score.
+  const GameResults tied{.score = 40, .slowest = {"Q", "%"}, .average = 40};
+  EXPECT_EQ(ResultLines(Language::kEnglish, tied).back(),
+            "Not above the last games' average  00040");
+  EXPECT_EQ(ResultLines(Language::kEnglish, {.score = 41, .average = 40}).back(),
+            "Better than the last games' average  00040");
+  EXPECT_EQ(ResultLines(Language::kEnglish, tied).end()[-2], "Slowest  Q  %");
+  EXPECT_EQ(ResultLines(Language::kEnglish, {.average = -1}).size(), 7u);
+  EXPECT_EQ(ProgressSlowest(Language::kEnglish, {"B", "C"}, 3), "Slowest in 3 games:  B  C");
+  EXPECT_EQ(ProgressFigure(9.94) + ProgressFigure(9.95) + ProgressFigure(1e9) + ProgressFigure(-1),
+            "9.910999-");
 }
 
 // A game's figures come from the rules' own events: its interceptors' hits (never the
