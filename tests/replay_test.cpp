@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/cards.h"
+#include "app/options.h"
+#include "app/settings_store.h"
 #include "app/shell.h"
 #include "core/records.h"
 #include "render/pixel_canvas.h"
@@ -163,4 +165,20 @@ TEST(ReplaySafetyTest, AnUnreadableRecordingShowsItsVerdictOverAField) {
     EXPECT_GT(CardPixels(viewer.shell.Overlay()), 10000);
     EXPECT_TRUE(viewer.Report().starts_with("not verified: ")) << text;
   }
+}
+
+// The viewer's options: the recording read whole, its flags, and what cannot go together. A
+// replay chooses no settings folder, even with --per-user: it keeps no settings.
+TEST(OptionsTest, AReplayReadsItsRecordingAndItsFlagsAndRefusesWhatCannotGoTogether) {
+  ScopedTempDir dir;
+  WriteFile("session.txt", "seed 1\n");
+  const Options replay = ParseOptions(
+      {"--replay", "session.txt", "--exit-at-end", "--per-user", "--state-line", "-x"});
+  EXPECT_TRUE(replay.ok && replay.replay && replay.exitAtEnd && replay.stateLine);
+  EXPECT_EQ(replay.replayText, "seed 1\n");
+  EXPECT_EQ(replay.notes, std::vector<std::string>{"ignoring the argument '-x'"});
+  EXPECT_EQ(SettingsFile().folder, "");
+  EXPECT_FALSE(ParseOptions({"--replay"}).ok);
+  EXPECT_FALSE(ParseOptions({"--replay", "session.txt", "--record", "out.txt"}).ok);
+  EXPECT_FALSE(ParseOptions({"--record"}).ok);
 }
