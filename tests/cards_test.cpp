@@ -106,6 +106,8 @@ TEST(ResultLinesTest, SayWhyTheGameEndedAndComputeFromTheirOwnFigures) {
             "Better than the last games' average  00040");
   EXPECT_EQ(ResultLines(Language::kEnglish, tied).end()[-2], "Slowest  Q  %");
   EXPECT_EQ(ResultLines(Language::kEnglish, {.average = -1}).size(), 7u);
+  EXPECT_EQ(HintLine(Language::kEnglish) + HintLine(Language::kJapanese),
+            "F2 start · F1 helpF2 スタート · F1 ヘルプ");
   EXPECT_EQ(ProgressSlowest(Language::kEnglish, {"B", "C"}, 3), "Slowest in 3 games:  B  C");
   EXPECT_EQ(ProgressFigure(9.94) + ProgressFigure(9.95) + ProgressFigure(1e9) + ProgressFigure(-1),
             "9.910999-");
