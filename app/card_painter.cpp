@@ -232,8 +232,9 @@ void CardPainter::DrawText(OverlayPicture& overlay, const Box& clip, int x, int 
   }
 }
 
-void CardPainter::DrawFrame(OverlayPicture& overlay, const Box& clip, int left, int top, int width,
-                            int height) {
+CardPainter::Box CardPainter::DrawFrame(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
+                                        int left, int top, int width, int height) {
+  const Box clip{0, 0, std::min(fieldWidth, overlay.width), std::min(fieldHeight, overlay.height)};
   const uint32_t border = Pixel(255, 255, 255);
   const uint32_t inside = Pixel(0, 0, 96);
   for (int y = std::max(top, clip.top); y < std::min(top + height, clip.bottom); ++y) {
@@ -244,6 +245,9 @@ void CardPainter::DrawFrame(OverlayPicture& overlay, const Box& clip, int left, 
       row[x] = edge ? border : inside;
     }
   }
+  return {std::max(clip.left, left + kBorder), std::max(clip.top, top + kBorder),
+          std::min(clip.right, left + width - kBorder),
+          std::min(clip.bottom, top + height - kBorder)};
 }
 
 void CardPainter::DrawCard(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
@@ -278,11 +282,7 @@ void CardPainter::DrawCard(OverlayPicture& overlay, int fieldWidth, int fieldHei
   const int height = CardHeight(heading.size(), body.size(), footing.size());
   const int left = (fieldWidth - width) / 2;
   const int top = std::max((fieldHeight - height) / 2, 0);
-  const Box field{0, 0, std::min(fieldWidth, overlay.width), std::min(fieldHeight, overlay.height)};
-  DrawFrame(overlay, field, left, top, width, height);
-  const Box inside{std::max(field.left, left + kBorder), std::max(field.top, top + kBorder),
-                   std::min(field.right, left + width - kBorder),
-                   std::min(field.bottom, top + height - kBorder)};
+  const Box inside = DrawFrame(overlay, fieldWidth, fieldHeight, left, top, width, height);
   int baseline = top + kPadding + kBaselineInLine;
   for (const std::string& line : heading) {
     DrawText(overlay, inside, left + kPadding, baseline, line, Pixel(255, 255, 0));
@@ -310,11 +310,7 @@ void CardPainter::DrawBanner(OverlayPicture& overlay, int fieldWidth, int fieldH
   const int height = static_cast<int>(lines.size()) * kLineStep + 2 * kBorder + kBannerPadding;
   const int left = (fieldWidth - width) / 2;
   const int top = kMargin;
-  const Box field{0, 0, std::min(fieldWidth, overlay.width), std::min(fieldHeight, overlay.height)};
-  DrawFrame(overlay, field, left, top, width, height);
-  const Box inside{std::max(field.left, left + kBorder), std::max(field.top, top + kBorder),
-                   std::min(field.right, left + width - kBorder),
-                   std::min(field.bottom, top + height - kBorder)};
+  const Box inside = DrawFrame(overlay, fieldWidth, fieldHeight, left, top, width, height);
   int baseline = top + kBorder + kBannerPadding / 2 + kBaselineInLine;
   for (const std::string& line : lines) {
     DrawText(overlay, inside, left + kPadding, baseline, ShortenMiddle(line, textWidth),

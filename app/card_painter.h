@@ -77,8 +77,10 @@ class CardPainter {
   int WordWidth(std::u32string_view text, size_t from);
   std::vector<std::string> Wrap(std::string_view paragraph, int width);
   std::string ShortenMiddle(std::string_view line, int width);
-  void DrawFrame(OverlayPicture& overlay, const Box& clip, int left, int top, int width,
-                 int height);
+  // Draws a card's frame at (left, top) over a field of this size, clipped to the field and the
+  // overlay, and gives the part inside its border that text may be drawn on.
+  Box DrawFrame(OverlayPicture& overlay, int fieldWidth, int fieldHeight, int left, int top,
+                int width, int height);
   void DrawText(OverlayPicture& overlay, const Box& clip, int x, int baseline,
                 std::string_view text, uint32_t colour);
   uint32_t Pixel(uint8_t r, uint8_t g, uint8_t b) const;

@@ -50,11 +50,7 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
   const int height = std::max(std::min(fieldHeight - 2 * kMargin, kMaxCardHeight), 0);
   const int left = (fieldWidth - width) / 2;
   const int top = std::max((fieldHeight - height) / 2, 0);
-  const Box field{0, 0, std::min(fieldWidth, overlay.width), std::min(fieldHeight, overlay.height)};
-  DrawFrame(overlay, field, left, top, width, height);
-  const Box clip{std::max(field.left, left + kBorder), std::max(field.top, top + kBorder),
-                 std::min(field.right, left + width - kBorder),
-                 std::min(field.bottom, top + height - kBorder)};
+  const Box clip = DrawFrame(overlay, fieldWidth, fieldHeight, left, top, width, height);
   const auto fill = [&](int x, int y, int w, int h, Rgb c) {
     for (int row = std::max(y, clip.top); row < std::min(y + h, clip.bottom); ++row) {
       for (int col = std::max(x, clip.left); col < std::min(x + w, clip.right); ++col) {
