@@ -15,3 +15,15 @@ void LayOverlay(const OverlayPicture& overlay, const PixelRect& area, uint32_t* 
     }
   }
 }
+
+const uint32_t* ShownPixels(const PixelCanvas& picture, const OverlayPicture& overlay,
+                            const PixelRect& area, std::vector<uint32_t>& shown) {
+  if (overlay.Empty()) return picture.pixels();
+  const int width = picture.width();
+  const size_t first = static_cast<size_t>(area.top) * width;
+  shown.resize(static_cast<size_t>(width) * picture.height());
+  std::copy_n(picture.pixels() + first, static_cast<size_t>(area.height) * width,
+              shown.data() + first);
+  LayOverlay(overlay, area, shown.data() + first + area.left, width);
+  return shown.data();
+}

@@ -20,3 +20,8 @@ struct OverlayPicture {
 // apart, the area's top left at shown[0]); the overlay's pixels cover it where they are not
 // transparent.
 void LayOverlay(const OverlayPicture& overlay, const PixelRect& area, uint32_t* shown, int stride);
+
+// The pixels of `picture` as they are to be shown, the overlay laid over `area`'s rows in
+// `shown` (kept between calls) when there is one: rows `picture.width()` apart, from the top.
+const uint32_t* ShownPixels(const PixelCanvas& picture, const OverlayPicture& overlay,
+                            const PixelRect& area, std::vector<uint32_t>& shown);

@@ -326,6 +326,22 @@ TEST(OverlayTest, CoversThePictureWhereItIsOpaque) {
   EXPECT_EQ(shown, (std::vector<uint32_t>{0xff000001, 7, 7, 0x01000003, 0xff000004, 7, 7, 7, 7}));
 }
 
+// Without an overlay the picture's own pixels are shown; with one, a copy of the area's rows
+// with the overlay laid over the area, the picture left as it was.
+TEST(OverlayTest, ShownPixelsLayTheOverlayOverACopyOfTheArea) {
+  BlockGlyphSource glyphs;
+  PixelCanvas picture(3, 3, PixelOrder::kArgb, glyphs);
+  std::vector<uint32_t> shown;
+  EXPECT_EQ(ShownPixels(picture, {}, {0, 0, 3, 3}, shown), picture.pixels());
+  const OverlayPicture overlay{3, 3, std::vector<uint32_t>(9, 0xff000001)};
+  const uint32_t* pixels = ShownPixels(picture, overlay, {1, 1, 1, 2}, shown);
+  ASSERT_EQ(pixels, shown.data());
+  const uint32_t black = 0xff000000;
+  EXPECT_EQ(std::vector<uint32_t>(pixels + 3, pixels + 9),
+            (std::vector<uint32_t>{black, 0xff000001, black, black, 0xff000001, black}));
+  EXPECT_EQ(picture.pixels()[4], black);
+}
+
 // The help pauses a running game and takes its keys; closed, it leaves the pause card, which
 // after a minimise and restore shows the paused missiles again over the blanked field.
 TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {

@@ -182,14 +182,23 @@ int GameWindow::Run(const Options& options, std::FILE* report) {
                          .report = report});
   RunLoop();
   const int status = shell_.End(ProgramEnd::kWindowClosed);
-  TellEndProblem();
+  // A lost settings file is told when the player ended the program; when the session ends
+  // nobody is there to close a message box.
+  const std::string& problem = shell_.EndProblem();
+  if (!problem.empty() && shell_.PlayerEnded()) {
+    MessageBoxW(nullptr, Wide(problem).c_str(), title_.c_str(), MB_OK | MB_ICONWARNING);
+  }
   return status;
 }
 
+// Sleeps until a message arrives or the next tick is due, whichever is first.
 void GameWindow::RunLoop() {
   while (!quit_) {
     due_ = shell_.Advance(PaceClock::now());
-    WaitForMessageOrTick();
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due_ - PaceClock::now());
+    const auto timeout = std::clamp<decltype(wait.count())>(wait.count(), 0, 1000);
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(timeout), QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
     MSG message;
     while (!quit_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (message.message == WM_QUIT) {
@@ -200,24 +209,6 @@ void GameWindow::RunLoop() {
       DispatchMessageW(&message);
     }
   }
-}
-
-void GameWindow::WaitForMessageOrTick() const {
-  const auto wait = due_ - PaceClock::now();
-  const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
-  const DWORD timeout =
-      static_cast<DWORD>(std::clamp<decltype(milliseconds)>(milliseconds, 0, 1000));
-  MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-}
-
-void GameWindow::TellEndProblem() {
-  const std::string& problem = shell_.EndProblem();
-  if (problem.empty() || !shell_.PlayerEnded()) return;
-  MessageBoxW(nullptr, Wide(problem).c_str(), title_.c_str(), MB_OK | MB_ICONWARNING);
-}
-
-void GameWindow::ResizePicture(int width, int height) {
-  picture_.Resize(width, height);
 }
 
 // Only what changed since the last call goes to the screen, or all of it when a card came,
@@ -237,15 +228,8 @@ void GameWindow::Show(HDC dc, PixelRect area) {
   area.width = std::min(area.width, width - area.left);
   area.height = std::min(area.height, picture_.height() - area.top);
   if (area.Empty()) return;
-  const size_t first = static_cast<size_t>(area.top) * width;
-  const uint32_t* rows = picture_.pixels() + first;
-  const OverlayPicture& overlay = shell_.Overlay();
-  if (!overlay.Empty()) {
-    shown_.resize(static_cast<size_t>(width) * picture_.height());
-    std::copy_n(rows, static_cast<size_t>(area.height) * width, shown_.data() + first);
-    LayOverlay(overlay, area, shown_.data() + first + area.left, width);
-    rows = shown_.data() + first;
-  }
+  const uint32_t* rows =
+      ShownPixels(picture_, shell_.Overlay(), area, shown_) + static_cast<size_t>(area.top) * width;
   const BITMAPINFO info = TopDownPixels(width, area.height);
   StretchDIBits(dc, area.left * scale_, area.top * scale_, area.width * scale_,
                 area.height * scale_, area.left, 0, area.width, area.height, rows, &info,
@@ -274,7 +258,13 @@ LRESULT CALLBACK GameWindow::Procedure(HWND window, UINT message, WPARAM wParam,
 LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE:
-      HandleSize(wParam, lParam);
+      // Minimising gives a 0 x 0 client area, as the size message itself says; the shell
+      // pauses a running game before the field shrinks.
+      if (wParam == SIZE_MINIMIZED) {
+        shell_.Minimise();
+      } else {
+        shell_.Size(LOWORD(lParam) / scale_, HIWORD(lParam) / scale_);
+      }
       return 0;
     case WM_PAINT:
       Paint();
@@ -323,22 +313,6 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Minimising gives a 0 x 0 client area, as the size message itself says; the shell pauses a
-// running game before the field shrinks.
-void GameWindow::HandleSize(WPARAM kind, LPARAM size) {
-  const int width = LOWORD(size) / scale_;
-  const int height = HIWORD(size) / scale_;
-  if (kind == SIZE_MINIMIZED) {
-    minimised_ = true;
-    shell_.Minimise();
-  } else if (minimised_) {
-    minimised_ = false;
-    shell_.Size(width, height);
-  } else {
-    shell_.Size(width, height);
-  }
-}
-
 // A character outside the basic plane comes as two units; the pair is handed on as one.
 void GameWindow::HandleChar(WPARAM unit) {
   const auto code = static_cast<wchar_t>(unit);
@@ -358,11 +332,12 @@ void GameWindow::HandleChar(WPARAM unit) {
 // Function keys without modifiers go to the shell, which acts only through an enabled item.
 // The keypad is left alone so that its digits arrive as characters.
 bool GameWindow::HandleKeyDown(WPARAM key) {
-  if ((key == VK_NEXT || key == VK_RIGHT || key == VK_PRIOR || key == VK_LEFT) && !ModifierDown()) {
+  if (ModifierDown()) return false;
+  if (key == VK_NEXT || key == VK_RIGHT || key == VK_PRIOR || key == VK_LEFT) {
     shell_.TurnPage(key == VK_NEXT || key == VK_RIGHT ? 1 : -1);
     return true;
   }
-  if (key < VK_F1 || key > VK_F24 || ModifierDown()) return false;
+  if (key < VK_F1 || key > VK_F24) return false;
   shell_.PressFunctionKey(static_cast<int>(key - VK_F1) + 1);
   return true;
 }

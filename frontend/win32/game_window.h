@@ -27,7 +27,7 @@ class GameWindow : public FrontEnd {
   // message loop until the program ends and returns the exit status the shell gives.
   int Run(const Options& options, std::FILE* report);
 
-  void ResizePicture(int width, int height) override;
+  void ResizePicture(int width, int height) override { picture_.Resize(width, height); }
   void ShowPicture() override;
   void SetMenuItem(uint16_t id, bool checked, bool greyed) override;
   void Quit() override { quit_ = true; }
@@ -38,7 +38,6 @@ class GameWindow : public FrontEnd {
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void HandleSize(WPARAM kind, LPARAM size);
   void HandleChar(WPARAM unit);
   bool HandleKeyDown(WPARAM key);
   void Paint();
@@ -52,11 +51,6 @@ class GameWindow : public FrontEnd {
   // A new dots-per-inch from the monitor the window is on: a new whole scale, and the window
   // sized to keep the picture's size.
   void ChangeDpi(int dpi, const RECT& suggested);
-  // Blocks until a message arrives or the next tick is due, whichever is first.
-  void WaitForMessageOrTick() const;
-  // A lost settings file is told in a message box when the player ended the program; when the
-  // session ends nobody is there to close one.
-  void TellEndProblem();
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
@@ -67,7 +61,6 @@ class GameWindow : public FrontEnd {
   int scale_ = 1;                // screen pixels a side of each picture pixel
   Win32SoundOutput sound_{ProgramFolder()};
   PaceClock::time_point due_{};
-  bool minimised_ = false;
   bool quit_ = false;
   wchar_t highSurrogate_ = 0;
   std::wstring title_;  // the message box after the window has it too

@@ -40,13 +40,12 @@ class GdiGlyphSource : public GlyphSource {
 
  protected:
   Glyph Render(FontId font, char32_t code) override {
-    std::wstring text;
-    if (code >= 0x10000) {
-      text += static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10));
-      text += static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-    } else {
-      text += static_cast<wchar_t>(code);
-    }
+    // A character outside the basic plane as its two UTF-16 units.
+    const char32_t beyond = code - 0x10000;
+    const std::wstring text = code < 0x10000
+                                  ? std::wstring(1, static_cast<wchar_t>(code))
+                                  : std::wstring{static_cast<wchar_t>(0xD800 + (beyond >> 10)),
+                                                 static_cast<wchar_t>(0xDC00 + (beyond & 0x3FF))};
     const RECT all{0, 0, kScratchSide, kScratchSide};
     FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     UseFont(font);

@@ -28,30 +28,24 @@ std::vector<std::string> Arguments() {
   return utf8;
 }
 
-// A GUI program has an error stream only when its starter gave it one (a redirecting shell
-// or Wine); otherwise the note is lost, and the exit status still tells.
-void Note(const std::string& text) {
-  HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
-  if (errors == nullptr || errors == INVALID_HANDLE_VALUE) return;
-  const std::string line = "volarin: " + text + "\n";
-  DWORD written = 0;
-  WriteFile(errors, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+// A GUI program has standard streams only when its starter gave it them (a redirecting shell
+// or Wine): null when there is none; a note is then lost, and the exit status still tells.
+HANDLE Standard(DWORD which) {
+  HANDLE stream = GetStdHandle(which);
+  return stream == INVALID_HANDLE_VALUE ? nullptr : stream;
 }
 
-// Writes `text` to the standard output the starter gave, if any (a GUI program has none of
-// its own).
-void Print(const std::string& text) {
-  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
+void Write(DWORD which, const std::string& text) {
   DWORD written = 0;
-  WriteFile(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  if (HANDLE stream = Standard(which)) {
+    WriteFile(stream, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  }
 }
 
-// The standard output the starter gave (Wine, a redirecting shell), for the replay's verdict;
-// null when there is none.
+// The standard output as a file, for the replay's verdict; null when there is none.
 std::FILE* StandardOutput() {
-  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (output == nullptr || output == INVALID_HANDLE_VALUE) return nullptr;
+  HANDLE output = Standard(STD_OUTPUT_HANDLE);
+  if (output == nullptr) return nullptr;
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(output), _O_WRONLY | _O_BINARY);
   return fd == -1 ? nullptr : _fdopen(fd, "wb");
 }
@@ -61,11 +55,13 @@ std::FILE* StandardOutput() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const std::string information = InformationAsked(Arguments(), Program::kGame);
   if (!information.empty()) {
-    Print(information);
+    Write(STD_OUTPUT_HANDLE, information);
     return 0;
   }
   const Options options = ParseOptions(Arguments());
-  for (const std::string& note : options.notes) Note(note);
+  for (const std::string& note : options.notes) {
+    Write(STD_ERROR_HANDLE, "volarin: " + note + "\n");
+  }
   if (!options.ok) return kBadOptionsStatus;
   GameWindow window(instance);
   if (!window.Open(showCommand)) return 0;

@@ -6,6 +6,7 @@
 // After windows.h, whose types it uses.
 #include <mmsystem.h>
 
+#include <string>
 #include <utility>
 
 #include "app/effect_files.h"
@@ -15,13 +16,6 @@ namespace {
 bool IsFile(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-// Effect names are plain ASCII file names.
-std::wstring Widened(const char* name) {
-  std::wstring wide;
-  for (const char* c = name; *c != '\0'; ++c) wide += static_cast<wchar_t>(*c);
-  return wide;
 }
 
 }  // namespace
@@ -35,9 +29,11 @@ Win32SoundOutput::~Win32SoundOutput() {
 }
 
 // SND_NODEFAULT: a file that cannot be played must not ring the system's default sound.
+// Effect names are plain ASCII file names.
 void Win32SoundOutput::Play(SoundEffect effect) {
-  const std::wstring path = LocateEffectFile(Widened(SoundEffectFile(effect)), {programFolder_},
-                                             std::wstring(L"\\"), IsFile);
+  const std::string name = SoundEffectFile(effect);
+  const std::wstring path = LocateEffectFile(std::wstring(name.begin(), name.end()),
+                                             {programFolder_}, std::wstring(L"\\"), IsFile);
   if (path.empty()) {
     PlaySoundW(nullptr, nullptr, 0);
     return;
