@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/message_text.h"
 #include "app/options.h"
 #include "app/overlay.h"
 #include "app/shell.h"
@@ -30,8 +30,10 @@ EM_JS(void, ResizeCanvasOnPage, (int width, int height),
 EM_JS(void, ShowOnPage,
       (const uint32_t* pixels, int width, int height, int left, int top, int w, int h),
       { volarinPage.showPicture(HEAPU8, pixels, width, height, left, top, w, h); });
-EM_JS(void, BuildMenuOnPage, (const char* json),
-      { volarinPage.buildMenu(JSON.parse(UTF8ToString(json))); });
+EM_JS(void, ClearMenuOnPage, (), { volarinPage.clearMenu(); });
+EM_JS(void, AddMenuOnPage, (const char* text), { volarinPage.addMenu(UTF8ToString(text)); });
+EM_JS(void, AddMenuItemOnPage, (const char* text, int id, const char* keys, int kind),
+      { volarinPage.addMenuItem(UTF8ToString(text), id, UTF8ToString(keys), kind); });
 EM_JS(void, SetMenuItemOnPage, (int id, int checked, int greyed),
       { volarinPage.setMenuItem(id, checked != 0, greyed != 0); });
 EM_JS(void, ShowEndedOnPage, (), { volarinPage.showEnded(); });
@@ -42,14 +44,9 @@ EM_JS(void, CopyReplayFromPage, (char* out, int length),
       { HEAPU8.set(volarinPage.replayBytes().subarray(0, length), out); });
 EM_JS(int, FieldWidthOnPage, (), { return volarinPage.fieldSize()[0]; });
 EM_JS(int, FieldHeightOnPage, (), { return volarinPage.fieldSize()[1]; });
-// The browser's language, as "ja" or "en-US"; the caller frees it.
-EM_JS(char*, PageLanguage, (), {
-  const text = navigator.language || "";
-  const size = lengthBytesUTF8(text) + 1;
-  const out = _malloc(size);
-  stringToUTF8(text, out, size);
-  return out;
-});
+// The browser's language, as "ja" or "en-US", cut to fit `size` bytes with its ending zero.
+EM_JS(void, CopyPageLanguage, (char* out, int size),
+      { stringToUTF8(navigator.language || "", out, size); });
 // clang-format on
 
 // Animation-frame and event times are milliseconds on the page's clock, the one
@@ -57,44 +54,6 @@ EM_JS(char*, PageLanguage, (), {
 PaceClock::time_point PageTime(double milliseconds) {
   return PaceClock::time_point(std::chrono::duration_cast<PaceClock::duration>(
       std::chrono::duration<double, std::milli>(milliseconds)));
-}
-
-std::string JsonString(const char* text) {
-  std::string json = "\"";
-  for (const char* c = text; *c != '\0'; ++c) {
-    if (*c == '"' || *c == '\\') json += '\\';
-    json += *c;
-  }
-  return json + "\"";
-}
-
-// The menu bar as [{text, items: [{text, id, keys, kind}]}]; a separator has id 0.
-std::string MenuJson(MenuLanguage language) {
-  static constexpr const char* kKindNames[] = {"command", "check", "radio"};
-  std::string json = "[";
-  for (int p = 0; p < kMenuBarCount; ++p) {
-    const MenuResourcePopup& popup = *kMenuBar[p];
-    json +=
-        (p ? ",{\"text\":" : "{\"text\":") + JsonString(MenuText(popup, language)) + ",\"items\":[";
-    for (int i = 0; i < popup.count; ++i) {
-      const MenuResourceItem& item = popup.items[i];
-      json += i ? ",{\"text\":" : "{\"text\":";
-      json += JsonString(item.text ? MenuText(item, language) : "") +
-              ",\"id\":" + std::to_string(item.id) +
-              ",\"keys\":" + JsonString(item.keys ? item.keys : "") + ",\"kind\":\"" +
-              kKindNames[static_cast<int>(MenuItemKindOf(item.id))] + "\"}";
-    }
-    json += "]}";
-  }
-  return json + "]";
-}
-
-// PageLanguage as a string, its malloc'd copy freed.
-std::string PageLanguageName() {
-  char* language = PageLanguage();
-  std::string name = language;
-  std::free(language);
-  return name;
 }
 
 class WebPage : public FrontEnd {
@@ -110,6 +69,8 @@ class WebPage : public FrontEnd {
     picture_.Resize(0, 0);
     shell_ = std::make_unique<GameShell>(*this);
     replaying_ = options.replay;
+    char language[64] = {};
+    CopyPageLanguage(language, sizeof language);
     if (!replaying_) shell_->Size(FieldWidthOnPage(), FieldHeightOnPage());
     shell_->Start(options, {.seed = static_cast<uint32_t>(std::time(nullptr)),
                             .windowCanvas = &picture_,
@@ -117,7 +78,7 @@ class WebPage : public FrontEnd {
                             .now = PageTime(emscripten_get_now()),
                             .cardGlyphs = &WebGlyphs(),
                             .overlayOrder = PixelOrder::kRgbaBytes,
-                            .locale = PageLanguageName(),
+                            .locale = language,
                             .report = stdout});
     ShowHintOnPage(replaying_);
   }
@@ -141,21 +102,8 @@ class WebPage : public FrontEnd {
     PixelRect area = picture_.TakeDirtyArea();
     if (shell_->TakeOverlayChange()) area = {0, 0, picture_.width(), picture_.height()};
     if (area.Empty()) return;
-    const OverlayPicture& overlay = shell_->Overlay();
-    const uint32_t* shown = picture_.pixels();
-    if (!overlay.Empty()) {
-      shown_.resize(static_cast<size_t>(picture_.width()) * picture_.height());
-      for (int y = area.top; y < area.top + area.height; ++y) {
-        const size_t row = static_cast<size_t>(y) * picture_.width() + area.left;
-        std::copy_n(picture_.pixels() + row, area.width, shown_.data() + row);
-      }
-      LayOverlay(overlay, area,
-                 shown_.data() + static_cast<size_t>(area.top) * picture_.width() + area.left,
-                 picture_.width());
-      shown = shown_.data();
-    }
-    ShowOnPage(shown, picture_.width(), picture_.height(), area.left, area.top, area.width,
-               area.height);
+    ShowOnPage(ShownPixels(picture_, shell_->Overlay(), area, shown_), picture_.width(),
+               picture_.height(), area.left, area.top, area.width, area.height);
   }
 
   void SetMenuItem(uint16_t id, bool checked, bool greyed) override {
@@ -165,7 +113,17 @@ class WebPage : public FrontEnd {
   void SetTitle(const std::string& title) override { SetTitleOnPage(title.c_str()); }
 
   // Each shell builds it, a replay's too: its items are then all greyed.
-  void BuildMenu(MenuLanguage language) override { BuildMenuOnPage(MenuJson(language).c_str()); }
+  void BuildMenu(MenuLanguage language) override {
+    ClearMenuOnPage();
+    for (const MenuResourcePopup* popup : kMenuBar) {
+      AddMenuOnPage(MenuText(*popup, language));
+      for (int i = 0; i < popup->count; ++i) {
+        const MenuResourceItem& item = popup->items[i];
+        AddMenuItemOnPage(item.text ? MenuText(item, language) : "", item.id,
+                          item.keys ? item.keys : "", static_cast<int>(MenuItemKindOf(item.id)));
+      }
+    }
+  }
 
   // The Exit command has ended the session; a replay closed goes back to the game.
   void Quit() override {
@@ -191,38 +149,32 @@ WebPage* page = nullptr;
 
 // The character a key types, as the desktop window's text would give it, or 0 for none.
 char32_t TypedByKey(const EmscriptenKeyboardEvent& key) {
-  const std::string name = key.key;
+  const std::string_view name = key.key;
   if (name == "Enter") return U'\r';
   if (name == "Tab") return U'\t';
   if (name == "Backspace") return U'\b';
   if (name == "Escape") return U'\x1B';
-  char32_t code = 0;
-  const int length = static_cast<int>(name.size());
-  const auto byte = [&](int i) { return static_cast<uint8_t>(name[i]); };
-  // A single character, in UTF-8; longer names ("Shift", "Process", "Dead") type nothing.
-  if (length == 1 && byte(0) < 0x80) code = byte(0);
-  if (length == 2 && (byte(0) & 0xE0) == 0xC0) code = (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
-  if (length == 3 && (byte(0) & 0xF0) == 0xE0) {
-    code = (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
-  }
+  // A single character of the basic plane; longer names ("Shift", "Process", "Dead") type
+  // nothing.
+  if (name.empty() || name.size() > 3) return 0;
+  const DecodedUtf8 decoded = DecodeUtf8(name);
+  char32_t code = decoded.length == name.size() ? decoded.codePoint : 0;
   if (code == 0 || !key.ctrlKey) return code;
   // Control with a letter or one of @[\]^_ types its control character.
   if (code >= U'a' && code <= U'z') code -= 0x20;
   return code >= U'@' && code <= U'_' ? code - U'@' : 0;
 }
 
-int FunctionKeyNumber(const char* name) {
-  if (name[0] != 'F' || name[1] < '1' || name[1] > '9') return 0;
-  if (name[2] == '\0') return name[1] - '0';
-  if (name[3] == '\0' && name[1] == '1' && name[2] >= '0' && name[2] <= '9') {
-    return 10 + name[2] - '0';
+// "F1" to "F19" as 1 to 19, any other key as 0.
+int FunctionKeyNumber(std::string_view name) {
+  for (int number = 1; number <= 19; ++number) {
+    if (name == "F" + std::to_string(number)) return number;
   }
   return 0;
 }
 
 // PageDown and Right turn the help forward, PageUp and Left back; they type nothing.
-int HelpPageStep(const char* name) {
-  const std::string key = name;
+int HelpPageStep(std::string_view key) {
   if (key == "PageDown" || key == "ArrowRight") return 1;
   if (key == "PageUp" || key == "ArrowLeft") return -1;
   return 0;
@@ -238,7 +190,7 @@ EM_BOOL OnKeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
     return number <= 4;
   }
   if (const int delta = HelpPageStep(key->key)) return page->shell().TurnPage(delta);
-  if (std::strcmp(key->key, "Delete") == 0) return EM_FALSE;
+  if (std::string_view(key->key) == "Delete") return EM_FALSE;
   const char32_t typed = TypedByKey(*key);
   return typed != 0 && page->shell().Type(typed) && !key->ctrlKey;
 }

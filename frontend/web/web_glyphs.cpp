@@ -13,7 +13,8 @@ constexpr int kScratchHeight = 80;
 
 // JavaScript, which the formatter would take for C++.
 // clang-format off
-// The page's scratch canvas and the two faces' CSS font strings live in volarinPage.
+// The page's scratch canvas and the two faces' CSS font strings live in volarinPage, the
+// faces in FontId's order.
 EM_JS(int, GlyphAdvance, (int font, int code), { return volarinPage.glyphAdvance(font, code); });
 
 EM_JS(void, GlyphCoverage,
@@ -29,19 +30,15 @@ EM_JS(void, FaceMetricsOf, (int font, int* out), {
 });
 // clang-format on
 
-int FontNumber(FontId font) {
-  return font == FontId::kKanaFont ? 1 : 0;
-}
-
 class WebGlyphSource : public GlyphSource {
  protected:
   // Canvas text is always antialiased; the shared threshold turns it into one-colour ink.
   Glyph Render(FontId font, char32_t code) override {
     Glyph glyph;
-    glyph.advance = GlyphAdvance(FontNumber(font), static_cast<int>(code));
+    glyph.advance = GlyphAdvance(static_cast<int>(font), static_cast<int>(code));
     const int width = glyph.advance + 2 * kMargin;
     std::vector<uint8_t> coverage(static_cast<size_t>(width) * kScratchHeight);
-    GlyphCoverage(FontNumber(font), static_cast<int>(code), width, kScratchHeight, kMargin,
+    GlyphCoverage(static_cast<int>(font), static_cast<int>(code), width, kScratchHeight, kMargin,
                   kBaseline, coverage.data());
     glyph.ink = InkOfCoverage(coverage.data(), width, kScratchHeight, kMargin, kBaseline);
     return glyph;
@@ -49,7 +46,7 @@ class WebGlyphSource : public GlyphSource {
 
   TextBox MeasureBox(FontId font) override {
     int m[5] = {};
-    FaceMetricsOf(FontNumber(font), m);
+    FaceMetricsOf(static_cast<int>(font), m);
     return TextBoxOfFace({m[0], m[1], m[2], m[3], m[4]});
   }
 };

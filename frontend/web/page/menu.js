@@ -4,7 +4,7 @@
 // focused page control's and an input method's.
 import {focusKeys, game} from './game.js';
 
-const ROLES = {command: 'menuitem', check: 'menuitemcheckbox', radio: 'menuitemradio'};
+const ROLES = ['menuitem', 'menuitemcheckbox', 'menuitemradio'];  // by the item's kind
 const menubar = document.getElementById('menubar');
 const menuItems = new Map();  // command id -> its element
 // The open menu and its focused item; `backToTitle` when it was opened from its focused title,
@@ -13,22 +13,17 @@ const menu = {popups: [], open: null, active: -1, backToTitle: false};
 
 // "スタート(&S)" shows as スタート(S) with the S underlined.
 function mnemonicLabel(text) {
-  const span = document.createElement('span');
   const at = text.indexOf('&');
-  if (at < 0 || at + 1 >= text.length) {
-    span.textContent = text;
-    return {span, key: ''};
-  }
-  const underlined = document.createElement('u');
-  underlined.textContent = text[at + 1];
-  span.append(text.slice(0, at), underlined, text.slice(at + 2));
+  if (at < 0 || at + 1 >= text.length) return {span: element('span', {textContent: text}), key: ''};
+  const span = element('span');
+  span.append(text.slice(0, at), element('u', {textContent: text[at + 1]}), text.slice(at + 2));
   return {span, key: text[at + 1].toLowerCase()};
 }
 
 // One title of the menu bar is in the Tab order: the last one used.
-function focusTitle(popup) {
+function focusTitle(popup, focus = true) {
   for (const p of menu.popups) p.title.tabIndex = p === popup ? 0 : -1;
-  popup.title.focus({preventScroll: true});
+  if (focus) popup.title.focus({preventScroll: true});
 }
 
 function setActive(index) {
@@ -37,27 +32,25 @@ function setActive(index) {
   if (index >= 0) menu.open.items[index].element.focus({preventScroll: true});
 }
 
-function hide(popup) {
-  popup.element.classList.remove('open');
-  popup.title.setAttribute('aria-expanded', 'false');
+function show(popup, open) {
+  popup.element.classList.toggle('open', open);
+  popup.title.setAttribute('aria-expanded', String(open));
 }
 
 // `item` is the index of the item to focus, or -1 for none (a menu the mouse opened).
 function openMenu(popup, item = -1) {
   const hadFocus = menubar.contains(document.activeElement);
-  if (menu.open) hide(menu.open);
+  if (menu.open) show(menu.open, false);
   menu.open = popup;
-  popup.element.classList.add('open');
-  popup.title.setAttribute('aria-expanded', 'true');
-  for (const p of menu.popups) p.title.tabIndex = p === popup ? 0 : -1;
+  show(popup, true);
   setActive(item);
-  if (item < 0 && hadFocus) popup.title.focus({preventScroll: true});
+  focusTitle(popup, item < 0 && hadFocus);
 }
 
 // Back to the field, or to the menu's title when it was opened from there.
 export function closeMenu(toTitle = false) {
   const popup = menu.open;
-  if (popup) hide(popup);
+  if (popup) show(popup, false);
   menu.open = null;
   setActive(-1);
   if (toTitle && popup) {
@@ -73,73 +66,70 @@ function choose(item) {
   if (game) game._volarin_command(item.id);
 }
 
-function menuItem(item, popup, list) {
-  const li = document.createElement('li');
-  list.append(li);
-  if (item.id === 0) {
-    li.className = 'separator';
-    li.setAttribute('role', 'separator');
-    return;
-  }
-  const label = mnemonicLabel(item.text);
-  li.className = 'item';
-  li.tabIndex = -1;
-  li.setAttribute('role', ROLES[item.kind] ?? 'menuitem');
-  li.dataset.command = item.id;
-  li.append(label.span);
-  if (item.keys) {
-    const keys = document.createElement('span');
-    keys.className = 'keys';
-    keys.textContent = item.keys;
-    // The key is shown; the item's name is its text alone.
-    keys.setAttribute('aria-hidden', 'true');
-    li.setAttribute('aria-keyshortcuts', item.keys);
-    li.append(keys);
-  }
-  const entry = {element: li, id: item.id, key: label.key};
-  li.addEventListener('click', () => choose(entry));
-  li.addEventListener('pointerenter', () => setActive(popup.items.indexOf(entry)));
-  popup.items.push(entry);
-  menuItems.set(item.id, li);
+// An element with these properties and attributes.
+export function element(tag, properties, attributes = {}) {
+  const made = Object.assign(document.createElement(tag), properties);
+  for (const [name, value] of Object.entries(attributes)) made.setAttribute(name, value);
+  return made;
 }
 
-export function buildMenu(popups) {
+// The game makes the menu bar anew, a menu at a time, each followed by its items.
+export function clearMenu() {
   closeMenu();
   menubar.replaceChildren();
   menuItems.clear();
-  menu.popups = popups.map((data, index) => {
-    const element = document.createElement('div');
-    element.className = 'popup';
-    const title = document.createElement('button');
-    title.type = 'button';
-    title.id = `menu-title-${index}`;
-    title.tabIndex = index === 0 ? 0 : -1;
-    title.setAttribute('role', 'menuitem');
-    title.setAttribute('aria-haspopup', 'menu');
-    title.setAttribute('aria-expanded', 'false');
-    const label = mnemonicLabel(data.text);
-    title.append(label.span);
-    const list = document.createElement('ul');
-    list.className = 'items';
-    list.setAttribute('role', 'menu');
-    list.setAttribute('aria-labelledby', title.id);
-    const popup = {element, title, key: label.key, items: []};
-    for (const item of data.items) menuItem(item, popup, list);
-    title.addEventListener('click', () => {
-      menu.backToTitle = false;
-      if (menu.open === popup) {
-        closeMenu();
-      } else {
-        openMenu(popup);
-      }
-    });
-    title.addEventListener('pointerenter', () => {
-      if (menu.open && menu.open !== popup) openMenu(popup);
-    });
-    element.append(title, list);
-    menubar.append(element);
-    return popup;
+  menu.popups = [];
+}
+
+export function addMenu(text) {
+  const index = menu.popups.length;
+  const title = element('button', {type: 'button', id: `menu-title-${index}`, tabIndex: -1},
+      {'role': 'menuitem', 'aria-haspopup': 'menu', 'aria-expanded': 'false'});
+  if (index === 0) title.tabIndex = 0;  // the bar's first stop for Tab
+  const label = mnemonicLabel(text);
+  title.append(label.span);
+  const list = element('ul', {className: 'items'}, {'role': 'menu', 'aria-labelledby': title.id});
+  const popup = {element: element('div', {className: 'popup'}), title, list, key: label.key,
+    items: []};
+  title.addEventListener('click', () => {
+    menu.backToTitle = false;
+    if (menu.open === popup) {
+      closeMenu();
+    } else {
+      openMenu(popup);
+    }
   });
+  title.addEventListener('pointerenter', () => {
+    if (menu.open && menu.open !== popup) openMenu(popup);
+  });
+  popup.element.append(title, list);
+  menubar.append(popup.element);
+  menu.popups.push(popup);
+}
+
+// Into the last menu: a separator has id 0; `kind` is 0 for a command, 1 for a check item and
+// 2 for one of the levels' radio items.
+export function addMenuItem(text, id, keys, kind) {
+  const popup = menu.popups.at(-1);
+  if (id === 0) {
+    popup.list.append(element('li', {className: 'separator'}, {role: 'separator'}));
+    return;
+  }
+  const label = mnemonicLabel(text);
+  const li = element('li', {className: 'item', tabIndex: -1},
+      {'role': ROLES[kind], 'data-command': id});
+  li.append(label.span);
+  if (keys) {
+    // The key is shown; the item's name is its text alone.
+    li.append(element('span', {className: 'keys', textContent: keys}, {'aria-hidden': 'true'}));
+    li.setAttribute('aria-keyshortcuts', keys);
+  }
+  popup.list.append(li);
+  const entry = {element: li, id, key: label.key};
+  li.addEventListener('click', () => choose(entry));
+  li.addEventListener('pointerenter', () => setActive(popup.items.indexOf(entry)));
+  popup.items.push(entry);
+  menuItems.set(id, li);
 }
 
 // A command carries no check mark; a check or radio item says whether it is on.
@@ -187,15 +177,19 @@ function openMenuKey(event) {
   return false;
 }
 
+// Opens `popup` from the keyboard: Escape then goes back to its title when it was opened from
+// there, else to the field.
+function openByKey(popup, item, fromTitle) {
+  menu.backToTitle = fromTitle;
+  openMenu(popup, item);
+  return true;
+}
+
 // The keys of a focused title: the arrows go along the bar, and Enter, the space bar, the
 // down arrow or a menu's letter open a menu; Escape goes back to the field.
 function titleKey(event, index) {
   const popups = menu.popups;
-  const open = (popup, item) => {
-    menu.backToTitle = true;
-    openMenu(popup, item);
-    return true;
-  };
+  const open = (popup, item) => openByKey(popup, item, true);
   switch (event.key) {
     case 'ArrowLeft': focusTitle(popups[(index - 1 + popups.length) % popups.length]); return true;
     case 'ArrowRight': focusTitle(popups[(index + 1) % popups.length]); return true;
@@ -221,11 +215,7 @@ function menuKey(event) {
   }
   if (!event.altKey || event.ctrlKey || event.metaKey) return false;
   const popup = menu.popups.find((p) => p.key === event.key.toLowerCase());
-  if (popup) {
-    menu.backToTitle = false;
-    openMenu(popup, 0);
-  }
-  return Boolean(popup);
+  return popup ? openByKey(popup, 0, false) : false;
 }
 
 // A focused page control (a menu's title or item, a button, the link) other than the field's

@@ -12,7 +12,7 @@ const TEXTS = {
     hint: 'Type the falling characters · F2 start · F3 pause · F1 help',
     replayHint: 'Replay · Space pause · + / − or → / ← speed · Esc close',
     loading: 'Loading…',
-    endedTitle: 'The game has ended',
+    'ended-title': 'The game has ended',
     kept: 'The best scores and the settings are kept in this browser.',
     notKept: 'The best scores and the settings could not be kept in this browser.',
     historyNotKept: 'The history of games could not be kept in this browser.',
@@ -26,7 +26,7 @@ const TEXTS = {
     hint: '落ちてくる文字を打とう · F2 スタート · F3 一時停止 · F1 ヘルプ',
     replayHint: '再生 · スペース 一時停止 · + / − または → / ← 速さ · Esc 閉じる',
     loading: '読み込み中…',
-    endedTitle: 'ゲームを終了しました',
+    'ended-title': 'ゲームを終了しました',
     kept: '最高得点と設定はこのブラウザーに保存されています。',
     notKept: '最高得点と設定をこのブラウザーに保存できませんでした。',
     historyNotKept: 'ゲームの記録をこのブラウザーに保存できませんでした。',
@@ -42,11 +42,9 @@ document.documentElement.lang = language;
 export const hint = document.getElementById('hint');
 hint.lang = language;
 hint.textContent = words.hint;
-document.getElementById('loading').textContent = words.loading;
-document.getElementById('ended-title').textContent = words.endedTitle;
-document.getElementById('kept').textContent = words.kept;
-document.getElementById('again').textContent = words.again;
-document.getElementById('restart').textContent = words.restart;
+for (const id of ['loading', 'ended-title', 'kept', 'again', 'restart']) {
+  document.getElementById(id).textContent = words[id];
+}
 
 // What the game calls as a replay starts or gives way to a game: the line names the keys that
 // act then.
@@ -69,18 +67,10 @@ function refusedText() {
 }
 
 // Why the browser refused, in the player's words, from the name of its error.
-function refusalReason(error) {
-  switch (error) {
-    case 'QuotaExceededError':
-    case 'NS_ERROR_DOM_QUOTA_REACHED':
-      return words.full;
-    case 'SecurityError':
-    case 'TypeError':
-      return words.refused;
-    default:
-      return words.other(error);
-  }
-}
+const REASONS = new Map([['QuotaExceededError', 'full'], ['NS_ERROR_DOM_QUOTA_REACHED', 'full'],
+  ['SecurityError', 'refused'], ['TypeError', 'refused']]);
+const refusalReason = (error) =>
+  REASONS.has(error) ? words[REASONS.get(error)] : words.other(error);
 
 // Kept files (the settings) in local storage: a file's bytes are kept as the characters of the
 // same numbers, so any byte survives. Storage can be switched off or full, and then throws:
@@ -125,9 +115,7 @@ document.getElementById('restart').addEventListener('click', () => location.relo
 export function showEnded() {
   closeMenu();
   notice.hidden = true;
-  if (refusedText()) {
-    document.getElementById('kept').textContent = refusedText();
-  }
+  if (refusedText()) document.getElementById('kept').textContent = refusedText();
   document.getElementById('ended').hidden = false;
   document.getElementById('restart').focus();
 }

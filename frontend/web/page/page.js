@@ -5,13 +5,13 @@ import {fieldCalls} from './field.js';
 import {fetchFile} from './files.js';
 import {glyphs, loadFonts} from './fonts.js';
 import {focusKeys, game, setGame} from './game.js';
-import {buildMenu, setMenuItem} from './menu.js';
+import {addMenu, addMenuItem, clearMenu, setMenuItem} from './menu.js';
 import {readStored, showEnded, showHint, store} from './notices.js';
 import {noteGameOutput, replayCalls} from './replays.js';
 import {sound} from './sound.js';
 
-window.volarinPage = {...fieldCalls, ...glyphs, ...sound, ...replayCalls, buildMenu, setMenuItem,
-  showEnded, showHint, readStored, store};
+window.volarinPage = {...fieldCalls, ...glyphs, ...sound, ...replayCalls, clearMenu, addMenu,
+  addMenuItem, setMenuItem, showEnded, showHint, readStored, store};
 
 window.addEventListener('pagehide', () => {
   if (game) game._volarin_page_closed();

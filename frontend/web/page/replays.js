@@ -2,6 +2,7 @@
 // given in the address, and a kept game downloaded with a link to it under the field. A link is
 // the page's address, "#replay=" and the recording compressed (replay_link.js).
 import {focusKeys, game} from './game.js';
+import {element} from './menu.js';
 import {hint, language} from './notices.js';
 import {LONGEST_RECORDING, decodeReplayLink, encodeReplayLink, linkText, readCapped}
   from './replay_link.js';
@@ -21,9 +22,7 @@ const VERIFIED_MEANING = {
 };
 
 const verdict = document.getElementById('replay-verdict');
-const verdictMeaning = document.createElement('span');
-verdictMeaning.id = 'replay-meaning';
-verdictMeaning.hidden = true;
+const verdictMeaning = element('span', {id: 'replay-meaning', hidden: true});
 verdict.after(verdictMeaning);
 const openButton = document.getElementById('open-recording');
 const recordingFile = document.getElementById('recording-file');
@@ -80,9 +79,8 @@ window.addEventListener('hashchange', playLink);
 playLink();
 
 function download(name, bytes) {
-  const anchor = document.createElement('a');
-  anchor.href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain'}));
-  anchor.download = name;
+  const href = URL.createObjectURL(new Blob([bytes], {type: 'text/plain'}));
+  const anchor = element('a', {href, download: name});
   document.body.append(anchor);
   anchor.click();
   anchor.remove();
@@ -104,10 +102,7 @@ async function showGameLink(bytes) {
   } catch (e) {
     console.info('The link was not copied to the clipboard:', e.message);
   }
-  const text = document.createElement('input');
-  text.id = 'game-link';
-  text.readOnly = true;
-  text.value = link;
+  const text = element('input', {id: 'game-link', readOnly: true, value: link});
   text.addEventListener('focus', () => text.select());
   hint.replaceChildren(LINK_LABELS[language][copied ? 0 : 1], text);
   hint.classList.add('link-line');
