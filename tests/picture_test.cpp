@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "app/startup.h"
-#include "frontend/qt/game_fonts.h"
 #include "frontend/qt/image_canvas.h"
 #include "frontend/qt/offscreen_gui.h"
 #include "render/draw.h"
@@ -59,7 +58,7 @@ class PictureTest : public GameTest {
     canvas = std::make_unique<ImageCanvas>(640, 480);
     AttachWindowPicture(canvas.get());
   }
-  QImage Picture() const { return canvas->image(); }
+  QImage Picture() const { return ImageOf(*canvas); }
   QImage Sheet() const { return ImageOf(*canvas->sheet()); }
   std::unique_ptr<ImageCanvas> canvas;
 };

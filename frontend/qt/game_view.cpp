@@ -5,21 +5,12 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "app/overlay.h"
+#include "app/shell.h"
 #include "frontend/qt/image_canvas.h"
 #include "render/text_box.h"
 
-namespace {
-
-bool IsFunctionKey(int key) {
-  return key >= Qt::Key_F1 && key <= Qt::Key_F35;
-}
-
-}  // namespace
-
-GameView::GameView(const ImageCanvas& picture, const OverlayPicture& overlay, QSize startSize,
-                   Handlers handlers)
-    : picture_(picture), overlay_(overlay), startSize_(startSize), handlers_(std::move(handlers)) {
+GameView::GameView(GameShell& shell, const ImageCanvas& picture)
+    : shell_(shell), picture_(picture) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled);
   // Every pixel comes from the picture, so Qt need not clear the area first.
@@ -27,8 +18,9 @@ GameView::GameView(const ImageCanvas& picture, const OverlayPicture& overlay, QS
   setCursor(Qt::CrossCursor);
 }
 
+// The client size the window opens with.
 QSize GameView::sizeHint() const {
-  return startSize_;
+  return {shell_.ClientWidth(), shell_.ClientHeight()};
 }
 
 // On a high-density screen the device pixel ratio is a whole number (see main), and the
@@ -36,44 +28,45 @@ QSize GameView::sizeHint() const {
 // lies outside the picture is painted black first: a card may reach over it.
 void GameView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QImage& image = picture_.image();
+  const QImage image = ImageOf(picture_);
   for (const QRect& rect : event->region()) painter.drawImage(rect, image, rect);
   for (const QRect& rect : event->region() - image.rect()) painter.fillRect(rect, Qt::black);
-  if (!overlay_.Empty()) {
+  const OverlayPicture& overlay = shell_.Overlay();
+  if (!overlay.Empty()) {
     // Format_ARGB32 is the overlay's 0xAARRGGBB with its transparent pixels.
-    const QImage cards(reinterpret_cast<const uchar*>(overlay_.pixels.data()), overlay_.width,
-                       overlay_.height, overlay_.width * 4, QImage::Format_ARGB32);
+    const QImage cards(reinterpret_cast<const uchar*>(overlay.pixels.data()), overlay.width,
+                       overlay.height, overlay.width * 4, QImage::Format_ARGB32);
     for (const QRect& rect : event->region()) painter.drawImage(rect, cards, rect);
   }
 }
 
+// A minimised window has a client area of 0 by 0, as the game has always been told.
 void GameView::resizeEvent(QResizeEvent*) {
-  handlers_.resized(width(), height());
+  if (!window()->isMinimized()) shell_.Size(width(), height());
 }
 
 // Alt and the logo key choose menus and desktop commands; like the original platform's
 // system keys they type nothing. Ctrl with a letter types its control character.
 void GameView::keyPressEvent(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-  if (IsFunctionKey(event->key())) {
-    if (mods == Qt::NoModifier) handlers_.functionKey(event->key());
+  const int key = event->key();
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F35) {
+    if (mods == Qt::NoModifier) shell_.PressFunctionKey(key - Qt::Key_F1 + 1);
     return;
   }
-  switch (event->key()) {
-    case Qt::Key_PageDown:
-    case Qt::Key_Right:
-      handlers_.helpPage(1);
-      return;
-    case Qt::Key_PageUp:
-    case Qt::Key_Left:
-      handlers_.helpPage(-1);
-      return;
+  if (key == Qt::Key_PageDown || key == Qt::Key_Right) {
+    shell_.TurnPage(1);
+    return;
+  }
+  if (key == Qt::Key_PageUp || key == Qt::Key_Left) {
+    shell_.TurnPage(-1);
+    return;
   }
   // Delete types nothing there either; here its text would be DEL.
-  if (event->key() == Qt::Key_Delete) return;
+  if (key == Qt::Key_Delete) return;
   if (mods & (Qt::AltModifier | Qt::MetaModifier)) return;
   // Shift+Tab arrives as Backtab without text; it types a tab like Tab.
-  Type(event->key() == Qt::Key_Backtab ? QStringLiteral("\t") : event->text());
+  Type(key == Qt::Key_Backtab ? QStringLiteral("\t") : event->text());
 }
 
 // Only committed text counts: nothing reaches the game while a composition is open.
@@ -98,5 +91,5 @@ bool GameView::focusNextPrevChild(bool) {
 }
 
 void GameView::Type(const QString& text) {
-  for (char32_t c : text.toUcs4()) handlers_.typed(c);
+  for (char32_t c : text.toUcs4()) shell_.Type(c);
 }

@@ -2,24 +2,15 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 
+class GameShell;
 class ImageCanvas;
-struct OverlayPicture;
 
+// Sizes, keys and typed characters go to `shell`, whose overlay is laid over `picture`
+// wherever it is not transparent.
 class GameView : public QWidget {
  public:
-  struct Handlers {
-    std::function<void(int width, int height)> resized;
-    std::function<void(char32_t character)> typed;
-    std::function<void(int qtKey)> functionKey;  // F1 to F35 pressed without modifiers
-    std::function<void(int delta)> helpPage;     // PageDown and Right +1, PageUp and Left -1
-  };
-
-  // `startSize` is the client size the window opens with.
-  // `overlay` is laid over the picture wherever it is not transparent.
-  GameView(const ImageCanvas& picture, const OverlayPicture& overlay, QSize startSize,
-           Handlers handlers);
+  GameView(GameShell& shell, const ImageCanvas& picture);
 
   QSize sizeHint() const override;
   QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -35,8 +26,6 @@ class GameView : public QWidget {
  private:
   void Type(const QString& text);
 
+  GameShell& shell_;
   const ImageCanvas& picture_;
-  const OverlayPicture& overlay_;
-  QSize startSize_;
-  Handlers handlers_;
 };

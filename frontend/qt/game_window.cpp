@@ -2,7 +2,6 @@
 #include "frontend/qt/game_window.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QLocale>
 #include <QMenuBar>
@@ -11,36 +10,16 @@
 #include "app/options.h"
 #include "frontend/qt/game_view.h"
 #include "frontend/qt/menu_keyboard.h"
-#include "frontend/qt/qt_glyph_source.h"
 #include "resources/menu_resource.h"
 
 GameWindow::GameWindow() : shell_(*this), picture_(0, 0) {
-  const QSize startSize(shell_.ClientWidth(), shell_.ClientHeight());
-  view_ = new GameView(picture_, shell_.Overlay(), startSize,
-                       {
-                           [this](int w, int h) {
-                             if (!minimised_) shell_.Size(w, h);
-                           },
-                           [this](char32_t c) { shell_.Type(c); },
-                           [this](int key) { shell_.PressFunctionKey(key - Qt::Key_F1 + 1); },
-                           [this](int delta) { shell_.TurnPage(delta); },
-                       });
+  view_ = new GameView(shell_, picture_);
   setCentralWidget(view_);
   resize(sizeHint());
   view_->setFocus();
   ticker_.setSingleShot(true);
   ticker_.setTimerType(Qt::PreciseTimer);
   connect(&ticker_, &QTimer::timeout, this, [this] { RunTimer(); });
-}
-
-GameWindow::~GameWindow() = default;
-
-void GameWindow::ResizePicture(int width, int height) {
-  picture_.Resize(width, height);
-}
-
-void GameWindow::SetTitle(const std::string& title) {
-  setWindowTitle(QString::fromStdString(title));
 }
 
 void GameWindow::FitWindow(int width, int height) {
@@ -89,16 +68,7 @@ void GameWindow::SetMenuItem(uint16_t id, bool checked, bool greyed) {
 // than the game itself.
 void GameWindow::ShowPicture() {
   const QRegion dirty = picture_.TakeDirtyRegion();
-  if (shell_.TakeOverlayChange()) {
-    view_->update();
-  } else {
-    view_->update(dirty);
-  }
-}
-
-// The shell has ended the program; main reads how from it once the loop returns.
-void GameWindow::Quit() {
-  QCoreApplication::exit(0);
+  view_->update(shell_.TakeOverlayChange() ? QRegion(view_->rect()) : dirty);
 }
 
 // The first call comes from the event loop, which a replay that cannot be read ends at once.

@@ -1,6 +1,7 @@
 // The game's main window: menu bar, client area, the tick timer, handing events to the shell.
 #pragma once
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QTimer>
 #include <cstdint>
@@ -19,7 +20,6 @@ class GameWindow : public QMainWindow, private FrontEnd {
  public:
   // Opens at the client size of the field geometry; every record starts anew here.
   GameWindow();
-  ~GameWindow() override;
 
   // Starts the game, or the replay `options` ask for, over this window's picture; the first
   // tick comes one period later.
@@ -34,11 +34,14 @@ class GameWindow : public QMainWindow, private FrontEnd {
   void RunTimer();
 
   // FrontEnd
-  void ResizePicture(int width, int height) override;
+  void ResizePicture(int width, int height) override { picture_.Resize(width, height); }
   void ShowPicture() override;
   void SetMenuItem(uint16_t id, bool checked, bool greyed) override;
-  void Quit() override;
-  void SetTitle(const std::string& title) override;
+  // The shell has ended the program; main reads how from it once the loop returns.
+  void Quit() override { QCoreApplication::exit(0); }
+  void SetTitle(const std::string& title) override {
+    setWindowTitle(QString::fromStdString(title));
+  }
   void FitWindow(int width, int height) override;
   void BuildMenu(MenuLanguage language) override;
 

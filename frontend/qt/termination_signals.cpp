@@ -14,6 +14,20 @@
 #include <cerrno>
 #include <cstdlib>
 
+// Safe inside a handler: the signal is blocked there, so it is unblocked to take effect.
+void EndBySignal(int signal) {
+  struct sigaction byDefault {};
+  byDefault.sa_handler = SIG_DFL;
+  sigemptyset(&byDefault.sa_mask);
+  sigaction(signal, &byDefault, nullptr);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+  raise(signal);
+  _exit(128 + signal);
+}
+
 namespace {
 
 enum Phase : int { kBeforeLoop, kInLoop, kAfterLoop };
@@ -29,45 +43,19 @@ int signalSockets[2] = {-1, -1};
 // The dialog shown after the loop, which a signal closes; touched only on the loop's thread.
 QDialog* dialogAfterLoop = nullptr;
 
-// Safe inside a handler: the signal is blocked there, so it is unblocked to take effect.
-[[noreturn]] void DieBy(int signal) {
-  struct sigaction byDefault {};
-  byDefault.sa_handler = SIG_DFL;
-  sigemptyset(&byDefault.sa_mask);
-  sigaction(signal, &byDefault, nullptr);
-  sigset_t only;
-  sigemptyset(&only);
-  sigaddset(&only, signal);
-  pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
-  raise(signal);
-  _exit(128 + signal);
-}
-
-// True when no signal was waiting in `slot`; the signal is then recorded there.
-bool RecordFirst(std::atomic<int>& slot, int signal) {
-  int none = 0;
-  return slot.compare_exchange_strong(none, signal);
-}
-
+// Before the loop nothing is kept; in it the signal waits for the loop, after it for the exit.
+// A second signal while one waits ends the process at once.
 extern "C" void OnTerminationSignal(int signal) {
   const int savedErrno = errno;
-  switch (phase.load()) {
-    case kBeforeLoop:
-      DieBy(signal);
-    case kInLoop: {
-      if (!RecordFirst(waitingForLoop, signal)) DieBy(signal);
-      const unsigned char number = static_cast<unsigned char>(signal);
-      // Non-blocking: a full socket already holds a signal for the loop.
-      [[maybe_unused]] const ssize_t written = write(signalSockets[0], &number, 1);
-      break;
-    }
-    default: {
-      if (!RecordFirst(arrivedAfterLoop, signal)) DieBy(signal);
-      // Wakes a dialog's loop, should one be running.
-      const unsigned char number = static_cast<unsigned char>(signal);
-      [[maybe_unused]] const ssize_t written = write(signalSockets[0], &number, 1);
-    }
-  }
+  const int at = phase.load();
+  if (at == kBeforeLoop) EndBySignal(signal);
+  std::atomic<int>& slot = at == kInLoop ? waitingForLoop : arrivedAfterLoop;
+  int none = 0;
+  if (!slot.compare_exchange_strong(none, signal)) EndBySignal(signal);
+  // Wakes the loop, or a dialog's loop after it. Non-blocking: a full socket already holds a
+  // byte that wakes it.
+  const unsigned char number = static_cast<unsigned char>(signal);
+  [[maybe_unused]] const ssize_t written = write(signalSockets[0], &number, 1);
   errno = savedErrno;
 }
 
@@ -77,8 +65,8 @@ bool SignalKeptForExit() {
 
 // A signal the loop never took (it quit for another reason first) still ends the process.
 void EndByLateSignal() {
-  if (const int signal = arrivedAfterLoop.load()) DieBy(signal);
-  if (const int signal = waitingForLoop.load()) DieBy(signal);
+  if (const int signal = arrivedAfterLoop.load()) EndBySignal(signal);
+  if (const int signal = waitingForLoop.load()) EndBySignal(signal);
 }
 
 void WatchTheEventLoop(std::function<void(int)> onSignal) {
@@ -126,8 +114,4 @@ void ExecUnlessTerminated(QDialog& dialog) {
   dialogAfterLoop = &dialog;
   dialog.exec();
   dialogAfterLoop = nullptr;
-}
-
-void EndBySignal(int signal) {
-  DieBy(signal);
 }

@@ -101,7 +101,7 @@ void DropPicture() {
 }
 
 std::string SavePicturePng(const std::string& path) {
-  return SavePng(picture->image(), path);
+  return SavePng(ImageOf(*picture), path);
 }
 
 std::string SaveSheetPng(const std::string& path) {
