@@ -54,12 +54,9 @@ void GameView::keyPressEvent(QKeyEvent* event) {
     if (mods == Qt::NoModifier) shell_.PressFunctionKey(key - Qt::Key_F1 + 1);
     return;
   }
-  if (key == Qt::Key_PageDown || key == Qt::Key_Right) {
-    shell_.TurnPage(1);
-    return;
-  }
-  if (key == Qt::Key_PageUp || key == Qt::Key_Left) {
-    shell_.TurnPage(-1);
+  const bool forward = key == Qt::Key_PageDown || key == Qt::Key_Right;
+  if (forward || key == Qt::Key_PageUp || key == Qt::Key_Left) {
+    shell_.TurnPage(forward ? 1 : -1);
     return;
   }
   // Delete types nothing there either; here its text would be DEL.
@@ -76,14 +73,11 @@ void GameView::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 QVariant GameView::inputMethodQuery(Qt::InputMethodQuery query) const {
-  switch (query) {
-    case Qt::ImEnabled:
-      return true;
-    case Qt::ImCursorRectangle:
-      return QRect(width() / 2, height() - kStatusBandHeight, 1, kStatusBandHeight);
-    default:
-      return QWidget::inputMethodQuery(query);
+  if (query == Qt::ImEnabled) return true;
+  if (query == Qt::ImCursorRectangle) {
+    return QRect(width() / 2, height() - kStatusBandHeight, 1, kStatusBandHeight);
   }
+  return QWidget::inputMethodQuery(query);
 }
 
 bool GameView::focusNextPrevChild(bool) {

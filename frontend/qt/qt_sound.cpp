@@ -14,18 +14,13 @@ QtSoundOutput::QtSoundOutput(QStringList dataDirectories)
 
 QtSoundOutput::~QtSoundOutput() = default;
 
-namespace {
-
-void DropMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-}  // namespace
-
 // Qt Multimedia warns about a missing sound server as it looks for devices, and every sound
 // effect warns again: the devices are looked for once, with Qt's messages held back, so the
 // player gets one line at most.
 bool QtSoundOutput::HasAudioDevice() {
   if (device_ == Device::kUnknown) {
-    const QtMessageHandler previous = qInstallMessageHandler(DropMessage);
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     device_ = QMediaDevices::audioOutputs().isEmpty() ? Device::kAbsent : Device::kPresent;
     qInstallMessageHandler(previous);
   }
@@ -40,10 +35,9 @@ QSoundEffect* QtSoundOutput::EffectFor(SoundEffect which) {
       QString::fromLatin1(SoundEffectFile(which)), dataDirectories_, QStringLiteral("/"),
       [](const QString& path) { return QFileInfo(path).isFile(); });
   if (found.isEmpty()) return nullptr;
-  const QString path = QFileInfo(found).absoluteFilePath();
   std::unique_ptr<QSoundEffect>& effect = effects_[static_cast<int>(which)];
   if (!effect) effect = std::make_unique<QSoundEffect>();
-  const QUrl source = QUrl::fromLocalFile(path);
+  const QUrl source = QUrl::fromLocalFile(QFileInfo(found).absoluteFilePath());
   if (effect->source() != source) effect->setSource(source);
   return effect.get();
 }
