@@ -6,7 +6,6 @@ import {focusKeys, game} from './game.js';
 
 const ROLES = ['menuitem', 'menuitemcheckbox', 'menuitemradio'];  // by the item's kind
 const menubar = document.getElementById('menubar');
-const menuItems = new Map();  // command id -> its element
 // The open menu and its focused item; `backToTitle` when it was opened from its focused title,
 // where Escape then returns, rather than to the field.
 const menu = {popups: [], open: null, active: -1, backToTitle: false};
@@ -77,7 +76,6 @@ export function element(tag, properties, attributes = {}) {
 export function clearMenu() {
   closeMenu();
   menubar.replaceChildren();
-  menuItems.clear();
   menu.popups = [];
 }
 
@@ -129,12 +127,11 @@ export function addMenuItem(text, id, keys, kind) {
   li.addEventListener('click', () => choose(entry));
   li.addEventListener('pointerenter', () => setActive(popup.items.indexOf(entry)));
   popup.items.push(entry);
-  menuItems.set(id, li);
 }
 
 // A command carries no check mark; a check or radio item says whether it is on.
 export function setMenuItem(id, checked, greyed) {
-  const li = menuItems.get(id);
+  const li = menubar.querySelector(`li[data-command="${id}"]`);
   if (!li) return;
   if (li.getAttribute('role') !== 'menuitem') li.setAttribute('aria-checked', String(checked));
   li.setAttribute('aria-disabled', String(greyed));

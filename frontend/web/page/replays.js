@@ -87,14 +87,10 @@ function download(name, bytes) {
   setTimeout(() => URL.revokeObjectURL(anchor.href), 60000);
 }
 
-async function replayLink(bytes) {
-  return `${location.href.split('#')[0]}#replay=${await encodeReplayLink(bytes)}`;
-}
-
 // The clipboard may be refused (no permission, no focus); the label then asks for a copy by
 // hand from the field beside it.
 async function showGameLink(bytes) {
-  const link = await replayLink(bytes);
+  const link = `${location.href.split('#')[0]}#replay=${await encodeReplayLink(bytes)}`;
   let copied = false;
   try {
     await navigator.clipboard.writeText(link);
