@@ -294,8 +294,7 @@ LRESULT GameWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_DPICHANGED:
       ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
-    case WM_QUERYENDSESSION:
-      return TRUE;
+    // The session may end: the default answer to WM_QUERYENDSESSION agrees.
     case WM_ENDSESSION:
       // The process may be stopped once this returns: the settings are written now, and the
       // loop then ends without writing them again.
