@@ -31,16 +31,9 @@ class MenuKeyboardGuard : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched != menuBar_ || MenuIsOpen()) return false;
-    switch (event->type()) {
-      case QEvent::FocusIn:
-        ReturnFocusSoon();
-        return false;
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-        return HandToField(static_cast<QKeyEvent*>(event));
-      default:
-        return false;
-    }
+    if (event->type() == QEvent::FocusIn) ReturnFocusSoon();
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    return key && HandToField(static_cast<QKeyEvent*>(event));
   }
 
  private:

@@ -80,8 +80,7 @@ void WatchTheEventLoop(std::function<void(int)> onSignal) {
                      }
                      // After the loop, a signal it never took is kept for the exit.
                      if (phase.load() == kInLoop) {
-                       const int signal = waitingForLoop.exchange(0);
-                       if (signal != 0) onSignal(signal);
+                       if (const int signal = waitingForLoop.exchange(0)) onSignal(signal);
                      }
                      if (dialogAfterLoop != nullptr && SignalKeptForExit()) {
                        dialogAfterLoop->reject();
