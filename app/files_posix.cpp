@@ -19,21 +19,31 @@ const char kLineEnd[] = "\n";
 
 namespace {
 
+// Gives what was done with the signal before in `previous`, when not null.
+void Ignore(int signal, struct sigaction* previous) {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(signal, &ignore, previous);
+}
+
 // A write past the file-size limit would otherwise kill the process with SIGXFSZ before
 // anything could be cleaned up; ignored, the write fails with EFBIG like any other.
 class FileSizeSignalIgnored {
  public:
-  FileSizeSignalIgnored() {
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    ::sigaction(SIGXFSZ, &ignore, &previous_);
-  }
+  FileSizeSignalIgnored() { Ignore(SIGXFSZ, &previous_); }
   ~FileSizeSignalIgnored() { ::sigaction(SIGXFSZ, &previous_, nullptr); }
 
  private:
   struct sigaction previous_ {};
 };
+
+// The text the C library made for the caller, then freed; "" for none.
+std::string Freed(char* text) {
+  const std::string copy = text != nullptr ? text : "";
+  std::free(text);
+  return copy;
+}
 
 bool Facts(int result, const struct stat& status, FileFacts* facts) {
   *facts = {.regular = S_ISREG(status.st_mode),
@@ -48,19 +58,13 @@ bool Facts(int result, const struct stat& status, FileFacts* facts) {
 }  // namespace
 
 std::string FollowLinks(const std::string& name) {
-  char* resolved = ::realpath(name.c_str(), nullptr);
-  if (resolved == nullptr) return name;
-  std::string path = resolved;
-  std::free(resolved);
-  return path;
+  const std::string path = Freed(::realpath(name.c_str(), nullptr));
+  return path.empty() ? name : path;
 }
 
 std::string WorkingFolder() {
-  char* found = ::getcwd(nullptr, 0);  // as long as it needs to be
-  if (found == nullptr) return "";
-  const std::string folder = found;
-  std::free(found);
-  return folder.ends_with('/') ? folder : folder + "/";
+  const std::string folder = Freed(::getcwd(nullptr, 0));  // as long as it needs to be
+  return folder.empty() || folder.ends_with('/') ? folder : folder + "/";
 }
 
 // The home folder is $HOME, or the user database's when that is unset.
@@ -216,8 +220,5 @@ std::FILE* StreamOf(FileHandle file) {
 }
 
 void IgnoreBrokenPipes() {
-  struct sigaction ignore {};
-  ignore.sa_handler = SIG_IGN;
-  sigemptyset(&ignore.sa_mask);
-  ::sigaction(SIGPIPE, &ignore, nullptr);
+  Ignore(SIGPIPE, nullptr);
 }
