@@ -25,10 +25,6 @@ bool ReadSettingsText(std::string* text) {
   return ReadStoredText(Chosen(), kLongestSettingsText, text);
 }
 
-bool WriteSettingsText(const std::string& text) {
-  return UpdateSettingsText([&text](const std::string*) { return text; });
-}
-
 bool UpdateSettingsText(const TextChange& change) {
   return UpdateStoredText(Chosen(), kLongestSettingsText, change);
 }

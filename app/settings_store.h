@@ -20,12 +20,10 @@ void ChooseSettingsFolder(bool perUser);
 // file is in, which SettingsLocation names even once it is removed.
 bool ReadSettingsText(std::string* text);
 
-// Replaces the stored text with `text` ("\n" line ends; a store may write its platform's
-// own). False when it could not be kept; the old content is then left as it was.
-bool WriteSettingsText(const std::string& text);
-
 // Replaces the stored text with what `change` makes of it (nullptr when there is none to
-// read), with no other copy's save between the reading and the writing.
+// read), with no other copy's save between the reading and the writing ("\n" line ends; a
+// store may write its platform's own). False when it could not be kept; the old content is
+// then left as it was.
 bool UpdateSettingsText(const TextChange& change);
 
 // Where the settings are kept, in UTF-8, as a player would look for them: the file's full
