@@ -20,12 +20,9 @@ std::string Note(const char* text, const std::string& subject, const char* end) 
 void ReadReplay(const std::string& path, Options& options) {
   options.replay = true;
   std::string problem;
-  if (!ReadRecordingText(path, kLongestRecording, &options.replayText, &problem)) {
-    options.replayText.clear();
-    options.replayProblem = "cannot read " + QuoteForMessage(path) + ": " + problem;
-  } else {
-    options.replayProblem.clear();
-  }
+  const bool read = ReadRecordingText(path, kLongestRecording, &options.replayText, &problem);
+  if (!read) options.replayText.clear();
+  options.replayProblem = read ? "" : "cannot read " + QuoteForMessage(path) + ": " + problem;
 }
 
 constexpr char kGameHelp[] =
