@@ -63,13 +63,14 @@ std::string InformationAsked(const std::vector<std::string>& arguments, Program 
 Options ParseOptions(const std::vector<std::string>& arguments) {
   IgnoreBrokenPipes();
   Options options;
+  const auto given = [&arguments](const char* option) {
+    return std::find(arguments.begin(), arguments.end(), option) != arguments.end();
+  };
   // Checked first, so a refused --record has not emptied its file.
-  const bool replaying =
-      std::find(arguments.begin(), arguments.end(), "--replay") != arguments.end();
-  options.perUser = std::find(arguments.begin(), arguments.end(), "--per-user") != arguments.end();
+  const bool replaying = given("--replay");
   // Only a game keeps settings. Chosen before a recording is opened, so the recording is never
   // the settings file, wherever that is kept.
-  if (!replaying) ChooseSettingsFolder(options.perUser);
+  if (!replaying) ChooseSettingsFolder(given("--per-user"));
   for (size_t i = 0; i < arguments.size() && options.ok; ++i) {
     if (arguments[i] == "--exit-at-end") {
       options.exitAtEnd = true;
