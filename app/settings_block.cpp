@@ -71,12 +71,8 @@ bool ReadQuotedSettingsLine(std::string_view line, std::string* text) {
   for (size_t i = 0; i < line.size(); ++i) {
     const auto c = static_cast<unsigned char>(line[i]);
     if (c == '"' || c < 0x20 || c >= 0x7F) return false;
-    if (c != '\\') {
-      bytes += static_cast<char>(c);
-      continue;
-    }
     size_t length = 0;
-    const int byte = Unescape(line.substr(i + 1), &length);
+    const int byte = c == '\\' ? Unescape(line.substr(i + 1), &length) : c;
     if (byte < 0) return false;
     bytes += static_cast<char>(byte);
     i += length;
