@@ -1,4 +1,6 @@
-// The settings file's format: nine text lines of options and the best score of each level.
+// The settings file: its format, nine text lines of options and the best score of each level,
+// and where it is kept (the working folder or the player's own), through the store's one
+// policy.
 #include "app/settings.h"
 
 #include <algorithm>
@@ -13,6 +15,15 @@
 #include "core/records.h"
 
 namespace {
+
+StoredFile& Chosen() {
+  static StoredFile file{"", kSettingsFileName};
+  return file;
+}
+
+// Nine lines of settings are a few hundred bytes; what lies beyond this is not read, so a
+// huge file cannot exhaust the memory.
+constexpr size_t kLongestSettingsText = size_t{1} << 20;
 
 // What a settings text holds; an item it cannot supply keeps its program-start value.
 struct StoredSettings {
@@ -116,7 +127,7 @@ void ParseSettings(std::string_view text) {
 // options are this copy's own. The running game's records stay as they are, so what a
 // session does never depends on the file after start-up, and its recording replays.
 bool WriteSettingsFile() {
-  return UpdateSettingsText([](const std::string* stored) {
+  return UpdateStoredText(Chosen(), kLongestSettingsText, [](const std::string* stored) {
     HighScoreEntry table[kLevelCount];
     std::copy(std::begin(gameState.highScoreTable), std::end(gameState.highScoreTable), table);
     const StoredSettings theirs = SettingsIn(stored != nullptr ? *stored : "");
@@ -125,4 +136,20 @@ bool WriteSettingsFile() {
     }
     return FormatSettings(table);
   });
+}
+
+void ChooseSettingsFolder(bool perUser) {
+  Chosen().folder = KeepingFolder(kSettingsFileName, perUser);
+}
+
+bool ReadSettingsText(std::string* text) {
+  return ReadStoredText(Chosen(), kLongestSettingsText, text);
+}
+
+std::string SettingsLocation() {
+  return StoredLocation(Chosen());
+}
+
+const StoredFile& SettingsFile() {
+  return Chosen();
 }

@@ -105,7 +105,7 @@ void PutFile(const fs::path& path, const std::string& text) {
 }
 
 bool WriteSettingsText(const std::string& text) {
-  return UpdateSettingsText([&text](const std::string*) { return text; });
+  return UpdateStoredText(SettingsFile(), 1 << 20, [&text](const std::string*) { return text; });
 }
 
 long EntriesInWorkingFolder() {
