@@ -11,11 +11,6 @@
 
 namespace {
 
-// One line for the error stream: `text`, then `subject`, then `end`.
-std::string Note(const char* text, const std::string& subject, const char* end) {
-  return std::string(text).append(subject).append(end);
-}
-
 // Reads the recording `path` names into the options, or why it cannot be read.
 void ReadReplay(const std::string& path, Options& options) {
   options.replay = true;
@@ -84,7 +79,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       options.notes.emplace_back("--replay needs a file name");
       options.ok = false;
     } else if (arguments[i] != "--record") {
-      options.notes.push_back(Note("ignoring the argument '", arguments[i], "'"));
+      options.notes.push_back("ignoring the argument '" + arguments[i] + "'");
     } else if (replaying) {
       options.notes.emplace_back("a replay records nothing: --record and --replay together");
       options.ok = false;
@@ -96,7 +91,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       options.record.reset();
       options.record.reset(OpenRecordingFile(arguments[++i], &problem));
       if (options.record == nullptr) {
-        options.notes.push_back(Note("cannot record to ", arguments[i] + ": ", problem.c_str()));
+        options.notes.push_back("cannot record to " + arguments[i] + ": " + problem);
         options.ok = false;
       }
     }
