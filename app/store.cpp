@@ -30,8 +30,9 @@ std::string BesideAsHidden(const std::string& path, std::string_view part) {
 
 std::string WithPlatformLineEnds(const std::string& text) {
   std::string lines;
-  for (const char& c : text)
+  for (const char& c : text) {
     lines += c == '\n' ? std::string_view(kLineEnd) : std::string_view(&c, 1);
+  }
   return lines;
 }
 
