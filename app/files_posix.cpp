@@ -45,14 +45,15 @@ std::string Freed(char* text) {
   return copy;
 }
 
-bool Facts(int result, const struct stat& status, FileFacts* facts) {
-  *facts = {.regular = S_ISREG(status.st_mode),
-            .folder = S_ISDIR(status.st_mode),
-            .size = static_cast<uint64_t>(status.st_size),
-            .links = static_cast<uint32_t>(status.st_nlink),
-            .volume = status.st_dev,
-            .index = status.st_ino};
-  return result == 0;
+// A failed call leaves `status` as zeros.
+FileFacts Facts(int result, const struct stat& status) {
+  return {.known = result == 0,
+          .regular = S_ISREG(status.st_mode),
+          .folder = S_ISDIR(status.st_mode),
+          .size = static_cast<uint64_t>(status.st_size),
+          .links = static_cast<uint32_t>(status.st_nlink),
+          .volume = status.st_dev,
+          .index = status.st_ino};
 }
 
 }  // namespace
@@ -115,14 +116,14 @@ bool CloseFile(FileHandle file) {
   return ::close(static_cast<int>(file)) == 0;
 }
 
-bool LookAt(FileHandle file, FileFacts* facts) {
+FileFacts LookAt(FileHandle file) {
   struct stat status {};
-  return Facts(::fstat(static_cast<int>(file), &status), status, facts);
+  return Facts(::fstat(static_cast<int>(file), &status), status);
 }
 
-bool LookAtPath(const std::string& path, FileFacts* facts) {
+FileFacts LookAtPath(const std::string& path) {
   struct stat status {};
-  return Facts(::stat(path.c_str(), &status), status, facts);
+  return Facts(::stat(path.c_str(), &status), status);
 }
 
 bool ReadSome(FileHandle file, char* buffer, size_t size, size_t* got) {

@@ -48,12 +48,11 @@ ReadResult ReadWhole(const std::string& path, size_t limit, bool keepHead, std::
                      std::string* problem) {
   text->clear();
   const FileHandle file = OpenFile(path, FileUse::kRead);
-  FileFacts facts;
-  const bool looked = file != kNoFile && LookAt(file, &facts);
-  *problem = file == kNoFile             ? LastProblem()
-             : facts.folder              ? "it is a folder"
-             : !looked || !facts.regular ? "not a regular file"
-                                         : "";
+  const FileFacts facts = file != kNoFile ? LookAt(file) : FileFacts{};
+  *problem = file == kNoFile  ? LastProblem()
+             : facts.folder   ? "it is a folder"
+             : !facts.regular ? "not a regular file"
+                              : "";
   const bool longer = facts.size > limit;
   // Whole buffers, which some files need, up to the first past the limit.
   char buffer[1 << 16];
@@ -79,8 +78,7 @@ constexpr int kLockTries = 1000;
 // A regular file, or kNoFile.
 FileHandle OpenRegular(const std::string& path, FileUse use) {
   const FileHandle file = OpenFile(path, use);
-  FileFacts facts;
-  if (file == kNoFile || (LookAt(file, &facts) && facts.regular)) return file;
+  if (file == kNoFile || LookAt(file).regular) return file;
   CloseFile(file);
   return kNoFile;
 }
@@ -118,8 +116,8 @@ bool FindTarget(const std::string& name, Target* target) {
   *target = Target{.path = name};
   const FileHandle file = OpenFile(name, FileUse::kWrite);
   if (file == kNoFile) return LastError() == FileError::kNotFound;
-  FileFacts facts;
-  target->exists = LookAt(file, &facts) && facts.regular && !LeftAlone(name);
+  const FileFacts facts = LookAt(file);
+  target->exists = facts.regular && !LeftAlone(name);
   CloseFile(file);
   target->linkedElsewhere = facts.links > 1;
   target->path = FollowLinks(name);
@@ -165,8 +163,7 @@ FileHandle CreateTemporary(const std::string& prefix, std::string* name) {
     const FileHandle file = OpenFile(*name, FileUse::kNew);
     if (file == kNoFile && LastError() == FileError::kExists) continue;
     if (file == kNoFile) return kNoFile;
-    FileFacts facts;
-    if (TryLock(file, true) && LookAt(file, &facts) && facts.links > 0) return file;
+    if (TryLock(file, true) && LookAt(file).links > 0) return file;
     CloseFile(file);
   }
   return kNoFile;
@@ -216,8 +213,7 @@ std::string FolderShown(const StoredFile& file) {
 }  // namespace
 
 std::string KeepingFolder(const std::string& name, bool perUser) {
-  FileFacts facts;
-  if (!perUser && (LookAtPath(name, &facts) || FolderWritable(""))) return "";
+  if (!perUser && (LookAtPath(name).known || FolderWritable(""))) return "";
   const std::string folder = PerUserFolder();
   return !folder.empty() && MakeFolders(folder) ? folder : "";
 }
@@ -281,11 +277,10 @@ std::FILE* OpenRecordingFile(const std::string& path, std::string* problem) {
     return nullptr;
   }
   const StoredFile& settingsFile = SettingsFile();
-  FileFacts facts;
-  FileFacts settings;
-  const bool isSettings = LookAt(file, &facts) &&
-                          LookAtPath(settingsFile.folder + settingsFile.name, &settings) &&
-                          facts.volume == settings.volume && facts.index == settings.index;
+  const FileFacts facts = LookAt(file);
+  const FileFacts settings = LookAtPath(settingsFile.folder + settingsFile.name);
+  const bool isSettings = facts.known && settings.known && facts.volume == settings.volume &&
+                          facts.index == settings.index;
   // A pipe is not emptied, nor can be.
   if (!isSettings && (!facts.regular || WriteWhole(file, ""))) {
     std::FILE* stream = StreamOf(file);
