@@ -62,6 +62,7 @@ FileHandle OpenFile(const std::string& path, FileUse use);
 bool CloseFile(FileHandle file);
 
 struct FileFacts {
+  bool known = false;  // it could be looked at; else every fact is false or 0
   bool regular = false;
   bool folder = false;
   uint64_t size = 0;
@@ -69,9 +70,9 @@ struct FileFacts {
   uint64_t volume = 0;
   uint64_t index = 0;  // with the volume, the same only for the same file
 };
-// False when it cannot be looked at, and on Windows for anything but a file on a disk.
-bool LookAt(FileHandle file, FileFacts* facts);
-bool LookAtPath(const std::string& path, FileFacts* facts);  // asks for no access
+// Not known when it cannot be looked at, and on Windows for anything but a file on a disk.
+FileFacts LookAt(FileHandle file);
+FileFacts LookAtPath(const std::string& path);  // asks for no access
 
 // Reads up to `size` bytes; `got` is 0 at the end.
 bool ReadSome(FileHandle file, char* buffer, size_t size, size_t* got);

@@ -19,48 +19,53 @@ const char kLineEnd[] = "\n";
 
 namespace {
 
+// Gives what was done with the signal before in `previous`, when not null.
+void Ignore(int signal, struct sigaction* previous) {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  ::sigaction(signal, &ignore, previous);
+}
+
 // A write past the file-size limit would otherwise kill the process with SIGXFSZ before
 // anything could be cleaned up; ignored, the write fails with EFBIG like any other.
 class FileSizeSignalIgnored {
  public:
-  FileSizeSignalIgnored() {
-    struct sigaction ignore {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    ::sigaction(SIGXFSZ, &ignore, &previous_);
-  }
+  FileSizeSignalIgnored() { Ignore(SIGXFSZ, &previous_); }
   ~FileSizeSignalIgnored() { ::sigaction(SIGXFSZ, &previous_, nullptr); }
 
  private:
   struct sigaction previous_ {};
 };
 
-bool Facts(int result, const struct stat& status, FileFacts* facts) {
-  *facts = {.regular = S_ISREG(status.st_mode),
-            .folder = S_ISDIR(status.st_mode),
-            .size = static_cast<uint64_t>(status.st_size),
-            .links = static_cast<uint32_t>(status.st_nlink),
-            .volume = status.st_dev,
-            .index = status.st_ino};
-  return result == 0;
+// The text the C library made for the caller, then freed; "" for none.
+std::string Freed(char* text) {
+  const std::string copy = text != nullptr ? text : "";
+  std::free(text);
+  return copy;
+}
+
+// A failed call leaves `status` as zeros.
+FileFacts Facts(int result, const struct stat& status) {
+  return {.known = result == 0,
+          .regular = S_ISREG(status.st_mode),
+          .folder = S_ISDIR(status.st_mode),
+          .size = static_cast<uint64_t>(status.st_size),
+          .links = static_cast<uint32_t>(status.st_nlink),
+          .volume = status.st_dev,
+          .index = status.st_ino};
 }
 
 }  // namespace
 
 std::string FollowLinks(const std::string& name) {
-  char* resolved = ::realpath(name.c_str(), nullptr);
-  if (resolved == nullptr) return name;
-  std::string path = resolved;
-  std::free(resolved);
-  return path;
+  const std::string path = Freed(::realpath(name.c_str(), nullptr));
+  return path.empty() ? name : path;
 }
 
 std::string WorkingFolder() {
-  char* found = ::getcwd(nullptr, 0);  // as long as it needs to be
-  if (found == nullptr) return "";
-  const std::string folder = found;
-  std::free(found);
-  return folder.ends_with('/') ? folder : folder + "/";
+  const std::string folder = Freed(::getcwd(nullptr, 0));  // as long as it needs to be
+  return folder.empty() || folder.ends_with('/') ? folder : folder + "/";
 }
 
 // The home folder is $HOME, or the user database's when that is unset.
@@ -111,14 +116,14 @@ bool CloseFile(FileHandle file) {
   return ::close(static_cast<int>(file)) == 0;
 }
 
-bool LookAt(FileHandle file, FileFacts* facts) {
+FileFacts LookAt(FileHandle file) {
   struct stat status {};
-  return Facts(::fstat(static_cast<int>(file), &status), status, facts);
+  return Facts(::fstat(static_cast<int>(file), &status), status);
 }
 
-bool LookAtPath(const std::string& path, FileFacts* facts) {
+FileFacts LookAtPath(const std::string& path) {
   struct stat status {};
-  return Facts(::stat(path.c_str(), &status), status, facts);
+  return Facts(::stat(path.c_str(), &status), status);
 }
 
 bool ReadSome(FileHandle file, char* buffer, size_t size, size_t* got) {
@@ -216,8 +221,5 @@ std::FILE* StreamOf(FileHandle file) {
 }
 
 void IgnoreBrokenPipes() {
-  struct sigaction ignore {};
-  ignore.sa_handler = SIG_IGN;
-  sigemptyset(&ignore.sa_mask);
-  ::sigaction(SIGPIPE, &ignore, nullptr);
+  Ignore(SIGPIPE, nullptr);
 }

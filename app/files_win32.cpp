@@ -165,28 +165,28 @@ bool CloseFile(FileHandle file) {
 }
 
 // Only a file on a disk has facts to look at: a pipe or a device has none.
-bool LookAt(FileHandle file, FileFacts* facts) {
+FileFacts LookAt(FileHandle file) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (GetFileType(AsHandle(file)) != FILE_TYPE_DISK ||
       !GetFileInformationByHandle(AsHandle(file), &info)) {
-    return false;
+    return {};
   }
   const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-  *facts = {.regular = !folder,
-            .folder = folder,
-            .size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
-            .links = info.nNumberOfLinks,
-            .volume = info.dwVolumeSerialNumber,
-            .index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
-  return true;
+  return {.known = true,
+          .regular = !folder,
+          .folder = folder,
+          .size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow,
+          .links = info.nNumberOfLinks,
+          .volume = info.dwVolumeSerialNumber,
+          .index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
-bool LookAtPath(const std::string& path, FileFacts* facts) {
+FileFacts LookAtPath(const std::string& path) {
   const HANDLE file = Probe(path);
-  const bool looked =
-      file != INVALID_HANDLE_VALUE && LookAt(reinterpret_cast<FileHandle>(file), facts);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return looked;
+  if (file == INVALID_HANDLE_VALUE) return {};
+  const FileFacts facts = LookAt(reinterpret_cast<FileHandle>(file));
+  CloseHandle(file);
+  return facts;
 }
 
 bool ReadSome(FileHandle file, char* buffer, size_t size, size_t* got) {

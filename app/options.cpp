@@ -11,21 +11,13 @@
 
 namespace {
 
-// One line for the error stream: `text`, then `subject`, then `end`.
-std::string Note(const char* text, const std::string& subject, const char* end) {
-  return std::string(text).append(subject).append(end);
-}
-
 // Reads the recording `path` names into the options, or why it cannot be read.
 void ReadReplay(const std::string& path, Options& options) {
   options.replay = true;
   std::string problem;
-  if (!ReadRecordingText(path, kLongestRecording, &options.replayText, &problem)) {
-    options.replayText.clear();
-    options.replayProblem = "cannot read " + QuoteForMessage(path) + ": " + problem;
-  } else {
-    options.replayProblem.clear();
-  }
+  const bool read = ReadRecordingText(path, kLongestRecording, &options.replayText, &problem);
+  if (!read) options.replayText.clear();
+  options.replayProblem = read ? "" : "cannot read " + QuoteForMessage(path) + ": " + problem;
 }
 
 constexpr char kGameHelp[] =
@@ -66,13 +58,14 @@ std::string InformationAsked(const std::vector<std::string>& arguments, Program 
 Options ParseOptions(const std::vector<std::string>& arguments) {
   IgnoreBrokenPipes();
   Options options;
+  const auto given = [&arguments](const char* option) {
+    return std::find(arguments.begin(), arguments.end(), option) != arguments.end();
+  };
   // Checked first, so a refused --record has not emptied its file.
-  const bool replaying =
-      std::find(arguments.begin(), arguments.end(), "--replay") != arguments.end();
-  options.perUser = std::find(arguments.begin(), arguments.end(), "--per-user") != arguments.end();
+  const bool replaying = given("--replay");
   // Only a game keeps settings. Chosen before a recording is opened, so the recording is never
   // the settings file, wherever that is kept.
-  if (!replaying) ChooseSettingsFolder(options.perUser);
+  if (!replaying) ChooseSettingsFolder(given("--per-user"));
   for (size_t i = 0; i < arguments.size() && options.ok; ++i) {
     if (arguments[i] == "--exit-at-end") {
       options.exitAtEnd = true;
@@ -86,7 +79,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       options.notes.emplace_back("--replay needs a file name");
       options.ok = false;
     } else if (arguments[i] != "--record") {
-      options.notes.push_back(Note("ignoring the argument '", arguments[i], "'"));
+      options.notes.push_back("ignoring the argument '" + arguments[i] + "'");
     } else if (replaying) {
       options.notes.emplace_back("a replay records nothing: --record and --replay together");
       options.ok = false;
@@ -98,7 +91,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       options.record.reset();
       options.record.reset(OpenRecordingFile(arguments[++i], &problem));
       if (options.record == nullptr) {
-        options.notes.push_back(Note("cannot record to ", arguments[i] + ": ", problem.c_str()));
+        options.notes.push_back("cannot record to " + arguments[i] + ": " + problem);
         options.ok = false;
       }
     }

@@ -19,9 +19,6 @@ struct Options {
   bool exitAtEnd = false;
   // `--state-line`: the viewer prints the state line it ended at after its verdict.
   bool stateLine = false;
-  // `--per-user`: the settings are kept in the player's own data folder, whatever the
-  // working folder (as the desktop menu and the Start menu start the game).
-  bool perUser = false;
   // What to tell on the error stream, one line each: arguments passed over, and the reason
   // the program cannot start.
   std::vector<std::string> notes;
@@ -31,7 +28,9 @@ struct Options {
 
 // Reads the arguments after the program's name (UTF-8) and opens the recording they ask for;
 // the last `--record` wins, and reads the recording `--replay` names (the last one). A game (no
-// `--replay`) first chooses the folder of its settings file (ChooseSettingsFolder). A replay
+// `--replay`) first chooses the folder of its settings file (ChooseSettingsFolder), the
+// player's own data folder with `--per-user` (as the desktop menu and the Start menu start the
+// game). A replay
 // records nothing: `--record` with it is refused. Anything else is passed over with a note, as the
 // game has always ignored its command line. A pipe the recording goes to that closes no longer ends
 // the program (IgnoreBrokenPipes).

@@ -1,9 +1,11 @@
-// The settings file's format: nine text lines of options and the best score of each level.
+// The settings file: its format, nine text lines of options and the best score of each level,
+// and where it is kept (the working folder or the player's own), through the store's one
+// policy.
 #include "app/settings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -13,6 +15,15 @@
 #include "core/records.h"
 
 namespace {
+
+StoredFile& Chosen() {
+  static StoredFile file{"", kSettingsFileName};
+  return file;
+}
+
+// Nine lines of settings are a few hundred bytes; what lies beyond this is not read, so a
+// huge file cannot exhaust the memory.
+constexpr size_t kLongestSettingsText = size_t{1} << 20;
 
 // What a settings text holds; an item it cannot supply keeps its program-start value.
 struct StoredSettings {
@@ -27,97 +38,64 @@ struct StoredSettings {
 // --- Reading, by the rules of formatted input: white space of any kind separates items,
 // and the first item that cannot be read ends the reading.
 
-bool IsSpace(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-bool IsDigit(int c) {
-  return c >= '0' && c <= '9';
-}
+constexpr std::string_view kSpace = " \t\n\v\f\r";
 
-// The text being read and how far the reading has got; -1 stands for the end of the text.
-struct Reader {
-  std::string_view text;
-  size_t at = 0;
-  int Get() { return at < text.size() ? static_cast<unsigned char>(text[at++]) : -1; }
-  void PutBack(int c) {
-    if (c != -1) --at;
-  }
-};
-
-int SkipSpace(Reader& in) {
-  int c = in.Get();
-  while (IsSpace(c)) c = in.Get();
-  return c;
+void SkipSpace(std::string_view& in) {
+  in.remove_prefix(std::min(in.find_first_not_of(kSpace), in.size()));
 }
 
 // An optionally signed decimal number. Like the C library, the number saturates at the
 // 64-bit limits and keeps its low 32 bits, so an absurd value in the file is still read
 // the same way every time rather than being undefined.
-bool ScanInt(Reader& in, int32_t* out) {
-  int c = SkipSpace(in);
-  const bool negative = c == '-';
-  if (c == '-' || c == '+') c = in.Get();
-  if (!IsDigit(c)) {
-    in.PutBack(c);
-    return false;
-  }
-  const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
-  uint64_t magnitude = 0;
-  for (; IsDigit(c); c = in.Get()) {
-    const uint64_t digit = static_cast<uint64_t>(c - '0');
-    magnitude = magnitude > (limit - digit) / 10 ? limit : magnitude * 10 + digit;
-  }
-  in.PutBack(c);
-  const uint64_t bits = negative ? uint64_t{0} - magnitude : magnitude;
-  *out = static_cast<int32_t>(static_cast<uint32_t>(bits));
+bool ScanInt(std::string_view& in, int32_t* out) {
+  SkipSpace(in);
+  if (in.size() > 1 && in[0] == '+' && in[1] != '-')
+    in.remove_prefix(1);  // from_chars reads no plus
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(in.data(), in.data() + in.size(), value);
+  if (error == std::errc::invalid_argument) return false;
+  if (error == std::errc::result_out_of_range) value = in[0] == '-' ? INT64_MIN : INT64_MAX;
+  in.remove_prefix(static_cast<size_t>(end - in.data()));
+  *out = static_cast<int32_t>(static_cast<uint32_t>(value));
   return true;
 }
 
 // A run of non-white characters. A word longer than the name field keeps its first 79
 // characters; the rest of the word is passed over so the next item reads normally.
-bool ScanWord(Reader& in, char (&out)[kNameSize]) {
-  int c = SkipSpace(in);
-  if (c == -1) return false;
-  int length = 0;
-  for (; c != -1 && !IsSpace(c); c = in.Get()) {
-    if (length < kNameSize - 1) out[length++] = static_cast<char>(c);
-  }
-  in.PutBack(c);
-  out[length] = '\0';
+bool ScanWord(std::string_view& in, char (&out)[kNameSize]) {
+  SkipSpace(in);
+  if (in.empty()) return false;
+  const std::string_view word = in.substr(0, in.find_first_of(kSpace));
+  in.remove_prefix(word.size());
+  out[word.copy(out, kNameSize - 1)] = '\0';
   return true;
 }
 
-void ReadSettings(Reader& in, StoredSettings& stored) {
+StoredSettings SettingsIn(std::string_view in) {
+  StoredSettings stored;
   if (!ScanInt(in, &stored.modeMask) || !ScanInt(in, &stored.level) ||
       !ScanInt(in, &stored.soundOn) || !ScanInt(in, &stored.mirvOn)) {
-    return;
+    return stored;
   }
   for (HighScoreEntry& entry : stored.table) {
-    if (!ScanInt(in, &entry.best)) return;
+    if (!ScanInt(in, &entry.best)) break;
     ++stored.bestsRead;
-    if (!ScanWord(in, entry.name)) return;
+    if (!ScanWord(in, entry.name)) break;
   }
-}
-
-StoredSettings SettingsIn(std::string_view text) {
-  StoredSettings stored;
-  Reader in{text};
-  ReadSettings(in, stored);
   return stored;
 }
 
 // The nine lines for the options held now and `table`.
 std::string FormatSettings(const HighScoreEntry (&table)[kLevelCount]) {
   std::string text;
-  char line[32 + kNameSize];
-  auto append = [&](int length) { text.append(line, length > 0 ? length : 0); };
-  append(std::snprintf(line, sizeof line, "%d\n", static_cast<int>(gameState.modeMask)));
-  append(std::snprintf(line, sizeof line, "%d\n", gameState.level));
-  append(std::snprintf(line, sizeof line, "%d\n", gameState.soundOn));
-  append(std::snprintf(line, sizeof line, "%d\n", gameState.mirvOn));
+  for (const int option :
+       {int{gameState.modeMask}, gameState.level, gameState.soundOn, gameState.mirvOn}) {
+    text += std::to_string(option) + "\n";
+  }
   for (const HighScoreEntry& entry : table) {
     const char* name = entry.name[0] != '\0' ? entry.name : "-";
-    append(std::snprintf(line, sizeof line, "%d %.*s\n", entry.best, kNameSize - 1, name));
+    text +=
+        std::to_string(entry.best) + " " + std::string(name, ::strnlen(name, kNameSize - 1)) + "\n";
   }
   return text;
 }
@@ -149,7 +127,7 @@ void ParseSettings(std::string_view text) {
 // options are this copy's own. The running game's records stay as they are, so what a
 // session does never depends on the file after start-up, and its recording replays.
 bool WriteSettingsFile() {
-  return UpdateSettingsText([](const std::string* stored) {
+  return UpdateStoredText(Chosen(), kLongestSettingsText, [](const std::string* stored) {
     HighScoreEntry table[kLevelCount];
     std::copy(std::begin(gameState.highScoreTable), std::end(gameState.highScoreTable), table);
     const StoredSettings theirs = SettingsIn(stored != nullptr ? *stored : "");
@@ -158,4 +136,20 @@ bool WriteSettingsFile() {
     }
     return FormatSettings(table);
   });
+}
+
+void ChooseSettingsFolder(bool perUser) {
+  Chosen().folder = KeepingFolder(kSettingsFileName, perUser);
+}
+
+bool ReadSettingsText(std::string* text) {
+  return ReadStoredText(Chosen(), kLongestSettingsText, text);
+}
+
+std::string SettingsLocation() {
+  return StoredLocation(Chosen());
+}
+
+const StoredFile& SettingsFile() {
+  return Chosen();
 }

@@ -1,6 +1,9 @@
 // Quoting the settings text for a recording, and reading it back.
 #include "app/settings_block.h"
 
+#include <charconv>
+#include <cstdint>
+
 namespace {
 
 // An ordinary settings line (a score and a 79-character name) fits in one quoted line; a
@@ -10,38 +13,27 @@ constexpr size_t kBytesPerQuotedLine = 128;
 constexpr char kHexDigits[] = "0123456789abcdef";
 
 void AppendQuoted(unsigned char c, std::string& out) {
-  if (c == '\\' || c == '"') {
-    out += '\\';
-    out += static_cast<char>(c);
-  } else if (c == '\n') {
+  if (c == '\\' || c == '"') out += '\\';
+  if (c == '\n') {
     out += "\\n";
   } else if (c >= 0x20 && c < 0x7F) {
     out += static_cast<char>(c);
   } else {
-    out += "\\x";
-    out += kHexDigits[c >> 4];
-    out += kHexDigits[c & 0xF];
+    out += {'\\', 'x', kHexDigits[c >> 4], kHexDigits[c & 0xF]};
   }
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 // The byte an escape after a backslash stands for, and how many characters it took.
 int Unescape(std::string_view rest, size_t* length) {
   *length = 1;
-  if (rest.empty()) return -1;
-  if (rest[0] == '\\' || rest[0] == '"') return static_cast<unsigned char>(rest[0]);
-  if (rest[0] == 'n') return '\n';
-  if (rest[0] != 'x' || rest.size() < 3) return -1;
-  const int high = HexValue(rest[1]);
-  const int low = HexValue(rest[2]);
+  if (rest.starts_with('\\') || rest.starts_with('"')) return static_cast<unsigned char>(rest[0]);
+  if (rest.starts_with('n')) return '\n';
   *length = 3;
-  return high < 0 || low < 0 ? -1 : high * 16 + low;
+  uint8_t byte = 0;
+  const char* digits = rest.data() + 1;
+  const bool hex = rest.starts_with('x') && rest.size() >= 3 &&
+                   std::from_chars(digits, digits + 2, byte, 16).ptr == digits + 2;
+  return hex ? byte : -1;
 }
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -79,12 +71,8 @@ bool ReadQuotedSettingsLine(std::string_view line, std::string* text) {
   for (size_t i = 0; i < line.size(); ++i) {
     const auto c = static_cast<unsigned char>(line[i]);
     if (c == '"' || c < 0x20 || c >= 0x7F) return false;
-    if (c != '\\') {
-      bytes += static_cast<char>(c);
-      continue;
-    }
     size_t length = 0;
-    const int byte = Unescape(line.substr(i + 1), &length);
+    const int byte = c == '\\' ? Unescape(line.substr(i + 1), &length) : c;
     if (byte < 0) return false;
     bytes += static_cast<char>(byte);
     i += length;

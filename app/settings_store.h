@@ -2,8 +2,8 @@
 // player's own data folder, or the browser's storage, through the store's one policy
 // (app/store.h).
 //
-// The format (app/settings.h) turns the text into settings and back; the store only reads
-// and writes the whole text.
+// The format (app/settings.h, written in the same source) turns the text into settings and
+// back; the store only reads and writes the whole text.
 #pragma once
 
 #include <string>
@@ -19,14 +19,6 @@ void ChooseSettingsFolder(bool perUser);
 // regular file, unreadable), and the defaults apply. The read at start-up notes the folder the
 // file is in, which SettingsLocation names even once it is removed.
 bool ReadSettingsText(std::string* text);
-
-// Replaces the stored text with `text` ("\n" line ends; a store may write its platform's
-// own). False when it could not be kept; the old content is then left as it was.
-bool WriteSettingsText(const std::string& text);
-
-// Replaces the stored text with what `change` makes of it (nullptr when there is none to
-// read), with no other copy's save between the reading and the writing.
-bool UpdateSettingsText(const TextChange& change);
 
 // Where the settings are kept, in UTF-8, as a player would look for them: the file's full
 // path, or the browser's storage.

@@ -11,14 +11,11 @@
 #include "render/sound.h"
 #include "render/sprite_sheet.h"
 
+// The window's picture is made last, since none of the steps before it draws.
 void RunStartUp(const StartUpParts& parts) {
   SeedRandom(parts.seed);
-  windowDC = parts.windowCanvas;
   soundOutput = parts.sound;
-  CreateSpriteSheet();
-  PrepareWindowDC();
   BuildCharTables();
-  RenderGlyphCells(kAlphabet, classRanges);
   PlaceLaunchers();
   if (parts.settingsText != nullptr) {
     ParseSettings(*parts.settingsText);
@@ -27,7 +24,7 @@ void RunStartUp(const StartUpParts& parts) {
   }
   ComputeCapacity();
   CheckMenuFromSettings();
-  DrawStatusBar(gameState, fieldGeometry);
+  AttachWindowPicture(parts.windowCanvas);
 }
 
 void AttachWindowPicture(Canvas* window) {

@@ -30,12 +30,8 @@ std::string BesideAsHidden(const std::string& path, std::string_view part) {
 
 std::string WithPlatformLineEnds(const std::string& text) {
   std::string lines;
-  for (char c : text) {
-    if (c == '\n') {
-      lines += kLineEnd;
-    } else {
-      lines += c;
-    }
+  for (const char& c : text) {
+    lines += c == '\n' ? std::string_view(kLineEnd) : std::string_view(&c, 1);
   }
   return lines;
 }
@@ -52,12 +48,11 @@ ReadResult ReadWhole(const std::string& path, size_t limit, bool keepHead, std::
                      std::string* problem) {
   text->clear();
   const FileHandle file = OpenFile(path, FileUse::kRead);
-  FileFacts facts;
-  const bool looked = file != kNoFile && LookAt(file, &facts);
-  *problem = file == kNoFile             ? LastProblem()
-             : facts.folder              ? "it is a folder"
-             : !looked || !facts.regular ? "not a regular file"
-                                         : "";
+  const FileFacts facts = file != kNoFile ? LookAt(file) : FileFacts{};
+  *problem = file == kNoFile  ? LastProblem()
+             : facts.folder   ? "it is a folder"
+             : !facts.regular ? "not a regular file"
+                              : "";
   const bool longer = facts.size > limit;
   // Whole buffers, which some files need, up to the first past the limit.
   char buffer[1 << 16];
@@ -80,11 +75,10 @@ ReadResult ReadWhole(const std::string& path, size_t limit, bool keepHead, std::
 // Tried 5 ms apart, about 5 s in all. Counted rather than timed: this layer reads no clock.
 constexpr int kLockTries = 1000;
 
-// A regular file to lock, or kNoFile.
-FileHandle OpenToLock(const std::string& path, FileUse use) {
+// A regular file, or kNoFile.
+FileHandle OpenRegular(const std::string& path, FileUse use) {
   const FileHandle file = OpenFile(path, use);
-  FileFacts facts;
-  if (file == kNoFile || (LookAt(file, &facts) && facts.regular)) return file;
+  if (file == kNoFile || LookAt(file).regular) return file;
   CloseFile(file);
   return kNoFile;
 }
@@ -94,9 +88,9 @@ FileHandle OpenToLock(const std::string& path, FileUse use) {
 class SaveLock {
  public:
   SaveLock(const std::string& path, bool exclusive) {
-    file_ =
-        OpenToLock(BesideAsHidden(path, kLockPart), exclusive ? FileUse::kNewLock : FileUse::kLock);
-    if (file_ == kNoFile) file_ = OpenToLock(path, FileUse::kLock);
+    file_ = OpenRegular(BesideAsHidden(path, kLockPart),
+                        exclusive ? FileUse::kNewLock : FileUse::kLock);
+    if (file_ == kNoFile) file_ = OpenRegular(path, FileUse::kLock);
     held_ = file_ == kNoFile || TryLock(file_, exclusive);  // no file: nothing to keep apart
     for (int tried = 1; !held_ && tried < kLockTries; ++tried) {
       PauseBriefly();
@@ -122,8 +116,8 @@ bool FindTarget(const std::string& name, Target* target) {
   *target = Target{.path = name};
   const FileHandle file = OpenFile(name, FileUse::kWrite);
   if (file == kNoFile) return LastError() == FileError::kNotFound;
-  FileFacts facts;
-  target->exists = LookAt(file, &facts) && facts.regular && !LeftAlone(name);
+  const FileFacts facts = LookAt(file);
+  target->exists = facts.regular && !LeftAlone(name);
   CloseFile(file);
   target->linkedElsewhere = facts.links > 1;
   target->path = FollowLinks(name);
@@ -134,16 +128,16 @@ bool FindTarget(const std::string& name, Target* target) {
 // lock, and held by their writer (locked, and on Windows open without delete sharing) until
 // moved. One found under the save lock that no writer holds was left by a killed save.
 
+constexpr std::string_view kLetters =
+    "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
 bool IsTemporaryName(std::string_view name, std::string_view prefix) {
   return name.size() == prefix.size() + kTemporaryLetters && name.starts_with(prefix) &&
-         std::all_of(name.begin() + prefix.size(), name.end(), [](char c) {
-           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-         });
+         name.find_first_not_of(kLetters, prefix.size()) == std::string_view::npos;
 }
 
 // Different in every process, and for each attempt of one.
 std::string TemporaryName(const std::string& prefix, int attempt) {
-  constexpr char kLetters[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
   uint64_t number = ProcessNumber() * 64 + static_cast<uint64_t>(attempt);
   std::string name = prefix;
   for (size_t i = 0; i < kTemporaryLetters; ++i, number /= 62) name += kLetters[number % 62];
@@ -155,7 +149,7 @@ void SweepStaleTemporaries(const std::string& prefix) {
   const std::string folder = prefix.substr(0, BaseOf(prefix));
   ForEachNameIn(folder, [&](const char* name) {
     if (!IsTemporaryName(name, std::string_view(prefix).substr(folder.size()))) return;
-    const FileHandle file = OpenToLock(folder + name, FileUse::kLock);
+    const FileHandle file = OpenRegular(folder + name, FileUse::kLock);
     if (file != kNoFile && TryLock(file, true)) RemoveFile(folder + name);
     if (file != kNoFile) CloseFile(file);
   });
@@ -169,8 +163,7 @@ FileHandle CreateTemporary(const std::string& prefix, std::string* name) {
     const FileHandle file = OpenFile(*name, FileUse::kNew);
     if (file == kNoFile && LastError() == FileError::kExists) continue;
     if (file == kNoFile) return kNoFile;
-    FileFacts facts;
-    if (TryLock(file, true) && LookAt(file, &facts) && facts.links > 0) return file;
+    if (TryLock(file, true) && LookAt(file).links > 0) return file;
     CloseFile(file);
   }
   return kNoFile;
@@ -196,48 +189,38 @@ Replaced ReplaceWhole(const Target& target, const std::string& text) {
   return identified ? Replaced::kNo : Replaced::kOnlyInPlace;
 }
 
-// Writes `text` over the file's content where it is, keeping the file itself.
-bool WriteInPlace(const std::string& path, const std::string& text) {
-  const FileHandle file = OpenFile(path, FileUse::kWrite);
-  FileFacts facts;
-  const bool written =
-      file != kNoFile && LookAt(file, &facts) && facts.regular && WriteWhole(file, text);
-  return file != kNoFile && CloseFile(file) && written;
-}
-
-// The old content is put back should the new one not fit.
+// Writes `text` over the file's content where it is, keeping the file itself; the old content
+// is put back should the new one not fit.
 bool RewriteInPlace(const std::string& path, const std::string& text, const std::string* old) {
-  if (WriteInPlace(path, text)) return true;
-  if (old != nullptr) WriteInPlace(path, *old);  // the write has failed; this is all left to try
-  return false;
+  const FileHandle file = OpenRegular(path, FileUse::kWrite);
+  if (file == kNoFile) return false;
+  const bool written = WriteWhole(file, text);
+  if (!written && old != nullptr) WriteWhole(file, *old);  // all that is left to try
+  return CloseFile(file) && written;
 }
 
 // --- The working folder as the last read found it, where the player would look for the
 // files once it is removed. Files are still written by their names in it: never elsewhere.
 
-std::string& NotedWorkingFolder() {
-  static std::string folder;
-  return folder;
-}
+std::string notedWorkingFolder;
 
 std::string FolderShown(const StoredFile& file) {
   if (!file.folder.empty()) return file.folder;
   const std::string found = WorkingFolder();
-  return found.empty() ? NotedWorkingFolder() : found;
+  return found.empty() ? notedWorkingFolder : found;
 }
 
 }  // namespace
 
 std::string KeepingFolder(const std::string& name, bool perUser) {
-  FileFacts facts;
-  if (!perUser && (LookAtPath(name, &facts) || FolderWritable(""))) return "";
+  if (!perUser && (LookAtPath(name).known || FolderWritable(""))) return "";
   const std::string folder = PerUserFolder();
   return !folder.empty() && MakeFolders(folder) ? folder : "";
 }
 
 bool ReadStoredText(const StoredFile& file, size_t limit, std::string* text) {
   const std::string found = file.folder.empty() ? WorkingFolder() : "";
-  if (!found.empty()) NotedWorkingFolder() = found;
+  if (!found.empty()) notedWorkingFolder = found;
   const std::string name = file.folder + file.name;
   const SaveLock lock(FollowLinks(name), false);
   std::string problem;
@@ -260,17 +243,11 @@ bool UpdateStoredText(const StoredFile& file, size_t limit, const TextChange& ch
       target.exists ? ReadWhole(target.path, limit, true, &old, &problem) : ReadResult::kFailed;
   const std::string text =
       WithPlatformLineEnds(change(read != ReadResult::kFailed ? &old : nullptr));
-  const std::string* restorable = read == ReadResult::kWhole ? &old : nullptr;
-  if (target.linkedElsewhere) return RewriteInPlace(target.path, text, restorable);
-  switch (ReplaceWhole(target, text)) {
-    case Replaced::kYes:
-      return true;
-    case Replaced::kOnlyInPlace:
-      return target.exists && RewriteInPlace(target.path, text, restorable);
-    case Replaced::kNo:
-      break;
-  }
-  return false;
+  const Replaced replaced =
+      target.linkedElsewhere ? Replaced::kOnlyInPlace : ReplaceWhole(target, text);
+  return replaced == Replaced::kYes ||
+         (replaced == Replaced::kOnlyInPlace && target.exists &&
+          RewriteInPlace(target.path, text, read == ReadResult::kWhole ? &old : nullptr));
 }
 
 std::string StoredLocation(const StoredFile& file) {
@@ -300,11 +277,10 @@ std::FILE* OpenRecordingFile(const std::string& path, std::string* problem) {
     return nullptr;
   }
   const StoredFile& settingsFile = SettingsFile();
-  FileFacts facts;
-  FileFacts settings;
-  const bool isSettings = LookAt(file, &facts) &&
-                          LookAtPath(settingsFile.folder + settingsFile.name, &settings) &&
-                          facts.volume == settings.volume && facts.index == settings.index;
+  const FileFacts facts = LookAt(file);
+  const FileFacts settings = LookAtPath(settingsFile.folder + settingsFile.name);
+  const bool isSettings = facts.known && settings.known && facts.volume == settings.volume &&
+                          facts.index == settings.index;
   // A pipe is not emptied, nor can be.
   if (!isSettings && (!facts.regular || WriteWhole(file, ""))) {
     std::FILE* stream = StreamOf(file);

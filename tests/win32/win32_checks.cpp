@@ -104,6 +104,10 @@ void PutFile(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
+bool WriteSettingsText(const std::string& text) {
+  return UpdateStoredText(SettingsFile(), 1 << 20, [&text](const std::string*) { return text; });
+}
+
 long EntriesInWorkingFolder() {
   return std::distance(fs::directory_iterator("."), fs::directory_iterator());
 }
