@@ -194,7 +194,7 @@ std::vector<CardPage> CardPainter::Paginate(const std::vector<HelpSection>& sect
         pages.back().lines.push_back(std::move(line));
       }
     };
-    for (const char* paragraph : section.paragraphs) {
+    for (const std::string& paragraph : section.paragraphs) {
       std::vector<std::string> lines = Wrap(paragraph, textWidth);
       if (lines.size() <= perPage) {
         place(std::move(lines), true);

@@ -18,12 +18,12 @@ Language LanguageOfLocale(std::string_view locale);
 // A part of the help: its heading, then paragraphs, each wrapped to the card's width. A part
 // starts on a page of its own and goes on over as many pages as it needs.
 struct HelpSection {
-  const char* heading;
-  std::vector<const char*> paragraphs;
+  std::string heading;
+  std::vector<std::string> paragraphs;
 };
 
-const std::vector<HelpSection>& HelpSections(Language language);
-const HelpSection& AboutSection(Language language);
+// The help's sections, or with `about` the one of About.
+std::vector<HelpSection> HelpSections(Language language, bool about);
 
 // The last line of a help page: how to turn the page and close the help (the last page's keys
 // close it); with one page, as About has, how to close it.

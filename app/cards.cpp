@@ -121,9 +121,8 @@ const std::vector<CardPage>& Cards::HelpPages() {
     return help_.pages;
   }
   const bool about = help_.shown == Card::kAbout;
-  help_.pages = painter_->Paginate(
-      about ? std::vector<HelpSection>{AboutSection(language_)} : HelpSections(language_),
-      key.width, key.height, HelpFooter(language_, about ? 0 : 98, about ? 1 : 99));
+  help_.pages = painter_->Paginate(HelpSections(language_, about), key.width, key.height,
+                                   HelpFooter(language_, about ? 0 : 98, about ? 1 : 99));
   return help_.pages;
 }
 
