@@ -8,9 +8,6 @@
 
 enum class Language { kEnglish, kJapanese };
 
-// What stands for the part of a line left out where it is too long for its card.
-inline constexpr std::u32string_view kEllipsis = U"\u2026";
-
 // Japanese when the locale name (a POSIX "ja_JP.UTF-8", a browser's "ja-JP", a Windows
 // "ja-JP") starts with "ja"; English for anything else, an empty name included.
 Language LanguageOfLocale(std::string_view locale);

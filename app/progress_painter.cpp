@@ -48,9 +48,8 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
                                const ProgressView& view, Language language) {
   const int width = std::max(std::min(fieldWidth - 2 * kMargin, kMaxCardWidth), 0);
   const int height = std::max(std::min(fieldHeight - 2 * kMargin, kMaxCardHeight), 0);
-  const int left = (fieldWidth - width) / 2;
   const int top = std::max((fieldHeight - height) / 2, 0);
-  const Box clip = DrawFrame(overlay, fieldWidth, fieldHeight, left, top, width, height);
+  const Box clip = DrawFrame(overlay, fieldWidth, fieldHeight, top, width, height);
   const auto fill = [&](int x, int y, int w, int h, Rgb c) {
     for (int row = std::max(y, clip.top); row < std::min(y + h, clip.bottom); ++row) {
       for (int col = std::max(x, clip.left); col < std::min(x + w, clip.right); ++col) {
@@ -62,7 +61,7 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     DrawText(overlay, clip, x, baseline, line, Pixel(c.r, c.g, c.b));
   };
   const int inner = std::max(width - 2 * kPadding, 1);
-  const int x0 = left + kPadding;
+  const int x0 = clip.textLeft;
   text(x0, top + kPadding + kBaselineInLine,
        ShortenMiddle(ProgressHeading(language, view.level), inner), {255, 255, 0});
 
@@ -70,7 +69,7 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
   // figure come first.
   const int bodyTop = top + kPadding + kHeadingStep;
   const int bodyBottom = top + height - kPadding - 2 * kLineStep;
-  const int cellWidth = std::max(TextWidth(U"9.9"), TextWidth(U"\uFF71")) + 10;
+  const int cellWidth = std::max(TextWidth("9.9"), TextWidth("\uFF71")) + 10;
   const int columns = std::max(inner / cellWidth, 1);
   const int spareRows = (bodyBottom - bodyTop - kLineStep - kLeastPlot - kGap) / kCellHeight;
   const size_t room = static_cast<size_t>(std::max(spareRows, 1) * columns);
@@ -131,7 +130,7 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
   for (size_t i = 0; i < legend.size(); ++i) {
     fill(pen, legendBaseline - 10, 16, 5, colours[i]);
     text(pen + 22, legendBaseline, legend[i], {255, 255, 255});
-    pen += 22 + TextWidth(DecodeCardText(legend[i])) + 14;
+    pen += 22 + TextWidth(legend[i]) + 14;
   }
 
   // The grid, coloured between the fastest and the slowest time shown.
@@ -152,8 +151,8 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     fill(x + 1, y + 1, cellWidth - 2, kCellHeight - 2, timed ? Heat(t) : Rgb{48, 48, 64});
     const Rgb ink = timed ? Rgb{0, 0, 0} : Rgb{160, 160, 160};
     const std::string figure = ProgressFigure(cell.seconds);
-    text(x + (cellWidth - TextWidth(DecodeCardText(cell.text))) / 2, y + 23, cell.text, ink);
-    text(x + (cellWidth - TextWidth(DecodeCardText(figure))) / 2, y + 47, figure, ink);
+    text(x + (cellWidth - TextWidth(cell.text)) / 2, y + 23, cell.text, ink);
+    text(x + (cellWidth - TextWidth(figure)) / 2, y + 47, figure, ink);
   }
 
   text(x0, bodyBottom + kBaselineInLine,
