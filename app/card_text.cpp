@@ -91,21 +91,13 @@ std::vector<std::string> ResultLines(Language language, const GameResults& r) {
   const long long accuracy = shots == 0 ? 0 : 100LL * r.hits / shots;
   const long long perMinute = r.ticks == 0 ? 0 : static_cast<long long>(r.hits * 3840LL / r.ticks);
   const long long seconds = static_cast<long long>(r.ticks / 64);
-  const char* why = "";
-  switch (r.end) {
-    case GameEnd::kGround:
-      why = ja ? "ミサイルが地面に届きました" : "A missile reached the ground";
-      break;
-    case GameEnd::kTenthMiss:
-      why = ja ? "ミスが１０回になりました" : "The tenth miss";
-      break;
-    case GameEnd::kStopped:
-      why = ja ? "ストップしました" : "Stopped";
-      break;
-  }
+  // Why the game ended, in the order of GameEnd.
+  const char* const why[][2] = {{"A missile reached the ground", "ミサイルが地面に届きました"},
+                                {"The tenth miss", "ミスが１０回になりました"},
+                                {"Stopped", "ストップしました"}};
   std::vector<std::string> lines = {
       ja ? "ゲーム終了" : "Game over",
-      why,
+      why[static_cast<int>(r.end)][ja],
       Format(ja ? "得点 Score  %05lld" : "Score  %05lld", r.score),
       Format(ja ? "レベル%lldの最高 Best  %05lld" : "Best for level %lld  %05lld", r.level, r.best),
       Format(ja ? "命中 %lld  ミス %lld" : "Hits %lld  Misses %lld", r.hits, r.misses),
@@ -230,25 +222,20 @@ VerdictCard VerdictCardText(Language language, bool verified, const std::string&
     card.heading = ja ? "再生: 検証済み" : "Replay: verified";
     // What a verdict can say: no more than that the recording is whole and this version plays
     // it the same. A program could have played it.
-    if (ja) {
-      card.lines = {"記録された場所で正確に終わりました。",
-                    "編集も破損もなく、この版で同じに再生されます。",
-                    "誰が遊んだか、人が遊んだかは証明しません。"};
-    } else {
-      card.lines = {
-          "It ended exactly where it was recorded.", "Nothing was edited or damaged, and this",
-          "version plays it the same. It does not", "prove who played it, nor that a person did."};
-    }
+    card.lines = ja ? Lines{"記録された場所で正確に終わりました。",
+                            "編集も破損もなく、この版で同じに再生されます。",
+                            "誰が遊んだか、人が遊んだかは証明しません。"}
+                    : Lines{"It ended exactly where it was recorded.",
+                            "Nothing was edited or damaged, and this",
+                            "version plays it the same. It does not",
+                            "prove who played it, nor that a person did."};
     return card;
   }
   card.heading = ja ? "再生: 検証できません" : "Replay: not verified";
-  if (ja) {
-    card.lines = {"この記録は記録された場所で終わりません:",
-                  "編集、破損、または別の版で作られた記録です。"};
-  } else {
-    card.lines = {"this recording does not end where it was recorded:",
-                  "edited, damaged or made by another version"};
-  }
+  card.lines = ja ? Lines{"この記録は記録された場所で終わりません:",
+                          "編集、破損、または別の版で作られた記録です。"}
+                  : Lines{"this recording does not end where it was recorded:",
+                          "edited, damaged or made by another version"};
   if (!reason.empty()) card.lines = {reason.substr(0, 72)};
   return card;
 }
