@@ -16,19 +16,6 @@ Language LanguageOfLocale(std::string_view locale) {
 
 namespace {
 
-// The kana keyboard layout, row by row: each key, then the kana it types (shifted after a
-// slash), the way the keys are printed.
-const char* const kKanaTable[] = {
-    "1 ヌ  2 フ  3 ア/ァ  4 ウ/ゥ  5 エ/ェ  6 オ/ォ  7 ヤ/ャ",
-    "8 ユ/ュ  9 ヨ/ョ  0 ワ/ヲ  - ホ  ^ ヘ  \\ ー",
-    "Q タ  W テ  E イ/ィ  R ス  T カ  Y ン  U ナ  I ニ",
-    "O ラ  P セ  @ ゛  [ ゜/「",
-    "A チ  S ト  D シ  F ハ  G キ  H ク  J マ  K ノ  L リ",
-    "; レ  : ケ  ] ム/」",
-    "Z ツ/ッ  X サ  C ソ  V ヒ  B コ  N ミ  M モ",
-    ", ネ/、  . ル/。  / メ/・  _ ロ",
-};
-
 // The sections of resources/help.txt in one language, About last.
 std::vector<HelpSection> ReadHelp(Language language) {
   std::vector<HelpSection> sections;
@@ -36,6 +23,10 @@ std::vector<HelpSection> ReadHelp(Language language) {
   bool japaneseLine = false;
   for (std::string line; std::getline(text, line);) {
     if (line.empty() || line[0] == '#') continue;
+    if (line.starts_with("| ")) {  // the same in both languages
+      sections.back().paragraphs.push_back(line.substr(2));
+      continue;
+    }
     const bool wanted = japaneseLine == (language == Language::kJapanese);
     japaneseLine = !japaneseLine;
     if (!wanted) continue;
@@ -44,12 +35,6 @@ std::vector<HelpSection> ReadHelp(Language language) {
     } else {
       sections.back().paragraphs.push_back(line);
     }
-  }
-  // The kana table follows the kana section's text.
-  for (HelpSection& section : sections) {
-    if (section.paragraphs.size() != 1) continue;
-    section.paragraphs.insert(section.paragraphs.end(), std::begin(kKanaTable),
-                              std::end(kKanaTable));
   }
   return sections;
 }
