@@ -195,28 +195,22 @@ std::vector<CardPage> CardPainter::Paginate(const std::vector<HelpSection>& sect
     const size_t perPage =
         BodyLines(TallestCard(fieldHeight), Wrap(section.heading, textWidth).size(), footerLines);
     pages.push_back({section.heading, {}});
-    const auto place = [&](std::vector<std::string> lines, bool whole) {
-      const size_t room = perPage - pages.back().lines.size();
-      if (whole && lines.size() > room && !pages.back().lines.empty()) {
-        pages.push_back({section.heading, {}});
-      }
-      for (std::string& line : lines) {
-        if (pages.back().lines.size() == perPage) pages.push_back({section.heading, {}});
-        pages.back().lines.push_back(std::move(line));
-      }
-    };
     for (const std::string& paragraph : section.paragraphs) {
-      std::vector<std::string> lines = Wrap(paragraph, textWidth);
-      if (lines.size() <= perPage) {
-        place(std::move(lines), true);
-        continue;
-      }
       // Longer than a page: its sentences start lines of their own, so none is split by a page
       // that it would fit on.
-      for (const std::string& sentence : Sentences(paragraph)) {
-        std::vector<std::string> part = Wrap(sentence, textWidth);
-        const bool fits = part.size() <= perPage;
-        place(std::move(part), fits);
+      const std::vector<std::string> parts = Wrap(paragraph, textWidth).size() <= perPage
+                                                 ? std::vector<std::string>{paragraph}
+                                                 : Sentences(paragraph);
+      for (const std::string& part : parts) {
+        std::vector<std::string> lines = Wrap(part, textWidth);
+        const size_t used = pages.back().lines.size();
+        if (lines.size() <= perPage && used + lines.size() > perPage && used > 0) {
+          pages.push_back({section.heading, {}});
+        }
+        for (std::string& line : lines) {
+          if (pages.back().lines.size() == perPage) pages.push_back({section.heading, {}});
+          pages.back().lines.push_back(std::move(line));
+        }
       }
     }
   }
@@ -275,11 +269,8 @@ CardPainter::Box CardPainter::DrawFrame(OverlayPicture& overlay, int fieldWidth,
 void CardPainter::DrawCard(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
                            const CardPage& page, const std::string& footer, bool wide) {
   const int widest = std::max(WideCardWidth(fieldWidth) - 2 * kPadding, 1);
-  const int textWidth =
-      wide
-          ? widest
-          : std::min(std::max({WidestLine(page.lines), TextWidth(page.heading), TextWidth(footer)}),
-                     widest);
+  const int needed = std::max({WidestLine(page.lines), TextWidth(page.heading), TextWidth(footer)});
+  const int textWidth = wide ? widest : std::min(needed, widest);
   const std::vector<std::string> heading = Wrap(page.heading, textWidth);
   const std::vector<std::string> footing =
       footer.empty() ? std::vector<std::string>{} : Wrap(footer, textWidth);
