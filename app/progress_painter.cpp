@@ -38,10 +38,6 @@ Rgb Heat(double t) {
   return {static_cast<uint8_t>(230 - 20 * (t - 0.5)), static_cast<uint8_t>(400 * (1 - t)), 0};
 }
 
-struct Area {
-  int left, top, width, height;
-};
-
 }  // namespace
 
 void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
@@ -80,8 +76,8 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     }
   }
   const int rows = static_cast<int>((cells.size() + columns - 1) / columns);
-  const Area plot{x0, bodyTop, inner,
-                  std::max(bodyBottom - bodyTop - kLineStep - kGap - rows * kCellHeight, 0)};
+  // The plot spans the body's width from its top.
+  const int plotHeight = std::max(bodyBottom - bodyTop - kLineStep - kGap - rows * kCellHeight, 0);
 
   // Each series on its own scale, from 0 to its top.
   int32_t topScore = 1;
@@ -90,19 +86,19 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     topScore = std::max(topScore, p.score);
     topPerMinute = std::max(topPerMinute, p.perMinute);
   }
-  fill(plot.left, plot.top + plot.height - 1, plot.width, 1, {96, 96, 96});
-  fill(plot.left, plot.top, 1, plot.height, {96, 96, 96});
+  fill(x0, bodyTop + plotHeight - 1, inner, 1, {96, 96, 96});
+  fill(x0, bodyTop, 1, plotHeight, {96, 96, 96});
   const auto series = [&](auto value, int32_t topValue, Rgb colour) {
     const size_t n = view.games.size();
-    const int span = plot.width - 2 * kMarker;
+    const int span = inner - 2 * kMarker;
     const auto at = [&](size_t i) {
       const int x =
-          plot.left + kMarker +
+          x0 + kMarker +
           (n == 1 ? span / 2
                   : static_cast<int>(span * static_cast<int64_t>(i) / static_cast<int64_t>(n - 1)));
       const double share = static_cast<double>(value(view.games[i])) / topValue;
-      const int y = plot.top + kMarker / 2 +
-                    static_cast<int>(std::lround((plot.height - kMarker) * (1 - share)));
+      const int y = bodyTop + kMarker / 2 +
+                    static_cast<int>(std::lround((plotHeight - kMarker) * (1 - share)));
       return std::pair<int, int>{x, y};
     };
     for (size_t i = 1; i < n; ++i) {
@@ -124,7 +120,7 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
 
   // The legend: a bar of each series' colour before its words.
   int pen = x0;
-  const int legendBaseline = plot.top + plot.height + kBaselineInLine + 2;
+  const int legendBaseline = bodyTop + plotHeight + kBaselineInLine + 2;
   const std::vector<std::string> legend = ProgressLegend(language, topScore, topPerMinute);
   const Rgb colours[] = {kScoreColour, kPerMinuteColour, kAccuracyColour};
   for (size_t i = 0; i < legend.size(); ++i) {
@@ -141,7 +137,7 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     fastest = std::min(fastest, cell->seconds);
     slowest = std::max(slowest, cell->seconds);
   }
-  const int gridTop = plot.top + plot.height + kLineStep + kGap;
+  const int gridTop = bodyTop + plotHeight + kLineStep + kGap;
   for (size_t i = 0; i < cells.size(); ++i) {
     const ProgressView::Cell& cell = *cells[i];
     const int x = x0 + static_cast<int>(i % columns) * cellWidth;
