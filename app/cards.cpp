@@ -42,22 +42,6 @@ void Cards::GameEnded(const GameResults& results, bool canSave) {
               .kept = nullptr};
 }
 
-void Cards::TickRan() {
-  if (results_.quietTicksLeft > 0) --results_.quietTicksLeft;
-}
-
-void Cards::Saved(const KeptGame& kept) {
-  results_.kept = std::make_unique<KeptGame>(kept);
-}
-
-void Cards::ShowVerdict(const VerdictCard& card) {
-  verdict_ = std::make_unique<VerdictCard>(card);
-}
-
-void Cards::SetBanner(std::vector<std::string> lines) {
-  banner_ = std::move(lines);
-}
-
 Cards::KeyUse Cards::TakeKey(uint8_t code) {
   if (!play_) return KeyUse::kPassed;
   if (help_.shown != Card::kNone) {
@@ -102,10 +86,6 @@ Card Cards::Shown() const {
   if (results_.shown) return Card::kResults;
   if (play_ && GameRunning() && gameState.paused != 0) return Card::kPause;
   return Card::kNone;
-}
-
-bool Cards::TakeOverlayChange() {
-  return std::exchange(overlayChanged_, false);
 }
 
 // The help is laid out anew only for another text or another field size. Its footer is never
