@@ -70,7 +70,8 @@ std::string HelpFooter(Language language, int page, int pageCount) {
 
 // Accuracy is hits among hits and misses, the two figures above it; characters a minute count
 // the hits only, a minute being 3840 ticks.
-std::vector<std::string> ResultLines(Language language, const GameResults& r) {
+std::vector<std::string> ResultLines(Language language, const GameResults& r, bool canSave,
+                                     const KeptGame* kept) {
   const bool ja = language == Language::kJapanese;
   const long long shots = static_cast<long long>(r.hits) + r.misses;
   const long long accuracy = shots == 0 ? 0 : 100LL * r.hits / shots;
@@ -105,26 +106,24 @@ std::vector<std::string> ResultLines(Language language, const GameResults& r) {
                                       : "Not above the last games' average  %05lld"),
                            r.average));
   }
+  if (!canSave) return lines;
+  if (kept == nullptr) {
+    lines.push_back(ja ? "Ctrl+S: このゲームを保存" : "Ctrl+S: save this game");
+  } else if (!kept->problem.empty()) {
+    lines.insert(lines.end(), {ja ? "保存できませんでした：" : "Could not save the game as",
+                               kept->where, kept->problem});
+  } else if (!kept->download) {
+    lines.insert(lines.end(), {ja ? "保存しました：" : "Saved as", kept->where});
+  } else {
+    lines.insert(lines.end(), {(ja ? "ダウンロードしました：" : "Downloaded as ") + kept->where,
+                               ja ? "リンクはゲームの下にあります" : "Its link is below the game"});
+  }
   return lines;
 }
 
 std::string ResultsFooter(Language language) {
   return language == Language::kJapanese ? "何かキーを押すと閉じます  F2: 新しいゲーム"
                                          : "Any key: close  F2: new game";
-}
-
-std::string SaveOffer(Language language) {
-  return language == Language::kJapanese ? "Ctrl+S: このゲームを保存" : "Ctrl+S: save this game";
-}
-
-std::vector<std::string> SavedLines(Language language, const std::string& where,
-                                    const std::string& problem, bool download) {
-  const bool ja = language == Language::kJapanese;
-  if (!problem.empty())
-    return {ja ? "保存できませんでした：" : "Could not save the game as", where, problem};
-  if (!download) return {ja ? "保存しました：" : "Saved as", where};
-  return {(ja ? "ダウンロードしました：" : "Downloaded as ") + where,
-          ja ? "リンクはゲームの下にあります" : "Its link is below the game"};
 }
 
 std::string ProgressHeading(Language language, int32_t level) {
@@ -134,11 +133,10 @@ std::string ProgressHeading(Language language, int32_t level) {
 }
 
 std::vector<std::string> ProgressLegend(Language language, int32_t topScore, int32_t topPerMinute) {
-  if (language == Language::kJapanese) {
-    return {Format("得点 〜%lld", topScore), Format("命中/分 〜%lld", topPerMinute), "命中率 %"};
-  }
-  return {Format("Score to %lld", topScore), Format("Hits/min to %lld", topPerMinute),
-          "Accuracy %"};
+  const bool ja = language == Language::kJapanese;
+  return {Format(ja ? "得点 〜%lld" : "Score to %lld", topScore),
+          Format(ja ? "命中/分 〜%lld" : "Hits/min to %lld", topPerMinute),
+          ja ? "命中率 %" : "Accuracy %"};
 }
 
 std::string ProgressSlowest(Language language, const std::vector<std::string>& slowest,

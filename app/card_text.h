@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/kept_game.h"
+
 enum class Language { kEnglish, kJapanese };
 
 // Japanese when the locale name (a POSIX "ja_JP.UTF-8", a browser's "ja-JP", a Windows
@@ -43,15 +45,11 @@ struct GameResults {
   int32_t average = -1;  // the last ten games' average score at this level before it; -1: none
 };
 
-// The results card: a heading, then one line a figure.
-std::vector<std::string> ResultLines(Language language, const GameResults& results);
+// The results card: a heading, then one line a figure; with `canSave` the offer to save the
+// game, or once it was saved where (in the page the download's name), or why it could not be.
+std::vector<std::string> ResultLines(Language language, const GameResults& results,
+                                     bool canSave = false, const KeptGame* kept = nullptr);
 std::string ResultsFooter(Language language);
-// The results card's line that offers to save the game.
-std::string SaveOffer(Language language);
-// What the results card says once the game was saved (`where` its path, or in the page the
-// download's name) or could not be (`problem` why).
-std::vector<std::string> SavedLines(Language language, const std::string& where,
-                                    const std::string& problem, bool download);
 
 // The progress card's words: its heading, the plot's legend (each series with the top of its
 // scale), the line naming the slowest characters over `games` games (or that there are none

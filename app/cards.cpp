@@ -106,20 +106,6 @@ const std::vector<CardPage>& Cards::HelpPages() {
   return help_.pages;
 }
 
-std::vector<std::string> Cards::ResultsLines() const {
-  std::vector<std::string> lines = ResultLines(language_, results_.figures);
-  if (!results_.canSave) return lines;
-  if (!results_.kept) {
-    lines.push_back(SaveOffer(language_));
-    return lines;
-  }
-  const KeptGame& kept = *results_.kept;
-  for (std::string& line : SavedLines(language_, kept.where, kept.problem, kept.download)) {
-    lines.push_back(std::move(line));
-  }
-  return lines;
-}
-
 std::vector<std::string> Cards::Banner() const {
   if (Shown() != Card::kNone) return {};
   if (hint_) return {HintLine(language_)};
@@ -170,7 +156,7 @@ void Cards::DrawShownCard(Card card, int fieldWidth, int fieldHeight) {
       painter_->DrawProgress(overlay_, fieldWidth, fieldHeight, help_.progress, language_);
       break;
     case Card::kResults:
-      lines = ResultsLines();
+      lines = ResultLines(language_, results_.figures, results_.canSave, results_.kept.get());
       painter_->DrawCard(overlay_, fieldWidth, fieldHeight,
                          {lines.front(), {lines.begin() + 1, lines.end()}},
                          ResultsFooter(language_), false);

@@ -102,7 +102,6 @@ class Cards {
   };
 
   const std::vector<CardPage>& HelpPages();
-  std::vector<std::string> ResultsLines() const;
   std::vector<std::string> Banner() const;
   void DrawShownCard(Card card, int fieldWidth, int fieldHeight);
   void DrawPausedField();
