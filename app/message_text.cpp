@@ -2,6 +2,7 @@
 // terminal as they are.
 #include "app/message_text.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 
@@ -45,12 +46,9 @@ DecodedUtf8 DecodeUtf8(std::string_view text) {
   const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
   const uint8_t lead = byte(0);
   if (lead < 0x80) return {lead, 1};
-  const size_t length = lead >= 0xF8   ? 0
-                        : lead >= 0xF0 ? 4
-                        : lead >= 0xE0 ? 3
-                        : lead >= 0xC0 ? 2
-                                       : 0;
-  if (length == 0 || text.size() < length) return {};
+  // The lead byte's leading ones count the sequence's bytes.
+  const size_t length = static_cast<size_t>(std::countl_one(lead));
+  if (length < 2 || length > 4 || text.size() < length) return {};
   uint32_t codePoint = lead & (0x7F >> length);
   for (size_t i = 1; i < length; ++i) {
     if ((byte(i) & 0xC0) != 0x80) return {};
