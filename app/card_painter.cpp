@@ -31,6 +31,18 @@ std::string Encode(std::u32string_view text) {
   return utf8;
 }
 
+// The text of a card as characters; a byte that is not UTF-8 (a file name on the card may hold
+// any) shows as U+FFFD.
+std::u32string DecodeCardText(std::string_view utf8) {
+  std::u32string text;
+  while (!utf8.empty()) {
+    const DecodedUtf8 decoded = DecodeUtf8(utf8);
+    text += decoded.length == 0 ? U'\uFFFD' : static_cast<char32_t>(decoded.codePoint);
+    utf8.remove_prefix(std::max<size_t>(decoded.length, 1));
+  }
+  return text;
+}
+
 // Latin text in the text face, everything from general punctuation on in the Mincho face,
 // which has the kana and kanji.
 FontId FontFor(char32_t c) {
@@ -84,16 +96,6 @@ std::vector<std::string> Sentences(std::string_view paragraph) {
 }
 
 }  // namespace
-
-std::u32string DecodeCardText(std::string_view utf8) {
-  std::u32string text;
-  while (!utf8.empty()) {
-    const DecodedUtf8 decoded = DecodeUtf8(utf8);
-    text += decoded.length == 0 ? U'\uFFFD' : static_cast<char32_t>(decoded.codePoint);
-    utf8.remove_prefix(std::max<size_t>(decoded.length, 1));
-  }
-  return text;
-}
 
 // Held to the pictures' own largest side: a card over a window of any size costs no more than
 // the picture beneath it.

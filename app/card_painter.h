@@ -24,10 +24,6 @@ inline constexpr int kMaxCardWidth = 760;
 inline constexpr int kMaxCardHeight = 560;
 }  // namespace card_layout
 
-// The text of a card as characters; a byte that is not UTF-8 (a file name on the card may hold
-// any) shows as U+FFFD.
-std::u32string DecodeCardText(std::string_view utf8);
-
 struct CardPage {
   std::string heading;
   std::vector<std::string> lines;
