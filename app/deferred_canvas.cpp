@@ -5,11 +5,13 @@
 #include <string>
 #include <utility>
 
-void DeferredCanvas::Pass(Call call) {
+// A template, so a call passed straight on is never wrapped.
+template <typename Draw>
+void DeferredCanvas::Pass(Draw draw) {
   if (!held_.empty()) {
-    held_.push_back(std::move(call));
+    held_.emplace_back(std::move(draw));
   } else if (target_ != nullptr) {
-    call(*target_);
+    draw(*target_);
   }
 }
 

@@ -43,7 +43,8 @@ class DeferredCanvas : public Canvas {
   // A held call; an empty one stands for a present, where a frame ends.
   using Call = std::function<void(Canvas&)>;
   // Passes the call on at once while nothing is held, else holds it.
-  void Pass(Call call);
+  template <typename Draw>
+  void Pass(Draw draw);
   void Replay(const Call& call);
 
   Canvas* target_ = nullptr;
