@@ -144,33 +144,24 @@ void Cards::Update() {
 }
 
 void Cards::DrawShownCard(Card card, int fieldWidth, int fieldHeight) {
-  std::vector<std::string> lines;
-  switch (card) {
-    case Card::kHelp:
-    case Card::kAbout:
-      painter_->DrawCard(overlay_, fieldWidth, fieldHeight, help_.pages[help_.page],
-                         HelpFooter(language_, help_.page, static_cast<int>(help_.pages.size())),
-                         true);
-      break;
-    case Card::kProgress:
-      painter_->DrawProgress(overlay_, fieldWidth, fieldHeight, help_.progress, language_);
-      break;
-    case Card::kResults:
-      lines = ResultLines(language_, results_.figures, results_.canSave, results_.kept.get());
-      painter_->DrawCard(overlay_, fieldWidth, fieldHeight,
-                         {lines.front(), {lines.begin() + 1, lines.end()}},
-                         ResultsFooter(language_), false);
-      break;
-    case Card::kPause:
-      lines = PauseLines(language_);
-      painter_->DrawCard(overlay_, fieldWidth, fieldHeight, {lines[0], {lines[1]}}, "", false);
-      break;
-    case Card::kVerdict:
-      painter_->DrawCard(overlay_, fieldWidth, fieldHeight, {verdict_->heading, verdict_->lines},
-                         verdict_->footer, false);
-      break;
-    case Card::kNone:
-      break;
+  if (card == Card::kProgress) {
+    painter_->DrawProgress(overlay_, fieldWidth, fieldHeight, help_.progress, language_);
+  } else if (card == Card::kHelp || card == Card::kAbout) {
+    painter_->DrawCard(overlay_, fieldWidth, fieldHeight, help_.pages[help_.page],
+                       HelpFooter(language_, help_.page, static_cast<int>(help_.pages.size())),
+                       true);
+  } else if (card == Card::kVerdict) {
+    painter_->DrawCard(overlay_, fieldWidth, fieldHeight, {verdict_->heading, verdict_->lines},
+                       verdict_->footer, false);
+  } else if (card != Card::kNone) {
+    // The results or the pause card: a heading over its lines.
+    const bool results = card == Card::kResults;
+    const std::vector<std::string> lines =
+        results ? ResultLines(language_, results_.figures, results_.canSave, results_.kept.get())
+                : PauseLines(language_);
+    painter_->DrawCard(overlay_, fieldWidth, fieldHeight,
+                       {lines.front(), {lines.begin() + 1, lines.end()}},
+                       results ? ResultsFooter(language_) : "", false);
   }
 }
 
