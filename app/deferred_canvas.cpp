@@ -15,27 +15,23 @@ void DeferredCanvas::Pass(Draw draw) {
   }
 }
 
-// A present is not passed on: the front end shows the picture when the shell tells it to.
-void DeferredCanvas::Replay(const Call& call) {
-  if (call && target_ != nullptr) call(*target_);
-}
-
 void DeferredCanvas::ReleaseThroughPresent(int count) {
   while (count > 0 && released_ < held_.size()) {
     const Call& call = held_[released_++];
-    Replay(call);
-    if (!call) {
+    if (!call) {  // a present: the front end shows the picture when the shell says
       --presentsHeld_;
       --count;
+    } else if (target_ != nullptr) {
+      call(*target_);
     }
   }
 }
 
+// Past the last present held, so the calls after it go too.
 void DeferredCanvas::ReleaseAll() {
-  while (released_ < held_.size()) Replay(held_[released_++]);
+  ReleaseThroughPresent(presentsHeld_ + 1);
   held_.clear();
   released_ = 0;
-  presentsHeld_ = 0;
 }
 
 Canvas* DeferredCanvas::CreateSheet(int width, int height) {

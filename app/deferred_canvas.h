@@ -45,7 +45,6 @@ class DeferredCanvas : public Canvas {
   // Passes the call on at once while nothing is held, else holds it.
   template <typename Draw>
   void Pass(Draw draw);
-  void Replay(const Call& call);
 
   Canvas* target_ = nullptr;
   std::vector<Call> held_;
