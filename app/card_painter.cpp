@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kBannerPadding = 6;  // above and below a banner's lines, together
 
+// What stands for the part of a line left out where it is too long for its card.
+constexpr char32_t kEllipsis = U'\u2026';
+
 std::string Encode(std::u32string_view text) {
   std::string utf8;
   for (const char32_t c : text) {
@@ -26,6 +29,18 @@ std::string Encode(std::u32string_view text) {
     }
   }
   return utf8;
+}
+
+// The text of a card as characters; a byte that is not UTF-8 (a file name on the card may hold
+// any) shows as U+FFFD.
+std::u32string DecodeCardText(std::string_view utf8) {
+  std::u32string text;
+  while (!utf8.empty()) {
+    const DecodedUtf8 decoded = DecodeUtf8(utf8);
+    text += decoded.length == 0 ? U'\uFFFD' : static_cast<char32_t>(decoded.codePoint);
+    utf8.remove_prefix(std::max<size_t>(decoded.length, 1));
+  }
+  return text;
 }
 
 // Latin text in the text face, everything from general punctuation on in the Mincho face,
@@ -82,16 +97,6 @@ std::vector<std::string> Sentences(std::string_view paragraph) {
 
 }  // namespace
 
-std::u32string DecodeCardText(std::string_view utf8) {
-  std::u32string text;
-  while (!utf8.empty()) {
-    const DecodedUtf8 decoded = DecodeUtf8(utf8);
-    text += decoded.length == 0 ? U'\uFFFD' : static_cast<char32_t>(decoded.codePoint);
-    utf8.remove_prefix(std::max<size_t>(decoded.length, 1));
-  }
-  return text;
-}
-
 // Held to the pictures' own largest side: a card over a window of any size costs no more than
 // the picture beneath it.
 void CardPainter::Clear(OverlayPicture& overlay, int width, int height) {
@@ -105,23 +110,34 @@ uint32_t CardPainter::Pixel(uint8_t r, uint8_t g, uint8_t b) const {
   return 0xFF000000u | b << 16 | g << 8 | r;
 }
 
-int CardPainter::TextWidth(std::u32string_view text) {
+const Glyph& CardPainter::GlyphOf(char32_t c) {
+  return glyphs_.GlyphOf(FontFor(c), c);
+}
+
+int CardPainter::TextWidth(std::string_view text) {
   int width = 0;
-  for (const char32_t c : text) width += glyphs_.GlyphOf(FontFor(c), c).advance;
+  for (const char32_t c : DecodeCardText(text)) width += GlyphOf(c).advance;
   return width;
 }
 
-// Greedy: each line takes as much as fits, broken where a break is allowed, or anywhere when
-// a single word is wider than the card.
+int CardPainter::WidestLine(const std::vector<std::string>& lines) {
+  int width = 0;
+  for (const std::string& line : lines) width = std::max(width, TextWidth(line));
+  return width;
+}
+
+// The width of the word that starts at `from`, up to where a line may break after it.
 int CardPainter::WordWidth(std::u32string_view text, size_t from) {
   int width = 0;
   for (size_t i = from; i < text.size(); ++i) {
-    width += glyphs_.GlyphOf(FontFor(text[i]), text[i]).advance;
+    width += GlyphOf(text[i]).advance;
     if (BreaksAfter(text[i], i + 1 < text.size() ? text[i + 1] : U' ')) break;
   }
   return width;
 }
 
+// Greedy: each line takes as much as fits, broken where a break is allowed, or anywhere when
+// a single word is wider than the card.
 std::vector<std::string> CardPainter::Wrap(std::string_view paragraph, int width) {
   const std::u32string text = DecodeCardText(paragraph);
   std::vector<std::string> lines;
@@ -131,7 +147,7 @@ std::vector<std::string> CardPainter::Wrap(std::string_view paragraph, int width
     size_t lastBreak = std::u32string::npos;
     int used = 0;
     for (; end < text.size(); ++end) {
-      used += glyphs_.GlyphOf(FontFor(text[end]), text[end]).advance;
+      used += GlyphOf(text[end]).advance;
       if (used > width && end > start) {
         // A word that fits up to the blank after it ends the line there.
         if (text[end] == U' ') lastBreak = end + 1;
@@ -157,21 +173,18 @@ std::vector<std::string> CardPainter::Wrap(std::string_view paragraph, int width
 // The start and the end of the line with an ellipsis between, as much of each as fits: the
 // end of a path names the file, its start the folder.
 std::string CardPainter::ShortenMiddle(std::string_view line, int width) {
+  if (TextWidth(line) <= width) return std::string(line);
   const std::u32string text = DecodeCardText(line);
-  if (TextWidth(text) <= width) return std::string(line);
-  const std::u32string_view ellipsis = kEllipsis;
-  int room = width - TextWidth(ellipsis);
+  int room = width - GlyphOf(kEllipsis).advance;
   size_t head = 0;
   size_t tail = 0;
   while (head + tail < text.size()) {
-    const char32_t c = tail < head ? text[text.size() - 1 - tail] : text[head];
-    const int advance = glyphs_.GlyphOf(FontFor(c), c).advance;
+    const int advance = GlyphOf(tail < head ? text[text.size() - 1 - tail] : text[head]).advance;
     if (advance > room) break;
     room -= advance;
     (tail < head ? tail : head) += 1;
   }
-  return Encode(std::u32string(text.substr(0, head)) + std::u32string(ellipsis) +
-                std::u32string(text.substr(text.size() - tail)));
+  return Encode(text.substr(0, head) + kEllipsis + text.substr(text.size() - tail));
 }
 
 std::vector<CardPage> CardPainter::Paginate(const std::vector<HelpSection>& sections,
@@ -184,28 +197,22 @@ std::vector<CardPage> CardPainter::Paginate(const std::vector<HelpSection>& sect
     const size_t perPage =
         BodyLines(TallestCard(fieldHeight), Wrap(section.heading, textWidth).size(), footerLines);
     pages.push_back({section.heading, {}});
-    const auto place = [&](std::vector<std::string> lines, bool whole) {
-      const size_t room = perPage - pages.back().lines.size();
-      if (whole && lines.size() > room && !pages.back().lines.empty()) {
-        pages.push_back({section.heading, {}});
-      }
-      for (std::string& line : lines) {
-        if (pages.back().lines.size() == perPage) pages.push_back({section.heading, {}});
-        pages.back().lines.push_back(std::move(line));
-      }
-    };
-    for (const char* paragraph : section.paragraphs) {
-      std::vector<std::string> lines = Wrap(paragraph, textWidth);
-      if (lines.size() <= perPage) {
-        place(std::move(lines), true);
-        continue;
-      }
+    for (const std::string& paragraph : section.paragraphs) {
       // Longer than a page: its sentences start lines of their own, so none is split by a page
       // that it would fit on.
-      for (const std::string& sentence : Sentences(paragraph)) {
-        std::vector<std::string> part = Wrap(sentence, textWidth);
-        const bool fits = part.size() <= perPage;
-        place(std::move(part), fits);
+      const std::vector<std::string> parts = Wrap(paragraph, textWidth).size() <= perPage
+                                                 ? std::vector<std::string>{paragraph}
+                                                 : Sentences(paragraph);
+      for (const std::string& part : parts) {
+        std::vector<std::string> lines = Wrap(part, textWidth);
+        const size_t used = pages.back().lines.size();
+        if (lines.size() <= perPage && used + lines.size() > perPage && used > 0) {
+          pages.push_back({section.heading, {}});
+        }
+        for (std::string& line : lines) {
+          if (pages.back().lines.size() == perPage) pages.push_back({section.heading, {}});
+          pages.back().lines.push_back(std::move(line));
+        }
       }
     }
   }
@@ -216,7 +223,7 @@ void CardPainter::DrawText(OverlayPicture& overlay, const Box& clip, int x, int 
                            std::string_view text, uint32_t colour) {
   int pen = x;
   for (const char32_t c : DecodeCardText(text)) {
-    const Glyph& glyph = glyphs_.GlyphOf(FontFor(c), c);
+    const Glyph& glyph = GlyphOf(c);
     for (const InkRun& run : glyph.ink) {
       const int y = baseline + run.dy;
       if (y < clip.top || y >= clip.bottom) continue;
@@ -232,9 +239,20 @@ void CardPainter::DrawText(OverlayPicture& overlay, const Box& clip, int x, int 
   }
 }
 
+int CardPainter::DrawLines(OverlayPicture& overlay, const Box& inside, int baseline,
+                           const std::vector<std::string>& lines, uint32_t colour) {
+  for (const std::string& line : lines) {
+    DrawText(overlay, inside, inside.textLeft, baseline, line, colour);
+    baseline += kLineStep;
+  }
+  return baseline;
+}
+
 CardPainter::Box CardPainter::DrawFrame(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
-                                        int left, int top, int width, int height) {
-  const Box clip{0, 0, std::min(fieldWidth, overlay.width), std::min(fieldHeight, overlay.height)};
+                                        int top, int width, int height) {
+  const int left = (fieldWidth - width) / 2;
+  const Box clip{0, 0, std::min(fieldWidth, overlay.width), std::min(fieldHeight, overlay.height),
+                 0};
   const uint32_t border = Pixel(255, 255, 255);
   const uint32_t inside = Pixel(0, 0, 96);
   for (int y = std::max(top, clip.top); y < std::min(top + height, clip.bottom); ++y) {
@@ -247,20 +265,14 @@ CardPainter::Box CardPainter::DrawFrame(OverlayPicture& overlay, int fieldWidth,
   }
   return {std::max(clip.left, left + kBorder), std::max(clip.top, top + kBorder),
           std::min(clip.right, left + width - kBorder),
-          std::min(clip.bottom, top + height - kBorder)};
+          std::min(clip.bottom, top + height - kBorder), left + kPadding};
 }
 
 void CardPainter::DrawCard(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
                            const CardPage& page, const std::string& footer, bool wide) {
   const int widest = std::max(WideCardWidth(fieldWidth) - 2 * kPadding, 1);
-  int textWidth = widest;
-  if (!wide) {
-    textWidth =
-        std::max(TextWidth(DecodeCardText(footer)), TextWidth(DecodeCardText(page.heading)));
-    for (const std::string& line : page.lines)
-      textWidth = std::max(textWidth, TextWidth(DecodeCardText(line)));
-    textWidth = std::min(textWidth, widest);
-  }
+  const int needed = std::max({WidestLine(page.lines), TextWidth(page.heading), TextWidth(footer)});
+  const int textWidth = wide ? widest : std::min(needed, widest);
   const std::vector<std::string> heading = Wrap(page.heading, textWidth);
   const std::vector<std::string> footing =
       footer.empty() ? std::vector<std::string>{} : Wrap(footer, textWidth);
@@ -276,47 +288,30 @@ void CardPainter::DrawCard(OverlayPicture& overlay, int fieldWidth, int fieldHei
   }
   if (body.size() > most) {
     body.resize(most);
-    body.back() = ShortenMiddle(body.back() + Encode(kEllipsis), textWidth);
+    body.back() = ShortenMiddle(body.back() + Encode(std::u32string(1, kEllipsis)), textWidth);
   }
-  const int width = textWidth + 2 * kPadding;
   const int height = CardHeight(heading.size(), body.size(), footing.size());
-  const int left = (fieldWidth - width) / 2;
   const int top = std::max((fieldHeight - height) / 2, 0);
-  const Box inside = DrawFrame(overlay, fieldWidth, fieldHeight, left, top, width, height);
-  int baseline = top + kPadding + kBaselineInLine;
-  for (const std::string& line : heading) {
-    DrawText(overlay, inside, left + kPadding, baseline, line, Pixel(255, 255, 0));
-    baseline += kLineStep;
-  }
-  baseline += kHeadingStep - kLineStep;
-  for (const std::string& line : body) {
-    DrawText(overlay, inside, left + kPadding, baseline, line, Pixel(255, 255, 255));
-    baseline += kLineStep;
-  }
-  for (const std::string& line : footing) {
-    DrawText(overlay, inside, left + kPadding, baseline, line, Pixel(160, 255, 160));
-    baseline += kLineStep;
-  }
+  const Box inside =
+      DrawFrame(overlay, fieldWidth, fieldHeight, top, textWidth + 2 * kPadding, height);
+  int baseline =
+      DrawLines(overlay, inside, top + kPadding + kBaselineInLine, heading, Pixel(255, 255, 0));
+  baseline =
+      DrawLines(overlay, inside, baseline + kHeadingStep - kLineStep, body, Pixel(255, 255, 255));
+  DrawLines(overlay, inside, baseline, footing, Pixel(160, 255, 160));
 }
 
 void CardPainter::DrawBanner(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
                              const std::vector<std::string>& lines) {
   const int widest = std::max(fieldWidth - 2 * kMargin - 2 * kBorder - 2 * kPadding, 1);
-  int textWidth = 0;
-  for (const std::string& line : lines)
-    textWidth = std::max(textWidth, TextWidth(DecodeCardText(line)));
-  textWidth = std::min(textWidth, widest);
-  const int width = textWidth + 2 * kPadding;
+  const int textWidth = std::min(WidestLine(lines), widest);
   const int height = static_cast<int>(lines.size()) * kLineStep + 2 * kBorder + kBannerPadding;
-  const int left = (fieldWidth - width) / 2;
-  const int top = kMargin;
-  const Box inside = DrawFrame(overlay, fieldWidth, fieldHeight, left, top, width, height);
-  int baseline = top + kBorder + kBannerPadding / 2 + kBaselineInLine;
-  for (const std::string& line : lines) {
-    DrawText(overlay, inside, left + kPadding, baseline, ShortenMiddle(line, textWidth),
-             Pixel(160, 255, 160));
-    baseline += kLineStep;
-  }
+  const Box inside =
+      DrawFrame(overlay, fieldWidth, fieldHeight, kMargin, textWidth + 2 * kPadding, height);
+  std::vector<std::string> shown;
+  for (const std::string& line : lines) shown.push_back(ShortenMiddle(line, textWidth));
+  DrawLines(overlay, inside, kMargin + kBorder + kBannerPadding / 2 + kBaselineInLine, shown,
+            Pixel(160, 255, 160));
 }
 
 void CardPainter::CoverWith(OverlayPicture& overlay, const PixelCanvas& picture) {

@@ -24,10 +24,6 @@ inline constexpr int kMaxCardWidth = 760;
 inline constexpr int kMaxCardHeight = 560;
 }  // namespace card_layout
 
-// The text of a card as characters; a byte that is not UTF-8 (a file name on the card may hold
-// any) shows as U+FFFD.
-std::u32string DecodeCardText(std::string_view utf8);
-
 struct CardPage {
   std::string heading;
   std::vector<std::string> lines;
@@ -71,16 +67,21 @@ class CardPainter {
  private:
   struct Box {
     int left, top, right, bottom;  // the field's part that may be drawn on
+    int textLeft;                  // where a card's lines start
   };
-  int TextWidth(std::u32string_view text);
-  // The width of the word that starts at `from`, up to where a line may break after it.
+  const Glyph& GlyphOf(char32_t c);
+  int TextWidth(std::string_view text);
+  int WidestLine(const std::vector<std::string>& lines);
   int WordWidth(std::u32string_view text, size_t from);
   std::vector<std::string> Wrap(std::string_view paragraph, int width);
   std::string ShortenMiddle(std::string_view line, int width);
-  // Draws a card's frame at (left, top) over a field of this size, clipped to the field and the
-  // overlay, and gives the part inside its border that text may be drawn on.
-  Box DrawFrame(OverlayPicture& overlay, int fieldWidth, int fieldHeight, int left, int top,
-                int width, int height);
+  // Draws a card's frame centred across a field of this size, `top` down it, clipped to the
+  // field and the overlay, and gives the part inside its border that text may be drawn on.
+  Box DrawFrame(OverlayPicture& overlay, int fieldWidth, int fieldHeight, int top, int width,
+                int height);
+  // Draws lines one under the other from `baseline`; gives the baseline after them.
+  int DrawLines(OverlayPicture& overlay, const Box& inside, int baseline,
+                const std::vector<std::string>& lines, uint32_t colour);
   void DrawText(OverlayPicture& overlay, const Box& clip, int x, int baseline,
                 std::string_view text, uint32_t colour);
   uint32_t Pixel(uint8_t r, uint8_t g, uint8_t b) const;

@@ -1,12 +1,14 @@
-// Every text the cards show, English and Japanese side by side, so a change reaches both.
-// The web build cuts its fonts to the characters of this file (frontend/web/subset_font.py),
-// the ellipsis that shortens a long line (…) included.
+// Every text the cards show but the help's prose (resources/help.txt), English and Japanese
+// side by side, so a change reaches both. The web build cuts its fonts to the characters of
+// this file and that one (frontend/web/subset_font.py), the ellipsis that shortens a long line
+// (…) included.
 #include "app/card_text.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <sstream>
 
-#include "resources/version.h"
+#include "resources/help_text.h"
 
 Language LanguageOfLocale(std::string_view locale) {
   return locale.substr(0, 2) == "ja" ? Language::kJapanese : Language::kEnglish;
@@ -14,122 +16,30 @@ Language LanguageOfLocale(std::string_view locale) {
 
 namespace {
 
-// The kana keyboard layout, row by row: each key, then the kana it types (shifted after a
-// slash), the way the keys are printed.
-const char* const kKanaTable[] = {
-    "1 ヌ  2 フ  3 ア/ァ  4 ウ/ゥ  5 エ/ェ  6 オ/ォ  7 ヤ/ャ",
-    "8 ユ/ュ  9 ヨ/ョ  0 ワ/ヲ  - ホ  ^ ヘ  \\ ー",
-    "Q タ  W テ  E イ/ィ  R ス  T カ  Y ン  U ナ  I ニ",
-    "O ラ  P セ  @ ゛  [ ゜/「",
-    "A チ  S ト  D シ  F ハ  G キ  H ク  J マ  K ノ  L リ",
-    "; レ  : ケ  ] ム/」",
-    "Z ツ/ッ  X サ  C ソ  V ヒ  B コ  N ミ  M モ",
-    ", ネ/、  . ル/。  / メ/・  _ ロ",
-};
-
-const std::vector<HelpSection> kEnglishHelp = {
-    {"How to play",
-     {"Characters fall as missiles. Type a missile's character to launch an interceptor at it; "
-      "a hit scores more the higher it is.",
-      "F2  start a game (File > Start)", "F3  pause, and go on",
-      "Space  flush the field, three times a game. Space is no falling character, so it also "
-      "acts on \"A\" as such keys do: it shoots at a falling \"A\", and without one it costs a "
-      "miss; then the field is flushed.",
-      "Ctrl+S  on the results card: save the game that ended", "Alt+F X  end the program",
-      "F1  this help", "F4  your progress: the last games and the slowest characters",
-      "A game ends when a missile reaches the ground, or at the tenth miss."}},
-    {"Keys and misses",
-     {"Every key outside the chosen characters (space, Enter, Esc, Backspace, letters such as é "
-      "or ß ...) acts on \"A\": it launches at a falling \"A\", and without one it counts a "
-      "miss.",
-      "While no game runs the field plays a demonstration. Typing then is only practice: its "
-      "score is not a game's and does not enter the best scores."}},
-    {"The status band",
-     {"Score: this game's score / the best score of this level", "Lv: the level (1 to 5)",
-      "Flush: flushes left in this game", "Miss: mistyped keys; the tenth ends the game"}},
-    {"Levels and characters",
-     {"The level (レベル) sets how many missiles may fall at once: Level 1 few, Level 5 many.",
-      "The mode (モード) chooses which characters fall: upper-case letters, lower-case "
-      "letters, digits, symbols, half-width katakana; several may be chosen together.",
-      "Both can be changed only while no game runs."}},
-    {"Typing kana",
-     {"Choose カナ in the mode menu. Type the kana with a Japanese kana keyboard layout, or "
-      "with an input method: committed katakana or hiragana count as the same sound. On the "
-      "kana layout (shifted kana after the slash):"}},
-    {"The menus",
-     {"File: start, pause or stop a game, or end the program.",
-      "Mode: which characters fall; Level: how many fall at once. Both change only while no game "
-      "runs.",
-      "Options: the sound effects, and the multiple-warhead (red) missiles that split in three "
-      "when hit.",
-      "Help: this help, your progress, and About."}},
-    {"Where settings are kept",
-     {"Options and best scores are kept in VOLARIN.INI in the working folder; where that cannot "
-      "be written, or with --per-user (as the desktop menu starts the game), in "
-      "~/.local/share/volarin or %APPDATA%\\Volarin. Saved games and the history of games go "
-      "beside it.",
-      "A browser keeps them in its storage."}},
-};
-
-const std::vector<HelpSection> kJapaneseHelp = {
-    {"遊び方",
-     {"文字がミサイルになって落ちてきます。ミサイルの文字をタイプすると迎撃ミサイルが飛び、"
-      "高い所で当てるほど得点が上がります。",
-      "F2  ゲームを始める（ファイル > スタート）", "F3  一時停止と再開",
-      "スペース  画面のミサイルを一掃（１ゲーム３回まで）。スペースは落ちる文字ではないので、"
-      "ほかのそういうキーと同じく「A」に働きます。「A」が落ちていればそれを狙い、なければミスに"
-      "なります。そのあとで一掃します。",
-      "Ctrl+S  結果カードで：終わったゲームを保存", "Alt+F X  終了", "F1  このヘルプ",
-      "F4  成績：最近のゲームと遅い文字",
-      "ミサイルが地面に届くか、ミスが１０回になるとゲームは終わります。"}},
-    {"キーとミス",
-     {"選んだ文字以外のキー（スペース、Enter、Esc、Backspace、é や ß など）は「A」として"
-      "働きます。「A」が落ちていればそれを狙い、なければミスになります。",
-      "ゲームをしていない間はデモが流れます。そのときのタイプは練習で、得点は最高得点に入りま"
-      "せん。"}},
-    {"下の帯の見方",
-     {"Score: このゲームの得点 / このレベルの最高得点", "Lv: レベル（１～５）",
-      "Flush: このゲームで残っている一掃の回数", "Miss: ミスの数。１０回でゲーム終了"}},
-    {"レベルと文字",
-     {"レベルは一度に落ちるミサイルの数を決めます。Level 1 は少なく、Level 5 は多くなります。",
-      "モードは落ちる文字を選びます：大文字、小文字、数字、記号、半角カナ。いくつでも組み合わ"
-      "せられます。",
-      "どちらもゲームをしていない間だけ変えられます。"}},
-    {"カナの打ち方",
-     {"モードでカナを選びます。かな入力のキー配列か、日本語入力で打ちます。確定したカタカナや"
-      "ひらがなは同じ音の文字になります。かな入力の配列（シフトで打つ文字は / の後）："}},
-    {"メニュー",
-     {"ファイル：ゲームの開始、一時停止、ストップ、プログラムの終了。",
-      "モード：落ちる文字の種類。レベル：一度に落ちる数。どちらもゲームをしていない間だけ変えられ"
-      "ます。",
-      "オプション：効果音と、当てると三つに分かれる多弾頭（赤い）ミサイル。",
-      "ヘルプ：このヘルプ、成績とバージョン情報。"}},
-    {"設定の保存先",
-     {"オプションと最高得点は作業フォルダーの VOLARIN.INI に保存します。そこに書き込めないときと "
-      "--per-user のとき（デスクトップのメニューから起動したとき）は ~/.local/share/volarin か "
-      "%APPDATA%\\Volarin に保存します。保存したゲームと成績の記録も同じ場所に置きます。",
-      "ブラウザーでは、ブラウザーの保存領域に残ります。"}},
-};
-
-// The kana table follows the kana section's text in both languages.
-std::vector<HelpSection> WithKanaTable(std::vector<HelpSection> sections) {
-  for (HelpSection& section : sections) {
-    if (section.paragraphs.size() != 1) continue;
-    section.paragraphs.insert(section.paragraphs.end(), std::begin(kKanaTable),
-                              std::end(kKanaTable));
+// The sections of resources/help.txt in one language, About last.
+std::vector<HelpSection> ReadHelp(Language language) {
+  std::vector<HelpSection> sections;
+  std::istringstream text(kHelpText);
+  bool japaneseLine = false;
+  for (std::string line; std::getline(text, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    if (line.starts_with("| ")) {  // the same in both languages
+      sections.back().paragraphs.push_back(line.substr(2));
+      continue;
+    }
+    const bool wanted = japaneseLine == (language == Language::kJapanese);
+    japaneseLine = !japaneseLine;
+    if (!wanted) continue;
+    if (line.starts_with("= ")) {
+      sections.push_back({line.substr(2), {}});
+    } else {
+      sections.back().paragraphs.push_back(line);
+    }
   }
   return sections;
 }
 
-const HelpSection kEnglishAbout = {
-    "About Volarin",
-    {VOLARIN_TITLE, "Type the falling characters before they reach the ground.",
-     "Free software under the MIT licence.", "The Volarin developers"}};
-
-const HelpSection kJapaneseAbout = {
-    "バージョン情報",
-    {VOLARIN_TITLE, "落ちてくる文字を、地面に届く前にタイプしてください。",
-     "MIT ライセンスのフリーソフトウェアです。", "The Volarin developers"}};
+using Lines = std::vector<std::string>;
 
 std::string Format(const char* format, long long a, long long b = 0, long long c = 0) {
   char text[96];
@@ -139,14 +49,12 @@ std::string Format(const char* format, long long a, long long b = 0, long long c
 
 }  // namespace
 
-const std::vector<HelpSection>& HelpSections(Language language) {
-  static const std::vector<HelpSection> english = WithKanaTable(kEnglishHelp);
-  static const std::vector<HelpSection> japanese = WithKanaTable(kJapaneseHelp);
-  return language == Language::kJapanese ? japanese : english;
-}
-
-const HelpSection& AboutSection(Language language) {
-  return language == Language::kJapanese ? kJapaneseAbout : kEnglishAbout;
+std::vector<HelpSection> HelpSections(Language language, bool about) {
+  static const std::vector<HelpSection> english = ReadHelp(Language::kEnglish);
+  static const std::vector<HelpSection> japanese = ReadHelp(Language::kJapanese);
+  const std::vector<HelpSection>& all = language == Language::kJapanese ? japanese : english;
+  if (about) return {all.back()};
+  return {all.begin(), all.end() - 1};
 }
 
 // From the last page the keys that turn the help close it: its footer says so.
@@ -162,27 +70,20 @@ std::string HelpFooter(Language language, int page, int pageCount) {
 
 // Accuracy is hits among hits and misses, the two figures above it; characters a minute count
 // the hits only, a minute being 3840 ticks.
-std::vector<std::string> ResultLines(Language language, const GameResults& r) {
+std::vector<std::string> ResultLines(Language language, const GameResults& r, bool canSave,
+                                     const KeptGame* kept) {
   const bool ja = language == Language::kJapanese;
   const long long shots = static_cast<long long>(r.hits) + r.misses;
   const long long accuracy = shots == 0 ? 0 : 100LL * r.hits / shots;
   const long long perMinute = r.ticks == 0 ? 0 : static_cast<long long>(r.hits * 3840LL / r.ticks);
   const long long seconds = static_cast<long long>(r.ticks / 64);
-  const char* why = "";
-  switch (r.end) {
-    case GameEnd::kGround:
-      why = ja ? "ミサイルが地面に届きました" : "A missile reached the ground";
-      break;
-    case GameEnd::kTenthMiss:
-      why = ja ? "ミスが１０回になりました" : "The tenth miss";
-      break;
-    case GameEnd::kStopped:
-      why = ja ? "ストップしました" : "Stopped";
-      break;
-  }
+  // Why the game ended, in the order of GameEnd.
+  const char* const why[][2] = {{"A missile reached the ground", "ミサイルが地面に届きました"},
+                                {"The tenth miss", "ミスが１０回になりました"},
+                                {"Stopped", "ストップしました"}};
   std::vector<std::string> lines = {
       ja ? "ゲーム終了" : "Game over",
-      why,
+      why[static_cast<int>(r.end)][ja],
       Format(ja ? "得点 Score  %05lld" : "Score  %05lld", r.score),
       Format(ja ? "レベル%lldの最高 Best  %05lld" : "Best for level %lld  %05lld", r.level, r.best),
       Format(ja ? "命中 %lld  ミス %lld" : "Hits %lld  Misses %lld", r.hits, r.misses),
@@ -205,26 +106,24 @@ std::vector<std::string> ResultLines(Language language, const GameResults& r) {
                                       : "Not above the last games' average  %05lld"),
                            r.average));
   }
+  if (!canSave) return lines;
+  if (kept == nullptr) {
+    lines.push_back(ja ? "Ctrl+S: このゲームを保存" : "Ctrl+S: save this game");
+  } else if (!kept->problem.empty()) {
+    lines.insert(lines.end(), {ja ? "保存できませんでした：" : "Could not save the game as",
+                               kept->where, kept->problem});
+  } else if (!kept->download) {
+    lines.insert(lines.end(), {ja ? "保存しました：" : "Saved as", kept->where});
+  } else {
+    lines.insert(lines.end(), {(ja ? "ダウンロードしました：" : "Downloaded as ") + kept->where,
+                               ja ? "リンクはゲームの下にあります" : "Its link is below the game"});
+  }
   return lines;
 }
 
 std::string ResultsFooter(Language language) {
   return language == Language::kJapanese ? "何かキーを押すと閉じます  F2: 新しいゲーム"
                                          : "Any key: close  F2: new game";
-}
-
-std::string SaveOffer(Language language) {
-  return language == Language::kJapanese ? "Ctrl+S: このゲームを保存" : "Ctrl+S: save this game";
-}
-
-std::vector<std::string> SavedLines(Language language, const std::string& where,
-                                    const std::string& problem, bool download) {
-  const bool ja = language == Language::kJapanese;
-  if (!problem.empty())
-    return {ja ? "保存できませんでした：" : "Could not save the game as", where, problem};
-  if (!download) return {ja ? "保存しました：" : "Saved as", where};
-  return {(ja ? "ダウンロードしました：" : "Downloaded as ") + where,
-          ja ? "リンクはゲームの下にあります" : "Its link is below the game"};
 }
 
 std::string ProgressHeading(Language language, int32_t level) {
@@ -234,11 +133,10 @@ std::string ProgressHeading(Language language, int32_t level) {
 }
 
 std::vector<std::string> ProgressLegend(Language language, int32_t topScore, int32_t topPerMinute) {
-  if (language == Language::kJapanese) {
-    return {Format("得点 〜%lld", topScore), Format("命中/分 〜%lld", topPerMinute), "命中率 %"};
-  }
-  return {Format("Score to %lld", topScore), Format("Hits/min to %lld", topPerMinute),
-          "Accuracy %"};
+  const bool ja = language == Language::kJapanese;
+  return {Format(ja ? "得点 〜%lld" : "Score to %lld", topScore),
+          Format(ja ? "命中/分 〜%lld" : "Hits/min to %lld", topPerMinute),
+          ja ? "命中率 %" : "Accuracy %"};
 }
 
 std::string ProgressSlowest(Language language, const std::vector<std::string>& slowest,
@@ -307,25 +205,20 @@ VerdictCard VerdictCardText(Language language, bool verified, const std::string&
     card.heading = ja ? "再生: 検証済み" : "Replay: verified";
     // What a verdict can say: no more than that the recording is whole and this version plays
     // it the same. A program could have played it.
-    if (ja) {
-      card.lines = {"記録された場所で正確に終わりました。",
-                    "編集も破損もなく、この版で同じに再生されます。",
-                    "誰が遊んだか、人が遊んだかは証明しません。"};
-    } else {
-      card.lines = {
-          "It ended exactly where it was recorded.", "Nothing was edited or damaged, and this",
-          "version plays it the same. It does not", "prove who played it, nor that a person did."};
-    }
+    card.lines = ja ? Lines{"記録された場所で正確に終わりました。",
+                            "編集も破損もなく、この版で同じに再生されます。",
+                            "誰が遊んだか、人が遊んだかは証明しません。"}
+                    : Lines{"It ended exactly where it was recorded.",
+                            "Nothing was edited or damaged, and this",
+                            "version plays it the same. It does not",
+                            "prove who played it, nor that a person did."};
     return card;
   }
   card.heading = ja ? "再生: 検証できません" : "Replay: not verified";
-  if (ja) {
-    card.lines = {"この記録は記録された場所で終わりません:",
-                  "編集、破損、または別の版で作られた記録です。"};
-  } else {
-    card.lines = {"this recording does not end where it was recorded:",
-                  "edited, damaged or made by another version"};
-  }
+  card.lines = ja ? Lines{"この記録は記録された場所で終わりません:",
+                          "編集、破損、または別の版で作られた記録です。"}
+                  : Lines{"this recording does not end where it was recorded:",
+                          "edited, damaged or made by another version"};
   if (!reason.empty()) card.lines = {reason.substr(0, 72)};
   return card;
 }

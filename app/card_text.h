@@ -6,10 +6,9 @@
 #include <string_view>
 #include <vector>
 
-enum class Language { kEnglish, kJapanese };
+#include "app/kept_game.h"
 
-// What stands for the part of a line left out where it is too long for its card.
-inline constexpr std::u32string_view kEllipsis = U"\u2026";
+enum class Language { kEnglish, kJapanese };
 
 // Japanese when the locale name (a POSIX "ja_JP.UTF-8", a browser's "ja-JP", a Windows
 // "ja-JP") starts with "ja"; English for anything else, an empty name included.
@@ -18,12 +17,12 @@ Language LanguageOfLocale(std::string_view locale);
 // A part of the help: its heading, then paragraphs, each wrapped to the card's width. A part
 // starts on a page of its own and goes on over as many pages as it needs.
 struct HelpSection {
-  const char* heading;
-  std::vector<const char*> paragraphs;
+  std::string heading;
+  std::vector<std::string> paragraphs;
 };
 
-const std::vector<HelpSection>& HelpSections(Language language);
-const HelpSection& AboutSection(Language language);
+// The help's sections, or with `about` the one of About.
+std::vector<HelpSection> HelpSections(Language language, bool about);
 
 // The last line of a help page: how to turn the page and close the help (the last page's keys
 // close it); with one page, as About has, how to close it.
@@ -46,15 +45,11 @@ struct GameResults {
   int32_t average = -1;  // the last ten games' average score at this level before it; -1: none
 };
 
-// The results card: a heading, then one line a figure.
-std::vector<std::string> ResultLines(Language language, const GameResults& results);
+// The results card: a heading, then one line a figure; with `canSave` the offer to save the
+// game, or once it was saved where (in the page the download's name), or why it could not be.
+std::vector<std::string> ResultLines(Language language, const GameResults& results,
+                                     bool canSave = false, const KeptGame* kept = nullptr);
 std::string ResultsFooter(Language language);
-// The results card's line that offers to save the game.
-std::string SaveOffer(Language language);
-// What the results card says once the game was saved (`where` its path, or in the page the
-// download's name) or could not be (`problem` why).
-std::vector<std::string> SavedLines(Language language, const std::string& where,
-                                    const std::string& problem, bool download);
 
 // The progress card's words: its heading, the plot's legend (each series with the top of its
 // scale), the line naming the slowest characters over `games` games (or that there are none

@@ -42,22 +42,6 @@ void Cards::GameEnded(const GameResults& results, bool canSave) {
               .kept = nullptr};
 }
 
-void Cards::TickRan() {
-  if (results_.quietTicksLeft > 0) --results_.quietTicksLeft;
-}
-
-void Cards::Saved(const KeptGame& kept) {
-  results_.kept = std::make_unique<KeptGame>(kept);
-}
-
-void Cards::ShowVerdict(const VerdictCard& card) {
-  verdict_ = std::make_unique<VerdictCard>(card);
-}
-
-void Cards::SetBanner(std::vector<std::string> lines) {
-  banner_ = std::move(lines);
-}
-
 Cards::KeyUse Cards::TakeKey(uint8_t code) {
   if (!play_) return KeyUse::kPassed;
   if (help_.shown != Card::kNone) {
@@ -104,10 +88,6 @@ Card Cards::Shown() const {
   return Card::kNone;
 }
 
-bool Cards::TakeOverlayChange() {
-  return std::exchange(overlayChanged_, false);
-}
-
 // The help is laid out anew only for another text or another field size. Its footer is never
 // wider than the one of a hundred pages.
 const std::vector<CardPage>& Cards::HelpPages() {
@@ -121,24 +101,9 @@ const std::vector<CardPage>& Cards::HelpPages() {
     return help_.pages;
   }
   const bool about = help_.shown == Card::kAbout;
-  help_.pages = painter_->Paginate(
-      about ? std::vector<HelpSection>{AboutSection(language_)} : HelpSections(language_),
-      key.width, key.height, HelpFooter(language_, about ? 0 : 98, about ? 1 : 99));
+  help_.pages = painter_->Paginate(HelpSections(language_, about), key.width, key.height,
+                                   HelpFooter(language_, about ? 0 : 98, about ? 1 : 99));
   return help_.pages;
-}
-
-std::vector<std::string> Cards::ResultsLines() const {
-  std::vector<std::string> lines = ResultLines(language_, results_.figures);
-  if (!results_.canSave) return lines;
-  if (!results_.kept) {
-    lines.push_back(SaveOffer(language_));
-    return lines;
-  }
-  const KeptGame& kept = *results_.kept;
-  for (std::string& line : SavedLines(language_, kept.where, kept.problem, kept.download)) {
-    lines.push_back(std::move(line));
-  }
-  return lines;
 }
 
 std::vector<std::string> Cards::Banner() const {
@@ -179,33 +144,24 @@ void Cards::Update() {
 }
 
 void Cards::DrawShownCard(Card card, int fieldWidth, int fieldHeight) {
-  std::vector<std::string> lines;
-  switch (card) {
-    case Card::kHelp:
-    case Card::kAbout:
-      painter_->DrawCard(overlay_, fieldWidth, fieldHeight, help_.pages[help_.page],
-                         HelpFooter(language_, help_.page, static_cast<int>(help_.pages.size())),
-                         true);
-      break;
-    case Card::kProgress:
-      painter_->DrawProgress(overlay_, fieldWidth, fieldHeight, help_.progress, language_);
-      break;
-    case Card::kResults:
-      lines = ResultsLines();
-      painter_->DrawCard(overlay_, fieldWidth, fieldHeight,
-                         {lines.front(), {lines.begin() + 1, lines.end()}},
-                         ResultsFooter(language_), false);
-      break;
-    case Card::kPause:
-      lines = PauseLines(language_);
-      painter_->DrawCard(overlay_, fieldWidth, fieldHeight, {lines[0], {lines[1]}}, "", false);
-      break;
-    case Card::kVerdict:
-      painter_->DrawCard(overlay_, fieldWidth, fieldHeight, {verdict_->heading, verdict_->lines},
-                         verdict_->footer, false);
-      break;
-    case Card::kNone:
-      break;
+  if (card == Card::kProgress) {
+    painter_->DrawProgress(overlay_, fieldWidth, fieldHeight, help_.progress, language_);
+  } else if (card == Card::kHelp || card == Card::kAbout) {
+    painter_->DrawCard(overlay_, fieldWidth, fieldHeight, help_.pages[help_.page],
+                       HelpFooter(language_, help_.page, static_cast<int>(help_.pages.size())),
+                       true);
+  } else if (card == Card::kVerdict) {
+    painter_->DrawCard(overlay_, fieldWidth, fieldHeight, {verdict_->heading, verdict_->lines},
+                       verdict_->footer, false);
+  } else if (card != Card::kNone) {
+    // The results or the pause card: a heading over its lines.
+    const bool results = card == Card::kResults;
+    const std::vector<std::string> lines =
+        results ? ResultLines(language_, results_.figures, results_.canSave, results_.kept.get())
+                : PauseLines(language_);
+    painter_->DrawCard(overlay_, fieldWidth, fieldHeight,
+                       {lines.front(), {lines.begin() + 1, lines.end()}},
+                       results ? ResultsFooter(language_) : "", false);
   }
 }
 

@@ -4,8 +4,10 @@
 // rules' picture or what a recording holds.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/card_painter.h"
@@ -39,13 +41,13 @@ class Cards {
   // A game ended: its results show; `canSave` offers to keep it.
   void GameEnded(const GameResults& results, bool canSave);
   // A tick ran: the results card's quiet moment runs out.
-  void TickRan();
+  void TickRan() { results_.quietTicksLeft = std::max(results_.quietTicksLeft - 1, 0); }
   // The ended game was kept, or could not be: the results card says where, or why not.
-  void Saved(const KeptGame& kept);
+  void Saved(const KeptGame& kept) { results_.kept = std::make_unique<KeptGame>(kept); }
   // The replay's verdict, shown from now on.
-  void ShowVerdict(const VerdictCard& card);
+  void ShowVerdict(const VerdictCard& card) { verdict_ = std::make_unique<VerdictCard>(card); }
   // The lines at the top of the field while no card shows (a replay's state); empty for none.
-  void SetBanner(std::vector<std::string> lines);
+  void SetBanner(std::vector<std::string> lines) { banner_ = std::move(lines); }
 
   enum class KeyUse { kPassed, kTaken, kSave };
   // A typed key: Esc closes the help and Enter or space turn its page; after its quiet moment
@@ -67,7 +69,7 @@ class Cards {
   Card Shown() const;
   const OverlayPicture& Overlay() const { return overlay_; }
   // True once after the overlay changed: the whole picture is to be shown anew.
-  bool TakeOverlayChange();
+  bool TakeOverlayChange() { return std::exchange(overlayChanged_, false); }
 
  private:
   // What the overlay shows; it is drawn anew only when this changes.
@@ -100,7 +102,6 @@ class Cards {
   };
 
   const std::vector<CardPage>& HelpPages();
-  std::vector<std::string> ResultsLines() const;
   std::vector<std::string> Banner() const;
   void DrawShownCard(Card card, int fieldWidth, int fieldHeight);
   void DrawPausedField();

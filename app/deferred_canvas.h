@@ -9,7 +9,7 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
+#include <functional>
 #include <vector>
 
 #include "render/canvas.h"
@@ -40,19 +40,11 @@ class DeferredCanvas : public Canvas {
   void Present() override;
 
  private:
-  enum class Kind { kPixelRow, kFont, kCopy, kFill, kText, kArc, kPresent };
-  struct Call {
-    Kind kind;
-    int n[6];
-    RasterOp op;
-    FontId font;
-    Colour colours[2];
-    std::string text;            // the text of kText, copied: the caller's buffer is reused
-    std::vector<Colour> pixels;  // the row of kPixelRow
-  };
-
-  bool Hold(Call call);
-  void Replay(const Call& call);
+  // A held call; an empty one stands for a present, where a frame ends.
+  using Call = std::function<void(Canvas&)>;
+  // Passes the call on at once while nothing is held, else holds it.
+  template <typename Draw>
+  void Pass(Draw draw);
 
   Canvas* target_ = nullptr;
   std::vector<Call> held_;

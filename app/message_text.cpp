@@ -2,6 +2,8 @@
 // terminal as they are.
 #include "app/message_text.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 
@@ -14,29 +16,22 @@ bool NeedsEscape(uint32_t c) {
          (c >= 0x2066 && c <= 0x2069);
 }
 
-void AppendEscape(std::string& text, const char* format, unsigned value) {
-  char escape[16];  // "\\u10ffff" and its zero at the most
-  std::snprintf(escape, sizeof escape, format, value);
-  text += escape;
-}
-
-// Appends the first character of `word`, escaped as needed; returns the bytes it took.
+// Appends the first character of `word`, escaped as needed; returns the bytes it took. A byte
+// that is not UTF-8 is escaped alone.
 size_t AppendCharacter(std::string_view word, std::string& text) {
   const DecodedUtf8 decoded = DecodeUtf8(word);
-  if (decoded.length == 0) {
-    AppendEscape(text, "\\x%02x", static_cast<uint8_t>(word[0]));
-    return 1;
-  }
-  if (decoded.codePoint == '\\') {
+  const bool valid = decoded.length != 0;
+  if (valid && decoded.codePoint == '\\') {
     text += "\\\\";
-  } else if (!NeedsEscape(decoded.codePoint)) {
+  } else if (valid && !NeedsEscape(decoded.codePoint)) {
     text.append(word.substr(0, decoded.length));
-  } else if (decoded.length == 1) {
-    AppendEscape(text, "\\x%02x", decoded.codePoint);
   } else {
-    AppendEscape(text, "\\u%04x", decoded.codePoint);
+    char escape[16];  // "\\u10ffff" and its zero at the most
+    std::snprintf(escape, sizeof escape, decoded.length > 1 ? "\\u%04x" : "\\x%02x",
+                  valid ? decoded.codePoint : static_cast<uint8_t>(word[0]));
+    text += escape;
   }
-  return decoded.length;
+  return std::max<size_t>(decoded.length, 1);
 }
 
 }  // namespace
@@ -45,12 +40,9 @@ DecodedUtf8 DecodeUtf8(std::string_view text) {
   const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
   const uint8_t lead = byte(0);
   if (lead < 0x80) return {lead, 1};
-  const size_t length = lead >= 0xF8   ? 0
-                        : lead >= 0xF0 ? 4
-                        : lead >= 0xE0 ? 3
-                        : lead >= 0xC0 ? 2
-                                       : 0;
-  if (length == 0 || text.size() < length) return {};
+  // The lead byte's leading ones count the sequence's bytes.
+  const size_t length = static_cast<size_t>(std::countl_one(lead));
+  if (length < 2 || length > 4 || text.size() < length) return {};
   uint32_t codePoint = lead & (0x7F >> length);
   for (size_t i = 1; i < length; ++i) {
     if ((byte(i) & 0xC0) != 0x80) return {};

@@ -38,19 +38,14 @@ Rgb Heat(double t) {
   return {static_cast<uint8_t>(230 - 20 * (t - 0.5)), static_cast<uint8_t>(400 * (1 - t)), 0};
 }
 
-struct Area {
-  int left, top, width, height;
-};
-
 }  // namespace
 
 void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fieldHeight,
                                const ProgressView& view, Language language) {
   const int width = std::max(std::min(fieldWidth - 2 * kMargin, kMaxCardWidth), 0);
   const int height = std::max(std::min(fieldHeight - 2 * kMargin, kMaxCardHeight), 0);
-  const int left = (fieldWidth - width) / 2;
   const int top = std::max((fieldHeight - height) / 2, 0);
-  const Box clip = DrawFrame(overlay, fieldWidth, fieldHeight, left, top, width, height);
+  const Box clip = DrawFrame(overlay, fieldWidth, fieldHeight, top, width, height);
   const auto fill = [&](int x, int y, int w, int h, Rgb c) {
     for (int row = std::max(y, clip.top); row < std::min(y + h, clip.bottom); ++row) {
       for (int col = std::max(x, clip.left); col < std::min(x + w, clip.right); ++col) {
@@ -62,7 +57,7 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     DrawText(overlay, clip, x, baseline, line, Pixel(c.r, c.g, c.b));
   };
   const int inner = std::max(width - 2 * kPadding, 1);
-  const int x0 = left + kPadding;
+  const int x0 = clip.textLeft;
   text(x0, top + kPadding + kBaselineInLine,
        ShortenMiddle(ProgressHeading(language, view.level), inner), {255, 255, 0});
 
@@ -70,7 +65,7 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
   // figure come first.
   const int bodyTop = top + kPadding + kHeadingStep;
   const int bodyBottom = top + height - kPadding - 2 * kLineStep;
-  const int cellWidth = std::max(TextWidth(U"9.9"), TextWidth(U"\uFF71")) + 10;
+  const int cellWidth = std::max(TextWidth("9.9"), TextWidth("\uFF71")) + 10;
   const int columns = std::max(inner / cellWidth, 1);
   const int spareRows = (bodyBottom - bodyTop - kLineStep - kLeastPlot - kGap) / kCellHeight;
   const size_t room = static_cast<size_t>(std::max(spareRows, 1) * columns);
@@ -81,8 +76,8 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     }
   }
   const int rows = static_cast<int>((cells.size() + columns - 1) / columns);
-  const Area plot{x0, bodyTop, inner,
-                  std::max(bodyBottom - bodyTop - kLineStep - kGap - rows * kCellHeight, 0)};
+  // The plot spans the body's width from its top.
+  const int plotHeight = std::max(bodyBottom - bodyTop - kLineStep - kGap - rows * kCellHeight, 0);
 
   // Each series on its own scale, from 0 to its top.
   int32_t topScore = 1;
@@ -91,19 +86,19 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     topScore = std::max(topScore, p.score);
     topPerMinute = std::max(topPerMinute, p.perMinute);
   }
-  fill(plot.left, plot.top + plot.height - 1, plot.width, 1, {96, 96, 96});
-  fill(plot.left, plot.top, 1, plot.height, {96, 96, 96});
+  fill(x0, bodyTop + plotHeight - 1, inner, 1, {96, 96, 96});
+  fill(x0, bodyTop, 1, plotHeight, {96, 96, 96});
   const auto series = [&](auto value, int32_t topValue, Rgb colour) {
     const size_t n = view.games.size();
-    const int span = plot.width - 2 * kMarker;
+    const int span = inner - 2 * kMarker;
     const auto at = [&](size_t i) {
       const int x =
-          plot.left + kMarker +
+          x0 + kMarker +
           (n == 1 ? span / 2
                   : static_cast<int>(span * static_cast<int64_t>(i) / static_cast<int64_t>(n - 1)));
       const double share = static_cast<double>(value(view.games[i])) / topValue;
-      const int y = plot.top + kMarker / 2 +
-                    static_cast<int>(std::lround((plot.height - kMarker) * (1 - share)));
+      const int y = bodyTop + kMarker / 2 +
+                    static_cast<int>(std::lround((plotHeight - kMarker) * (1 - share)));
       return std::pair<int, int>{x, y};
     };
     for (size_t i = 1; i < n; ++i) {
@@ -125,13 +120,13 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
 
   // The legend: a bar of each series' colour before its words.
   int pen = x0;
-  const int legendBaseline = plot.top + plot.height + kBaselineInLine + 2;
+  const int legendBaseline = bodyTop + plotHeight + kBaselineInLine + 2;
   const std::vector<std::string> legend = ProgressLegend(language, topScore, topPerMinute);
   const Rgb colours[] = {kScoreColour, kPerMinuteColour, kAccuracyColour};
   for (size_t i = 0; i < legend.size(); ++i) {
     fill(pen, legendBaseline - 10, 16, 5, colours[i]);
     text(pen + 22, legendBaseline, legend[i], {255, 255, 255});
-    pen += 22 + TextWidth(DecodeCardText(legend[i])) + 14;
+    pen += 22 + TextWidth(legend[i]) + 14;
   }
 
   // The grid, coloured between the fastest and the slowest time shown.
@@ -142,7 +137,7 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     fastest = std::min(fastest, cell->seconds);
     slowest = std::max(slowest, cell->seconds);
   }
-  const int gridTop = plot.top + plot.height + kLineStep + kGap;
+  const int gridTop = bodyTop + plotHeight + kLineStep + kGap;
   for (size_t i = 0; i < cells.size(); ++i) {
     const ProgressView::Cell& cell = *cells[i];
     const int x = x0 + static_cast<int>(i % columns) * cellWidth;
@@ -152,8 +147,8 @@ void CardPainter::DrawProgress(OverlayPicture& overlay, int fieldWidth, int fiel
     fill(x + 1, y + 1, cellWidth - 2, kCellHeight - 2, timed ? Heat(t) : Rgb{48, 48, 64});
     const Rgb ink = timed ? Rgb{0, 0, 0} : Rgb{160, 160, 160};
     const std::string figure = ProgressFigure(cell.seconds);
-    text(x + (cellWidth - TextWidth(DecodeCardText(cell.text))) / 2, y + 23, cell.text, ink);
-    text(x + (cellWidth - TextWidth(DecodeCardText(figure))) / 2, y + 47, figure, ink);
+    text(x + (cellWidth - TextWidth(cell.text)) / 2, y + 23, cell.text, ink);
+    text(x + (cellWidth - TextWidth(figure)) / 2, y + 47, figure, ink);
   }
 
   text(x0, bodyBottom + kBaselineInLine,

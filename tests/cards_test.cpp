@@ -113,6 +113,23 @@ TEST(ResultLinesTest, SayWhyTheGameEndedAndComputeFromTheirOwnFigures) {
             "9.910999-");
 }
 
+// Where the game may be saved the card ends with the offer, then where the game went, or why
+// it did not.
+TEST(ResultLinesTest, EndWithTheSaveOfferThenWhereTheGameWent) {
+  const auto saving = [](const KeptGame* kept) {
+    const Lines lines = ResultLines(Language::kEnglish, {}, true, kept);
+    return Lines(lines.begin() + 7, lines.end());
+  };
+  EXPECT_EQ(saving(nullptr), Lines{"Ctrl+S: save this game"});
+  const KeptGame saved{.where = "/g/v.txt", .problem = "", .download = false};
+  EXPECT_EQ(saving(&saved), (Lines{"Saved as", "/g/v.txt"}));
+  const KeptGame failed{.where = "/g/v.txt", .problem = "disk full", .download = false};
+  EXPECT_EQ(saving(&failed), (Lines{"Could not save the game as", "/g/v.txt", "disk full"}));
+  const KeptGame downloaded{.where = "v.txt", .problem = "", .download = true};
+  EXPECT_EQ(saving(&downloaded), (Lines{"Downloaded as v.txt", "Its link is below the game"}));
+  EXPECT_EQ(ResultLines(Language::kEnglish, {}, false, &saved).size(), 7u);
+}
+
 // A game's figures come from the rules' own events: its interceptors' hits (never the
 // demonstration's), its ticks but paused ones and the one that ended it, its misses, and why it
 // ended: the tenth miss, a missile on the ground, or Stop; the next game counts afresh.
