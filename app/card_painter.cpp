@@ -16,18 +16,7 @@ constexpr char32_t kEllipsis = U'\u2026';
 
 std::string Encode(std::u32string_view text) {
   std::string utf8;
-  for (const char32_t c : text) {
-    if (c < 0x80) {
-      utf8 += static_cast<char>(c);
-    } else if (c < 0x800) {
-      utf8 += static_cast<char>(0xC0 | c >> 6);
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      utf8 += static_cast<char>(0xE0 | c >> 12);
-      utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  for (const char32_t c : text) utf8 += EncodeUtf8(c);
   return utf8;
 }
 

@@ -6,8 +6,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
+#include <string_view>
 
+#include "app/message_text.h"
 #include "resources/help_text.h"
 
 Language LanguageOfLocale(std::string_view locale) {
@@ -19,21 +20,23 @@ namespace {
 // The sections of resources/help.txt in one language, About last.
 std::vector<HelpSection> ReadHelp(Language language) {
   std::vector<HelpSection> sections;
-  std::istringstream text(kHelpText);
   bool japaneseLine = false;
-  for (std::string line; std::getline(text, line);) {
+  // A string view, not a string stream: no stream code in the Windows exe.
+  for (std::string_view text = kHelpText; !text.empty();) {
+    const std::string_view line = text.substr(0, text.find('\n'));
+    text.remove_prefix(std::min(line.size() + 1, text.size()));
     if (line.empty() || line[0] == '#') continue;
     if (line.starts_with("| ")) {  // the same in both languages
-      sections.back().paragraphs.push_back(line.substr(2));
+      sections.back().paragraphs.emplace_back(line.substr(2));
       continue;
     }
     const bool wanted = japaneseLine == (language == Language::kJapanese);
     japaneseLine = !japaneseLine;
     if (!wanted) continue;
     if (line.starts_with("= ")) {
-      sections.push_back({line.substr(2), {}});
+      sections.push_back({std::string(line.substr(2)), {}});
     } else {
-      sections.back().paragraphs.push_back(line);
+      sections.back().paragraphs.emplace_back(line);
     }
   }
   return sections;
@@ -176,10 +179,7 @@ std::vector<std::string> ReplayBanner(Language language, int speed, bool paused,
     } else if (code > ' ' && code < 0x7F) {
       keys += c;
     } else if (code >= 0xA1 && code <= 0xDF) {  // half-width katakana, U+FF61 on
-      const unsigned point = 0xFF61 + code - 0xA1;
-      keys += static_cast<char>(0xE0 | point >> 12);
-      keys += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-      keys += static_cast<char>(0x80 | (point & 0x3F));
+      keys += EncodeUtf8(0xFF61 + code - 0xA1);
     } else {
       keys += Format("0x%02llX", code);
     }

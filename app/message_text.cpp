@@ -54,6 +54,18 @@ DecodedUtf8 DecodeUtf8(std::string_view text) {
   return {codePoint, length};
 }
 
+std::string EncodeUtf8(char32_t codePoint) {
+  if (codePoint < 0x80) return std::string(1, static_cast<char>(codePoint));
+  constexpr uint8_t kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};  // by the sequence's length
+  const size_t length = codePoint < 0x800 ? 2 : codePoint < 0x10000 ? 3 : 4;
+  std::string bytes(length, '\0');
+  for (size_t i = length - 1; i > 0; --i, codePoint >>= 6) {
+    bytes[i] = static_cast<char>(0x80 | (codePoint & 0x3F));
+  }
+  bytes[0] = static_cast<char>(kLead[length] | codePoint);
+  return bytes;
+}
+
 std::string QuoteForMessage(std::string_view word) {
   std::string text = "'";
   size_t at = 0;

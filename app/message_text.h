@@ -21,3 +21,6 @@ struct DecodedUtf8 {
   size_t length = 0;
 };
 DecodedUtf8 DecodeUtf8(std::string_view text);
+
+// The UTF-8 bytes of one code point (U+0000 to U+10FFFF).
+std::string EncodeUtf8(char32_t codePoint);

@@ -276,6 +276,9 @@ TEST(CardPainterTest, PagesNeverSplitASentenceThatFitsOnOne) {
             (Lines{"a/bbb", "bbbbb", "bb"}));
   EXPECT_EQ(painter.Paginate({{"", {"aa/bb\\cc"}}}, 120 + 48, 600).at(0).lines,
             (Lines{"aa/bb\\", "cc"}));
+  // A character past U+FFFF (a file name may hold one) comes through wrapping whole.
+  EXPECT_EQ(painter.Paginate({{"", {"aa \U0001F600/b"}}}, 1000, 600).at(0).lines,
+            (Lines{"aa \U0001F600/b"}));
   EXPECT_EQ(HelpFooter(Language::kEnglish, 6, 7), "F1/PageDown/Esc: close  7/7");
   EXPECT_EQ(HelpFooter(Language::kEnglish, 5, 7), "F1/PageDown: next  Esc: close  6/7");
   EXPECT_EQ(HelpFooter(Language::kJapanese, 0, 1), "Esc/Enter: 閉じる");
