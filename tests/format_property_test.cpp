@@ -1,5 +1,6 @@
-// Writers against their reader over seeded random input: what the recorder writes (any settings
-// bytes, any event) reads back as written, with or without the last line's end.
+// Writers against their reader: what the recorder writes (any settings bytes, any event, over
+// seeded random input) reads back as written, with or without the last line's end; a character
+// encoded as UTF-8 decodes as itself; a word quoted in a message prints safely.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/message_text.h"
 #include "app/recording.h"
 #include "app/scenario_reader.h"
 
@@ -81,6 +83,25 @@ TEST(FormatProperty, WhatTheRecorderWritesReadsBackAsWritten) {
     EXPECT_EQ(ReadBack(recorded, true), written) << session;
     EXPECT_EQ(ReadBack(recorded + "\n", true), written) << session;
   }
+}
+
+// Each length's first and last code point, and the last of all.
+TEST(FormatProperty, UtfEightEncodesWhatItDecodes) {
+  for (const uint32_t c : {0x0u, 0x7Fu, 0x80u, 0x7FFu, 0x800u, 0xFFFFu, 0x10000u, 0x10FFFFu}) {
+    const std::string bytes = EncodeUtf8(static_cast<char32_t>(c));
+    const DecodedUtf8 decoded = DecodeUtf8(bytes);
+    EXPECT_TRUE(decoded.codePoint == c && decoded.length == bytes.size()) << c;
+  }
+  EXPECT_EQ(EncodeUtf8(0xFF71), "\uFF71");
+}
+
+// A blank and printable text stay; what moves the cursor or turns the text, a lone byte and the
+// backslash itself are escaped; past sixty characters the word is cut.
+TEST(FormatProperty, AQuotedWordIsSafeToPrint) {
+  EXPECT_EQ(QuoteForMessage("a b\xFF\u00e9\x1B\x7F\\\u202E\U0001F600"),
+            "'a b\\xff\u00e9\\x1b\\x7f\\\\\\u202e\U0001F600'");
+  EXPECT_EQ(QuoteForMessage(std::string(60, 'w')), "'" + std::string(60, 'w') + "'");
+  EXPECT_EQ(QuoteForMessage(std::string(61, 'w')), "'" + std::string(60, 'w') + "\u2026'");
 }
 
 }  // namespace

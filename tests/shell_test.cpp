@@ -380,6 +380,11 @@ TEST_F(CardTest, HelpPausesTheGameAndThePauseCardKeepsItsField) {
   shell.PressFunctionKey(3);
   EXPECT_EQ(shell.ShownCard(), Card::kNone);
   EXPECT_TRUE(shell.Overlay().Empty());
+  // The game going on again from the menu closes a help opened over the pause.
+  shell.PressFunctionKey(3);
+  shell.Command(kCmdAbout);
+  shell.Command(kCmdPause);
+  EXPECT_TRUE(gameState.paused == 0 && shell.ShownCard() == Card::kNone);
   EXPECT_EQ(LanguageOfLocale("ja-JP"), Language::kJapanese);
   EXPECT_EQ(LanguageOfLocale("en_JA"), Language::kEnglish);
 }
