@@ -85,11 +85,12 @@ struct ShellStart {
   std::string locale{};  // the player's language as the system names it ("ja_JP.UTF-8", "en-US")
   ShellMode mode = ShellMode::kPlay;
   // A replay's recording, or why its file could not be read; with `exitAtEnd` the program ends
-  // at the verdict, which goes to `report`, followed by the state line with `reportStateLine`.
+  // at the verdict, which goes to `report` (null: nowhere), followed by the state line with
+  // `reportStateLine`.
   std::string recording{};
   std::string unreadable{};
   bool exitAtEnd = false;
-  std::FILE* report = nullptr;
+  std::FILE* report = stdout;
   bool reportStateLine = false;
 };
 

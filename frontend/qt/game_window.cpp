@@ -78,9 +78,7 @@ void GameWindow::Start(const Options& options, SoundOutput* sound) {
                          .sound = sound,
                          .now = PaceClock::now(),
                          .cardGlyphs = &QtGlyphs(),
-                         .overlayOrder = PixelOrder::kArgb,
-                         .locale = QLocale::system().name().toStdString(),
-                         .report = stdout});
+                         .locale = QLocale::system().name().toStdString()});
   ticker_.start(0);
 }
 

@@ -58,8 +58,6 @@ PaceClock::time_point PageTime(double milliseconds) {
 
 class WebPage : public FrontEnd {
  public:
-  WebPage() : picture_(0, 0, PixelOrder::kRgbaBytes, WebGlyphs()) {}
-
   // A game, or a replay of `options`'s recording: a shell of its own for each, so a replay
   // starts as the runner starts, and the game after it as the page did.
   void Start(const Options& options) {
@@ -78,8 +76,7 @@ class WebPage : public FrontEnd {
                             .now = PageTime(emscripten_get_now()),
                             .cardGlyphs = &WebGlyphs(),
                             .overlayOrder = PixelOrder::kRgbaBytes,
-                            .locale = language,
-                            .report = stdout});
+                            .locale = language});
     ShowHintOnPage(replaying_);
   }
 
@@ -137,7 +134,7 @@ class WebPage : public FrontEnd {
   GameShell& shell() { return *shell_; }
 
  private:
-  PixelCanvas picture_;
+  PixelCanvas picture_{0, 0, PixelOrder::kRgbaBytes, WebGlyphs()};
   std::vector<uint32_t> shown_;  // the picture with the overlay laid over it
   WebSound sound_;
   std::unique_ptr<GameShell> shell_;

@@ -177,7 +177,6 @@ int GameWindow::Run(const Options& options, std::FILE* report) {
                          .sound = &sound_,
                          .now = PaceClock::now(),
                          .cardGlyphs = &GdiGlyphs(),
-                         .overlayOrder = PixelOrder::kArgb,
                          .locale = PlayerLocale(),
                          .report = report});
   RunLoop();

@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                .now = now,
                .cardGlyphs = glyphs,
                .mode = ShellMode::kReplay,
-               .recording = std::string(reinterpret_cast<const char*>(data), size)});
+               .recording = std::string(reinterpret_cast<const char*>(data), size),
+               .report = nullptr});
   for (int frame = 0; frame < kFramesPerInput; ++frame) {
     window.sizesSinceCall = 0;
     const uint64_t ticksBefore = shell.TicksRun();
