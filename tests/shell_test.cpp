@@ -84,6 +84,14 @@ TEST_F(ShellTest, FunctionKeysActThroughEnabledItemsAndOnlyChangedMarksReachTheM
   EXPECT_TRUE(shell.Ended() && shell.TicksRun() == 6 && gameState.paused == 1);
 }
 
+// Settings a scenario gives once the shell runs reach the menu's marks at once.
+TEST_F(ShellTest, ScenarioSettingsMarkTheMenuAtOnce) {
+  shell.Start({.seed = 7, .sound = &sound, .now = t0, .mode = ShellMode::kScenario});
+  const std::string settings = "31\n3\n";
+  shell.Scenario().TakeSettings(&settings);
+  EXPECT_TRUE(frontEnd.marks[kCmdLevel1 + 2].first && !frontEnd.marks[kCmdLevel1].first);
+}
+
 // A minimised window pauses a running game before the field shrinks to nothing, so the game
 // is still there, paused, when the window comes back.
 TEST_F(ShellTest, MinimisingPausesARunningGameOnly) {
