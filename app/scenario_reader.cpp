@@ -1,6 +1,8 @@
 // The scenario reader: strict command parsing, shared by the runner and the replay viewer.
 #include "app/scenario_reader.h"
 
+#include <charconv>
+
 #include "app/message_text.h"
 #include "app/settings_block.h"
 
@@ -60,32 +62,17 @@ void SplitWords(std::string_view line, std::vector<std::string_view>& words) {
   }
 }
 
-int DigitValue(char c, int base) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (base == 16 && c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (base == 16 && c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Digits only, no sign; "0x" and hex digits where hex is allowed. Empty when the word is a
 // number from 0 to max, else the problem with it.
 std::string ParseNumber(std::string_view word, bool hexAllowed, uint64_t max, uint64_t* value) {
-  int base = 10;
-  std::string_view digits = word;
-  if (hexAllowed && word.starts_with("0x")) {
-    base = 16;
-    digits.remove_prefix(2);
+  const bool hex = hexAllowed && word.starts_with("0x");
+  const char* end = word.data() + word.size();
+  const auto [stop, error] =
+      std::from_chars(word.data() + (hex ? 2 : 0), end, *value, hex ? 16 : 10);
+  if (stop != end || error == std::errc::invalid_argument) {
+    return "not a number " + QuoteForMessage(word);
   }
-  if (digits.empty()) return "not a number " + QuoteForMessage(word);
-  bool tooBig = false;
-  *value = 0;
-  for (char c : digits) {
-    const int digit = DigitValue(c, base);
-    if (digit < 0) return "not a number " + QuoteForMessage(word);
-    if (!tooBig) *value = *value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-    tooBig = tooBig || *value > max;
-  }
-  return tooBig ? "number out of range" : "";
+  return error == std::errc() && *value <= max ? "" : "number out of range";
 }
 
 std::string ReadArgument(const CommandForm& form, std::string_view word, ScenarioCommand& command) {
