@@ -1,8 +1,10 @@
 // The history's text format, and keeping it beside the settings file through the store.
 #include "app/history_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 
 #include "app/settings_store.h"
 #include "app/store.h"
@@ -22,17 +24,8 @@ StoredFile HistoryFile() {
   return {SettingsFile().folder, kHistoryFileName};
 }
 
-const char* EndWord(GameEnd end) {
-  switch (end) {
-    case GameEnd::kGround:
-      return "ground";
-    case GameEnd::kTenthMiss:
-      return "misses";
-    case GameEnd::kStopped:
-      break;
-  }
-  return "stopped";
-}
+// By GameEnd.
+constexpr const char* kEndWords[] = {"ground", "misses", "stopped"};
 
 // Splits at each `separator`; at most `most` parts, the last taking the rest.
 std::vector<std::string_view> Split(std::string_view text, char separator, size_t most) {
@@ -59,22 +52,18 @@ bool ReadNumber(std::string_view text, int64_t most, Number* number) {
 }
 
 // The code of the character a figure begins with, and its length in bytes; 0 when it is none
-// of the alphabet's.
+// of the alphabet's. A kana's code comes from the last six bits of its second and third bytes
+// (U+FF61 on is code 0xA1 on), and stands only if the kana's text is exactly these bytes.
 uint8_t ReadCharacter(std::string_view text, size_t* length) {
-  uint8_t code = 0;
+  if (text.empty()) return 0;
+  auto code = static_cast<uint8_t>(text[0]);
   *length = 1;
-  if (text.size() >= 3 && static_cast<uint8_t>(text[0]) == 0xEF) {
-    const unsigned point = (static_cast<uint8_t>(text[0]) & 0x0Fu) << 12 |
-                           (static_cast<uint8_t>(text[1]) & 0x3Fu) << 6 |
-                           (static_cast<uint8_t>(text[2]) & 0x3Fu);
-    if (point >= 0xFF61 && point <= 0xFF9F) code = static_cast<uint8_t>(point - 0xFF61 + 0xA1);
-    if (CharacterText(code) != text.substr(0, 3)) return 0;
+  if (code == 0xEF && text.size() >= 3) {
+    code = static_cast<uint8_t>(((text[1] & 0x3F) << 6 | (text[2] & 0x3F)) - 0xEC0);
     *length = 3;
-  } else if (!text.empty()) {
-    code = static_cast<uint8_t>(text[0]);
+    if (CharacterText(code) != text.substr(0, 3)) return 0;
   }
-  if (code == 0 || std::memchr(kAlphabet, code, kSlotCount - 1) == nullptr) return 0;
-  return code;
+  return code != 0 && std::memchr(kAlphabet, code, kSlotCount - 1) != nullptr ? code : 0;
 }
 
 bool ReadFigures(std::string_view text, CharFigures* f) {
@@ -101,11 +90,9 @@ bool ReadClasses(std::string_view text, uint8_t* classes) {
 }
 
 bool ReadEnd(std::string_view text, GameEnd* end) {
-  for (const GameEnd e : {GameEnd::kGround, GameEnd::kTenthMiss, GameEnd::kStopped}) {
-    *end = e;
-    if (text == EndWord(e)) return true;
-  }
-  return false;
+  const auto* word = std::find(std::begin(kEndWords), std::end(kEndWords), text);
+  *end = static_cast<GameEnd>(word - std::begin(kEndWords));
+  return word != std::end(kEndWords);
 }
 
 bool ReadWhen(std::string_view text, std::string* when) {
@@ -156,7 +143,7 @@ std::string HistoryLine(const GameRecord& game) {
   add(std::to_string(game.hits));
   add(std::to_string(game.misses));
   add(std::to_string(game.ticks));
-  add(EndWord(game.end));
+  add(kEndWords[static_cast<int>(game.end)]);
   line += '\t';
   for (const CharFigures& f : game.characters) {
     if (&f != game.characters.data()) line += ' ';
@@ -208,12 +195,6 @@ std::vector<GameRecord> ReadHistory(std::string_view text) {
   return games;
 }
 
-std::vector<GameRecord> LoadHistory() {
-  std::string text;
-  if (!ReadStoredText(HistoryFile(), kHistoryBytes, &text)) return {};
-  return ReadHistory(text);
-}
-
 bool AppendToHistory(const GameRecord& game, std::vector<GameRecord>* games) {
   std::vector<GameRecord> written;
   const bool kept = UpdateStoredText(HistoryFile(), kHistoryBytes, [&](const std::string* stored) {
@@ -232,7 +213,10 @@ std::string HistoryLocation() {
 }
 
 const std::vector<GameRecord>& PlayerHistory::Games() {
-  if (kept_ && !loaded_) games_ = LoadHistory();
+  std::string text;
+  if (kept_ && !loaded_ && ReadStoredText(HistoryFile(), kHistoryBytes, &text)) {
+    games_ = ReadHistory(text);
+  }
   loaded_ = true;
   return games_;
 }
