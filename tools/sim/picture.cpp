@@ -76,22 +76,10 @@ std::string SavePng(const QImage& image, const std::string& path) {
 
 }  // namespace
 
-int MaxPictureSide() {
-  return ImageCanvas::kMaxSide;
-}
-
-bool PictureExists() {
-  return picture != nullptr;
-}
-
-Canvas* BuildPicture(int width, int height) {
+PixelCanvas* BuildPicture(int width, int height) {
   StartOffscreenGui();
   picture = std::make_unique<ImageCanvas>(width, height);
   return picture.get();
-}
-
-void ResizePicture(int width, int height) {
-  if (picture) picture->Resize(width, height);
 }
 
 void DropPicture() {
@@ -100,10 +88,6 @@ void DropPicture() {
   picture.reset();
 }
 
-std::string SavePicturePng(const std::string& path) {
-  return SavePng(picture->image(), path);
-}
-
-std::string SaveSheetPng(const std::string& path) {
-  return SavePng(ImageOf(*picture->sheet()), path);
+std::string SavePicturePng(const std::string& path, bool sheet) {
+  return SavePng(sheet ? ImageOf(*picture->sheet()) : picture->image(), path);
 }

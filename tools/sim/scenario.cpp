@@ -10,6 +10,7 @@
 #include "app/scenario.h"
 #include "app/settings_block.h"
 #include "app/shell.h"
+#include "render/pixel_canvas.h"
 #include "tools/sim/picture.h"
 
 namespace {
@@ -22,7 +23,7 @@ class RunnerFrontEnd : public FrontEnd, public ScenarioPictures {
   void ResizePicture(int width, int height) override {
     clientWidth_ = width;
     clientHeight_ = height;
-    ::ResizePicture(width, height);
+    if (picture_ != nullptr) picture_->Resize(width, height);
   }
   void ShowPicture() override {}                      // the picture is only ever written out
   void SetMenuItem(uint16_t, bool, bool) override {}  // the state line reads the menu's model
@@ -31,11 +32,11 @@ class RunnerFrontEnd : public FrontEnd, public ScenarioPictures {
   std::string Png(const std::string& path) override {
     EnsurePicture();
     ReportClipping();
-    return SavePicturePng(path);
+    return SavePicturePng(path, false);
   }
   std::string Sheet(const std::string& path) override {
     EnsurePicture();
-    return SaveSheetPng(path);
+    return SavePicturePng(path, true);
   }
 
   GameShell* shell = nullptr;
@@ -46,15 +47,15 @@ class RunnerFrontEnd : public FrontEnd, public ScenarioPictures {
   // The first picture asked for brings the presentation layer: from then on the program draws
   // into a window picture exactly as the window would.
   void EnsurePicture() {
-    if (PictureExists()) return;
-    Canvas* picture = BuildPicture(clientWidth_, clientHeight_);
-    if (picture != nullptr) shell->AttachPicture(picture);
+    if (picture_ != nullptr) return;
+    picture_ = BuildPicture(clientWidth_, clientHeight_);
+    if (picture_ != nullptr) shell->AttachPicture(picture_);
   }
 
   // Said once a run, so nobody takes a clipped picture for the whole field.
   void ReportClipping() {
-    const int side = MaxPictureSide();
-    if (!PictureExists() || clippingReported_) return;
+    const int side = PixelCanvas::kMaxSide;
+    if (picture_ == nullptr || clippingReported_) return;
     if (clientWidth_ <= side && clientHeight_ <= side) return;
     clippingReported_ = true;
     std::fprintf(
@@ -69,6 +70,7 @@ class RunnerFrontEnd : public FrontEnd, public ScenarioPictures {
   int clientWidth_ = 640;
   int clientHeight_ = 480;
   bool clippingReported_ = false;
+  PixelCanvas* picture_ = nullptr;
 };
 
 // Flushed at once: a reader sees each state line before a long command that follows it.
