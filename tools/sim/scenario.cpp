@@ -29,14 +29,10 @@ class RunnerFrontEnd : public FrontEnd, public ScenarioPictures {
   void SetMenuItem(uint16_t, bool, bool) override {}  // the state line reads the menu's model
   void Quit() override {}  // a scenario's Exit only sets the quit flag; the run goes on
 
-  std::string Png(const std::string& path) override {
+  std::string Picture(const std::string& path, bool sheet) override {
     EnsurePicture();
-    ReportClipping();
-    return SavePicturePng(path, false);
-  }
-  std::string Sheet(const std::string& path) override {
-    EnsurePicture();
-    return SavePicturePng(path, true);
+    if (!sheet) ReportClipping();
+    return SavePicturePng(path, sheet);
   }
 
   GameShell* shell = nullptr;
