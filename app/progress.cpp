@@ -7,10 +7,6 @@
 
 #include "core/alphabet.h"
 
-void CharacterCounter::Start() {
-  for (Slot& slot : slots_) slot = {};
-}
-
 // A missile's time runs from its appearance to the first launch at it; a second launch (the
 // first interceptor missed) is not timed again.
 void CharacterCounter::Count(GameEvent event, int32_t slot, uint64_t tick) {

@@ -74,7 +74,7 @@ void Session::GameStarted() {
   grounded_ = false;
   bestBefore_ = gameState.highScoreTable[gameState.level - 1].best;
   ended_ = {};
-  characters_.Start();
+  characters_ = {};
 }
 
 // The game's own recording ends here, so it replays to the state the results card shows.
