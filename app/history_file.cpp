@@ -96,12 +96,9 @@ bool ReadEnd(std::string_view text, GameEnd* end) {
 }
 
 bool ReadWhen(std::string_view text, std::string* when) {
-  if (text.empty() || text.size() > kLongestWhen) return false;
-  for (const char c : text) {
-    if (c < ' ' || c > '~') return false;
-  }
   *when = text;
-  return true;
+  return !text.empty() && text.size() <= kLongestWhen &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
 }
 
 bool ReadGame(std::string_view line, GameRecord* game) {
