@@ -90,8 +90,7 @@ void Session::GameEnded(const std::string& stamp) {
                                                      : GameEnd::kStopped;
   const std::string recording = game_.SoFar(FormatStateLine(gameTicks_, gameSounds_));
   game_ = SessionRecorder(nullptr, false);
-  const bool keepable = keepGames_ && !stamp.empty();
-  ended_ = {.recording = keepable ? recording : "", .stamp = stamp, .kept = false, .keptGame = {}};
+  ended_ = {.recording = stamp.empty() ? "" : recording, .stamp = stamp};
   const GameRecord game{.when = HistoryTime(stamp),
                         .level = results_.level,
                         .classes = gameState.modeMask,
@@ -108,9 +107,8 @@ void Session::GameEnded(const std::string& stamp) {
 }
 
 const KeptGame& Session::KeepEndedGame() {
-  if (!ended_.kept) ended_.keptGame = KeepGame(ended_.stamp, ended_.recording);
-  ended_.kept = true;
-  return ended_.keptGame;
+  if (!ended_.kept) ended_.kept = KeepGame(ended_.stamp, ended_.recording);
+  return *ended_.kept;
 }
 
 // Only a running game's hits count: the demonstration shoots by itself.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -65,10 +66,9 @@ class Session : public GameEventListener {
  private:
   // The last game ended, while it may be kept.
   struct Ended {
-    std::string recording;
-    std::string stamp;
-    bool kept = false;
-    KeptGame keptGame;
+    std::string recording{};
+    std::string stamp{};
+    std::optional<KeptGame> kept{};
   };
 
   SessionRecorder recorder_;

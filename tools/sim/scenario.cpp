@@ -29,9 +29,25 @@ class RunnerFrontEnd : public FrontEnd, public ScenarioPictures {
   void SetMenuItem(uint16_t, bool, bool) override {}  // the state line reads the menu's model
   void Quit() override {}  // a scenario's Exit only sets the quit flag; the run goes on
 
+  // The first picture asked for brings the presentation layer: from then on the program draws
+  // into a window picture exactly as the window would. That a window picture is clipped is
+  // said once a run, so nobody takes it for the whole field.
   std::string Picture(const std::string& path, bool sheet) override {
-    EnsurePicture();
-    if (!sheet) ReportClipping();
+    if (picture_ == nullptr) {
+      picture_ = BuildPicture(clientWidth_, clientHeight_);
+      if (picture_ != nullptr) shell->AttachPicture(picture_);
+    }
+    const int side = PixelCanvas::kMaxSide;
+    if (!sheet && picture_ != nullptr && !clippingReported_ &&
+        (clientWidth_ > side || clientHeight_ > side)) {
+      clippingReported_ = true;
+      std::fprintf(
+          err,
+          "volarin-sim: line %ld: png: the window is %d x %d; the picture holds its top left %d x "
+          "%d\n",
+          lineNumber, clientWidth_, clientHeight_, std::min(clientWidth_, side),
+          std::min(clientHeight_, side));
+    }
     return SavePicturePng(path, sheet);
   }
 
@@ -40,28 +56,6 @@ class RunnerFrontEnd : public FrontEnd, public ScenarioPictures {
   long lineNumber = 0;
 
  private:
-  // The first picture asked for brings the presentation layer: from then on the program draws
-  // into a window picture exactly as the window would.
-  void EnsurePicture() {
-    if (picture_ != nullptr) return;
-    picture_ = BuildPicture(clientWidth_, clientHeight_);
-    if (picture_ != nullptr) shell->AttachPicture(picture_);
-  }
-
-  // Said once a run, so nobody takes a clipped picture for the whole field.
-  void ReportClipping() {
-    const int side = PixelCanvas::kMaxSide;
-    if (picture_ == nullptr || clippingReported_) return;
-    if (clientWidth_ <= side && clientHeight_ <= side) return;
-    clippingReported_ = true;
-    std::fprintf(
-        err,
-        "volarin-sim: line %ld: png: the window is %d x %d; the picture holds its top left %d x "
-        "%d\n",
-        lineNumber, clientWidth_, clientHeight_, std::min(clientWidth_, side),
-        std::min(clientHeight_, side));
-  }
-
   // The client size of the last size message, which a picture made later takes.
   int clientWidth_ = 640;
   int clientHeight_ = 480;
