@@ -56,7 +56,7 @@ void Session::Command(uint16_t id) {
   if (id == kCmdStart && keepGames_) {
     game_ = SessionRecorder(nullptr, true);
     gameTicks_ = 0;
-    gameSounds_.Clear();
+    gameSounds_ = {};
     const std::string settings = FormatSettings();
     game_.Start(randomSeed, &settings);
     if (sized_) game_.Size(width_, height_);

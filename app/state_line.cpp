@@ -43,15 +43,10 @@ void EndList(std::string& text, const char* end) {
 }  // namespace
 
 void PlayedSounds::Add(const char* name) {
-  latest_.emplace_back(name);
-  if (latest_.size() <= kKept) return;
-  latest_.pop_front();
-  ++leftOut_;
-}
-
-void PlayedSounds::Clear() {
-  latest_.clear();
-  leftOut_ = 0;
+  latest.emplace_back(name);
+  if (latest.size() <= kKept) return;
+  latest.pop_front();
+  ++leftOut;
 }
 
 // Effect names are fixed lower-case file names: nothing in them needs escaping.
@@ -88,11 +83,11 @@ std::string FormatStateLine(uint64_t ticks, const PlayedSounds& sounds) {
     text += "],";
   }
   EndList(text, "],");
-  if (sounds.leftOut() != 0) {
-    Append(text, "\"soundsLeftOut\":%llu,", static_cast<unsigned long long>(sounds.leftOut()));
+  if (sounds.leftOut != 0) {
+    Append(text, "\"soundsLeftOut\":%llu,", static_cast<unsigned long long>(sounds.leftOut));
   }
   text += "\"sounds\":[";
-  for (const std::string& name : sounds.latest()) Append(text, "\"%s\",", name.c_str());
+  for (const std::string& name : sounds.latest) Append(text, "\"%s\",", name.c_str());
   EndList(text, "],\"menu\":[");
   for (const MenuItemState& item : menuModel.items) {
     Append(text, "[%d,%d,%d],", item.id, item.checked, item.greyed);
