@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 
@@ -13,7 +14,7 @@
 namespace {
 
 constexpr std::string_view kHeader =
-    "when\tlevel\tclasses\tmirv\tscore\thits\tmisses\tticks\tend\tcharacters";
+    "when\tlevel\tclasses\tmirv\tscore\thits\tmisses\tticks\tend\tcharacters\n";
 constexpr char kClassLetters[kClassCount + 1] = "ULDSK";
 // Beyond any game's figures: a file that claims more is not one this game wrote.
 constexpr int64_t kMostCount = 1'000'000;
@@ -122,36 +123,22 @@ bool ReadGame(std::string_view line, GameRecord* game) {
 
 }  // namespace
 
-// Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about chains of std::to_string().
 std::string HistoryLine(const GameRecord& game) {
-  std::string line = game.when;
-  const auto add = [&line](const std::string& field) {
-    line += '\t';
-    line += field;
-  };
-  add(std::to_string(game.level));
   std::string classes;
   for (int c = 0; c < kClassCount; ++c) {
     if ((game.classes & 1 << c) != 0) classes += kClassLetters[c];
   }
-  add(classes);
-  add(game.mirv ? "on" : "off");
-  add(std::to_string(game.score));
-  add(std::to_string(game.hits));
-  add(std::to_string(game.misses));
-  add(std::to_string(game.ticks));
-  add(kEndWords[static_cast<int>(game.end)]);
-  line += '\t';
+  char fields[160];
+  std::snprintf(fields, sizeof fields, "\t%d\t%s\t%s\t%d\t%d\t%d\t%llu\t%s\t", game.level,
+                classes.c_str(), game.mirv ? "on" : "off", game.score, game.hits, game.misses,
+                static_cast<unsigned long long>(game.ticks), kEndWords[static_cast<int>(game.end)]);
+  std::string line = game.when + fields;
   for (const CharFigures& f : game.characters) {
+    std::snprintf(fields, sizeof fields, "=%d/%d/%d/%d/%d/%lld", f.fell, f.hit, f.ground, f.stray,
+                  f.launched, static_cast<long long>(f.launchTicks));
     if (&f != game.characters.data()) line += ' ';
     line += CharacterText(f.code);
-    line += '=';
-    for (const int64_t n : {int64_t{f.fell}, int64_t{f.hit}, int64_t{f.ground}, int64_t{f.stray},
-                            int64_t{f.launched}, f.launchTicks}) {
-      line += std::to_string(n);
-      line += '/';
-    }
-    line.pop_back();
+    line += fields;
   }
   return line;
 }
@@ -159,19 +146,15 @@ std::string HistoryLine(const GameRecord& game) {
 // The oldest games go first, until what is left fits both bounds.
 std::string HistoryText(const std::vector<GameRecord>& games) {
   std::vector<std::string> lines;
-  size_t bytes = kHeader.size() + 1;
+  size_t bytes = kHeader.size();
   for (auto game = games.rbegin(); game != games.rend() && lines.size() < kHistoryGames; ++game) {
-    std::string line = HistoryLine(*game);
-    if (bytes + line.size() + 1 > kHistoryBytes) break;
-    bytes += line.size() + 1;
+    std::string line = HistoryLine(*game) + '\n';
+    if (bytes + line.size() > kHistoryBytes) break;
+    bytes += line.size();
     lines.push_back(std::move(line));
   }
   std::string text(kHeader);
-  text += '\n';
-  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-    text += *line;
-    text += '\n';
-  }
+  for (auto line = lines.rbegin(); line != lines.rend(); ++line) text += *line;
   return text;
 }
 
