@@ -72,19 +72,6 @@ std::string Print(const std::string& stateLine, std::FILE* out) {
   return std::string("cannot write the state line: ") + std::strerror(errno);
 }
 
-// Empty while the ticks run so far and those of `command` stay within `mostTicks`.
-std::string TickBoundProblem(const ScenarioCommand& command, uint64_t mostTicks,
-                             uint64_t* ticksRun) {
-  if (command.name != CommandName::kTick) return "";
-  const uint64_t count = command.count == 0 ? 1 : command.numbers[0];
-  if (count > mostTicks - *ticksRun) {
-    return "tick: more than " + std::to_string(mostTicks) +
-           " ticks in all, the most this run takes (--max-ticks raises it)";
-  }
-  *ticksRun += count;
-  return "";
-}
-
 }  // namespace
 
 int RunScenario(ScenarioLines& lines, std::FILE* out, std::FILE* err, ScenarioCommands allowed,
@@ -104,7 +91,15 @@ int RunScenario(ScenarioLines& lines, std::FILE* out, std::FILE* err, ScenarioCo
     int status = kScenarioErrorStatus;
     const bool runs =
         problem.empty() && reader.Read(line, &command, &problem) == ScenarioReader::Line::kCommand;
-    if (runs) problem = TickBoundProblem(command, mostTicks, &ticksRun);
+    // A tick that would take the run past the bound is refused before any of its ticks runs.
+    if (runs && command.name == CommandName::kTick) {
+      const uint64_t count = command.count == 0 ? 1 : command.numbers[0];
+      if (count > mostTicks - ticksRun) {
+        problem = "tick: more than " + std::to_string(mostTicks) +
+                  " ticks in all, the most this run takes (--max-ticks raises it)";
+      }
+      ticksRun += count;
+    }
     if (runs && problem.empty()) {
       std::string dumped;
       status = kScenarioFailureStatus;
