@@ -166,10 +166,12 @@ void Replay::Finish(const std::string& reason) {
   verified_ = reason.empty() && !lastDump_.empty() && lastDump_ == finalLine_;
   if (report_ == nullptr) return;
   if (verified_) {
-    std::fprintf(report_, "%s\n", kVerifiedText);
+    std::fprintf(report_, "verified\n");
   } else {
-    std::fprintf(report_, "%s: %s\n", kNotVerifiedText,
-                 reason.empty() ? kNotWhereRecordedText : reason.c_str());
+    std::fprintf(report_, "not verified: %s\n",
+                 reason.empty() ? "this recording does not end where it was recorded: edited, "
+                                  "damaged or made by another version"
+                                : reason.c_str());
   }
   if (readable && reportStateLine_) std::fprintf(report_, "%s\n", stateLine.c_str());
   std::fflush(report_);
