@@ -79,5 +79,5 @@ void DropPicture() {
 }
 
 std::string SavePicturePng(const std::string& path, bool sheet) {
-  return SavePng(sheet ? ImageOf(*picture->sheet()) : picture->image(), path);
+  return SavePng(ImageOf(sheet ? *picture->sheet() : *picture), path);
 }
