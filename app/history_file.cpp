@@ -1,8 +1,11 @@
 // The history's text format, and keeping it beside the settings file through the store.
 #include "app/history_file.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "app/settings_store.h"
 #include "app/store.h"
@@ -11,7 +14,7 @@
 namespace {
 
 constexpr std::string_view kHeader =
-    "when\tlevel\tclasses\tmirv\tscore\thits\tmisses\tticks\tend\tcharacters";
+    "when\tlevel\tclasses\tmirv\tscore\thits\tmisses\tticks\tend\tcharacters\n";
 constexpr char kClassLetters[kClassCount + 1] = "ULDSK";
 // Beyond any game's figures: a file that claims more is not one this game wrote.
 constexpr int64_t kMostCount = 1'000'000;
@@ -22,17 +25,8 @@ StoredFile HistoryFile() {
   return {SettingsFile().folder, kHistoryFileName};
 }
 
-const char* EndWord(GameEnd end) {
-  switch (end) {
-    case GameEnd::kGround:
-      return "ground";
-    case GameEnd::kTenthMiss:
-      return "misses";
-    case GameEnd::kStopped:
-      break;
-  }
-  return "stopped";
-}
+// By GameEnd.
+constexpr const char* kEndWords[] = {"ground", "misses", "stopped"};
 
 // Splits at each `separator`; at most `most` parts, the last taking the rest.
 std::vector<std::string_view> Split(std::string_view text, char separator, size_t most) {
@@ -59,22 +53,18 @@ bool ReadNumber(std::string_view text, int64_t most, Number* number) {
 }
 
 // The code of the character a figure begins with, and its length in bytes; 0 when it is none
-// of the alphabet's.
+// of the alphabet's. A kana's code comes from the last six bits of its second and third bytes
+// (U+FF61 on is code 0xA1 on), and stands only if the kana's text is exactly these bytes.
 uint8_t ReadCharacter(std::string_view text, size_t* length) {
-  uint8_t code = 0;
+  if (text.empty()) return 0;
+  auto code = static_cast<uint8_t>(text[0]);
   *length = 1;
-  if (text.size() >= 3 && static_cast<uint8_t>(text[0]) == 0xEF) {
-    const unsigned point = (static_cast<uint8_t>(text[0]) & 0x0Fu) << 12 |
-                           (static_cast<uint8_t>(text[1]) & 0x3Fu) << 6 |
-                           (static_cast<uint8_t>(text[2]) & 0x3Fu);
-    if (point >= 0xFF61 && point <= 0xFF9F) code = static_cast<uint8_t>(point - 0xFF61 + 0xA1);
-    if (CharacterText(code) != text.substr(0, 3)) return 0;
+  if (code == 0xEF && text.size() >= 3) {
+    code = static_cast<uint8_t>(((text[1] & 0x3F) << 6 | (text[2] & 0x3F)) - 0xEC0);
     *length = 3;
-  } else if (!text.empty()) {
-    code = static_cast<uint8_t>(text[0]);
+    if (CharacterText(code) != text.substr(0, 3)) return 0;
   }
-  if (code == 0 || std::memchr(kAlphabet, code, kSlotCount - 1) == nullptr) return 0;
-  return code;
+  return code != 0 && std::memchr(kAlphabet, code, kSlotCount - 1) != nullptr ? code : 0;
 }
 
 bool ReadFigures(std::string_view text, CharFigures* f) {
@@ -101,20 +91,15 @@ bool ReadClasses(std::string_view text, uint8_t* classes) {
 }
 
 bool ReadEnd(std::string_view text, GameEnd* end) {
-  for (const GameEnd e : {GameEnd::kGround, GameEnd::kTenthMiss, GameEnd::kStopped}) {
-    *end = e;
-    if (text == EndWord(e)) return true;
-  }
-  return false;
+  const auto* word = std::find(std::begin(kEndWords), std::end(kEndWords), text);
+  *end = static_cast<GameEnd>(word - std::begin(kEndWords));
+  return word != std::end(kEndWords);
 }
 
 bool ReadWhen(std::string_view text, std::string* when) {
-  if (text.empty() || text.size() > kLongestWhen) return false;
-  for (const char c : text) {
-    if (c < ' ' || c > '~') return false;
-  }
   *when = text;
-  return true;
+  return !text.empty() && text.size() <= kLongestWhen &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= ' ' && c <= '~'; });
 }
 
 bool ReadGame(std::string_view line, GameRecord* game) {
@@ -138,36 +123,22 @@ bool ReadGame(std::string_view line, GameRecord* game) {
 
 }  // namespace
 
-// Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about chains of std::to_string().
 std::string HistoryLine(const GameRecord& game) {
-  std::string line = game.when;
-  const auto add = [&line](const std::string& field) {
-    line += '\t';
-    line += field;
-  };
-  add(std::to_string(game.level));
   std::string classes;
   for (int c = 0; c < kClassCount; ++c) {
     if ((game.classes & 1 << c) != 0) classes += kClassLetters[c];
   }
-  add(classes);
-  add(game.mirv ? "on" : "off");
-  add(std::to_string(game.score));
-  add(std::to_string(game.hits));
-  add(std::to_string(game.misses));
-  add(std::to_string(game.ticks));
-  add(EndWord(game.end));
-  line += '\t';
+  char fields[160];
+  std::snprintf(fields, sizeof fields, "\t%d\t%s\t%s\t%d\t%d\t%d\t%llu\t%s\t", game.level,
+                classes.c_str(), game.mirv ? "on" : "off", game.score, game.hits, game.misses,
+                static_cast<unsigned long long>(game.ticks), kEndWords[static_cast<int>(game.end)]);
+  std::string line = game.when + fields;
   for (const CharFigures& f : game.characters) {
+    std::snprintf(fields, sizeof fields, "=%d/%d/%d/%d/%d/%lld", f.fell, f.hit, f.ground, f.stray,
+                  f.launched, static_cast<long long>(f.launchTicks));
     if (&f != game.characters.data()) line += ' ';
     line += CharacterText(f.code);
-    line += '=';
-    for (const int64_t n : {int64_t{f.fell}, int64_t{f.hit}, int64_t{f.ground}, int64_t{f.stray},
-                            int64_t{f.launched}, f.launchTicks}) {
-      line += std::to_string(n);
-      line += '/';
-    }
-    line.pop_back();
+    line += fields;
   }
   return line;
 }
@@ -175,19 +146,15 @@ std::string HistoryLine(const GameRecord& game) {
 // The oldest games go first, until what is left fits both bounds.
 std::string HistoryText(const std::vector<GameRecord>& games) {
   std::vector<std::string> lines;
-  size_t bytes = kHeader.size() + 1;
+  size_t bytes = kHeader.size();
   for (auto game = games.rbegin(); game != games.rend() && lines.size() < kHistoryGames; ++game) {
-    std::string line = HistoryLine(*game);
-    if (bytes + line.size() + 1 > kHistoryBytes) break;
-    bytes += line.size() + 1;
+    std::string line = HistoryLine(*game) + '\n';
+    if (bytes + line.size() > kHistoryBytes) break;
+    bytes += line.size();
     lines.push_back(std::move(line));
   }
   std::string text(kHeader);
-  text += '\n';
-  for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-    text += *line;
-    text += '\n';
-  }
+  for (auto line = lines.rbegin(); line != lines.rend(); ++line) text += *line;
   return text;
 }
 
@@ -208,12 +175,6 @@ std::vector<GameRecord> ReadHistory(std::string_view text) {
   return games;
 }
 
-std::vector<GameRecord> LoadHistory() {
-  std::string text;
-  if (!ReadStoredText(HistoryFile(), kHistoryBytes, &text)) return {};
-  return ReadHistory(text);
-}
-
 bool AppendToHistory(const GameRecord& game, std::vector<GameRecord>* games) {
   std::vector<GameRecord> written;
   const bool kept = UpdateStoredText(HistoryFile(), kHistoryBytes, [&](const std::string* stored) {
@@ -232,7 +193,10 @@ std::string HistoryLocation() {
 }
 
 const std::vector<GameRecord>& PlayerHistory::Games() {
-  if (kept_ && !loaded_) games_ = LoadHistory();
+  std::string text;
+  if (kept_ && !loaded_ && ReadStoredText(HistoryFile(), kHistoryBytes, &text)) {
+    games_ = ReadHistory(text);
+  }
   loaded_ = true;
   return games_;
 }

@@ -30,8 +30,6 @@ std::string HistoryText(const std::vector<GameRecord>& games);
 // and only the last kHistoryGames are kept.
 std::vector<GameRecord> ReadHistory(std::string_view text);
 
-// The stored history's games; none when there is no file or it cannot be read.
-std::vector<GameRecord> LoadHistory();
 // Adds `game` to the stored history, with no other copy's save between the reading and the
 // writing; `games` then holds what was written. False when it could not be kept: the file is
 // left as it was.
@@ -45,6 +43,7 @@ std::string HistoryLocation();
 class PlayerHistory {
  public:
   explicit PlayerHistory(bool kept = false) : kept_(kept) {}
+  // Read on the first call; none when there is no file or it cannot be read.
   const std::vector<GameRecord>& Games();
   // False when the file could not be written; the game is known to this session all the same.
   bool Add(const GameRecord& game);

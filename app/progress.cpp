@@ -3,12 +3,9 @@
 #include "app/progress.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/alphabet.h"
-
-void CharacterCounter::Start() {
-  for (Slot& slot : slots_) slot = {};
-}
 
 // A missile's time runs from its appearance to the first launch at it; a second launch (the
 // first interceptor missed) is not timed again.
@@ -59,67 +56,27 @@ std::string CharacterText(uint8_t code) {
           static_cast<char>(0x80 | (point & 0x3F))};
 }
 
-namespace {
-
 // A character that reached the ground is slower than any launched at: a ground counts as the
 // longest time a missile falls, about nine seconds.
-constexpr double kGroundSeconds = 9.0;
-
-}  // namespace
-
 double AverageSeconds(const CharFigures& figures) {
   const int64_t timed = int64_t{figures.launched} + figures.ground;
   if (timed <= 0) return -1;
-  return (static_cast<double>(figures.launchTicks) / 64.0 + figures.ground * kGroundSeconds) /
+  return (static_cast<double>(figures.launchTicks) / 64.0 + figures.ground * 9.0) /
          static_cast<double>(timed);
 }
 
-namespace {
-
-struct Timed {
-  uint8_t code;
-  double seconds;
-};
-
-std::vector<Timed> Slowest(const std::vector<CharFigures>& figures) {
-  std::vector<Timed> timed;
+std::vector<std::string> SlowestCharacters(const std::vector<CharFigures>& figures, size_t count) {
+  std::vector<std::pair<double, uint8_t>> timed;
   for (const CharFigures& f : figures) {
-    const double seconds = AverageSeconds(f);
-    if (seconds >= 0) timed.push_back({f.code, seconds});
+    if (AverageSeconds(f) >= 0) timed.emplace_back(AverageSeconds(f), f.code);
   }
   std::stable_sort(timed.begin(), timed.end(),
-                   [](const Timed& a, const Timed& b) { return a.seconds > b.seconds; });
-  return timed;
-}
-
-std::vector<std::string> Names(const std::vector<Timed>& timed, size_t count) {
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
   std::vector<std::string> names;
   for (size_t i = 0; i < std::min(count, timed.size()); ++i) {
-    names.push_back(CharacterText(timed[i].code));
+    names.push_back(CharacterText(timed[i].second));
   }
   return names;
-}
-
-// The reader holds the figures to bounds that keep this within range.
-int32_t PerMinute(const GameRecord& game) {
-  if (game.ticks == 0) return 0;
-  return static_cast<int32_t>(int64_t{game.hits} * 3840 / static_cast<int64_t>(game.ticks));
-}
-
-bool ClassChosen(uint8_t classes, uint8_t code) {
-  const int32_t slot = static_cast<int32_t>(charToSlot[code]);
-  for (int c = 0; c < kClassCount; ++c) {
-    if ((classes & 1 << c) != 0 && slot >= classRanges[c].first && slot <= classRanges[c].last) {
-      return true;
-    }
-  }
-  return false;
-}
-
-}  // namespace
-
-std::vector<std::string> SlowestCharacters(const std::vector<CharFigures>& figures, size_t count) {
-  return Names(Slowest(figures), count);
 }
 
 // The characters' figures are added up over the games plotted, so the grid and the plot
@@ -131,11 +88,13 @@ ProgressView ViewProgress(const std::vector<GameRecord>& history, int32_t level,
   for (auto game = history.rbegin(); game != history.rend() && view.games.size() < kPlotGames;
        ++game) {
     if (game->level != level) continue;
+    // The reader holds the figures to bounds that keep these within range.
     const int64_t shots = int64_t{game->hits} + game->misses;
+    const auto ticks = static_cast<int64_t>(game->ticks);
     view.games.insert(
         view.games.begin(),
         {.score = game->score,
-         .perMinute = PerMinute(*game),
+         .perMinute = ticks == 0 ? 0 : static_cast<int32_t>(game->hits * int64_t{3840} / ticks),
          .accuracy = shots == 0 ? 0 : static_cast<int32_t>(100 * game->hits / shots)});
     for (const CharFigures& f : game->characters) {
       CharFigures& sum = sums[f.code];
@@ -148,13 +107,16 @@ ProgressView ViewProgress(const std::vector<GameRecord>& history, int32_t level,
     }
   }
   std::vector<CharFigures> chosen;
-  for (int32_t i = 0; i + 1 < kSlotCount; ++i) {
-    const auto code = static_cast<uint8_t>(kAlphabet[i]);
-    if (!ClassChosen(classes, code)) continue;
-    view.cells.push_back({CharacterText(code), AverageSeconds(sums[code])});
-    if (sums[code].code == code) chosen.push_back(sums[code]);
+  // The classes lie in the alphabet one after another, in the order of their bits.
+  for (int c = 0; c < kClassCount; ++c) {
+    if ((classes & 1 << c) == 0) continue;
+    for (int32_t i = classRanges[c].first; i <= classRanges[c].last; ++i) {
+      const auto code = static_cast<uint8_t>(kAlphabet[i]);
+      view.cells.push_back({CharacterText(code), AverageSeconds(sums[code])});
+      if (sums[code].code == code) chosen.push_back(sums[code]);
+    }
   }
-  view.slowest = Names(Slowest(chosen), 5);
+  view.slowest = SlowestCharacters(chosen, 5);
   return view;
 }
 

@@ -42,7 +42,6 @@ struct GameRecord {
 // pauses are left out.
 class CharacterCounter {
  public:
-  void Start();
   void Count(GameEvent event, int32_t slot, uint64_t tick);
   // The characters with any figure, in alphabet order.
   std::vector<CharFigures> Figures() const;

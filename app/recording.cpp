@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "app/settings_block.h"
 
@@ -22,31 +23,25 @@ std::string EndLines(const std::string& stateLine) {
 
 }  // namespace
 
-// A recording that cannot be written is reported once and then given up; the game goes on.
-void SessionRecorder::Fail() {
-  std::fprintf(stderr, "volarin: the recording could not be written: %s\n",
-               errno != 0 ? std::strerror(errno) : "write error");
-  out_ = nullptr;
-}
-
+// The ticks not yet written go first, as one line. A recording that cannot be written is
+// reported once and then given up; the game goes on.
 void SessionRecorder::Write(std::string_view text) {
   if (finished_) return;
-  if (keeping_ && kept_.size() + text.size() > kKeptLimit) {
+  std::string lines = pendingTicks_ != 0 ? TicksLine(std::exchange(pendingTicks_, 0)) : "";
+  lines += text;
+  if (keeping_ && kept_.size() + lines.size() > kKeptLimit) {
     keeping_ = false;
     kept_ = std::string();
   }
-  if (keeping_) kept_ += text;
+  if (keeping_) kept_ += lines;
   if (out_ == nullptr) return;
   errno = 0;
-  if (std::fwrite(text.data(), 1, text.size(), out_) != text.size() || std::fflush(out_) != 0) {
-    Fail();
+  if (std::fwrite(lines.data(), 1, lines.size(), out_) == lines.size() && std::fflush(out_) == 0) {
+    return;
   }
-}
-
-void SessionRecorder::WritePendingTicks() {
-  if (pendingTicks_ == 0) return;
-  Write(TicksLine(pendingTicks_));
-  pendingTicks_ = 0;
+  std::fprintf(stderr, "volarin: the recording could not be written: %s\n",
+               errno != 0 ? std::strerror(errno) : "write error");
+  out_ = nullptr;
 }
 
 void SessionRecorder::Start(uint32_t seed, const std::string* settingsText) {
@@ -54,31 +49,26 @@ void SessionRecorder::Start(uint32_t seed, const std::string* settingsText) {
 }
 
 void SessionRecorder::Tick() {
-  if (++pendingTicks_ == kTicksPerLine) WritePendingTicks();
+  if (++pendingTicks_ == kTicksPerLine) Write("");  // only the ticks, as one line
 }
 
 void SessionRecorder::Size(int width, int height) {
-  WritePendingTicks();
   Write("size " + std::to_string(width) + " " + std::to_string(height) + "\n");
 }
 
 void SessionRecorder::Char(uint8_t code) {
-  WritePendingTicks();
   Write("char " + std::to_string(code) + "\n");
 }
 
 void SessionRecorder::Comment(std::string_view text) {
-  WritePendingTicks();
   Write("# " + std::string(text) + "\n");
 }
 
 void SessionRecorder::Command(uint16_t id) {
-  WritePendingTicks();
   Write("command " + std::to_string(id) + "\n");
 }
 
 void SessionRecorder::Finish(const std::string& stateLine) {
-  WritePendingTicks();
   Write(EndLines(stateLine));
   finished_ = true;
   out_ = nullptr;

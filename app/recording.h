@@ -37,9 +37,7 @@ class SessionRecorder {
   std::string SoFar(const std::string& stateLine) const;
 
  private:
-  void WritePendingTicks();
   void Write(std::string_view text);
-  void Fail();
 
   std::FILE* out_;
   std::string kept_;

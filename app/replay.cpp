@@ -26,11 +26,6 @@ constexpr uint64_t kWindowWork = kWorkPerCall / 4;
 // Found by a line's first bytes, as the recorder writes it.
 constexpr std::string_view kFinalPrefix = "# final ";
 
-std::string WithoutCarriageReturn(std::string_view line) {
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return std::string(line);
-}
-
 // Empty when every line is a command a recording may hold; else why the recording cannot be
 // replayed. A recording that needs the player's settings file (`load`) is refused: a replay
 // never reads it.
@@ -43,7 +38,8 @@ std::string CheckRecording(std::string_view text, std::string* finalLine) {
     const std::string where = "line " + std::to_string(reader.LineNumber() + 1) + ": ";
     if (read == LineRead::kTooLong) return where + TooLongLineMessage();
     if (line.starts_with(kFinalPrefix) && reader.OpenBlockLine() == 0) {
-      *finalLine = WithoutCarriageReturn(line.substr(kFinalPrefix.size()));
+      const std::string_view text = line.substr(kFinalPrefix.size());
+      *finalLine = text.substr(0, text.size() - (text.ends_with('\r') ? 1 : 0));
       final = true;
     }
     ScenarioCommand command;
@@ -170,10 +166,12 @@ void Replay::Finish(const std::string& reason) {
   verified_ = reason.empty() && !lastDump_.empty() && lastDump_ == finalLine_;
   if (report_ == nullptr) return;
   if (verified_) {
-    std::fprintf(report_, "%s\n", kVerifiedText);
+    std::fprintf(report_, "verified\n");
   } else {
-    std::fprintf(report_, "%s: %s\n", kNotVerifiedText,
-                 reason.empty() ? kNotWhereRecordedText : reason.c_str());
+    std::fprintf(report_, "not verified: %s\n",
+                 reason.empty() ? "this recording does not end where it was recorded: edited, "
+                                  "damaged or made by another version"
+                                : reason.c_str());
   }
   if (readable && reportStateLine_) std::fprintf(report_, "%s\n", stateLine.c_str());
   std::fflush(report_);

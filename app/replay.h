@@ -12,13 +12,6 @@
 #include "app/scenario.h"
 #include "app/scenario_reader.h"
 
-// The verdict of a recording that ran to its end where it was recorded.
-inline constexpr const char* kVerifiedText = "verified";
-inline constexpr const char* kNotVerifiedText = "not verified";
-inline constexpr const char* kNotWhereRecordedText =
-    "this recording does not end where it was recorded: edited, damaged or made by another "
-    "version";
-
 // The largest recording taken: hours of play; anything larger is not one.
 inline constexpr size_t kLongestRecording = size_t{64} << 20;
 

@@ -41,8 +41,7 @@ std::string RunScenarioCommand(const ScenarioCommand& command, ScenarioCalls& ga
     case CommandName::kPng:
     case CommandName::kSheet:
       if (pictures == nullptr) return "this program writes no pictures";
-      return command.name == CommandName::kPng ? pictures->Png(std::string(command.path))
-                                               : pictures->Sheet(std::string(command.path));
+      return pictures->Picture(std::string(command.path), command.name == CommandName::kSheet);
   }
   return "";
 }

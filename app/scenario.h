@@ -29,9 +29,9 @@ class ScenarioCalls {
 // The pictures a scenario may write (the runner's); a recording holds no such command.
 class ScenarioPictures {
  public:
-  // Empty when the picture was written to exactly the bytes of `path`, else why not.
-  virtual std::string Png(const std::string& path) = 0;
-  virtual std::string Sheet(const std::string& path) = 0;
+  // Empty when the window picture, or the sprite sheet when `sheet`, was written to exactly
+  // the bytes of `path`, else why not.
+  virtual std::string Picture(const std::string& path, bool sheet) = 0;
 
  protected:
   ~ScenarioPictures() = default;

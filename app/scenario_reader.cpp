@@ -1,6 +1,9 @@
 // The scenario reader: strict command parsing, shared by the runner and the replay viewer.
 #include "app/scenario_reader.h"
 
+#include <algorithm>
+#include <charconv>
+
 #include "app/message_text.h"
 #include "app/settings_block.h"
 
@@ -43,72 +46,43 @@ const CommandForm* FindCommandForm(std::string_view name) {
   return nullptr;
 }
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-// The blank-separated words of a line, after dropping one trailing carriage return.
+// The words of a line, between spaces and tabs, after dropping one trailing carriage return.
 void SplitWords(std::string_view line, std::vector<std::string_view>& words) {
   words.clear();
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  size_t at = 0;
-  while (at < line.size()) {
-    while (at < line.size() && IsBlank(line[at])) ++at;
-    const size_t start = at;
-    while (at < line.size() && !IsBlank(line[at])) ++at;
-    if (at > start) words.push_back(line.substr(start, at - start));
+  if (line.ends_with('\r')) line.remove_suffix(1);
+  for (size_t start = line.find_first_not_of(" \t"); start != std::string_view::npos;) {
+    const size_t end = std::min(line.find_first_of(" \t", start), line.size());
+    words.push_back(line.substr(start, end - start));
+    start = line.find_first_not_of(" \t", end);
   }
-}
-
-int DigitValue(char c, int base) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (base == 16 && c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (base == 16 && c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 // Digits only, no sign; "0x" and hex digits where hex is allowed. Empty when the word is a
 // number from 0 to max, else the problem with it.
 std::string ParseNumber(std::string_view word, bool hexAllowed, uint64_t max, uint64_t* value) {
-  int base = 10;
-  std::string_view digits = word;
-  if (hexAllowed && word.starts_with("0x")) {
-    base = 16;
-    digits.remove_prefix(2);
+  const bool hex = hexAllowed && word.starts_with("0x");
+  const char* end = word.data() + word.size();
+  const auto [stop, error] =
+      std::from_chars(word.data() + (hex ? 2 : 0), end, *value, hex ? 16 : 10);
+  if (stop != end || error == std::errc::invalid_argument) {
+    return "not a number " + QuoteForMessage(word);
   }
-  if (digits.empty()) return "not a number " + QuoteForMessage(word);
-  bool tooBig = false;
-  *value = 0;
-  for (char c : digits) {
-    const int digit = DigitValue(c, base);
-    if (digit < 0) return "not a number " + QuoteForMessage(word);
-    if (!tooBig) *value = *value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
-    tooBig = tooBig || *value > max;
-  }
-  return tooBig ? "number out of range" : "";
-}
-
-std::string ReadArgument(const CommandForm& form, std::string_view word, ScenarioCommand& command) {
-  if (form.kind == ArgumentKind::kPath) {
-    command.path = word;
-    return "";
-  }
-  if (form.kind == ArgumentKind::kNoSettings) {
-    return word == kNoSettings ? "" : "unexpected " + QuoteForMessage(word);
-  }
-  const bool hexAllowed = form.kind == ArgumentKind::kCharCode;
-  return ParseNumber(word, hexAllowed, form.max, &command.numbers[command.count]);
+  return error == std::errc() && *value <= max ? "" : "number out of range";
 }
 
 // Fills `command` from the words after the command word; empty when they fit the form.
 std::string ReadArguments(const CommandForm& form, const std::vector<std::string_view>& words,
                           ScenarioCommand& command) {
-  command.count = 0;
-  for (size_t i = 1; i < words.size(); ++i) {
-    if (command.count == form.allowed) return "unexpected " + QuoteForMessage(words[i]);
-    std::string problem = ReadArgument(form, words[i], command);
+  for (size_t i = 1; i < words.size(); ++i, ++command.count) {
+    if (command.count == form.allowed ||
+        (form.kind == ArgumentKind::kNoSettings && words[i] != kNoSettings)) {
+      return "unexpected " + QuoteForMessage(words[i]);
+    }
+    if (form.kind == ArgumentKind::kPath) command.path = words[i];
+    if (form.kind != ArgumentKind::kDecimal && form.kind != ArgumentKind::kCharCode) continue;
+    const bool hexAllowed = form.kind == ArgumentKind::kCharCode;
+    std::string problem = ParseNumber(words[i], hexAllowed, form.max, &command.numbers[i - 1]);
     if (!problem.empty()) return problem;
-    command.count += 1;
   }
   if (command.count >= form.required) return "";
   return form.kind == ArgumentKind::kPath ? "missing path" : "missing number";

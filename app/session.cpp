@@ -1,6 +1,7 @@
 // The session's recording, each game's own, and the figures of its games.
 #include "app/session.h"
 
+#include "app/settings.h"
 #include "core/game.h"
 #include "core/records.h"
 #include "resources/command_ids.h"
@@ -26,6 +27,7 @@ std::string HistoryTime(const std::string& stamp) {
 void Session::Tick() {
   recorder_.Tick();
   game_.Tick();
+  ++gameTicks_;
   counting_ = GameInPlay();
 }
 
@@ -35,7 +37,9 @@ void Session::TickRan() {
 }
 
 void Session::Size(int width, int height) {
-  size_ = {width, height, true};
+  width_ = width;
+  height_ = height;
+  sized_ = true;
   recorder_.Size(width, height);
   game_.Size(width, height);
 }
@@ -45,13 +49,19 @@ void Session::Char(uint8_t code) {
   game_.Char(code);
 }
 
+// The game's own recording begins with what the rules start it from: the generator's state,
+// the settings as they are now and the window's size when one was given.
 void Session::Command(uint16_t id) {
   recorder_.Command(id);
   if (id == kCmdStart && keepGames_) {
-    game_.Begin(id, size_);
-  } else {
-    game_.Command(id);
+    game_ = SessionRecorder(nullptr, true);
+    gameTicks_ = 0;
+    gameSounds_ = {};
+    const std::string settings = FormatSettings();
+    game_.Start(randomSeed, &settings);
+    if (sized_) game_.Size(width_, height_);
   }
+  game_.Command(id);
 }
 
 void Session::Comment(std::string_view text) {
@@ -64,7 +74,7 @@ void Session::GameStarted() {
   grounded_ = false;
   bestBefore_ = gameState.highScoreTable[gameState.level - 1].best;
   ended_ = {};
-  characters_.Start();
+  characters_ = {};
 }
 
 // The game's own recording ends here, so it replays to the state the results card shows.
@@ -78,9 +88,9 @@ void Session::GameEnded(const std::string& stamp) {
   results_.end = grounded_                           ? GameEnd::kGround
                  : gameState.misses >= kMissesToLose ? GameEnd::kTenthMiss
                                                      : GameEnd::kStopped;
-  const std::string recording = game_.End();
-  const bool keepable = keepGames_ && !stamp.empty();
-  ended_ = {.recording = keepable ? recording : "", .stamp = stamp, .kept = false, .keptGame = {}};
+  const std::string recording = game_.SoFar(FormatStateLine(gameTicks_, gameSounds_));
+  game_ = SessionRecorder(nullptr, false);
+  ended_ = {.recording = stamp.empty() ? "" : recording, .stamp = stamp};
   const GameRecord game{.when = HistoryTime(stamp),
                         .level = results_.level,
                         .classes = gameState.modeMask,
@@ -97,9 +107,8 @@ void Session::GameEnded(const std::string& stamp) {
 }
 
 const KeptGame& Session::KeepEndedGame() {
-  if (!ended_.kept) ended_.keptGame = KeepGame(ended_.stamp, ended_.recording);
-  ended_.kept = true;
-  return ended_.keptGame;
+  if (!ended_.kept) ended_.kept = KeepGame(ended_.stamp, ended_.recording);
+  return *ended_.kept;
 }
 
 // Only a running game's hits count: the demonstration shoots by itself.

@@ -4,14 +4,15 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/card_text.h"
-#include "app/game_recording.h"
 #include "app/history_file.h"
 #include "app/kept_game.h"
 #include "app/recording.h"
+#include "app/state_line.h"
 #include "core/events.h"
 
 class Session : public GameEventListener {
@@ -58,23 +59,29 @@ class Session : public GameEventListener {
     return ViewProgress(history_.Games(), level, classes);
   }
   // Where the sound output notes the effects a game's own recording lists.
-  PlayedSounds& GameSounds() { return game_.Sounds(); }
+  PlayedSounds& GameSounds() { return gameSounds_; }
 
   void OnGameEvent(GameEvent event, int32_t slot) override;
 
  private:
   // The last game ended, while it may be kept.
   struct Ended {
-    std::string recording;
-    std::string stamp;
-    bool kept = false;
-    KeptGame keptGame;
+    std::string recording{};
+    std::string stamp{};
+    std::optional<KeptGame> kept{};
   };
 
   SessionRecorder recorder_;
   bool keepGames_;
-  GameRecording game_;
-  ClientSizeSeen size_;
+  // The game's own recording, from the state its start command started it from, so a kept
+  // game replays in its own length to its own final state line (its ticks and effects counted
+  // from that command). Writes nothing outside a game.
+  SessionRecorder game_{nullptr, false};
+  uint64_t gameTicks_ = 0;
+  PlayedSounds gameSounds_;
+  int width_ = 0;  // the last size the window was given, if any
+  int height_ = 0;
+  bool sized_ = false;
   GameResults results_;
   bool counting_ = false;  // the tick under way belongs to a running game
   bool grounded_ = false;  // a missile of this game reached the ground

@@ -230,6 +230,6 @@ void GameShell::ScenarioDriver::TakeSettings(const std::string* text) {
 
 std::string GameShell::ScenarioDriver::Dump() {
   std::string line = shell_.StateLine();
-  shell_.sound_.played.Clear();
+  shell_.sound_.played = {};
   return line;
 }

@@ -34,8 +34,25 @@ void AppendDoubles(std::string& text, std::initializer_list<double> values) {
   }
 }
 
-void AppendCounters(std::string& text, uint64_t ticks) {
+// A list's items each end with a comma, and the last one's is taken back here.
+void EndList(std::string& text, const char* end) {
+  if (text.back() == ',') text.pop_back();
+  text += end;
+}
+
+}  // namespace
+
+void PlayedSounds::Add(const char* name) {
+  latest.emplace_back(name);
+  if (latest.size() <= kKept) return;
+  latest.pop_front();
+  ++leftOut;
+}
+
+// Effect names are fixed lower-case file names: nothing in them needs escaping.
+std::string FormatStateLine(uint64_t ticks, const PlayedSounds& sounds) {
   const GameState& g = gameState;
+  std::string text = "{";
   Append(text,
          "\"tick\":%llu,\"rng\":%u,\"score\":%d,\"misses\":%d,\"flushesLeft\":%d,\"level\":%d,"
          "\"liveMissiles\":%d,\"liveMirvs\":%d,\"missileCapacity\":%d,\"gameOver\":%d,"
@@ -46,88 +63,35 @@ void AppendCounters(std::string& text, uint64_t ticks) {
   const HighScoreEntry* best = g.highScoreTable;
   Append(text, "\"best\":[%d,%d,%d,%d,%d],", best[0].best, best[1].best, best[2].best, best[3].best,
          best[4].best);
-}
-
-void AppendField(std::string& text) {
   const FieldGeometry& f = fieldGeometry;
   Append(text, "\"field\":[%d,%d,%d,%d,%d,%d,%d,%d],", f.fieldLeft, f.fieldTop, f.fieldWidth,
          f.fieldHeight, f.groundY, f.leftLauncherX, f.centreLauncherX, f.rightLauncherX);
-}
-
-void AppendMissiles(std::string& text) {
-  const char* separator = "";
   text += "\"missiles\":[";
   for (int32_t slot = 0; slot < kSlotCount; ++slot) {
     const MissileSlot& m = missileSlots[slot];
     if (m.state == Idle) continue;
-    Append(text, "%s[%d,%d", separator, slot, m.state);
+    Append(text, "[%d,%d", slot, m.state);
     AppendDoubles(text, {m.x, m.y, m.dx, m.dy});
-    text += ']';
-    separator = ",";
+    text += "],";
   }
-  text += "],";
-}
-
-void AppendInterceptors(std::string& text) {
-  const char* separator = "";
-  text += "\"interceptors\":[";
+  EndList(text, "],\"interceptors\":[");
   for (int32_t slot = 0; slot < kSlotCount; ++slot) {
     const InterceptorSlot& in = interceptorSlots[slot];
     if (in.active == 0) continue;
-    Append(text, "%s[%d", separator, slot);
+    Append(text, "[%d", slot);
     AppendDoubles(text, {in.x, in.y, in.dx, in.dy});
-    text += ']';
-    separator = ",";
+    text += "],";
   }
-  text += "],";
-}
-
-// Effect names are fixed lower-case file names: nothing in them needs escaping.
-void AppendSounds(std::string& text, const PlayedSounds& sounds) {
-  const char* separator = "";
-  if (sounds.leftOut() != 0) {
-    Append(text, "\"soundsLeftOut\":%llu,", static_cast<unsigned long long>(sounds.leftOut()));
+  EndList(text, "],");
+  if (sounds.leftOut != 0) {
+    Append(text, "\"soundsLeftOut\":%llu,", static_cast<unsigned long long>(sounds.leftOut));
   }
   text += "\"sounds\":[";
-  for (const std::string& name : sounds.latest()) {
-    Append(text, "%s\"%s\"", separator, name.c_str());
-    separator = ",";
-  }
-  text += "],";
-}
-
-void AppendMenu(std::string& text) {
-  const char* separator = "";
-  text += "\"menu\":[";
+  for (const std::string& name : sounds.latest) Append(text, "\"%s\",", name.c_str());
+  EndList(text, "],\"menu\":[");
   for (const MenuItemState& item : menuModel.items) {
-    Append(text, "%s[%d,%d,%d]", separator, item.id, item.checked, item.greyed);
-    separator = ",";
+    Append(text, "[%d,%d,%d],", item.id, item.checked, item.greyed);
   }
-  text += "]";
-}
-
-}  // namespace
-
-void PlayedSounds::Add(const char* name) {
-  latest_.emplace_back(name);
-  if (latest_.size() <= kKept) return;
-  latest_.pop_front();
-  ++leftOut_;
-}
-
-void PlayedSounds::Clear() {
-  latest_.clear();
-  leftOut_ = 0;
-}
-
-std::string FormatStateLine(uint64_t ticks, const PlayedSounds& sounds) {
-  std::string text = "{";
-  AppendCounters(text, ticks);
-  AppendField(text);
-  AppendMissiles(text);
-  AppendInterceptors(text);
-  AppendSounds(text, sounds);
-  AppendMenu(text);
-  text += '}';
+  EndList(text, "]}");
   return text;
 }

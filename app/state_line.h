@@ -11,18 +11,12 @@
 // The effects played, in order, as a state line shows them: only the latest kKept names, so a
 // long run of effects cannot make the line (or the memory that holds it) grow without end, and
 // how many came before them.
-class PlayedSounds {
- public:
+struct PlayedSounds {
   static constexpr size_t kKept = 1000;
 
   void Add(const char* name);
-  void Clear();
-  const std::deque<std::string>& latest() const { return latest_; }
-  uint64_t leftOut() const { return leftOut_; }
-
- private:
-  std::deque<std::string> latest_;
-  uint64_t leftOut_ = 0;
+  std::deque<std::string> latest{};
+  uint64_t leftOut = 0;
 };
 
 // The front end's sound output, with every effect it is asked to play noted for the state

@@ -139,7 +139,6 @@ TEST(HistoryFileTest, KeepsTheLastGamesWithinItsBoundsAndPassesOverOtherLines) {
 // A launch is timed from its missile's appearance once; a missile on the ground stops its clock.
 TEST(CharacterCounterTest, TimesTheFirstLaunchAtEachMissile) {
   CharacterCounter counter;
-  counter.Start();
   counter.Count(GameEvent::kSpawn, 2, 10);
   counter.Count(GameEvent::kLaunch, 2, 15);
   counter.Count(GameEvent::kLaunch, 2, 40);  // the first interceptor missed

@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -30,13 +30,11 @@ std::FILE* OpenCommandFile(const char* path, std::string* problem) {
   return file;
 }
 
-// A count of ticks in decimal, 1 or more; false for anything else.
-bool ReadTickCount(const char* text, uint64_t* count) {
-  const std::string_view digits(text);
-  if (digits.empty() || digits.size() > 19) return false;
-  if (digits.find_first_not_of("0123456789") != std::string_view::npos) return false;
-  *count = std::strtoull(text, nullptr, 10);
-  return *count > 0;
+// A count of ticks in decimal, 1 or more, of at most 19 digits; false for anything else.
+bool ReadTickCount(std::string_view text, uint64_t* count) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, *count);
+  return text.size() <= 19 && error == std::errc() && stop == end && *count > 0;
 }
 
 }  // namespace

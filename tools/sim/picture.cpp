@@ -34,30 +34,20 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// A picture goes only into a regular file: opening a FIFO or a device could wait for a reader
-// or do what that device does. The open itself never waits (a FIFO without a reader fails).
-std::string OpenPictureFile(const std::string& path, int* fd) {
-  *fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-  if (*fd < 0) return errno == ENXIO ? "not a regular file" : std::strerror(errno);
+// Empty when the whole of `bytes` is in the file, else why not. A picture goes only into a
+// regular file: opening a FIFO or a device could wait for a reader or do what that device
+// does. The open itself never waits (a FIFO without a reader fails).
+std::string WriteFileBytes(const std::string& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) return errno == ENXIO ? "not a regular file" : std::strerror(errno);
   struct stat status {};
   std::string problem;
-  if (::fstat(*fd, &status) != 0) problem = std::strerror(errno);
+  if (::fstat(fd, &status) != 0) problem = std::strerror(errno);
   if (problem.empty() && !S_ISREG(status.st_mode)) problem = "not a regular file";
-  if (problem.empty() && ::ftruncate(*fd, 0) != 0) problem = std::strerror(errno);
-  if (problem.empty()) return "";
-  ::close(*fd);
+  if (problem.empty() && ::ftruncate(fd, 0) != 0) problem = std::strerror(errno);
+  if (problem.empty() && !WriteAll(fd, bytes)) problem = std::strerror(errno);
+  if (::close(fd) != 0 && problem.empty()) problem = std::strerror(errno);
   return problem;
-}
-
-// Empty when the whole of `bytes` is in the file, else why not.
-std::string WriteFileBytes(const std::string& path, std::string_view bytes) {
-  int fd = -1;
-  const std::string problem = OpenPictureFile(path, &fd);
-  if (!problem.empty()) return problem;
-  const bool written = WriteAll(fd, bytes);
-  const int writeError = errno;
-  if (::close(fd) != 0 && written) return std::strerror(errno);
-  return written ? "" : std::strerror(writeError);
 }
 
 // The file gets exactly the path's bytes as its name, which need not be text in any
@@ -76,22 +66,10 @@ std::string SavePng(const QImage& image, const std::string& path) {
 
 }  // namespace
 
-int MaxPictureSide() {
-  return ImageCanvas::kMaxSide;
-}
-
-bool PictureExists() {
-  return picture != nullptr;
-}
-
-Canvas* BuildPicture(int width, int height) {
+PixelCanvas* BuildPicture(int width, int height) {
   StartOffscreenGui();
   picture = std::make_unique<ImageCanvas>(width, height);
   return picture.get();
-}
-
-void ResizePicture(int width, int height) {
-  if (picture) picture->Resize(width, height);
 }
 
 void DropPicture() {
@@ -100,10 +78,6 @@ void DropPicture() {
   picture.reset();
 }
 
-std::string SavePicturePng(const std::string& path) {
-  return SavePng(ImageOf(*picture), path);
-}
-
-std::string SaveSheetPng(const std::string& path) {
-  return SavePng(ImageOf(*picture->sheet()), path);
+std::string SavePicturePng(const std::string& path, bool sheet) {
+  return SavePng(ImageOf(sheet ? *picture->sheet() : *picture), path);
 }

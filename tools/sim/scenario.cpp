@@ -10,6 +10,7 @@
 #include "app/scenario.h"
 #include "app/settings_block.h"
 #include "app/shell.h"
+#include "render/pixel_canvas.h"
 #include "tools/sim/picture.h"
 
 namespace {
@@ -22,20 +23,32 @@ class RunnerFrontEnd : public FrontEnd, public ScenarioPictures {
   void ResizePicture(int width, int height) override {
     clientWidth_ = width;
     clientHeight_ = height;
-    ::ResizePicture(width, height);
+    if (picture_ != nullptr) picture_->Resize(width, height);
   }
   void ShowPicture() override {}                      // the picture is only ever written out
   void SetMenuItem(uint16_t, bool, bool) override {}  // the state line reads the menu's model
   void Quit() override {}  // a scenario's Exit only sets the quit flag; the run goes on
 
-  std::string Png(const std::string& path) override {
-    EnsurePicture();
-    ReportClipping();
-    return SavePicturePng(path);
-  }
-  std::string Sheet(const std::string& path) override {
-    EnsurePicture();
-    return SaveSheetPng(path);
+  // The first picture asked for brings the presentation layer: from then on the program draws
+  // into a window picture exactly as the window would. That a window picture is clipped is
+  // said once a run, so nobody takes it for the whole field.
+  std::string Picture(const std::string& path, bool sheet) override {
+    if (picture_ == nullptr) {
+      picture_ = BuildPicture(clientWidth_, clientHeight_);
+      if (picture_ != nullptr) shell->AttachPicture(picture_);
+    }
+    const int side = PixelCanvas::kMaxSide;
+    if (!sheet && picture_ != nullptr && !clippingReported_ &&
+        (clientWidth_ > side || clientHeight_ > side)) {
+      clippingReported_ = true;
+      std::fprintf(
+          err,
+          "volarin-sim: line %ld: png: the window is %d x %d; the picture holds its top left %d x "
+          "%d\n",
+          lineNumber, clientWidth_, clientHeight_, std::min(clientWidth_, side),
+          std::min(clientHeight_, side));
+    }
+    return SavePicturePng(path, sheet);
   }
 
   GameShell* shell = nullptr;
@@ -43,32 +56,11 @@ class RunnerFrontEnd : public FrontEnd, public ScenarioPictures {
   long lineNumber = 0;
 
  private:
-  // The first picture asked for brings the presentation layer: from then on the program draws
-  // into a window picture exactly as the window would.
-  void EnsurePicture() {
-    if (PictureExists()) return;
-    Canvas* picture = BuildPicture(clientWidth_, clientHeight_);
-    if (picture != nullptr) shell->AttachPicture(picture);
-  }
-
-  // Said once a run, so nobody takes a clipped picture for the whole field.
-  void ReportClipping() {
-    const int side = MaxPictureSide();
-    if (!PictureExists() || clippingReported_) return;
-    if (clientWidth_ <= side && clientHeight_ <= side) return;
-    clippingReported_ = true;
-    std::fprintf(
-        err,
-        "volarin-sim: line %ld: png: the window is %d x %d; the picture holds its top left %d x "
-        "%d\n",
-        lineNumber, clientWidth_, clientHeight_, std::min(clientWidth_, side),
-        std::min(clientHeight_, side));
-  }
-
   // The client size of the last size message, which a picture made later takes.
   int clientWidth_ = 640;
   int clientHeight_ = 480;
   bool clippingReported_ = false;
+  PixelCanvas* picture_ = nullptr;
 };
 
 // Flushed at once: a reader sees each state line before a long command that follows it.
@@ -78,19 +70,6 @@ std::string Print(const std::string& stateLine, std::FILE* out) {
     return "";
   }
   return std::string("cannot write the state line: ") + std::strerror(errno);
-}
-
-// Empty while the ticks run so far and those of `command` stay within `mostTicks`.
-std::string TickBoundProblem(const ScenarioCommand& command, uint64_t mostTicks,
-                             uint64_t* ticksRun) {
-  if (command.name != CommandName::kTick) return "";
-  const uint64_t count = command.count == 0 ? 1 : command.numbers[0];
-  if (count > mostTicks - *ticksRun) {
-    return "tick: more than " + std::to_string(mostTicks) +
-           " ticks in all, the most this run takes (--max-ticks raises it)";
-  }
-  *ticksRun += count;
-  return "";
 }
 
 }  // namespace
@@ -112,7 +91,15 @@ int RunScenario(ScenarioLines& lines, std::FILE* out, std::FILE* err, ScenarioCo
     int status = kScenarioErrorStatus;
     const bool runs =
         problem.empty() && reader.Read(line, &command, &problem) == ScenarioReader::Line::kCommand;
-    if (runs) problem = TickBoundProblem(command, mostTicks, &ticksRun);
+    // A tick that would take the run past the bound is refused before any of its ticks runs.
+    if (runs && command.name == CommandName::kTick) {
+      const uint64_t count = command.count == 0 ? 1 : command.numbers[0];
+      if (count > mostTicks - ticksRun) {
+        problem = "tick: more than " + std::to_string(mostTicks) +
+                  " ticks in all, the most this run takes (--max-ticks raises it)";
+      }
+      ticksRun += count;
+    }
     if (runs && problem.empty()) {
       std::string dumped;
       status = kScenarioFailureStatus;
