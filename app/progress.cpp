@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/message_text.h"
 #include "core/alphabet.h"
 
 // A missile's time runs from its appearance to the first launch at it; a second launch (the
@@ -51,9 +52,7 @@ std::vector<CharFigures> CharacterCounter::Figures() const {
 // Half-width katakana are U+FF61 on from code 0xA1.
 std::string CharacterText(uint8_t code) {
   if (code < 0xA1 || code > 0xDF) return std::string(1, static_cast<char>(code));
-  const unsigned point = 0xFF61 + code - 0xA1;
-  return {static_cast<char>(0xE0 | point >> 12), static_cast<char>(0x80 | (point >> 6 & 0x3F)),
-          static_cast<char>(0x80 | (point & 0x3F))};
+  return EncodeUtf8(0xFF61 + code - 0xA1);
 }
 
 // A character that reached the ground is slower than any launched at: a ground counts as the
