@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "app/files.h"
-#include "app/recording_file.h"
+#include "app/store.h"
 
 const char kFolderSeparators[] = "/";
 const char kLineEnd[] = "\n";

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/files.h"
-#include "app/recording_file.h"
+#include "app/store.h"
 
 const char kFolderSeparators[] = "\\/";
 const char kLineEnd[] = "\r\n";

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "app/settings_store.h"
+#include "app/settings.h"
 #include "app/store.h"
 #include "core/alphabet.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/settings_store.h"
+#include "app/settings.h"
 #include "app/store.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "app/message_text.h"
-#include "app/recording_file.h"
 #include "app/replay.h"
-#include "app/settings_store.h"
+#include "app/settings.h"
+#include "app/store.h"
 #include "resources/version.h"
 
 namespace {

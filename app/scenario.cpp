@@ -2,7 +2,6 @@
 #include "app/scenario.h"
 
 #include "app/settings.h"
-#include "app/settings_store.h"
 
 std::string RunScenarioCommand(const ScenarioCommand& command, ScenarioCalls& game,
                                ScenarioPictures* pictures, std::string* dumped) {

@@ -11,7 +11,6 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings_store.h"
 #include "core/records.h"
 
 namespace {

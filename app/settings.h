@@ -1,9 +1,12 @@
-// The settings and high-score file "VOLARIN.INI": its format, and reading it at start-up and
-// writing it at the end through the platform's settings store.
+// The settings and high-score file "VOLARIN.INI": its format, and where its text is kept (the
+// working folder, the player's own data folder or the browser's storage) through the store's
+// one policy (app/store.h), which only reads and writes the whole text.
 #pragma once
 
 #include <string>
 #include <string_view>
+
+#include "app/store.h"
 
 constexpr const char* kSettingsFileName = "VOLARIN.INI";
 
@@ -21,3 +24,20 @@ std::string FormatSettings();
 // that cannot be opened for writing is left as it is. False when the file does not now hold
 // the settings: the best scores of this run are then lost, and the player should hear of it.
 bool WriteSettingsFile();
+
+// Chooses, once before the first read, the folder of the game's settings file (KeepingFolder):
+// the working folder unless it cannot be written and holds none, or `perUser` asks for the
+// player's own. Until then, and in the runner, which never calls it, it is the working folder.
+void ChooseSettingsFolder(bool perUser);
+
+// The whole text of the settings file; false when there is none to read (missing, not a
+// regular file, unreadable), and the defaults apply. The read at start-up notes the folder the
+// file is in, which SettingsLocation names even once it is removed.
+bool ReadSettingsText(std::string* text);
+
+// Where the settings are kept, in UTF-8, as a player would look for them: the file's full
+// path, or the browser's storage.
+std::string SettingsLocation();
+
+// The settings file, beside which kept games are made.
+const StoredFile& SettingsFile();

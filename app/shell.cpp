@@ -11,7 +11,6 @@
 #include "app/options.h"
 #include "app/replay.h"
 #include "app/settings.h"
-#include "app/settings_store.h"
 #include "app/typed_chars.h"
 #include "core/alphabet.h"
 #include "core/game.h"

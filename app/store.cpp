@@ -7,8 +7,7 @@
 #include <string_view>
 
 #include "app/files.h"
-#include "app/recording_file.h"
-#include "app/settings_store.h"
+#include "app/settings.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
-// The files the program keeps (the settings, kept games): read whole, changed under the save
-// lock, made new. app/store.cpp holds the policy for desktop files; app/store_web.cpp keeps the
-// same calls in the browser's local storage and downloads.
+// The files the program keeps (the settings, kept games, recordings): read whole, changed under
+// the save lock, made new. app/store.cpp holds the policy for desktop files; app/store_web.cpp
+// keeps the same calls in the browser's local storage and downloads.
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -47,3 +48,24 @@ struct NewFile {
 // Writes `bytes` as a new file named `name` in the folder of `beside`, never over an existing
 // name or through a link; a file that could not be written whole is removed.
 NewFile MakeNewFile(const StoredFile& beside, const std::string& name, const std::string& bytes);
+
+// --- Recordings: opened without blocking, harming the player's files or letting a closed pipe
+// end the game.
+
+// A write to a pipe nobody reads any more then fails with EPIPE, which the recorder reports
+// like any other write error, instead of ending the process (nothing to do on Windows).
+void IgnoreBrokenPipes();
+
+// Opens `path` for a new recording, emptied, and never waits for anything: a pipe that no
+// program is reading is refused rather than waited on. The settings file itself (by identity,
+// whatever name or link leads to it) is refused before anything is truncated, since the
+// recording would wipe the best scores. Returns nullptr, with why in `problem`, when refused.
+// `path` is UTF-8 (on POSIX any bytes, as the command line gave them). A plain string rather
+// than std::filesystem::path, which would double the size of the static Windows program.
+std::FILE* OpenRecordingFile(const std::string& path, std::string* problem);
+
+// Reads the whole recording at `path` (UTF-8) into `text` for the replay viewer, never waiting:
+// only a regular file of at most `limit` bytes is read; a pipe, a device, a folder or a larger
+// file is refused. False, with why in `problem`, when it was not read whole.
+bool ReadRecordingText(const std::string& path, size_t limit, std::string* text,
+                       std::string* problem);

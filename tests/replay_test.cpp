@@ -10,7 +10,7 @@
 
 #include "app/cards.h"
 #include "app/options.h"
-#include "app/settings_store.h"
+#include "app/settings.h"
 #include "app/shell.h"
 #include "core/records.h"
 #include "render/pixel_canvas.h"

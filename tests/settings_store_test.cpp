@@ -1,7 +1,5 @@
 // Tests of the store against the file system around it: a file-size limit, a folder removed
 // while the game runs, and recordings (tests/store/file_policy_test.sh has the rest).
-#include "app/settings_store.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -13,8 +11,8 @@
 #include <string>
 
 #include "app/kept_game.h"
-#include "app/recording_file.h"
 #include "app/settings.h"
+#include "app/store.h"
 #include "test_support.h"
 
 namespace {

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include "app/commands.h"
-#include "app/settings_store.h"
 #include "app/startup.h"
 #include "core/game.h"
 #include "core/menu_state.h"

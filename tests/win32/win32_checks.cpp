@@ -17,7 +17,6 @@
 #include <string>
 
 #include "app/settings.h"
-#include "app/settings_store.h"
 #include "frontend/win32/gdi_glyphs.h"
 #include "render/text_box.h"
 

@@ -13,7 +13,7 @@
 
 #include "app/message_text.h"
 #include "app/options.h"
-#include "app/recording_file.h"
+#include "app/store.h"
 #include "tools/sim/scenario.h"
 
 namespace {
