@@ -19,14 +19,16 @@ seeded=$'31\n4\n0\n1\n10 a\n20 b\n30 c\n40 d\n50 e'
 # Plays in folder $1 (made read-only when $2 is "ro") with HOME=$work/home and the rest of
 # the arguments, and ends the game by SIGTERM, which keeps the settings as Exit does. The
 # signal is sent once the recording holds a tick line, written after a second of play: the
-# event loop, which answers it, runs by then.
+# event loop, which answers it, runs by then. timeout runs in the foreground: otherwise it
+# passes the signal on twice (to the game, then to its process group), and a second signal
+# the loop has not yet taken ends the game at once, without its settings.
 play() {
   local folder=$1 mode=$2
   shift 2
   mkdir -p "$folder"
   rm -f "$work/session.txt"
   status=0
-  HOME="$work/home" timeout 60 unshare --mount --propagation private sh -c '
+  HOME="$work/home" timeout --foreground 60 unshare --mount --propagation private sh -c '
     if [ "$1" = ro ]; then mount --bind "$0" "$0" && mount -o remount,ro,bind "$0"; fi
     cd "$0" && shift && exec "$@"' "$folder" "$mode" "$volarin" --record "$work/session.txt" \
     "$@" 2>"$work/err.txt" &
