@@ -146,10 +146,37 @@ TEST(CharacterCounterTest, TimesTheFirstLaunchAtEachMissile) {
   counter.Count(GameEvent::kGround, 3, 300);
   counter.Count(GameEvent::kLaunch, 3, 310);
   counter.Count(GameEvent::kMiss, kSlotCount, 1);
+  counter.Count(GameEvent::kHit, 0, 50);
   EXPECT_EQ(counter.Figures(),
-            (std::vector<CharFigures>{{.code = 'C', .fell = 1, .launched = 1, .launchTicks = 5},
+            (std::vector<CharFigures>{{.code = 'A', .hit = 1},
+                                      {.code = 'C', .fell = 1, .launched = 1, .launchTicks = 5},
                                       {.code = 'D', .fell = 1, .ground = 1}}));
   EXPECT_EQ(SlowestCharacters(counter.Figures(), 3), (std::vector<std::string>{"D", "C"}));
+}
+
+// The plot takes the level's games alone, a game without shots at no accuracy; the grid the
+// chosen classes' characters, timed over the games plotted.
+TEST(ProgressViewTest, PlotsTheLevelsGamesAndTimesTheChosenCharacters) {
+  BuildCharTables();
+  const std::vector<GameRecord> history = {
+      {.level = 2, .score = 10, .hits = 0, .misses = 0, .ticks = 0},
+      {.level = 1, .score = 99, .hits = 9, .misses = 0, .ticks = 64},
+      {.level = 2,
+       .score = 30,
+       .hits = 3,
+       .misses = 1,
+       .ticks = 3840,
+       .characters = {{.code = 'B', .launched = 2, .launchTicks = 192}}}};
+  const ProgressView view = ViewProgress(history, 2, 16);  // the half-width kana
+  ASSERT_EQ(view.games.size(), 2u);
+  EXPECT_TRUE(view.games[0].score == 10 && view.games[0].accuracy == 0 &&
+              view.games[0].perMinute == 0);
+  EXPECT_TRUE(view.games[1].accuracy == 75 && view.games[1].perMinute == 3);
+  EXPECT_EQ(view.cells.at(0).text, "\uFF71");
+  const ProgressView upper = ViewProgress(history, 2, 1);
+  ASSERT_EQ(upper.cells.size(), 26u);
+  EXPECT_TRUE(upper.cells[1].text == "B" && upper.cells[1].seconds == 1.5);
+  EXPECT_EQ(upper.slowest, (std::vector<std::string>{"B"}));
 }
 
 }  // namespace
