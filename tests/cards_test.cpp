@@ -286,10 +286,11 @@ TEST(CardPainterTest, PagesNeverSplitASentenceThatFitsOnOne) {
 
 // A replay's banner shows its speed, its keys and the last characters typed, each as on a key.
 TEST(ReplayBannerTest, ShowsTheSpeedTheKeysAndTheCharactersTyped) {
-  EXPECT_EQ(ReplayBanner(Language::kEnglish, 2, false,
-                         "A \xB1\x1B"
-                         "B"),
-            (Lines{"Replay ×2  Space: pause  +/-: speed  Esc: end", "Keys: A SP ｱ 0x1B B"}));
+  EXPECT_EQ(
+      ReplayBanner(Language::kEnglish, 2, false,
+                   "A \xB1\x1B"
+                   "B\xDF\xE0"),
+      (Lines{"Replay ×2  Space: pause  +/-: speed  Esc: end", "Keys: A SP ｱ 0x1B B \uFF9F 0xE0"}));
   EXPECT_EQ(ReplayBanner(Language::kJapanese, 1, true, "")[0],
             "再生 一時停止  スペース: 一時停止  +/-: 速さ  Esc: 終了");
 }

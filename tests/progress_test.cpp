@@ -76,6 +76,11 @@ TEST_F(ShellTest, ARecordedGameGivesItsFiguresAndItsRecordWhichReadsBackTheSame)
   EXPECT_TRUE(RecentAverage(two, 1, &average));
   EXPECT_EQ(average, 6);
   EXPECT_FALSE(RecentAverage(two, 2, &average));
+  std::vector<GameRecord> eleven(11, {.score = 10});  // the oldest of them left out
+  eleven[0].score = 1000;
+  eleven.push_back({.level = 2, .score = 5000});
+  EXPECT_TRUE(RecentAverage(eleven, 1, &average));
+  EXPECT_EQ(average, 10);
   EXPECT_EQ(shell.End(ProgramEnd::kWindowClosed), 0);
   EXPECT_EQ(shell.EndProblem(), "");
 

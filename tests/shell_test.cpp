@@ -415,7 +415,9 @@ TEST_F(ViewerTest, AReplayPlaysInTimeAndNothingThePlayerDoesReachesTheGame) {
   for (const auto& [id, mark] : viewedFrontEnd.marks) EXPECT_TRUE(mark.second) << id;
   PlayUntil(t0 + std::chrono::seconds(1));
   EXPECT_NEAR(static_cast<double>(viewed->TicksRun()), 64, 1);
+  viewed->TakeOverlayChange();
   EXPECT_TRUE(viewed->Type(U' '));
+  EXPECT_TRUE(viewed->TakeOverlayChange());  // the banner says so at once
   PlayUntil(now + std::chrono::seconds(1));
   EXPECT_NEAR(static_cast<double>(viewed->TicksRun()), 64, 1);
   viewed->Type(U' ');
